@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds Velmora and runs every test: a plain build, the same tests under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and the source format check.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=${VELMORA_JOBS:-2}
+
+build_and_test() {
+  local dir=$1
+  shift
+  echo "== $dir"
+  cmake -S . -B "$dir" -G Ninja -DVELMORA_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  build_and_test build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON
+scripts/check-format.sh
