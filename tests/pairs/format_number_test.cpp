@@ -28,8 +28,8 @@ TEST(FormatNumberTest, UnitFormatsKeepTheirText) {
     const WChar* expected;
   };
   const Case cases[] = {
-      {WTEXT("%d MB"), 4096, WTEXT("4096 MB")}, {WTEXT("%d KB"), 512, WTEXT("512 KB")},
-      {WTEXT("%d Hz"), 60, WTEXT("60 Hz")},     {WTEXT("%d M"), 8192, WTEXT("8192 M")},
+      {WTEXT("%d MB"), 4096, WTEXT("4096 MB")},   {WTEXT("%d KB"), 512, WTEXT("512 KB")},
+      {WTEXT("%d Hz"), 60, WTEXT("60 Hz")},       {WTEXT("%d M"), 8192, WTEXT("8192 M")},
       {WTEXT("%d Mhz"), 1600, WTEXT("1600 Mhz")}, {WTEXT("%d bit"), 64, WTEXT("64 bit")},
       {WTEXT("100%%: %d"), 5, WTEXT("100%: 5")},
   };
