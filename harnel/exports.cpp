@@ -1,0 +1,1 @@
+// The provider's thirty exported functions live here.
