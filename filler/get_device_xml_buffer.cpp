@@ -1,0 +1,58 @@
+// The export that answers with one device category's template, filled from the provider.
+
+#include <cstdint>
+
+#include "dll/velmora.h"
+#include "filler/template_fill.h"
+#include "filler/template_path.h"
+#include "platform/host_path.h"
+#include "xmldoc/text_file.h"
+#include "xmldoc/xml_doc.h"
+
+namespace velmora {
+namespace {
+
+struct TemplateEntry {
+  int32_t category;
+  const WChar* fileName;
+  FillOutcome (*fill)(XmlDoc&);  // null: the template is returned as loaded
+};
+
+constexpr TemplateEntry kTemplates[] = {
+    {0, WTEXT("list.xml"), nullptr},
+    {5001, WTEXT("os.xml"), FillOsTemplate},
+    {5002, WTEXT("bios.xml"), FillBiosTemplate},
+    {5003, WTEXT("storage.xml"), FillStorageTemplate},
+    {5004, WTEXT("video.xml"), FillVideoTemplate},
+    {5005, WTEXT("network.xml"), FillNetworkTemplate},
+    {5006, WTEXT("control.xml"), FillControlTemplate},
+};
+
+// Every category without a template of its own, negative codes included.
+constexpr TemplateEntry kOtherTemplate = {5007, WTEXT("other.xml"), FillOtherTemplate};
+
+const TemplateEntry& TemplateFor(int32_t category) {
+  for (const TemplateEntry& entry : kTemplates) {
+    if (entry.category == category) return entry;
+  }
+  return kOtherTemplate;
+}
+
+}  // namespace
+}  // namespace velmora
+
+int GetDeviceXMLBuffer(int category, WString& out) {
+  using namespace velmora;
+  const TemplateEntry& entry = TemplateFor(category);
+  const WString path = TemplatePath(HostProgramPath(), entry.fileName);
+  if (path.empty()) return -1;
+
+  XmlDoc doc;
+  if (!LoadTextFile(path.c_str(), doc.text, &doc.resultLog, &doc.flags)) return -1;
+  if (!doc.ParseDocument()) return -1;
+  if (entry.fill != nullptr && entry.fill(doc) == FillOutcome::kNoDocument) return 0;
+
+  // The document is released right after, so its text moves out instead of being copied.
+  out = std::move(doc.text);
+  return 0;
+}
