@@ -1,6 +1,7 @@
 #include "harnel/provider_core.h"
 
 #include <fstream>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,8 @@ class ProfileFiles : public testing::Test {
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
            ("harnel-test-" +
-            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(std::random_device{}()));
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
