@@ -40,7 +40,13 @@ void Hand(std::string_view key, Record** out) {
 
 template <class Record>
 void Take(std::string_view key, Record** in) {
-  Core().Take(Schema(key), in == nullptr ? nullptr : *in);
+  try {
+    Core().Take(Schema(key), in == nullptr ? nullptr : *in);
+  } catch (const std::exception& e) {
+    // Only the report of a bad Free allocates; the release itself cannot fail.
+    std::fprintf(stderr, "harnel: Free%.*s: %s\n", static_cast<int>(key.size()), key.data(),
+                 e.what());
+  }
 }
 
 }  // namespace
