@@ -1,0 +1,15 @@
+#include "xmldoc/xml_doc.h"
+
+XmlDoc::XmlDoc() : elementIndex(std::make_unique<ElementIndex>()) {
+  // Equivalent to parsing no text: the first reservation of a parse, entry 0 zeroed.
+  ReserveEntries(*elementIndex, 8);
+  Entry(0) = ElementEntry{};
+  nextFreeEntry = 1;
+}
+
+uint32_t XmlDoc::AllocateEntry() {
+  ElementIndex& index = *elementIndex;
+  const int32_t grown = nextFreeEntry + nextFreeEntry / 2;
+  if (nextFreeEntry == index.capacity && index.capacity < grown) ReserveEntries(index, grown);
+  return static_cast<uint32_t>(nextFreeEntry++);
+}
