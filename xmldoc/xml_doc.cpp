@@ -1,11 +1,6 @@
 #include "xmldoc/xml_doc.h"
 
-XmlDoc::XmlDoc() : elementIndex(std::make_unique<ElementIndex>()) {
-  // Equivalent to parsing no text: the first reservation of a parse, entry 0 zeroed.
-  ReserveEntries(*elementIndex, 8);
-  Entry(0) = ElementEntry{};
-  nextFreeEntry = 1;
-}
+XmlDoc::XmlDoc() : elementIndex(std::make_unique<ElementIndex>()) { ParseText(nullptr); }
 
 uint32_t XmlDoc::AllocateEntry() {
   ElementIndex& index = *elementIndex;

@@ -7,6 +7,7 @@
 
 #include "provider/text.h"
 #include "xmldoc/element_index.h"
+#include "xmldoc/scanner.h"
 
 class XmlDoc {
  public:
@@ -20,7 +21,8 @@ class XmlDoc {
   uint32_t flags = 0;         // document flags; bit 0x8 makes names compare without case
   std::unique_ptr<ElementIndex> elementIndex;
 
-  // An empty document: no text, storage for 8 entries, entry 0 zeroed, all positions 0.
+  // An empty document, as after ParseText with no text: storage for 8 entries, entry 0
+  // zeroed, nextFreeEntry 1, all positions 0.
   XmlDoc();
   XmlDoc(XmlDoc&&) noexcept = default;
   XmlDoc& operator=(XmlDoc&&) noexcept = default;
@@ -35,4 +37,49 @@ class XmlDoc {
   // Hands out nextFreeEntry, growing the index by half when it is full; the caller
   // initialises all eight words of the new entry.
   uint32_t AllocateEntry();
+
+  // Parsing. Every deviation becomes a record in resultLog and a mark on the entries.
+
+  // Replaces the text with a copy of `source` (none: empty text and no index storage), clears
+  // resultLog and parses; returns ParseDocument's verdict.
+  bool ParseText(const WChar* source);
+  // Rebuilds the index from the current text; true when it is well-formed with one root.
+  bool ParseDocument();
+  // Parses the scanner's text from offset 0 and links the elements found under `parseRoot`,
+  // handing out new entries; returns the first entry created, 0 if none.
+  uint32_t ParseElements(uint32_t parseRoot, Scanner& scanner);
+
+  // Navigation. Names compare in place; no search builds a string per element.
+
+  // The next child of `parent` after `after` (its first child when `after` is 0) whose tag
+  // name matches `path`; 0 when there is none.
+  uint32_t FindSibling(uint32_t parent, uint32_t after, const WChar* path) const;
+  // Moves mainPos to the next matching element at the current level; false leaves all as is.
+  bool FindElement(const WChar* name);
+  // Moves childPos to the next matching child of mainPos (the first element at the current
+  // level becomes mainPos first when there is none); false when no child matches.
+  bool FindChildElement(const WChar* name);
+  // Descends: the current child becomes the current element.
+  void EnterElement();
+  // Ascends: the parent becomes the current element again.
+  void LeaveElement();
+  // Back to the document level: all positions 0.
+  void ResetPosition();
+
+  // Reads. Each returns a new string, empty when there is nothing to read.
+
+  // Unescaped value of attribute `name` of mainPos (the name itself for one without value).
+  WString ReadAttribute(const WChar* name) const;
+  // The same for childPos.
+  WString ReadChildAttribute(const WChar* name) const;
+  // Tag name of the element at entry `pos`.
+  WString ElementName(uint32_t pos) const;
+  // Markup of mainPos, children included, plus the white space after it when that runs up
+  // to a "<" or the end of the text.
+  WString ElementMarkup() const;
+  // A copy of the whole text.
+  WString DocumentText() const;
+
+ private:
+  WString ReadAttributeAt(uint32_t pos, const WChar* name) const;
 };
