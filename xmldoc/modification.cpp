@@ -43,7 +43,8 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   scanner.text = text.c_str();
   scanner.cursor = static_cast<int32_t>(entry.start) + 1;
   scanner.scanFlags = flags;
-  WString written;
+  bool addName = false;  // a new attribute: " name=" goes before the value
+  bool addEquals = false;
   size_t from;
   size_t to;
   if (FindAttribute(scanner, name)) {
@@ -56,7 +57,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
     } else if (scanner.tokenStart == scanner.matchStart + scanner.matchGap) {
       // An attribute without a value: the token is its name, and the value goes after it.
       from = to;
-      written = WTEXT("=");
+      addEquals = true;
     }
     if (to > limit) {
       // A quoted value that runs past the tag, or a bare value the scanner read into the
@@ -67,9 +68,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   } else {
     from = to = static_cast<size_t>(scanner.cursor);
     if (from > limit) return false;  // the attribute list did not end inside this tag
-    written = WTEXT(" ");
-    written += name;
-    written += WTEXT("=");
+    addName = true;
   }
   // The scanner ends a name at more units than the parser does; a write inside what the
   // parser takes for the tag name would rename the element.
@@ -77,9 +76,21 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   // A quoted value right before the "/>" of a start tag would turn it into an empty-element
   // tag in the eyes of the parser.
   if (!selfClosing && to + 1 == closing && text[to] == '/') return false;
-  written += WTEXT("\"");
-  written += EscapeText(value != nullptr ? value : WTEXT(""));
-  written += WTEXT("\"");
+  // The escaped value is built with room to spare, so the quotes and the name usually go
+  // in without another allocation.
+  WString written = EscapeText(value != nullptr ? value : WTEXT(""));
+  written.push_back('"');
+  if (addName) {
+    const WStringView nameView(name);
+    written.insert(written.begin(), nameView.size() + 3, '"');
+    written[0] = ' ';
+    written.replace(1, nameView.size(), nameView);
+    written[nameView.size() + 1] = '=';
+  } else if (addEquals) {
+    written.insert(0, WTEXT("=\""));
+  } else {
+    written.insert(written.begin(), '"');
+  }
 
   SpliceText(from, to - from, written);
   const int32_t delta = static_cast<int32_t>(written.size()) - static_cast<int32_t>(to - from);
@@ -92,9 +103,13 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
 
 bool XmlDoc::InsertElement(const WChar* name) {
   const uint32_t e = AllocateEntry();
-  WString markup(WTEXT("<"));
-  markup += name;
-  markup += WTEXT("/>");
+  const WStringView nameView(name);
+  WString markup;
+  markup.reserve(nameView.size() + 3);
+  markup.push_back('<');
+  markup.append(nameView);
+  markup.push_back('/');
+  markup.push_back('>');
   const uint32_t markupLength = static_cast<uint32_t>(markup.size());
   const Splice splice = SpliceMarkup(parentPos, mainPos, std::move(markup), true);
   Entry(e) =
