@@ -1,5 +1,6 @@
 #include "xmldoc/parser.h"
 #include "xmldoc/result_log.h"
+#include "xmldoc/unit_search.h"
 
 namespace {
 
@@ -76,12 +77,17 @@ int32_t ScanNode(Scanner& scanner, NodeToken& node) {
     }
     if (terminator != nullptr) {
       if (kind == NodeText) {
-        while (c != 0 && c != '<' && c != '>') c = t[++p];
+        p = FindUnit(t, p, '<', '>');
       } else if (quote != 0) {
-        while (c != 0 && c != quote) c = t[++p];
+        p = FindUnit(t, p, quote, quote);
       } else if (terminatorLength > 1 || kind == NodeEndTag) {
-        while (c != 0 && c != '>') c = t[++p];
+        p = FindUnit(t, p, '>', '>');
+      } else if (kind == NodeElement && !valueMayFollow) {
+        // Outside a value only ">" and "=" act in a start tag; the units before ">" that
+        // the empty-element test needs are read back by position.
+        p = FindUnit(t, p, '>', '=');
       }
+      c = t[p];
     } else if (inWhitespace) {
       while (IsWhitespace(c)) c = t[++p];
     }

@@ -323,6 +323,10 @@ TEST(DeclaredEncodingTest, DeclarationAndMetaTag) {
       {WTEXT("<html><meta http-equiv='Content-Type' content='text/html'><meta "
              "http-equiv='Content-Type' content='charset=x'>"),
        WTEXT("")},
+      {WTEXT("<?xml-stylesheet href='a'?><?xml encoding='x' encoding='y'?>"), WTEXT("")},
+      {WTEXT("<?pi?><html><meta http-equiv='Content-Type' content='charset=koi8-r'>"),
+       WTEXT("koi8-r")},
+      {WTEXT("<html><meta http-equiv='Content-Type' content='charset; charset=a'>"), WTEXT("a")},
       {WTEXT("<root>"), WTEXT("")},
       {WTEXT(""), WTEXT("")},
   };
