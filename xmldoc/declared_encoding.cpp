@@ -8,8 +8,8 @@ bool WordAt(Scanner& scanner, uint32_t offset) {
   return NextWord(scanner);
 }
 
-// The charset named by the content of a Content-Type meta tag, or empty when there is none.
-// `node` starts at the tag's "<"; the scanner's cursor is restored by the caller.
+// For a Content-Type meta tag, sets `result` to the charset its content names (if any) and
+// returns true: the search ends there. Any other meta tag is passed over (false).
 bool ReadMetaCharset(Scanner& scanner, const NodeToken& node, WString& result) {
   scanner.cursor = static_cast<int32_t>(node.start) + 1;
   if (!FindAttribute(scanner, WTEXT("http-equiv")) ||
@@ -22,9 +22,8 @@ bool ReadMetaCharset(Scanner& scanner, const NodeToken& node, WString& result) {
   scanner.cursor = scanner.tokenStart;
   while (scanner.cursor < limit && NextWord(scanner)) {
     if (!TokenEquals(scanner, WTEXT("charset"))) continue;
-    if (NextWord(scanner) && TokenEquals(scanner, WTEXT("=")) && NextWord(scanner)) {
-      result = TokenText(scanner);
-    }
+    if (!NextWord(scanner) || !TokenEquals(scanner, WTEXT("="))) continue;
+    if (NextWord(scanner)) result = TokenText(scanner);
     return true;
   }
   return true;
@@ -43,11 +42,11 @@ WString FindDeclaredEncoding(const WChar* text) {
   for (int32_t kind; (kind = ScanNode(scanner, node)) >= 0;) {
     const int32_t next = scanner.cursor;
     if (kind == NodeProcessingInstruction && node.start == 0) {
-      if (WordAt(scanner, 2) && TokenEquals(scanner, WTEXT("xml")) &&
-          FindAttribute(scanner, WTEXT("encoding"))) {
-        result = TokenText(scanner);
+      // Only the XML declaration ends the search; another instruction is passed over.
+      if (WordAt(scanner, 2) && TokenEquals(scanner, WTEXT("xml"))) {
+        if (FindAttribute(scanner, WTEXT("encoding"))) result = TokenText(scanner);
+        return result;
       }
-      return result;
     }
     if (kind == NodeEndTag) {
       if (WordAt(scanner, node.start + 2) && TokenEquals(scanner, WTEXT("head"))) return result;

@@ -1,5 +1,6 @@
 #include "xmldoc/parser.h"
 #include "xmldoc/result_log.h"
+#include "xmldoc/unit_search.h"
 
 namespace {
 
@@ -7,6 +8,14 @@ constexpr uint32_t kNone = 0xFFFFFFFF;
 
 // The one-unit modes of a node being opened.
 enum OpenMode { OpenNone, AfterOpen, AfterBang, AfterBangDash, AfterBangBracket };
+
+// Units that end a tag name: white space, "/", ">" and the terminator, all below 64.
+constexpr uint64_t kNameEnds = (1ull << 0) | (1ull << '\t') | (1ull << '\n') | (1ull << '\r') |
+                               (1ull << ' ') | (1ull << '/') | (1ull << '>');
+constexpr uint64_t kWhitespace = (1ull << '\t') | (1ull << '\n') | (1ull << '\r') | (1ull << ' ');
+
+bool EndsName(WChar u) { return u < 64 && ((kNameEnds >> u) & 1) != 0; }
+bool IsSpace(WChar u) { return u < 64 && ((kWhitespace >> u) & 1) != 0; }
 
 bool StartsTagName(WChar u) { return u > 0x60 || (u >= 'A' && u <= 'Z') || u == '_' || u == ':'; }
 
@@ -28,12 +37,91 @@ const WChar* OpenNodeType(bool inDocType, int32_t kind) {
   }
 }
 
+// Whether a start tag that ends with ">" at `p` is an empty-element tag: "/" before the ">",
+// and before that nothing (the name), white space or a quote. The units are read back by
+// position; `nameEnd` is the unit that ended the name, the first one remembered.
+bool EndsEmpty(const WChar* t, int32_t p, int32_t nameEnd) {
+  const WChar previous = p - 1 >= nameEnd ? t[p - 1] : 0;
+  const WChar beforePrevious = p - 2 >= nameEnd ? t[p - 2] : 0;
+  return previous == '/' && (beforePrevious == 0 || IsSpace(beforePrevious) ||
+                             beforePrevious == '\'' || beforePrevious == '"');
+}
+
+// The nodes that make up nearly every document (white space before a "<", start tags and
+// end tags that are complete before the end of the text) in dedicated loops. Returns the
+// kind, or NodeError when the node is anything else; the general machine then scans it.
+// The results are exactly the general machine's.
+int32_t ScanCommonNode(Scanner& scanner, NodeToken& node) {
+  const WChar* const t = scanner.text;
+  const int32_t start = scanner.cursor;
+  int32_t q = start;
+  if (IsSpace(t[q])) {
+    while (IsSpace(t[q])) ++q;
+    if (t[q] != '<') return NodeError;
+    scanner.cursor = q;
+    node.kind = NodeWhitespace;
+    node.length = static_cast<uint32_t>(q - start);
+    return NodeWhitespace;
+  }
+  if (t[q] != '<') return NodeError;
+  if (t[q + 1] == '/') {
+    q += 2;
+    while (!EndsName(t[q])) ++q;
+    const int32_t nameEnd = q;
+    q = FindUnit(t, q, '>', '>');
+    if (t[q] == 0) return NodeError;
+    scanner.tokenStart = start + 2;
+    scanner.tokenEnd = nameEnd - 1;
+    scanner.cursor = q + 1;
+    node.kind = NodeEndTag;
+    node.length = static_cast<uint32_t>(q + 1 - start);
+    return NodeEndTag;
+  }
+  if (!StartsTagName(t[q + 1])) return NodeError;
+  q += 2;
+  while (!EndsName(t[q])) ++q;
+  if (t[q] == 0) return NodeError;
+  const int32_t nameEnd = q;
+  bool valueMayFollow = false;
+  for (;;) {
+    if (!valueMayFollow) q = FindUnit(t, q, '>', '=');
+    const WChar c = t[q];
+    if (c == 0) return NodeError;
+    if (c == '>') break;
+    if (!valueMayFollow) {
+      valueMayFollow = true;  // c is "="
+    } else if (c == '"' || c == '\'') {
+      q = FindUnit(t, q + 1, c, c);
+      if (t[q] == 0) return NodeError;
+      valueMayFollow = false;
+    } else if (!IsSpace(c)) {
+      valueMayFollow = false;
+    }
+    ++q;
+  }
+  scanner.tokenStart = start + 1;
+  scanner.tokenEnd = nameEnd - 1;
+  scanner.cursor = q + 1;
+  if (EndsEmpty(t, q, nameEnd)) node.nodeFlags |= EmptyElement;
+  node.kind = NodeElement;
+  node.length = static_cast<uint32_t>(q + 1 - start);
+  return NodeElement;
+}
+
 }  // namespace
+
+int32_t ScanNode(Scanner& scanner, NodeToken& node) {
+  node.start = static_cast<uint32_t>(scanner.cursor);
+  node.nodeFlags = 0;
+  node.records.clear();
+  const int32_t kind = ScanCommonNode(scanner, node);
+  return kind != NodeError ? kind : ScanNodeInGeneral(scanner, node);
+}
 
 // One state machine over the units of one node. The fast loops skip runs of units that
 // cannot change the state (text, white space, names, quoted values, comment bodies), which
 // is exact because each of them examines precisely the units the general steps would react to.
-int32_t ScanNode(Scanner& scanner, NodeToken& node) {
+int32_t ScanNodeInGeneral(Scanner& scanner, NodeToken& node) {
   const WChar* const t = scanner.text;
   const int32_t start = scanner.cursor;
   node.start = static_cast<uint32_t>(start);
@@ -66,7 +154,7 @@ int32_t ScanNode(Scanner& scanner, NodeToken& node) {
   for (;; ++p) {
     WChar c = t[p];
     if (capturing) {
-      while (c != 0 && !IsWhitespace(c) && c != '/' && c != '>') c = t[++p];
+      while (!EndsName(c)) c = t[++p];
       if (c != 0) {
         scanner.tokenStart = nameStart;
         scanner.tokenEnd = p - 1;
@@ -76,14 +164,19 @@ int32_t ScanNode(Scanner& scanner, NodeToken& node) {
     }
     if (terminator != nullptr) {
       if (kind == NodeText) {
-        while (c != 0 && c != '<' && c != '>') c = t[++p];
+        p = FindUnit(t, p, '<', '>');
       } else if (quote != 0) {
-        while (c != 0 && c != quote) c = t[++p];
+        p = FindUnit(t, p, quote, quote);
       } else if (terminatorLength > 1 || kind == NodeEndTag) {
-        while (c != 0 && c != '>') c = t[++p];
+        p = FindUnit(t, p, '>', '>');
+      } else if (kind == NodeElement && !valueMayFollow) {
+        // Outside a value only ">" and "=" act in a start tag; the units before ">" that
+        // the empty-element test needs are read back by position.
+        p = FindUnit(t, p, '>', '=');
       }
+      c = t[p];
     } else if (inWhitespace) {
-      while (IsWhitespace(c)) c = t[++p];
+      while (IsSpace(c)) c = t[++p];
     }
 
     if (c == 0) {
@@ -108,15 +201,7 @@ int32_t ScanNode(Scanner& scanner, NodeToken& node) {
       if (c == '>' && quote == 0) {
         bool ends = true;
         if (terminatorLength == 1) {
-          if (kind == NodeElement) {
-            // The last two units after the name; none when they belong to the name.
-            const WChar previous = p - 1 >= nameEnd ? t[p - 1] : 0;
-            const WChar beforePrevious = p - 2 >= nameEnd ? t[p - 2] : 0;
-            if (previous == '/' && (beforePrevious == 0 || IsWhitespace(beforePrevious) ||
-                                    beforePrevious == '\'' || beforePrevious == '"')) {
-              node.nodeFlags |= EmptyElement;
-            }
-          }
+          if (kind == NodeElement && EndsEmpty(t, p, nameEnd)) node.nodeFlags |= EmptyElement;
         } else {
           // Compared against absolute offsets: "<?>" at offset 0 is too short to end.
           ends = p > terminatorLength;

@@ -38,6 +38,13 @@ class OpenElementStack {
   std::unique_ptr<Name[]> names_ = std::make_unique<Name[]>(7);
 };
 
+// TokenEquals against a stored name, with the common case of identical units first.
+bool SameName(const Scanner& scanner, WStringView name) {
+  const auto n = static_cast<size_t>(scanner.tokenEnd - scanner.tokenStart + 1);
+  if (n == name.size() && WStringView(scanner.text + scanner.tokenStart, n) == name) return true;
+  return TokenEquals(scanner, name);
+}
+
 }  // namespace
 
 uint32_t XmlDoc::ParseElements(uint32_t parseRoot, Scanner& scanner) {
@@ -127,7 +134,7 @@ uint32_t XmlDoc::ParseElements(uint32_t parseRoot, Scanner& scanner) {
     } else if (kind == NodeEndTag) {
       uint32_t m = innermost;
       int32_t d = depth;
-      while (d > 0 && !TokenEquals(scanner, names.At(scanner.text, d))) {
+      while (d > 0 && !SameName(scanner, names.At(scanner.text, d))) {
         m = Entry(m).parent;
         --d;
       }

@@ -38,6 +38,10 @@ struct NodeToken {
 // the node and, for tags and processing instructions, the token is the tag name.
 int32_t ScanNode(Scanner& scanner, NodeToken& node);
 
+// ScanNode without the dedicated loops for common nodes: the general machine alone, which
+// must give exactly the same results. For tests and fuzz targets.
+int32_t ScanNodeInGeneral(Scanner& scanner, NodeToken& node);
+
 // The encoding named by the XML declaration at the start of `text` (zero-terminated) or by
 // an HTML meta tag before the end of its head; empty when there is none.
 WString FindDeclaredEncoding(const WChar* text);

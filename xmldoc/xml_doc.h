@@ -93,7 +93,10 @@ class XmlDoc {
 
   // Hands out nextFreeEntry, growing the index by half when it is full; the caller
   // initialises all eight words of the new entry.
-  uint32_t AllocateEntry();
+  uint32_t AllocateEntry() {
+    if (nextFreeEntry == elementIndex->capacity) GrowFullIndex();
+    return static_cast<uint32_t>(nextFreeEntry++);
+  }
 
   // Parsing. Every deviation becomes a record in resultLog and a mark on the entries.
 
@@ -138,5 +141,7 @@ class XmlDoc {
   WString DocumentText() const;
 
  private:
+  // The growth rule of a full index: half again its size.
+  void GrowFullIndex();
   WString ReadAttributeAt(uint32_t pos, const WChar* name) const;
 };

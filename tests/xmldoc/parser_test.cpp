@@ -92,6 +92,16 @@ TEST(ScanNodeTest, KindsLengthsAndRecords) {
     EXPECT_EQ(scanner.cursor, static_cast<int32_t>(c.length));
     EXPECT_EQ(node.nodeFlags, c.flags);
     EXPECT_EQ(node.records, c.records);
+
+    // The general machine alone must agree with the dedicated loops for common nodes.
+    Scanner general;
+    general.text = c.text;
+    NodeToken generalNode;
+    EXPECT_EQ(ScanNodeInGeneral(general, generalNode), c.kind);
+    EXPECT_EQ(generalNode.length, c.length);
+    EXPECT_EQ(generalNode.nodeFlags, c.flags);
+    EXPECT_EQ(general.tokenStart, scanner.tokenStart);
+    EXPECT_EQ(general.tokenEnd, scanner.tokenEnd);
   }
 }
 
@@ -323,6 +333,10 @@ TEST(DeclaredEncodingTest, DeclarationAndMetaTag) {
       {WTEXT("<html><meta http-equiv='Content-Type' content='text/html'><meta "
              "http-equiv='Content-Type' content='charset=x'>"),
        WTEXT("")},
+      {WTEXT("<?xml-stylesheet href='a'?><?xml encoding='x' encoding='y'?>"), WTEXT("")},
+      {WTEXT("<?pi?><html><meta http-equiv='Content-Type' content='charset=koi8-r'>"),
+       WTEXT("koi8-r")},
+      {WTEXT("<html><meta http-equiv='Content-Type' content='charset; charset=a'>"), WTEXT("a")},
       {WTEXT("<root>"), WTEXT("")},
       {WTEXT(""), WTEXT("")},
   };
