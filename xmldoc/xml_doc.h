@@ -1,0 +1,147 @@
+#pragma once
+// An XML (or loosely HTML-like) document held as one wide string plus an index of where
+// every element lies in it. Move-only; the index and its pages are released with it.
+
+#include <cstdint>
+#include <memory>
+
+#include "provider/text.h"
+#include "xmldoc/element_index.h"
+#include "xmldoc/scanner.h"
+
+class XmlDoc {
+ public:
+  WString text;               // the whole document; offsets count UTF-16 units from its start
+  WString resultLog;          // records left by the last parse or load
+  uint32_t parentPos = 0;     // entry whose children are walked; 0 = document level
+  uint32_t mainPos = 0;       // current element; 0 = none
+  uint32_t childPos = 0;      // current child of mainPos; 0 = none
+  int32_t nextFreeEntry = 0;  // index the next new entry receives
+  uint32_t nodeKind = 0;      // 1 when mainPos names an element, else 0
+  uint32_t flags = 0;         // document flags; bit 0x8 makes names compare without case
+  std::unique_ptr<ElementIndex> elementIndex;
+
+  // An empty document, as after ParseText with no text: storage for 8 entries, entry 0
+  // zeroed, nextFreeEntry 1, all positions 0.
+  XmlDoc();
+  XmlDoc(XmlDoc&&) noexcept = default;
+  XmlDoc& operator=(XmlDoc&&) noexcept = default;
+  XmlDoc(const XmlDoc&) = delete;
+  XmlDoc& operator=(const XmlDoc&) = delete;
+  ~XmlDoc() = default;
+
+  // The entry at `index` (below the index's capacity). Valid until the next AllocateEntry.
+  ElementEntry& Entry(uint32_t index) { return (*elementIndex)[index]; }
+  const ElementEntry& Entry(uint32_t index) const { return (*elementIndex)[index]; }
+
+  // Editing. Each edit splices the text once and repairs the index arithmetically, shifting
+  // what follows the edit point and growing what encloses it; nothing is parsed again.
+
+  // Sets attribute `name` of `element` to `value` (plain text, escaped here), replacing the
+  // old value or adding the attribute after the last one. False, changing nothing, when
+  // `element` is 0, there is no current element, `name` is not an attribute name (empty, or
+  // holding white space or one of < > / = ? ' "), the start tag cannot be read up to its
+  // ">" past its name, or the write would end a start tag in a quote before "/>" (making it
+  // an empty-element tag). Positions are not changed.
+  bool WriteAttribute(uint32_t element, const WChar* name, const WChar* value);
+  // Writes "<name/>" right after mainPos (last at the level of parentPos when mainPos is 0),
+  // with no line break; the new element becomes mainPos, childPos 0. `name` must be a tag name.
+  bool InsertElement(const WChar* name);
+  // Parses `markup` and inserts the elements it holds after mainPos (last at the level of
+  // parentPos when mainPos is 0) followed by a line break; ill-formed markup goes in whole
+  // without line breaks. Clears resultLog, which gets the parse records. The first inserted
+  // element becomes mainPos (0 if none). True when the markup held exactly one well-formed
+  // element.
+  bool InsertMarkup(const WChar* markup);
+  // Cuts live element `e` (not 0) and the white space after it out of the text when that
+  // runs up to a "<" or the end; returns its previous sibling, 0 when it was the first child.
+  // Its entries are released for good. Positions are not changed.
+  uint32_t RemoveElement(uint32_t e);
+
+  // The steps the edits share; public so that tests can drive them on built indexes.
+
+  // Where SpliceMarkup put the new markup.
+  struct Splice {
+    uint32_t position;  // offset of the new markup's first "<"
+    uint32_t inserted;  // units written into the text
+    uint32_t replaced;  // units of the text they replaced
+    uint32_t sibling;   // the child of the enclosing element to link the new one after, 0: first
+  };
+  // Places `markup` after `after` inside `parent` (last child when `after` is 0) and splices
+  // it into the text, opening an empty or unended parent up to take it. Unless `noBreak`,
+  // white space before a following "<" is skipped and a line break is written after it (and
+  // before it when the parent had no content). Does not touch the index beyond `parent`.
+  Splice SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak);
+  // Length of the tag name of element `e` as the parser reads it (up to white space, "/" or
+  // ">"), which is what an end tag must repeat.
+  uint32_t TagNameLength(uint32_t e) const;
+  // Replaces `count` units at `pos` with `with`, reserving half again plus 128 units
+  // whenever the text outgrows its capacity, so that repeated edits rarely reallocate.
+  void SpliceText(size_t pos, size_t count, WStringView with);
+  // Repairs the index after the text changed by `delta` units inside or just after element
+  // `e`: every entry after it in document order (and its descendants unless
+  // `skipDescendants`) moves, every ancestor up to entry 0 grows; `e` itself is untouched.
+  void ShiftOffsets(uint32_t e, int32_t delta, bool skipDescendants);
+  // Makes `e` a child of `parent` right after child `after` (first child when `after` is 0),
+  // one level below `parent` (top-level elements keep level 0).
+  void LinkEntry(uint32_t parent, uint32_t after, uint32_t e);
+  // Takes `e` out of its parent's children and releases its subtree; returns its previous
+  // sibling, 0 when it was the first child.
+  uint32_t UnlinkEntry(uint32_t e);
+  // Marks every entry of `e`'s subtree, `e` included, Released: never handed out again.
+  void ReleaseSubtree(uint32_t e);
+
+  // Hands out nextFreeEntry, growing the index by half when it is full; the caller
+  // initialises all eight words of the new entry.
+  uint32_t AllocateEntry() {
+    if (nextFreeEntry == elementIndex->capacity) GrowFullIndex();
+    return static_cast<uint32_t>(nextFreeEntry++);
+  }
+
+  // Parsing. Every deviation becomes a record in resultLog and a mark on the entries.
+
+  // Replaces the text with a copy of `source` (none: empty text and no index storage), clears
+  // resultLog and parses; returns ParseDocument's verdict.
+  bool ParseText(const WChar* source);
+  // Rebuilds the index from the current text; true when it is well-formed with one root.
+  bool ParseDocument();
+  // Parses the scanner's text from offset 0 and links the elements found under `parseRoot`,
+  // handing out new entries; returns the first entry created, 0 if none.
+  uint32_t ParseElements(uint32_t parseRoot, Scanner& scanner);
+
+  // Navigation. Names compare in place; no search builds a string per element.
+
+  // The next child of `parent` after `after` (its first child when `after` is 0) whose tag
+  // name matches `path`; 0 when there is none.
+  uint32_t FindSibling(uint32_t parent, uint32_t after, const WChar* path) const;
+  // Moves mainPos to the next matching element at the current level; false leaves all as is.
+  bool FindElement(const WChar* name);
+  // Moves childPos to the next matching child of mainPos (the first element at the current
+  // level becomes mainPos first when there is none); false when no child matches.
+  bool FindChildElement(const WChar* name);
+  // Descends: the current child becomes the current element.
+  void EnterElement();
+  // Ascends: the parent becomes the current element again.
+  void LeaveElement();
+  // Back to the document level: all positions 0.
+  void ResetPosition();
+
+  // Reads. Each returns a new string, empty when there is nothing to read.
+
+  // Unescaped value of attribute `name` of mainPos (the name itself for one without value).
+  WString ReadAttribute(const WChar* name) const;
+  // The same for childPos.
+  WString ReadChildAttribute(const WChar* name) const;
+  // Tag name of the element at entry `pos`.
+  WString ElementName(uint32_t pos) const;
+  // Markup of mainPos, children included, plus the white space after it when that runs up
+  // to a "<" or the end of the text.
+  WString ElementMarkup() const;
+  // A copy of the whole text.
+  WString DocumentText() const;
+
+ private:
+  // The growth rule of a full index: half again its size.
+  void GrowFullIndex();
+  WString ReadAttributeAt(uint32_t pos, const WChar* name) const;
+};
