@@ -1,0 +1,7 @@
+#pragma once
+// The path of the host program (the executable of this process, not of this library).
+
+#include "provider/text.h"
+
+// Returns the full path of the running executable, or empty when the system does not say.
+WString HostProgramPath();
