@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,8 @@ class OpenFileTest : public testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() /
-              ("velmora-open-" + std::to_string(testing::UnitTest::GetInstance()->random_seed()) +
-               "-" + testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("velmora-open-" + std::to_string(std::random_device()()) + "-" +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder_);
   }
   void TearDown() override { fs::remove_all(folder_); }
