@@ -6,6 +6,8 @@
 
 #include "platform/code_page_names.h"
 
+namespace platform {
+
 namespace {
 
 constexpr int kDefaultCodePage = 1252;
@@ -99,3 +101,5 @@ int AnsiCodePage() {
   }
   return kDefaultCodePage;
 }
+
+}  // namespace platform

@@ -10,6 +10,8 @@
 #include "platform/ansi_code_page.h"
 #include "platform/code_page_names.h"
 
+namespace platform {
+
 namespace {
 
 constexpr WChar kReplacementCharacter = 0xFFFD;
@@ -92,3 +94,5 @@ int ConvertToUtf16(int codePage, const char* bytes, int byteCount, WChar* destin
   units.copy(destination, units.size());
   return count;
 }
+
+}  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/code_page_names.h"
 
+namespace platform {
+
 namespace {
 
 struct CodePageName {
@@ -102,3 +104,5 @@ const char* IconvNameOfCodePage(int codePage) {
   }
   return nullptr;
 }
+
+}  // namespace platform

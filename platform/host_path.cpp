@@ -6,6 +6,8 @@
 
 #include "platform/code_page_conversion.h"
 
+namespace platform {
+
 namespace {
 
 constexpr int kUtf8CodePage = 65001;
@@ -30,3 +32,5 @@ WString HostProgramPath() {
   ConvertToUtf16(kUtf8CodePage, target.data(), byteCount, path.data(), units);
   return path;
 }
+
+}  // namespace platform

@@ -3,5 +3,9 @@
 
 #include "provider/text.h"
 
+namespace platform {
+
 // Returns the full path of the running executable, or empty when the system does not say.
 WString HostProgramPath();
+
+}  // namespace platform

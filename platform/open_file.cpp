@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <string>
 
+namespace platform {
+
 namespace {
 
 // File names are bytes here, conventionally UTF-8. A lone surrogate has no UTF-8 form and
@@ -47,3 +49,5 @@ FileStream OpenFileForReading(const WChar* path) {
   errno = error;
   return stream;
 }
+
+}  // namespace platform

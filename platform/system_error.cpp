@@ -5,6 +5,8 @@
 
 #include "platform/code_page_conversion.h"
 
+namespace platform {
+
 namespace {
 
 // strerror_r comes in two shapes: the GNU one returns the message (not always in the buffer),
@@ -29,3 +31,5 @@ WString SystemErrorMessage(int code) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
 }
+
+}  // namespace platform

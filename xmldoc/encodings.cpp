@@ -86,8 +86,8 @@ int Transcode(TranscodeContext& context, WChar* destination, const WChar* target
     // There is no conversion from UTF-16 to itself: UTF-16 is read without one.
     units = 0;
   } else {
-    units = ConvertToUtf16(sourceCodePage, static_cast<const char*>(context.source),
-                           context.sourceLength, destination, room);
+    units = platform::ConvertToUtf16(sourceCodePage, static_cast<const char*>(context.source),
+                                     context.sourceLength, destination, room);
   }
   context.resultLength = units;
   return units;

@@ -4,6 +4,7 @@
 
 #include "tests/platform/locale_environment.h"
 
+namespace platform {
 namespace {
 
 TEST(AnsiCodePageTest, CodeSetOfTheLocaleName) {
@@ -70,3 +71,4 @@ TEST(AnsiCodePageTest, FirstLocaleVariableThatIsSetWins) {
 }
 
 }  // namespace
+}  // namespace platform

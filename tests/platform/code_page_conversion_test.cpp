@@ -7,6 +7,7 @@
 #include "platform/code_page_names.h"
 #include "tests/platform/locale_environment.h"
 
+namespace platform {
 namespace {
 
 // Converts with the measure-then-convert pattern of every caller.
@@ -181,3 +182,4 @@ TEST(CodePageConversionTest, CodePageZeroIsTheLocaleCodeSet) {
 }
 
 }  // namespace
+}  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+namespace platform {
 namespace {
 
 TEST(HostPathTest, IsTheRunningExecutable) {
@@ -16,3 +17,4 @@ TEST(HostPathTest, IsTheRunningExecutable) {
 }
 
 }  // namespace
+}  // namespace platform

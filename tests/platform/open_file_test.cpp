@@ -8,6 +8,7 @@
 
 #include "platform/system_error.h"
 
+namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
@@ -57,3 +58,4 @@ TEST_F(OpenFileTest, MissingFileLeavesItsErrorCode) {
 }
 
 }  // namespace
+}  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+namespace platform {
 namespace {
 
 TEST(SystemErrorTest, LastErrorIsTheThreadsErrno) {
@@ -21,3 +22,4 @@ TEST(SystemErrorTest, MessagesAreTheSystemsTextWithoutLineBreak) {
 }
 
 }  // namespace
+}  // namespace platform
