@@ -1,5 +1,5 @@
 #pragma once
-// The inventory library's public interface: the pair exports.
+// The inventory library's public interface: the pair exports and GetDeviceXMLBuffer.
 //
 // Each export asks the provider for one kind of record, appends one (label, value) pair per
 // field of its table to `pairs` (after whatever `pairs` already holds; it is never cleared)
@@ -44,3 +44,13 @@ VELMORA_API int GetSystemcontrollerListPair(PairList& pairs);
 VELMORA_API int GetSystemslotListPair(PairList& pairs);
 // Video adapters: 4 pairs per adapter.
 VELMORA_API int GetVideoadapterListPair(PairList& pairs);
+
+// One device category as an XML document: loads the category's template from the folder
+// "hardinfo" beside the host program (0 list.xml, 5001 os.xml, 5002 bios.xml, 5003
+// storage.xml, 5004 video.xml, 5005 network.xml, 5006 control.xml, any other value
+// other.xml), fills the `value` of every item it recognises from the provider, repeats list
+// categories once per device, and assigns the whole document text to `out`.
+// Returns 0 on success; -1 when the template is missing, unreadable or not well-formed (then
+// `out` keeps what it held). bios.xml without a BIOS record returns 0 and leaves `out` as it
+// was. Every provider record is released before the call returns, an exception included.
+VELMORA_API int GetDeviceXMLBuffer(int category, WString& out);

@@ -4,7 +4,7 @@
 #include "filler/category_walk.h"
 #include "filler/fill_tables.h"
 #include "filler/template_fill.h"
-#include "pairs/record_guard.h"
+#include "provider/record_guard.h"
 
 namespace velmora {
 namespace {

@@ -5,7 +5,7 @@
 #include "filler/device_types.h"
 #include "filler/fill_tables.h"
 #include "filler/template_fill.h"
-#include "pairs/record_guard.h"
+#include "provider/record_guard.h"
 
 namespace velmora {
 namespace {
@@ -36,12 +36,12 @@ FillOutcome FillOtherTemplate(XmlDoc& doc) {
   int32_t runningNumber = kFirstRunningNumber;
   WalkCategories(doc, [&runningNumber](XmlDoc& d, const WString& id) {
     if (id == WTEXT("1")) {
-      ExpandListCategory<InputDeviceList>(d, [&runningNumber](XmlDoc& c,
-                                                             const InputdeviceNode& node) {
-        const WString caption = DeviceTypeName(node.deviceType);
-        FillCopy<InputdeviceNode>(c, node, runningNumber, caption.c_str(), kInputDeviceTable);
-        ++runningNumber;
-      });
+      ExpandListCategory<InputDeviceList>(
+          d, [&runningNumber](XmlDoc& c, const InputdeviceNode& node) {
+            const WString caption = DeviceTypeName(node.deviceType);
+            FillCopy<InputdeviceNode>(c, node, runningNumber, caption.c_str(), kInputDeviceTable);
+            ++runningNumber;
+          });
     } else if (id == WTEXT("2")) {
       ExpandFixedIdList<ModemList, ModemNode>(d, kModemId, kModemTable, runningNumber);
     } else if (id == WTEXT("3")) {

@@ -4,7 +4,7 @@
 #include "filler/device_types.h"
 #include "filler/fill_tables.h"
 #include "filler/template_fill.h"
-#include "pairs/record_guard.h"
+#include "provider/record_guard.h"
 
 namespace velmora {
 namespace {
@@ -34,8 +34,7 @@ bool ExpandStorageDevices(XmlDoc& doc) {
   return ExpandListCategory<StorageList>(doc, [](XmlDoc& d, const StorageNode& node) {
     // The media type names the copy, even when that name is empty.
     const WString caption = DeviceTypeName(node.mediaType);
-    FillCopy<StorageNode>(d, node, DeviceTypeId(node.mediaType), caption.c_str(),
-                          kStorageTable);
+    FillCopy<StorageNode>(d, node, DeviceTypeId(node.mediaType), caption.c_str(), kStorageTable);
   });
 }
 

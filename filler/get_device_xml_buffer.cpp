@@ -1,6 +1,7 @@
 // The export that answers with one device category's template, filled from the provider.
 
 #include <cstdint>
+#include <utility>
 
 #include "dll/velmora.h"
 #include "filler/template_fill.h"
@@ -44,7 +45,7 @@ const TemplateEntry& TemplateFor(int32_t category) {
 int GetDeviceXMLBuffer(int category, WString& out) {
   using namespace velmora;
   const TemplateEntry& entry = TemplateFor(category);
-  const WString path = TemplatePath(HostProgramPath(), entry.fileName);
+  const WString path = TemplatePath(platform::HostProgramPath(), entry.fileName);
   if (path.empty()) return -1;
 
   XmlDoc doc;

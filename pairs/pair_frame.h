@@ -7,7 +7,7 @@
 
 #include "pairs/format_number.h"
 #include "pairs/pair_row.h"
-#include "pairs/record_guard.h"
+#include "provider/record_guard.h"
 
 namespace velmora {
 

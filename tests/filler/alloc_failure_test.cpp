@@ -6,9 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "dll/velmora.h"
 #include "tests/filler/filler_harness.h"
-#include "tests/pairs/test_provider.h"
 #include "tests/support/failing_allocator.h"
+#include "tests/support/test_provider.h"
 
 namespace {
 
@@ -19,7 +20,8 @@ using testprovider::Source;
 TEST(FillerAllocationFailureTest, EveryPathReleasesWhatItObtained) {
   fillertest::WriteTemplate(
       "storage.xml",
-      "<?xml version=\"1.0\"?>\n<s>\n  <category id=\"1\"><item name=\"物理内存总大小\"/></category>\n"
+      "<?xml version=\"1.0\"?>\n<s>\n  <category id=\"1\"><item "
+      "name=\"物理内存总大小\"/></category>\n"
       "  <category id=\"2\"><item name=\"容量\" value=\"\"/></category>\n"
       "  <category id=\"3\"><item name=\"设备名称\" value=\"\"/></category>\n</s>\n");
   const MemoryInfo memory{1024, 512};

@@ -11,7 +11,7 @@ namespace fillertest {
 namespace {
 
 std::filesystem::path TemplateFolder() {
-  const std::string host = Utf8(HostProgramPath());
+  const std::string host = Utf8(platform::HostProgramPath());
   return std::filesystem::path(host).parent_path() / "hardinfo";
 }
 
@@ -21,7 +21,8 @@ WString Wide(std::string_view utf8) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
     const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
     char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    for (int k = 1; k <= extra; ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
     i += 1 + extra;
     if (cp >= 0x10000) {
       out += static_cast<WChar>(0xD800 | ((cp - 0x10000) >> 10));

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/filler/filler_harness.h"
-#include "tests/pairs/test_provider.h"
+#include "tests/support/test_provider.h"
 
 namespace {
 
@@ -51,7 +51,8 @@ TEST_F(FillerTest, CatalogueComesBackAsLoadedWithoutTheProvider) {
   const auto result = Fill(0);
   EXPECT_EQ(result.code, 0);
   EXPECT_EQ(result.text, list);
-  for (int s = 0; s < static_cast<int>(Source::Count); ++s) EXPECT_EQ(Gets(static_cast<Source>(s)), 0);
+  for (int s = 0; s < static_cast<int>(Source::Count); ++s)
+    EXPECT_EQ(Gets(static_cast<Source>(s)), 0);
 }
 
 TEST_F(FillerTest, UnknownCategoriesSelectTheOtherTemplate) {
@@ -164,7 +165,8 @@ TEST_F(FillerTest, OnlyDirectItemsOfDirectCategoriesAreFilledWithExactNames) {
   Provide(Source::OS, &os);
   const auto result = Fill(5001);
   ASSERT_EQ(result.code, 0);
-  EXPECT_NE(result.text.find("<item name=\"序列号\" value=\"SN-1\"><item name=\"序列号\" value=\"deep\"/>"),
+  EXPECT_NE(result.text.find(
+                "<item name=\"序列号\" value=\"SN-1\"><item name=\"序列号\" value=\"deep\"/>"),
             std::string::npos);
   EXPECT_EQ(ItemValues(result.text, "序列号"), (Strings{"SN-1", "deep", "nested", "x", "y"}));
 }
@@ -273,8 +275,8 @@ TEST_F(FillerTest, StorageTemplateExpandsModulesAndDevicesByType) {
   ASSERT_EQ(result.code, 0);
   EXPECT_EQ(CategoryIds(result.text),
             (Strings{"500301", "500301", "500301", "500302", "500303", "0", "0", "9"}));
-  EXPECT_EQ(CategoryNames(result.text), (Strings{"内存", "内存条", "内存条", "磁盘驱动器",
-                                                 "光盘驱动器", "", "", "其他"}));
+  EXPECT_EQ(CategoryNames(result.text),
+            (Strings{"内存", "内存条", "内存条", "磁盘驱动器", "光盘驱动器", "", "", "其他"}));
   EXPECT_EQ(ItemValues(result.text, "物理内存总大小"), Strings{"16384 MB"});
   EXPECT_EQ(ItemValues(result.text, "内存分页文件总大小"), Strings{"2048 MB"});
   EXPECT_EQ(ItemValues(result.text, "容量"), (Strings{"4096 M", "8192 M"}));
@@ -352,10 +354,11 @@ TEST_F(FillerTest, VideoTemplateGivesAdaptersThenMonitors) {
 }
 
 TEST_F(FillerTest, NetworkAdaptersAreNamedByTheirDescription) {
-  WriteTemplate("network.xml",
-                Doc("<n>\n  <category id=\"1\" name=\"网络适配器\">"
-                    "<item name=\"网络适配器名称\" value=\"tmpl\"/><item name=\"MAC地址\" value=\"\"/>"
-                    "</category>\n  <category id=\"2\" name=\"keep\"/>\n</n>\n"));
+  WriteTemplate(
+      "network.xml",
+      Doc("<n>\n  <category id=\"1\" name=\"网络适配器\">"
+          "<item name=\"网络适配器名称\" value=\"tmpl\"/><item name=\"MAC地址\" value=\"\"/>"
+          "</category>\n  <category id=\"2\" name=\"keep\"/>\n</n>\n"));
   NetworkadapterNode adapters[2] = {};
   adapters[0].description = WTEXT("Intel & Co <1>");
   adapters[0].macAddress = WTEXT("00:11:22:33:44:55");
@@ -364,15 +367,19 @@ TEST_F(FillerTest, NetworkAdaptersAreNamedByTheirDescription) {
   const auto result = Fill(5005);
   ASSERT_EQ(result.code, 0);
   EXPECT_EQ(CategoryIds(result.text), (Strings{"500501", "500501", "2"}));
-  EXPECT_EQ(CategoryNames(result.text), (Strings{"Intel &amp; Co &lt;1&gt;", "网络适配器", "keep"}));
-  EXPECT_EQ(ItemValues(result.text, "网络适配器名称"), (Strings{"Intel &amp; Co &lt;1&gt;", "tmpl"}));
-  EXPECT_EQ(ItemValues(result.text, "MAC地址"), (Strings{"00:11:22:33:44:55", "66:77:88:99:aa:bb"}));
+  EXPECT_EQ(CategoryNames(result.text),
+            (Strings{"Intel &amp; Co &lt;1&gt;", "网络适配器", "keep"}));
+  EXPECT_EQ(ItemValues(result.text, "网络适配器名称"),
+            (Strings{"Intel &amp; Co &lt;1&gt;", "tmpl"}));
+  EXPECT_EQ(ItemValues(result.text, "MAC地址"),
+            (Strings{"00:11:22:33:44:55", "66:77:88:99:aa:bb"}));
 }
 
 TEST_F(FillerTest, ControllersRepeatInListOrderAndEmptyListsDisappear) {
-  const std::string text = Doc("<c>\n  <category id=\"x\"/>\n  <category id=\"1\" name=\"tmpl\">"
-                               "<item name=\"控制器名称\" value=\"\"/></category>\n"
-                               "  <category id=\"y\"/>\n</c>\n");
+  const std::string text =
+      Doc("<c>\n  <category id=\"x\"/>\n  <category id=\"1\" name=\"tmpl\">"
+          "<item name=\"控制器名称\" value=\"\"/></category>\n"
+          "  <category id=\"y\"/>\n</c>\n");
   WriteTemplate("control.xml", text);
   SystemcontrollerNode controllers[3] = {};
   controllers[0].name = WTEXT("first");

@@ -1,5 +1,5 @@
 # The libraries export exactly their interface: the fourteen pair exports with PairList in
-# their decorated names, the provider's thirty unmangled functions, and the inventory
+# their decorated names and GetDeviceXMLBuffer with the wide string in its, the provider's thirty unmangled functions, and the inventory
 # library names the provider among what it needs.
 # Inputs: NM, READELF, VELMORA_LIB, HARNEL_LIB.
 
@@ -22,9 +22,14 @@ set(pair_list_type "std::vector<std::pair<std::__cxx11::basic_string<char16_t")
 
 defined_symbols(${VELMORA_LIB} symbols)
 list(LENGTH symbols count)
-if(NOT count EQUAL 14)
-  message(FATAL_ERROR "libVelmoraU exports ${count} symbols, not 14:\n${symbols}")
+if(NOT count EQUAL 15)
+  message(FATAL_ERROR "libVelmoraU exports ${count} symbols, not 15:\n${symbols}")
 endif()
+list(FILTER symbols INCLUDE REGEX " T GetDeviceXMLBuffer\\(int, std::__cxx11::basic_string<char16_t")
+if(NOT symbols)
+  message(FATAL_ERROR "libVelmoraU does not export GetDeviceXMLBuffer(int, WString&)")
+endif()
+defined_symbols(${VELMORA_LIB} symbols)
 foreach(name IN LISTS pair_exports)
   set(found "")
   foreach(line IN LISTS symbols)

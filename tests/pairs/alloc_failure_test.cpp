@@ -1,41 +1,13 @@
 // Makes the k-th allocation of an export call fail, for every k until the call succeeds,
 // and checks that the record is released exactly once on each of those paths.
 
-#include <cstdlib>
 #include <new>
 
 #include <gtest/gtest.h>
 
 #include "tests/pairs/sample_records.h"
-#include "tests/pairs/test_provider.h"
-
-namespace {
-
-// Counting is on only inside a call under test, so GoogleTest's own allocations pass.
-bool counting = false;
-long allocations = 0;
-long failAt = 0;
-
-}  // namespace
-
-// Default visibility, so that code in shared libraries allocates through these too. The
-// pair is malloc/free underneath, which GCC cannot see through.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-__attribute__((visibility("default"))) void* operator new(std::size_t size) {
-  if (counting && ++allocations == failAt) throw std::bad_alloc();
-  void* memory = std::malloc(size == 0 ? 1 : size);
-  if (memory == nullptr) throw std::bad_alloc();
-  return memory;
-}
-
-__attribute__((visibility("default"))) void operator delete(void* memory) noexcept {
-  std::free(memory);
-}
-__attribute__((visibility("default"))) void operator delete(void* memory, std::size_t) noexcept {
-  std::free(memory);
-}
-#pragma GCC diagnostic pop
+#include "tests/support/failing_allocator.h"
+#include "tests/support/test_provider.h"
 
 namespace {
 
@@ -62,15 +34,13 @@ TEST(AllocationFailureTest, EveryFailedAllocationStillReleasesTheRecordOnce) {
       PairList pairs = before;
       bool threw = false;
       int result = 0;
-      allocations = 0;
-      failAt = k;
-      counting = true;
+      failing_allocator::FailAt(k);
       try {
         result = c.run(pairs);
       } catch (const std::bad_alloc&) {
         threw = true;
       }
-      counting = false;
+      failing_allocator::Stop();
 
       EXPECT_EQ(Log(c.source).gets, 1);
       EXPECT_EQ(Log(c.source).frees, 1);

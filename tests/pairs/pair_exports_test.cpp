@@ -4,7 +4,7 @@
 
 #include "dll/velmora.h"
 #include "tests/pairs/sample_records.h"
-#include "tests/pairs/test_provider.h"
+#include "tests/support/test_provider.h"
 
 namespace {
 

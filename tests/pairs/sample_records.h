@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dll/velmora.h"
-#include "tests/pairs/test_provider.h"
+#include "tests/support/test_provider.h"
 
 namespace testprovider {
 

@@ -1,4 +1,4 @@
-#include "tests/pairs/test_provider.h"
+#include "tests/support/test_provider.h"
 
 #include "provider/provider.h"
 
