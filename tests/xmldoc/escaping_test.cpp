@@ -1,0 +1,170 @@
+#include "xmldoc/escaping.h"
+
+#include <cctype>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "xmldoc/entity_table.h"
+
+namespace {
+
+WString Widen(const std::string& s) { return WString(s.begin(), s.end()); }
+
+// The entity list the table was generated from: name and code point per line.
+std::map<std::string, uint32_t> ReadEntityList() {
+  std::ifstream in(VELMORA_ENTITY_LIST);
+  std::map<std::string, uint32_t> entities;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string name;
+    uint32_t value = 0;
+    fields >> name >> value;
+    entities[name] = value;
+  }
+  return entities;
+}
+
+std::string Fold(std::string name) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+TEST(EntityTableTest, BucketsHoldExactlyTheirEntries) {
+  EXPECT_EQ(WString(kEntityBuckets[129]), WTEXT("68240permil"));
+  EXPECT_EQ(WString(kEntityBuckets[94]), WTEXT("20060lt"));
+  EXPECT_EQ(WString(kEntityBuckets[21]), WTEXT("58243prime60177plusmn58242prime"));
+
+  const std::map<std::string, uint32_t> list = ReadEntityList();
+  ASSERT_EQ(list.size(), 253u);
+  std::multimap<std::string, uint32_t> expected;  // folded name -> code point
+  for (const auto& [name, value] : list) expected.emplace(Fold(name), value);
+
+  int nonEmpty = 0;
+  size_t entries = 0;
+  for (int bucket = 0; bucket < kEntityBucketCount; ++bucket) {
+    SCOPED_TRACE(bucket);
+    const WString text = kEntityBuckets[bucket];
+    if (!text.empty()) ++nonEmpty;
+    size_t i = 0;
+    while (i < text.size()) {
+      const int n = text[i] - '0';
+      ASSERT_GE(n, 1);
+      ASSERT_LE(n, 8);
+      ASSERT_LE(i + 5 + n, text.size());
+      uint32_t value = 0;
+      for (int d = 1; d <= 4; ++d) value = value * 10 + (text[i + d] - '0');
+      std::string name;
+      uint32_t sum = 0;
+      for (int k = 0; k < n; ++k) {
+        name += static_cast<char>(text[i + 5 + k]);
+        sum += text[i + 5 + k];
+      }
+      EXPECT_EQ(Fold(name), name);
+      EXPECT_EQ(static_cast<int>(sum % 130), bucket) << name;
+      bool listed = false;
+      auto range = expected.equal_range(name);
+      for (auto it = range.first; it != range.second; ++it) {
+        if (it->second == value) {
+          expected.erase(it);
+          listed = true;
+          break;
+        }
+      }
+      EXPECT_TRUE(listed) << name << " " << value;
+      ++entries;
+      i += 5 + n;
+    }
+  }
+  EXPECT_EQ(entries, 253u);
+  EXPECT_TRUE(expected.empty());
+  EXPECT_EQ(nonEmpty, 93);
+}
+
+TEST(EntityTableTest, EveryNameDecodesAndCapitalFormsWin) {
+  const std::map<std::string, uint32_t> list = ReadEntityList();
+  // For each folded name, the code point of the form with a capital letter when there is one.
+  std::map<std::string, uint32_t> winner;
+  std::map<std::string, int> forms;
+  for (const auto& [name, value] : list) {
+    const std::string folded = Fold(name);
+    ++forms[folded];
+    if (name != folded || !winner.count(folded)) winner[folded] = value;
+  }
+  int pairs = 0;
+  for (const auto& [folded, count] : forms) pairs += count == 2;
+  EXPECT_EQ(pairs, 64);
+
+  for (const auto& [name, value] : list) {
+    SCOPED_TRACE(name);
+    const WString decoded = UnescapeText(Widen("&" + name + ";").c_str(), -1);
+    ASSERT_EQ(decoded.size(), 1u);
+    EXPECT_EQ(static_cast<uint32_t>(decoded[0]), winner[Fold(name)]);
+  }
+  EXPECT_EQ(UnescapeText(WTEXT("&oslash;&Oslash;&darr;&prime;&dagger;&yuml;"), -1),
+            WTEXT("\u00d8\u00d8\u21d3\u2033\u2021\u0178"));
+  EXPECT_EQ(LookUpEntity(WTEXT("thetasym"), 8), 977u);
+  EXPECT_EQ(LookUpEntity(WTEXT("Lt"), 2), 0u);  // lookup takes folded names only
+}
+
+TEST(EscapingTest, EscapeTextReplacesTheFiveCharacters) {
+  EXPECT_EQ(EscapeText(WTEXT("a<b & \"c\" 'd'")),
+            WTEXT("a&lt;b &amp; &quot;c&quot; &apos;d&apos;"));
+  EXPECT_EQ(EscapeText(WTEXT("&amp;")), WTEXT("&amp;amp;"));
+  EXPECT_EQ(EscapeText(WTEXT("x>y")), WTEXT("x&gt;y"));
+  EXPECT_EQ(EscapeText(WTEXT("")), WTEXT(""));
+  EXPECT_EQ(EscapeText(WTEXT("\u4e2d\u6587 ok")), WTEXT("\u4e2d\u6587 ok"));
+}
+
+TEST(EscapingTest, UnescapeTextDecodesReferences) {
+  struct Case {
+    const WChar* input;
+    const WChar* expected;
+  };
+  const Case cases[] = {
+      {WTEXT("&lt;&GT;&Amp;"), WTEXT("<>&")},
+      {WTEXT("&#65;&#x42;&#X43;"), WTEXT("ABC")},
+      {WTEXT("&#x1F600;"), WTEXT("\xD83D\xDE00")},
+      {WTEXT("a&apos;b&quot;"), WTEXT("a'b\"")},
+      {WTEXT("&#65x;"), WTEXT("A")},                  // digits stop at the first non-digit
+      {WTEXT("&#x0x41;"), WTEXT("A")},                // wcstol accepts a "0x" prefix in base 16
+      {WTEXT("&#12345678;"), WTEXT("\xDAD8\xDD4E")},  // bits above 16: a pair, as computed
+      {WTEXT("&thetasym;x"), WTEXT("\u03d1x")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
+    EXPECT_EQ(UnescapeText(c.input, -1), c.expected);
+  }
+}
+
+TEST(EscapingTest, NonReferencesComeBackUnchanged) {
+  const WChar* unchanged[] = {
+      WTEXT("&#0;"), WTEXT("&bogus;"), WTEXT("&amp"),     WTEXT("&abcdefghij;"),
+      WTEXT("&"),    WTEXT("a & b"),   WTEXT("&\u00e9;"), WTEXT("&#x;"),
+      WTEXT("&;"),   WTEXT("&#;"),     WTEXT("&&lt"),     WTEXT("&lt &gt"),
+  };
+  for (const WChar* text : unchanged) {
+    SCOPED_TRACE(testing::Message() << "case #" << (&text - unchanged));
+    EXPECT_EQ(UnescapeText(text, -1), text);
+  }
+  // Nine units of name are accepted when ";" follows at once.
+  EXPECT_EQ(UnescapeText(WTEXT("&#00000065;"), -1), WTEXT("A"));
+  EXPECT_EQ(UnescapeText(WTEXT("&#000000065;"), -1), WTEXT("&#000000065;"));
+}
+
+TEST(EscapingTest, UnescapeTextHonoursTheLength) {
+  // The length cuts the input: a reference whose ";" lies beyond it is not one.
+  EXPECT_EQ(UnescapeText(WTEXT("&lt;x"), 3), WTEXT("&lt"));
+  EXPECT_EQ(UnescapeText(WTEXT("&lt;x"), 4), WTEXT("<"));
+  EXPECT_EQ(UnescapeText(WTEXT("abc"), 0), WTEXT(""));
+  EXPECT_EQ(UnescapeText(WTEXT("abc"), -5), WTEXT(""));
+  const WChar unterminated[] = {'a', '&', 'g', 't', ';'};  // no terminator at all
+  EXPECT_EQ(UnescapeText(unterminated, 5), WTEXT("a>"));
+}
+
+}  // namespace

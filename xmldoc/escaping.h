@@ -1,0 +1,14 @@
+#pragma once
+// Plain text to markup-safe text and back.
+
+#include <cstdint>
+
+#include "provider/text.h"
+
+// `text` (zero-terminated) with "<", "&", ">", "'" and the quotation mark replaced by
+// references; every other unit is copied. Existing references are escaped again.
+WString EscapeText(const WChar* text);
+
+// `length` units of `text` (-1: up to its terminator) with numeric character references and
+// named entity references decoded; anything that is not a reference is copied literally.
+WString UnescapeText(const WChar* text, int32_t length);
