@@ -31,4 +31,7 @@ Action AddPairsCommand(CLI::App& app, const Context& context);
 // `velmora capture`.
 Action AddCaptureCommand(CLI::App& app, const Context& context);
 
+// `velmora check FILE...`.
+Action AddCheckCommand(CLI::App& app, const Context& context);
+
 }  // namespace velmora::cli

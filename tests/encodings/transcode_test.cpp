@@ -1,0 +1,99 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/platform/locale_environment.h"
+#include "xmldoc/encodings.h"
+
+namespace {
+
+// Measures, allocates and converts, as every caller does, checking that the two passes agree.
+WString TranscodeAll(const WString& sourceName, const void* source, int32_t sourceLength) {
+  TranscodeContext context;
+  context.sourceName = sourceName;
+  context.source = source;
+  context.sourceLength = sourceLength;
+  int measured = Transcode(context, nullptr, WTEXT("UTF-16"));
+  EXPECT_EQ(context.resultLength, measured);
+  EXPECT_EQ(context.targetName, WTEXT("UTF-16"));
+  WString text(static_cast<size_t>(measured), WChar{});
+  int converted = Transcode(context, text.data(), nullptr);
+  EXPECT_EQ(converted, measured);
+  EXPECT_EQ(context.resultLength, converted);
+  return text;
+}
+
+WString TranscodeBytes(const WString& sourceName, const std::string& bytes) {
+  return TranscodeAll(sourceName, bytes.data(), static_cast<int32_t>(bytes.size()));
+}
+
+TEST(TranscodeTest, Utf32ValuesBecomeUnitsOrSurrogatePairs) {
+  const std::vector<uint32_t> values = {0x41, 0x1F600, 0xFFFF, 0x10000, 0x10FFFF, 0x4F60};
+  EXPECT_EQ(TranscodeAll(WTEXT("UTF-32"), values.data(), static_cast<int32_t>(values.size())),
+            WTEXT("A\xD83D\xDE00\xFFFF\xD800\xDC00\xDBFF\xDFFF\x4F60"));
+
+  // Only the given number of values is read, whatever follows.
+  EXPECT_EQ(TranscodeAll(WTEXT("UTF-32LE"), values.data(), 2), WTEXT("A\xD83D\xDE00"));
+
+  // The table's own UTF-32 names go to the platform, which has no such code page.
+  EXPECT_EQ(TranscodeAll(WTEXT("utf-32"), values.data(), 6), WString());
+}
+
+TEST(TranscodeTest, Utf32StaysWithinTheRoomGiven) {
+  const uint32_t values[] = {0x41, 0x1F600};
+  TranscodeContext context;
+  context.sourceName = WTEXT("UTF-32");
+  context.source = values;
+  context.sourceLength = 2;
+  context.resultLength = 2;  // the pair does not fit whole
+  WChar buffer[3] = {'-', '-', '-'};
+  EXPECT_EQ(Transcode(context, buffer, nullptr), 1);
+  EXPECT_EQ(buffer[0], 'A');
+  EXPECT_EQ(buffer[1], '-');
+}
+
+TEST(TranscodeTest, CodePagesAndUtf8GoThroughThePlatform) {
+  EXPECT_EQ(TranscodeBytes(WTEXT("gb2312"), "\xC4\xE3"), WTEXT("\x4F60"));
+  EXPECT_EQ(TranscodeBytes(WTEXT("GBK"), "\xC4\xE3\xBA\xC3"), WTEXT("\x4F60\x597D"));
+  EXPECT_EQ(TranscodeBytes(WTEXT("windows-1251"), "\xC0\xE6"), WTEXT("\x0410\x0436"));
+  EXPECT_EQ(TranscodeBytes(WTEXT("UTF-8"), "a\xE4\xBD\xA0"), WTEXT("a\x4F60"));
+  // Invalid UTF-8 is replaced, never rejected.
+  EXPECT_EQ(TranscodeBytes(WTEXT("utf-8"),
+                           "a\xFF"
+                           "b\xC3"),
+            WTEXT("a\xFFFD"
+                  "b\xFFFD"));
+  EXPECT_EQ(TranscodeBytes(WTEXT("UTF-8"), ""), WString());
+}
+
+TEST(TranscodeTest, Utf16SourceGivesNothing) {
+  EXPECT_EQ(TranscodeBytes(WTEXT("UTF-16"), std::string("a\0b\0", 4)), WString());
+  EXPECT_EQ(TranscodeBytes(WTEXT("unicode"), std::string("a\0b\0", 4)), WString());
+}
+
+TEST(TranscodeTest, EmptyAndUnknownNamesUseTheAnsiCodePage) {
+  {
+    LocaleEnvironment environment(nullptr, nullptr, "ru_RU.KOI8-R");
+    EXPECT_EQ(TranscodeBytes(WTEXT(""), "\xE1\xD6"), WTEXT("\x0410\x0436"));
+    EXPECT_EQ(TranscodeBytes(WTEXT("ANSI"), "\xE1\xD6"), WTEXT("\x0410\x0436"));
+  }
+  {
+    LocaleEnvironment environment(nullptr, nullptr, nullptr);
+    EXPECT_EQ(TranscodeBytes(WTEXT(""), "\x80\xE9"), WTEXT("\x20AC\x00E9"));
+  }
+}
+
+TEST(TranscodeTest, TooLittleRoomGivesNothing) {
+  TranscodeContext context;
+  context.sourceName = WTEXT("UTF-8");
+  context.source = "abc";
+  context.sourceLength = 3;
+  context.resultLength = 2;
+  WChar buffer[2] = {};
+  EXPECT_EQ(Transcode(context, buffer, WTEXT("UTF-16")), 0);
+  EXPECT_EQ(context.resultLength, 0);
+}
+
+}  // namespace
