@@ -19,11 +19,12 @@ build_and_test() {
 build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   build_and_test build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON
-# The parser's fuzz target, built with clang and libFuzzer, replays its corpus and every
-# input that once broke it.
+# The parser's and the editor's fuzz targets, built with clang and libFuzzer, replay their
+# corpora and every input that once broke them.
 echo "== build-fuzz"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON \
   -DVELMORA_BUILD_TESTS=OFF -DVELMORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j "$jobs" --target xmldoc_parse_fuzzer
+cmake --build build-fuzz -j "$jobs" --target xmldoc_parse_fuzzer xmldoc_edit_fuzzer
 build-fuzz/fuzz/xmldoc_parse_fuzzer -runs=0 fuzz/corpus fuzz/regressions
+build-fuzz/fuzz/xmldoc_edit_fuzzer -runs=0 fuzz/edit_corpus fuzz/edit_regressions
 scripts/check-format.sh

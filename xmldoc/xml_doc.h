@@ -35,6 +35,63 @@ class XmlDoc {
   ElementEntry& Entry(uint32_t index) { return (*elementIndex)[index]; }
   const ElementEntry& Entry(uint32_t index) const { return (*elementIndex)[index]; }
 
+  // Editing. Each edit splices the text once and repairs the index arithmetically, shifting
+  // what follows the edit point and growing what encloses it; nothing is parsed again.
+
+  // Sets attribute `name` of `element` to `value` (plain text, escaped here), replacing the
+  // old value or adding the attribute after the last one. False, changing nothing, when
+  // `element` is 0, there is no current element, `name` is not an attribute name (empty, or
+  // holding white space or one of < > / = ? ' "), the start tag cannot be read up to its
+  // ">" past its name, or the write would end a start tag in a quote before "/>" (making it
+  // an empty-element tag). Positions are not changed.
+  bool WriteAttribute(uint32_t element, const WChar* name, const WChar* value);
+  // Writes "<name/>" right after mainPos (last at the level of parentPos when mainPos is 0),
+  // with no line break; the new element becomes mainPos, childPos 0. `name` must be a tag name.
+  bool InsertElement(const WChar* name);
+  // Parses `markup` and inserts the elements it holds after mainPos (last at the level of
+  // parentPos when mainPos is 0) followed by a line break; ill-formed markup goes in whole
+  // without line breaks. Clears resultLog, which gets the parse records. The first inserted
+  // element becomes mainPos (0 if none). True when the markup held exactly one well-formed
+  // element.
+  bool InsertMarkup(const WChar* markup);
+  // Cuts live element `e` (not 0) and the white space after it out of the text when that
+  // runs up to a "<" or the end; returns its previous sibling, 0 when it was the first child.
+  // Its entries are released for good. Positions are not changed.
+  uint32_t RemoveElement(uint32_t e);
+
+  // The steps the edits share; public so that tests can drive them on built indexes.
+
+  // Where SpliceMarkup put the new markup.
+  struct Splice {
+    uint32_t position;  // offset of the new markup's first "<"
+    uint32_t inserted;  // units written into the text
+    uint32_t replaced;  // units of the text they replaced
+    uint32_t sibling;   // the child of the enclosing element to link the new one after, 0: first
+  };
+  // Places `markup` after `after` inside `parent` (last child when `after` is 0) and splices
+  // it into the text, opening an empty or unended parent up to take it. Unless `noBreak`,
+  // white space before a following "<" is skipped and a line break is written after it (and
+  // before it when the parent had no content). Does not touch the index beyond `parent`.
+  Splice SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak);
+  // Length of the tag name of element `e` as the parser reads it (up to white space, "/" or
+  // ">"), which is what an end tag must repeat.
+  uint32_t TagNameLength(uint32_t e) const;
+  // Replaces `count` units at `pos` with `with`, reserving half again plus 128 units
+  // whenever the text outgrows its capacity, so that repeated edits rarely reallocate.
+  void SpliceText(size_t pos, size_t count, WStringView with);
+  // Repairs the index after the text changed by `delta` units inside or just after element
+  // `e`: every entry after it in document order (and its descendants unless
+  // `skipDescendants`) moves, every ancestor up to entry 0 grows; `e` itself is untouched.
+  void ShiftOffsets(uint32_t e, int32_t delta, bool skipDescendants);
+  // Makes `e` a child of `parent` right after child `after` (first child when `after` is 0),
+  // one level below `parent` (top-level elements keep level 0).
+  void LinkEntry(uint32_t parent, uint32_t after, uint32_t e);
+  // Takes `e` out of its parent's children and releases its subtree; returns its previous
+  // sibling, 0 when it was the first child.
+  uint32_t UnlinkEntry(uint32_t e);
+  // Marks every entry of `e`'s subtree, `e` included, Released: never handed out again.
+  void ReleaseSubtree(uint32_t e);
+
   // Hands out nextFreeEntry, growing the index by half when it is full; the caller
   // initialises all eight words of the new entry.
   uint32_t AllocateEntry() {

@@ -1,0 +1,177 @@
+// Fuzz target for the editor: the input is a document (its bytes up to the first zero, each
+// widened to one unit) followed by a program of edits decoded from the remaining bytes:
+// attribute writes with arbitrary names and values, element insertions, insertions of
+// arbitrary markup and removals, each at an element chosen among the live ones. After every
+// edit the index must hold its invariants and, while every edit so far kept the document
+// well-formed, equal a fresh parse of the text; a written value must read back. Any
+// difference aborts.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "provider/text.h"
+#include "xmldoc/index_check.h"
+#include "xmldoc/reparse_check.h"
+#include "xmldoc/xml_doc.h"
+
+namespace {
+
+[[noreturn]] void Fail(const char* step, const std::string& error) {
+  std::fprintf(stderr, "after %s: %s\n", step, error.c_str());
+  std::abort();
+}
+
+// The text for a failure message, units outside ASCII as "?".
+std::string Narrow(const WString& text) {
+  std::string out;
+  for (WChar u : text) out += u < 0x80 ? static_cast<char>(u) : '?';
+  return out;
+}
+
+class Program {
+ public:
+  Program(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool Done() const { return at_ >= size_; }
+  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  // Up to `most` units; bytes from 0x80 up become CJK ideographs, so that values and
+  // names also carry text outside ASCII. A zero byte ends the string early, as it would.
+  WString Text(size_t most) {
+    const size_t length = Byte() % (most + 1);
+    WString text;
+    for (size_t i = 0; i < length && !Done(); ++i) {
+      const uint8_t b = Byte();
+      text += static_cast<WChar>(b < 0x80 ? b : 0x4E00 + b);
+    }
+    return text;
+  }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_ = 0;
+};
+
+// Live elements in document order.
+std::vector<uint32_t> Elements(const XmlDoc& doc) {
+  std::vector<uint32_t> out;
+  uint32_t e = doc.Entry(0).firstChild;
+  while (e != 0) {
+    out.push_back(e);
+    if (doc.Entry(e).firstChild != 0) {
+      e = doc.Entry(e).firstChild;
+      continue;
+    }
+    while (e != 0 && doc.Entry(e).nextSibling == 0) e = doc.Entry(e).parent;
+    if (e != 0) e = doc.Entry(e).nextSibling;
+  }
+  return out;
+}
+
+// Makes `e` the current element the way navigation would, or, with `inside`, places the
+// position for a new last child of `e` (e may be 0: the document level).
+void Position(XmlDoc& doc, uint32_t e, bool inside) {
+  doc.childPos = 0;
+  if (inside) {
+    doc.parentPos = e;
+    doc.mainPos = 0;
+    doc.nodeKind = 0;
+  } else {
+    doc.parentPos = doc.Entry(e).parent;
+    doc.mainPos = e;
+    doc.nodeKind = 1;
+  }
+}
+
+void Check(const XmlDoc& doc, const char* step, bool comparable) {
+  if (std::string error = CheckElementIndex(doc); !error.empty()) Fail(step, error);
+  if (!comparable) return;
+  bool wellFormed = false;
+  if (std::string error = CompareWithFreshParse(doc, &wellFormed); !error.empty()) {
+    Fail(step, error);
+  }
+  if (!wellFormed) Fail(step, "edits of a well-formed document made it ill-formed");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // EDIT_TRACE=1 prints every edit with the text it applies to, to follow a finding.
+  static const bool trace = std::getenv("EDIT_TRACE") != nullptr;
+  size_t split = 0;
+  while (split < size && data[split] != 0) ++split;
+  XmlDoc doc;
+  doc.text.assign(data, data + split);
+  // Repaired documents keep the parse's repairs (children moved up, unended marks), which a
+  // fresh parse of edited text need not reproduce; they get the invariant check only.
+  doc.ParseDocument();
+  bool comparable = !doc.Entry(0).Has(IllFormed);
+  Check(doc, "ParseDocument", comparable);
+
+  Program program(data + split + (split < size ? 1 : 0), size - split - (split < size ? 1 : 0));
+  for (int steps = 0; !program.Done() && steps < 64; ++steps) {
+    const uint8_t op = program.Byte();
+    const std::vector<uint32_t> elements = Elements(doc);
+    const size_t choice = program.Byte();
+    // Index `elements.size()` (taken modulo one more) stands for the document level.
+    const uint32_t target = choice % (elements.size() + 1) < elements.size()
+                                ? elements[choice % (elements.size() + 1)]
+                                : 0;
+    if (trace) {
+      std::fprintf(stderr, "edit %d at %u in: %s\n", op % 4, target, Narrow(doc.text).c_str());
+    }
+    switch (op % 4) {
+      case 0: {
+        if (target == 0) break;
+        const WString name = program.Text(6);
+        const WString value = program.Text(24);
+        Position(doc, target, false);
+        const WString before = doc.text;
+        if (doc.WriteAttribute(target, name.c_str(), value.c_str())) {
+          if (doc.ReadAttribute(name.c_str()) != value.c_str()) {
+            Fail("WriteAttribute", "value does not read back in " + Narrow(doc.text));
+          }
+        } else if (doc.text != before) {
+          Fail("WriteAttribute", "refused write changed the text");
+        }
+        Check(doc, "WriteAttribute", comparable);
+        break;
+      }
+      case 1: {
+        const WString markup = program.Text(48);
+        Position(doc, target, (op & 0x10) != 0 || target == 0);
+        doc.InsertMarkup(markup.c_str());
+        // Ill-formed markup goes in whole with the entries its own parse made, which a parse
+        // of the whole text need not reproduce.
+        if (!doc.resultLog.empty()) comparable = false;
+        Check(doc, "InsertMarkup", comparable);
+        break;
+      }
+      case 2: {
+        if (target == 0) break;
+        const uint32_t previous = doc.Entry(target).prevSibling;
+        const bool first = doc.Entry(target).Has(FirstChildFlag);
+        if (doc.RemoveElement(target) != (first ? 0 : previous)) {
+          Fail("RemoveElement", "result is not the previous sibling");
+        }
+        if (doc.Entry(target).entryFlags != Released) Fail("RemoveElement", "not released");
+        Check(doc, "RemoveElement", comparable);
+        break;
+      }
+      case 3: {
+        WString name;
+        for (uint8_t n = program.Byte() % 4; n-- != 0;) name += static_cast<WChar>('a' + n);
+        name.insert(0, 1, 'e');
+        Position(doc, target, (op & 0x10) != 0 || target == 0);
+        const int32_t handed = doc.nextFreeEntry;
+        doc.InsertElement(name.c_str());
+        if (doc.mainPos != static_cast<uint32_t>(handed)) Fail("InsertElement", "entry reused");
+        Check(doc, "InsertElement", comparable);
+        break;
+      }
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,466 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "xmldoc/index_check.h"
+#include "xmldoc/reparse_check.h"
+#include "xmldoc/xml_doc.h"
+
+namespace {
+
+// After every edit: the invariants hold and, where the text needs no repair, the index is
+// what a fresh parse of the text makes.
+void ExpectConsistent(const XmlDoc& doc) {
+  EXPECT_EQ(CheckElementIndex(doc), "");
+  EXPECT_EQ(CompareWithFreshParse(doc), "");
+}
+
+// The first element named `name` in document order, 0 if none.
+uint32_t Find(const XmlDoc& doc, const WChar* name) {
+  for (uint32_t e = 1; e < static_cast<uint32_t>(doc.nextFreeEntry); ++e) {
+    if (doc.Entry(e).entryFlags != Released && doc.ElementName(e) == name) return e;
+  }
+  return 0;
+}
+
+// Navigates to `e` as FindChildElement and EnterElement would leave it.
+void Select(XmlDoc& doc, uint32_t e) {
+  doc.parentPos = doc.Entry(e).parent;
+  doc.mainPos = e;
+  doc.childPos = 0;
+  doc.nodeKind = 1;
+}
+
+// Places the position for a new last child of `e`.
+void SelectInside(XmlDoc& doc, uint32_t e) {
+  doc.parentPos = e;
+  doc.mainPos = 0;
+  doc.childPos = 0;
+  doc.nodeKind = 0;
+}
+
+TEST(WriteAttributeTest, ReplacesOrAddsTheValue) {
+  struct Case {
+    const WChar* text;
+    const WChar* element;
+    const WChar* name;
+    const WChar* value;
+    const WChar* expected;
+  };
+  const Case cases[] = {
+      {WTEXT("<r><item name=\"a\" value=\"\"/><x/></r>"), WTEXT("item"), WTEXT("value"),
+       WTEXT("5 MB"), WTEXT("<r><item name=\"a\" value=\"5 MB\"/><x/></r>")},
+      {WTEXT("<item name='a'/>"), WTEXT("item"), WTEXT("name"), WTEXT("x<y"),
+       WTEXT("<item name=\"x&lt;y\"/>")},
+      {WTEXT("<item name=\"a\" />"), WTEXT("item"), WTEXT("value"), WTEXT("1"),
+       WTEXT("<item name=\"a\" value=\"1\" />")},
+      {WTEXT("<r><item></item></r>"), WTEXT("item"), WTEXT("value"), WTEXT("1"),
+       WTEXT("<r><item value=\"1\"></item></r>")},
+      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("v"), WTEXT("&'\""),
+       WTEXT("<r><a v=\"&amp;&apos;&quot;\"/></r>")},
+      // Unquoted and valueless attributes, and one the scanner reads up to the "/>".
+      {WTEXT("<r><a b=x c=y></a></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"),
+       WTEXT("<r><a b=\"v\" c=y></a></r>")},
+      {WTEXT("<r><a b c=\"1\"></a></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"),
+       WTEXT("<r><a b=\"v\" c=\"1\"></a></r>")},
+      {WTEXT("<r><a b= /></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"), WTEXT("<r><a b= \"v\"/></r>")},
+      {WTEXT("<r><a b=\"x>y\" c='z'></a></r>"), WTEXT("a"), WTEXT("c"), WTEXT("\u4e2d\u6587"),
+       WTEXT("<r><a b=\"x>y\" c=\"\u4e2d\u6587\"></a></r>")},
+      {WTEXT("<r><a><b/></a><c/></r>"), WTEXT("a"), WTEXT("v"), WTEXT("1"),
+       WTEXT("<r><a v=\"1\"><b/></a><c/></r>")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
+    XmlDoc doc;
+    doc.ParseText(c.text);
+    const uint32_t e = Find(doc, c.element);
+    ASSERT_NE(e, 0u);
+    Select(doc, e);
+    const ElementEntry before = doc.Entry(e);
+    ASSERT_TRUE(doc.WriteAttribute(e, c.name, c.value));
+    EXPECT_EQ(doc.text, c.expected);
+    const uint32_t delta =
+        static_cast<uint32_t>(WString(c.expected).size() - WString(c.text).size());
+    EXPECT_EQ(doc.Entry(e).length, before.length + delta);
+    EXPECT_EQ(doc.Entry(e).StartTagLength(), before.StartTagLength() + delta);
+    EXPECT_EQ(doc.Entry(e).EndTagLength(), before.EndTagLength());
+    EXPECT_EQ(doc.ReadAttribute(c.name), c.value);
+    EXPECT_EQ(doc.mainPos, e);
+    ExpectConsistent(doc);
+  }
+}
+
+TEST(WriteAttributeTest, RefusesWritesItCannotMakeReadable) {
+  struct Case {
+    const WChar* text;
+    const WChar* element;
+    const WChar* name;
+  };
+  const Case cases[] = {
+      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("")},
+      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("a b")},
+      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("a>")},
+      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("/")},
+      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("x=y")},
+      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("\"")},
+      // The attribute list runs past the tag (a quote not after "=" is no quote to the parser).
+      {WTEXT("<r><a 'x>y' b></a></r>"), WTEXT("a"), WTEXT("v")},
+      // A quoted value before the "/>" of a start tag would make it an empty-element tag.
+      {WTEXT("<r><a x/></a></r>"), WTEXT("a"), WTEXT("v")},
+      {WTEXT("<r><a x/></a></r>"), WTEXT("a"), WTEXT("x")},
+      // The scanner ends the name at "?", the parser does not.
+      {WTEXT("<r><c?x/></r>"), WTEXT("c?x"), WTEXT("v")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
+    XmlDoc doc;
+    doc.ParseText(c.text);
+    uint32_t e = Find(doc, c.element);
+    if (e == 0) e = doc.Entry(doc.Entry(0).firstChild).firstChild;
+    ASSERT_NE(e, 0u);
+    Select(doc, e);
+    EXPECT_FALSE(doc.WriteAttribute(e, c.name, WTEXT("1")));
+    EXPECT_EQ(doc.text, c.text);
+    ExpectConsistent(doc);
+  }
+
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<r><a/></r>"));
+  EXPECT_FALSE(doc.WriteAttribute(Find(doc, WTEXT("a")), WTEXT("v"), WTEXT("1")));  // no position
+  Select(doc, Find(doc, WTEXT("a")));
+  EXPECT_FALSE(doc.WriteAttribute(0, WTEXT("v"), WTEXT("1")));
+  EXPECT_EQ(doc.text, WTEXT("<r><a/></r>"));
+}
+
+TEST(WriteAttributeTest, TextGrowsWithHeadroom) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<r><a v=\"\"/></r>"));
+  doc.text.shrink_to_fit();
+  const uint32_t a = Find(doc, WTEXT("a"));
+  Select(doc, a);
+  ASSERT_TRUE(doc.WriteAttribute(a, WTEXT("v"), WTEXT("12345")));
+  const size_t size = doc.text.size();
+  EXPECT_GE(doc.text.capacity(), size + size / 2 + 128);
+  // Writes that fit the headroom never move the text.
+  const WChar* data = doc.text.data();
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(doc.WriteAttribute(a, WTEXT("w"), WTEXT("xy")));
+  EXPECT_EQ(doc.text.data(), data);
+  ExpectConsistent(doc);
+}
+
+TEST(InsertElementTest, AppendsWithoutLineBreaks) {
+  XmlDoc doc;
+  EXPECT_TRUE(doc.InsertElement(WTEXT("read")));
+  EXPECT_EQ(doc.text, WTEXT("<read/>"));
+  const uint32_t read = doc.mainPos;
+  EXPECT_EQ(doc.Entry(read).length, 7u);
+  EXPECT_EQ(doc.nodeKind, 1u);
+  EXPECT_TRUE(doc.InsertElement(WTEXT("write")));
+  EXPECT_EQ(doc.text, WTEXT("<read/><write/>"));
+  EXPECT_EQ(doc.Entry(read).nextSibling, doc.mainPos);
+  EXPECT_EQ(doc.Entry(0).length, 15u);
+  EXPECT_EQ(CheckElementIndex(doc), "");
+
+  // Inside empty, open-empty and unended parents, and between siblings: no line break, no
+  // skipping of white space.
+  struct Case {
+    const WChar* text;
+    const WChar* element;
+    bool inside;
+    const WChar* expected;
+  };
+  const Case cases[] = {
+      {WTEXT("<r><p/></r>"), WTEXT("p"), true, WTEXT("<r><p><n/></p></r>")},
+      {WTEXT("<r><p a=\"1\" /></r>"), WTEXT("p"), true, WTEXT("<r><p a=\"1\" ><n/></p></r>")},
+      {WTEXT("<r><p></p></r>"), WTEXT("p"), true, WTEXT("<r><p><n/></p></r>")},
+      {WTEXT("<p>"), WTEXT("p"), true, WTEXT("<p><n/></p>")},
+      {WTEXT("<r><a/>  <b/></r>"), WTEXT("a"), false, WTEXT("<r><a/><n/>  <b/></r>")},
+      {WTEXT("<r>\r\n  <a/>\r\n</r>"), WTEXT("r"), true, WTEXT("<r>\r\n  <a/>\r\n<n/></r>")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
+    XmlDoc edited;
+    edited.ParseText(c.text);
+    const uint32_t e = Find(edited, c.element);
+    c.inside ? SelectInside(edited, e) : Select(edited, e);
+    const uint32_t parent = edited.parentPos;
+    EXPECT_TRUE(edited.InsertElement(WTEXT("n")));
+    EXPECT_EQ(edited.text, c.expected);
+    EXPECT_EQ(edited.parentPos, parent);
+    const ElementEntry& n = edited.Entry(edited.mainPos);
+    EXPECT_EQ(edited.text.substr(n.start, n.length), WTEXT("<n/>"));
+    EXPECT_FALSE(edited.Entry(e).Has(Unended));
+    ExpectConsistent(edited);
+  }
+}
+
+TEST(InsertMarkupTest, PlacesOneElementWithLineBreaks) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<p>\r\n<b/>\r\n<c/>\r\n</p>"));
+  const uint32_t c = Find(doc, WTEXT("c"));
+  const uint32_t cStart = doc.Entry(c).start;
+  Select(doc, Find(doc, WTEXT("b")));
+  EXPECT_TRUE(doc.InsertMarkup(WTEXT("<a x=\"1\"/>")));
+  EXPECT_EQ(doc.text, WTEXT("<p>\r\n<b/>\r\n<a x=\"1\"/>\r\n<c/>\r\n</p>"));
+  EXPECT_EQ(doc.text[doc.Entry(doc.mainPos).start], '<');
+  EXPECT_EQ(doc.ElementName(doc.mainPos), WTEXT("a"));
+  EXPECT_EQ(doc.ReadAttribute(WTEXT("x")), WTEXT("1"));
+  EXPECT_EQ(doc.Entry(c).start, cStart + 12);
+  EXPECT_EQ(doc.resultLog, WTEXT(""));
+  ExpectConsistent(doc);
+
+  // A parent without content is opened up; trailing white space of the markup is dropped.
+  const WChar* const parents[] = {WTEXT("<p/>"), WTEXT("<p></p>"), WTEXT("<p>")};
+  const WChar* const markups[] = {WTEXT("<a/>"), WTEXT("<a/>\r\n  "), WTEXT("  <a/>")};
+  for (const WChar* parent : parents) {
+    for (const WChar* markup : markups) {
+      SCOPED_TRACE(testing::Message()
+                   << "parent " << WString(parent).size() << " markup " << WString(markup).size());
+      XmlDoc edited;
+      edited.ParseText(parent);
+      const uint32_t p = Find(edited, WTEXT("p"));
+      SelectInside(edited, p);
+      EXPECT_TRUE(edited.InsertMarkup(markup));
+      EXPECT_EQ(edited.text, WTEXT("<p>\r\n<a/>\r\n</p>"));
+      EXPECT_FALSE(edited.Entry(p).Has(Unended));
+      EXPECT_EQ(edited.Entry(p).StartTagLength(), 3u);
+      EXPECT_EQ(edited.Entry(p).EndTagLength(), 4u);
+      EXPECT_EQ(edited.Entry(edited.mainPos).start, 5u);
+      ExpectConsistent(edited);
+    }
+  }
+
+  // Nested markup keeps its shape and gets levels below the parent.
+  XmlDoc nested;
+  nested.ParseText(WTEXT("<r>\r\n  <a/>\r\n</r>"));
+  Select(nested, Find(nested, WTEXT("a")));
+  EXPECT_TRUE(nested.InsertMarkup(WTEXT("x<n k='1'>\r\n  <m/><m>t</m>\r\n</n>y")));
+  EXPECT_EQ(nested.text, WTEXT("<r>\r\n  <a/>\r\n<n k='1'>\r\n  <m/><m>t</m>\r\n</n>\r\n</r>"));
+  EXPECT_EQ(nested.Entry(Find(nested, WTEXT("m"))).Level(), 2u);
+  ExpectConsistent(nested);
+}
+
+TEST(InsertMarkupTest, SeveralNoneOrIllFormedElements) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<r></r>"));
+  SelectInside(doc, Find(doc, WTEXT("r")));
+  EXPECT_FALSE(doc.InsertMarkup(WTEXT("<a/> <b/>")));
+  EXPECT_EQ(doc.text, WTEXT("<r>\r\n<a/> <b/>\r\n</r>"));
+  EXPECT_EQ(doc.mainPos, Find(doc, WTEXT("a")));
+  EXPECT_EQ(doc.Entry(doc.mainPos).nextSibling, Find(doc, WTEXT("b")));
+  ExpectConsistent(doc);
+
+  // The empty string inserts nothing, even into an empty parent, and leaves no position.
+  XmlDoc empty;
+  empty.ParseText(WTEXT("<r><p/></r>"));
+  SelectInside(empty, Find(empty, WTEXT("p")));
+  EXPECT_FALSE(empty.InsertMarkup(WTEXT("")));
+  EXPECT_EQ(empty.text, WTEXT("<r><p/></r>"));
+  EXPECT_EQ(empty.mainPos, 0u);
+  EXPECT_EQ(empty.nodeKind, 0u);
+  ExpectConsistent(empty);
+
+  // Markup without elements still goes in, and what follows it moves.
+  XmlDoc text;
+  text.ParseText(WTEXT("<r><x/><y/></r>"));
+  Select(text, Find(text, WTEXT("x")));
+  EXPECT_FALSE(text.InsertMarkup(WTEXT("abc")));
+  EXPECT_EQ(text.text, WTEXT("<r><x/>abc<y/></r>"));
+  ExpectConsistent(text);
+  SelectInside(text, Find(text, WTEXT("y")));
+  EXPECT_FALSE(text.InsertMarkup(WTEXT("<!--c-->")));
+  EXPECT_EQ(text.text, WTEXT("<r><x/>abc<y><!--c--></y></r>"));
+  ExpectConsistent(text);
+
+  // Ill-formed markup goes in whole without line breaks; the elements its parse found are
+  // linked and the parse records stay in the log.
+  XmlDoc bad;
+  bad.ParseText(WTEXT("<r>\r\n<x/>\r\n<z/>\r\n</r>"));
+  const uint32_t z = Find(bad, WTEXT("z"));
+  Select(bad, Find(bad, WTEXT("x")));
+  EXPECT_FALSE(bad.InsertMarkup(WTEXT(" <a><b></c>")));
+  EXPECT_EQ(bad.text, WTEXT("<r>\r\n<x/> <a><b></c>\r\n<z/>\r\n</r>"));
+  EXPECT_EQ(bad.ElementName(bad.mainPos), WTEXT("a"));
+  EXPECT_EQ(bad.Entry(bad.mainPos).start, 10u);
+  EXPECT_EQ(bad.Entry(Find(bad, WTEXT("b"))).start, 13u);
+  EXPECT_EQ(bad.Entry(z).start, 22u);
+  EXPECT_NE(bad.resultLog.find(WTEXT("<lone_end_tag tagname=\"c\" offset=\"7\"/>")), WString::npos);
+  EXPECT_TRUE(bad.Entry(Find(bad, WTEXT("r"))).Has(ContentIllFormed));
+  EXPECT_EQ(CheckElementIndex(bad), "");
+}
+
+TEST(InsertMarkupTest, TemporaryRootIsReleased) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<r/>"));
+  const int32_t root = doc.nextFreeEntry;
+  SelectInside(doc, Find(doc, WTEXT("r")));
+  EXPECT_TRUE(doc.InsertMarkup(WTEXT("<a/>")));
+  EXPECT_EQ(doc.Entry(static_cast<uint32_t>(root)).entryFlags, Released);
+  EXPECT_EQ(doc.mainPos, static_cast<uint32_t>(root + 1));
+}
+
+TEST(RemoveElementTest, CutsTheElementAndTheWhiteSpaceBeforeATag) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<p>\r\n<b/>\r\n<c/>\r\n</p>"));
+  const uint32_t b = Find(doc, WTEXT("b"));
+  EXPECT_EQ(doc.RemoveElement(b), 0u);
+  EXPECT_EQ(doc.text, WTEXT("<p>\r\n<c/>\r\n</p>"));
+  EXPECT_EQ(doc.Entry(b).entryFlags, Released);
+  ExpectConsistent(doc);
+
+  XmlDoc other;
+  other.ParseText(WTEXT("<p>\r\n<b/>\r\n<c/>\r\n</p>"));
+  EXPECT_EQ(other.RemoveElement(Find(other, WTEXT("c"))), Find(other, WTEXT("b")));
+  EXPECT_EQ(other.text, WTEXT("<p>\r\n<b/>\r\n</p>"));
+  ExpectConsistent(other);
+
+  struct Case {
+    const WChar* text;
+    const WChar* element;
+    const WChar* expected;
+  };
+  const Case cases[] = {
+      {WTEXT("<p><b/>x</p>"), WTEXT("b"), WTEXT("<p>x</p>")},
+      {WTEXT("<p><b/>  x</p>"), WTEXT("b"), WTEXT("<p>  x</p>")},
+      {WTEXT("<p><a/><b><c/><d>t</d></b>\t<e/></p>"), WTEXT("b"), WTEXT("<p><a/><e/></p>")},
+      {WTEXT("<r/>\r\n  "), WTEXT("r"), WTEXT("")},
+      {WTEXT("<r><a/></r>\r\n"), WTEXT("a"), WTEXT("<r></r>\r\n")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
+    XmlDoc edited;
+    edited.ParseText(c.text);
+    edited.RemoveElement(Find(edited, c.element));
+    EXPECT_EQ(edited.text, c.expected);
+    EXPECT_EQ(Find(edited, c.element), 0u);
+    ExpectConsistent(edited);
+  }
+}
+
+TEST(RemoveElementTest, RemovedEntriesAreNeverHandedOutAgain) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<r><a><b/><c/></a><d/></r>"));
+  const uint32_t a = Find(doc, WTEXT("a"));
+  const int32_t next = doc.nextFreeEntry;
+  Select(doc, Find(doc, WTEXT("d")));
+  doc.RemoveElement(a);
+  for (uint32_t e = a; e < a + 3; ++e) EXPECT_EQ(doc.Entry(e).entryFlags, Released);
+  doc.InsertElement(WTEXT("n"));
+  EXPECT_EQ(doc.mainPos, static_cast<uint32_t>(next));
+  doc.InsertMarkup(WTEXT("<m/>"));
+  EXPECT_EQ(doc.mainPos, static_cast<uint32_t>(next + 2));  // after the temporary root
+  EXPECT_EQ(doc.text, WTEXT("<r><d/><n/><m/>\r\n</r>"));
+  ExpectConsistent(doc);
+}
+
+TEST(TreeLinksTest, LinkAndUnlinkKeepTheLastSiblingLink) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<r><a/><b/><c/></r>"));
+  const uint32_t r = Find(doc, WTEXT("r"));
+  const uint32_t a = Find(doc, WTEXT("a"));
+  const uint32_t b = Find(doc, WTEXT("b"));
+  const uint32_t c = Find(doc, WTEXT("c"));
+  EXPECT_EQ(doc.UnlinkEntry(a), 0u);
+  EXPECT_EQ(doc.Entry(r).firstChild, b);
+  EXPECT_TRUE(doc.Entry(b).Has(FirstChildFlag));
+  EXPECT_EQ(doc.Entry(b).prevSibling, c);
+  EXPECT_EQ(doc.UnlinkEntry(c), b);
+  EXPECT_EQ(doc.Entry(b).prevSibling, b);
+  EXPECT_EQ(doc.Entry(b).nextSibling, 0u);
+
+  const uint32_t n = doc.AllocateEntry();
+  doc.Entry(n) = ElementEntry{};
+  doc.LinkEntry(r, 0, n);  // in front of b
+  EXPECT_EQ(doc.Entry(r).firstChild, n);
+  EXPECT_TRUE(doc.Entry(n).Has(FirstChildFlag));
+  EXPECT_FALSE(doc.Entry(b).Has(FirstChildFlag));
+  EXPECT_EQ(doc.Entry(n).prevSibling, b);
+  EXPECT_EQ(doc.Entry(n).Level(), 1u);
+  const uint32_t m = doc.AllocateEntry();
+  doc.Entry(m) = ElementEntry{};
+  doc.LinkEntry(r, b, m);  // after the last child
+  EXPECT_EQ(doc.Entry(n).prevSibling, m);
+  EXPECT_EQ(doc.Entry(m).prevSibling, b);
+  EXPECT_EQ(doc.UnlinkEntry(n), 0u);
+  EXPECT_EQ(doc.UnlinkEntry(m), b);
+  EXPECT_EQ(doc.UnlinkEntry(b), 0u);
+  EXPECT_EQ(doc.Entry(r).firstChild, 0u);
+}
+
+TEST(ShiftOffsetsTest, DeepNestingNeedsNoRecursion) {
+  constexpr int kDepth = 100000;
+  WString text;
+  for (int i = 0; i < kDepth; ++i) text += WTEXT("<a>");
+  text += WTEXT("<b/>");
+  for (int i = 0; i < kDepth; ++i) text += WTEXT("</a>");
+  text += WTEXT("<c/>");
+  XmlDoc doc;
+  doc.text = text;
+  doc.ParseDocument();
+  const uint32_t b = Find(doc, WTEXT("b"));
+  Select(doc, b);
+  ASSERT_TRUE(doc.WriteAttribute(b, WTEXT("v"), WTEXT("1")));
+  EXPECT_EQ(doc.Entry(1).length, text.size() - 4 + 6);
+  EXPECT_EQ(doc.Entry(Find(doc, WTEXT("c"))).start, text.size() - 4 + 6);
+  Select(doc, 1);
+  ASSERT_TRUE(doc.WriteAttribute(1, WTEXT("w"), WTEXT("2")));  // shifts every descendant
+  EXPECT_EQ(doc.Entry(b).start, 3u * kDepth + 6);
+  EXPECT_EQ(doc.RemoveElement(1), 0u);
+  EXPECT_EQ(doc.text, WTEXT("<c/>"));
+  EXPECT_EQ(doc.Entry(b).entryFlags, Released);
+  EXPECT_EQ(CheckElementIndex(doc), "");
+}
+
+// Thousands of edits of every kind on one document, each followed by the full check.
+TEST(EditSequenceTest, StaysConsistentOverThousandsOfEdits) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<?xml version=\"1.0\"?>\r\n<root>\r\n  <category id=\"1\">\r\n")
+                    WTEXT("    <item name=\"a\" value=\"\"/>\r\n  </category>\r\n</root>\r\n"));
+  const WChar* const markups[] = {
+      WTEXT("<item name=\"n\" value=\"\"/>"),
+      WTEXT("<category id=\"2\">\r\n    <item name=\"m\"/>\r\n  </category>\r\n  "),
+      WTEXT("<x><y/><z>t</z></x>"),
+      WTEXT("<e></e>"),
+  };
+  const WChar* const values[] = {WTEXT(""), WTEXT("5 MB"), WTEXT("a<b>&\"c\"'d'"),
+                                 WTEXT("\u64cd\u4f5c\u7cfb\u7edf")};
+  const WChar* const names[] = {WTEXT("value"), WTEXT("name"), WTEXT("id"), WTEXT("k")};
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245 + 12345;
+    return (seed >> 16) % n;
+  };
+  for (int step = 0; step < 3000; ++step) {
+    std::vector<uint32_t> live;
+    for (uint32_t e = 1; e < static_cast<uint32_t>(doc.nextFreeEntry); ++e) {
+      if (doc.Entry(e).entryFlags != Released) live.push_back(e);
+    }
+    ASSERT_FALSE(live.empty());
+    const uint32_t e = live[next(static_cast<uint32_t>(live.size()))];
+    const uint32_t root = doc.Entry(0).firstChild;
+    switch (next(live.size() > 60 ? 5 : 4)) {
+      case 0:
+      case 1:
+        Select(doc, e);
+        ASSERT_TRUE(doc.WriteAttribute(e, names[next(4)], values[next(4)]));
+        break;
+      case 2:
+        next(2) ? SelectInside(doc, e) : Select(doc, e == root ? live.back() : e);
+        doc.InsertMarkup(markups[next(4)]);
+        break;
+      case 3:
+        SelectInside(doc, e);
+        doc.InsertElement(WTEXT("n"));
+        break;
+      default:
+        if (e != root) doc.RemoveElement(e);
+        break;
+    }
+    SCOPED_TRACE(testing::Message() << "step " << step);
+    ASSERT_EQ(CheckElementIndex(doc), "");
+    ASSERT_EQ(CompareWithFreshParse(doc), "");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// The edits: attribute writes, element and markup insertion, removal. Each splices the text
+// once and repairs the index from the edit point on.
+
+#include "xmldoc/escaping.h"
+#include "xmldoc/scanner.h"
+#include "xmldoc/xml_doc.h"
+
+namespace {
+
+// Units that would end the tag, open a value or a quote, or make the parser read a name
+// written into a tag as something else; a name holding one could not be read back.
+bool IsAttributeName(const WChar* name) {
+  if (name == nullptr || *name == 0) return false;
+  for (const WChar* u = name; *u != 0; ++u) {
+    switch (*u) {
+      case '<':
+      case '>':
+      case '/':
+      case '=':
+      case '?':
+      case '\'':
+      case '"':
+        return false;
+      default:
+        if (IsWhitespace(*u)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* value) {
+  if (element == 0 || nodeKind != 1 || !IsAttributeName(name)) return false;
+  const ElementEntry& entry = Entry(element);
+  const size_t closing = size_t(entry.start) + entry.StartTagLength() - 1;  // the tag's ">"
+  // The "/" of an empty-element tag belongs to the tag, whatever the scanner makes of it.
+  const bool selfClosing = !entry.Has(Unended) && entry.StartTagLength() == entry.length &&
+                           closing > entry.start && text[closing - 1] == '/';
+  const size_t limit = closing - (selfClosing ? 1 : 0);
+
+  Scanner scanner;
+  scanner.text = text.c_str();
+  scanner.cursor = static_cast<int32_t>(entry.start) + 1;
+  scanner.scanFlags = flags;
+  bool addName = false;  // a new attribute: " name=" goes before the value
+  bool addEquals = false;
+  size_t from;
+  size_t to;
+  if (FindAttribute(scanner, name)) {
+    from = static_cast<size_t>(scanner.tokenStart);
+    to = static_cast<size_t>(scanner.tokenEnd + 1);
+    const bool quoted = (scanner.scanFlags & QuotedToken) != 0;
+    if (quoted) {
+      --from;
+      if (to < text.size()) ++to;  // the closing quote, when the text did not end first
+    } else if (scanner.tokenStart == scanner.matchStart + scanner.matchGap) {
+      // An attribute without a value: the token is its name, and the value goes after it.
+      from = to;
+      addEquals = true;
+    }
+    if (to > limit) {
+      // A quoted value that runs past the tag, or a bare value the scanner read into the
+      // tag's "/>" or ">": only the part inside the tag is the value.
+      if (quoted || from > limit) return false;
+      to = limit;
+    }
+  } else {
+    from = to = static_cast<size_t>(scanner.cursor);
+    if (from > limit) return false;  // the attribute list did not end inside this tag
+    addName = true;
+  }
+  // The scanner ends a name at more units than the parser does; a write inside what the
+  // parser takes for the tag name would rename the element.
+  if (from <= size_t(entry.start) + TagNameLength(element)) return false;
+  // A quoted value right before the "/>" of a start tag would turn it into an empty-element
+  // tag in the eyes of the parser.
+  if (!selfClosing && to + 1 == closing && text[to] == '/') return false;
+  // The escaped value is built with room to spare, so the quotes and the name usually go
+  // in without another allocation.
+  WString written = EscapeText(value != nullptr ? value : WTEXT(""));
+  written.push_back('"');
+  if (addName) {
+    const WStringView nameView(name);
+    written.insert(written.begin(), nameView.size() + 3, '"');
+    written[0] = ' ';
+    written.replace(1, nameView.size(), nameView);
+    written[nameView.size() + 1] = '=';
+  } else if (addEquals) {
+    written.insert(0, WTEXT("=\""));
+  } else {
+    written.insert(written.begin(), '"');
+  }
+
+  SpliceText(from, to - from, written);
+  const int32_t delta = static_cast<int32_t>(written.size()) - static_cast<int32_t>(to - from);
+  ElementEntry& changed = Entry(element);
+  changed.SetStartTagLength(changed.StartTagLength() + static_cast<uint32_t>(delta));
+  changed.length += static_cast<uint32_t>(delta);
+  ShiftOffsets(element, delta, false);
+  return true;
+}
+
+bool XmlDoc::InsertElement(const WChar* name) {
+  const uint32_t e = AllocateEntry();
+  const WStringView nameView(name);
+  WString markup;
+  markup.reserve(nameView.size() + 3);
+  markup.push_back('<');
+  markup.append(nameView);
+  markup.push_back('/');
+  markup.push_back('>');
+  const uint32_t markupLength = static_cast<uint32_t>(markup.size());
+  const Splice splice = SpliceMarkup(parentPos, mainPos, std::move(markup), true);
+  Entry(e) =
+      ElementEntry{splice.position, markupLength, markupLength & kStartTagMask, 0, 0, 0, 0, 0};
+  LinkEntry(parentPos, splice.sibling, e);
+  ShiftOffsets(e, static_cast<int32_t>(splice.inserted - splice.replaced), false);
+  mainPos = e;
+  childPos = 0;
+  nodeKind = 1;
+  return true;
+}
+
+bool XmlDoc::InsertMarkup(const WChar* markup) {
+  resultLog.clear();
+  const uint32_t parent = parentPos;
+  // The temporary root under which the markup is parsed, its offsets counted in the markup.
+  // Its level is that of the new elements: one below the parent, 0 at the document level.
+  const uint32_t root = AllocateEntry();
+  Entry(root) = ElementEntry{};
+  Entry(root).SetLevel(parent != 0 ? Entry(parent).Level() + 1 : 0);
+
+  const WChar* source = markup != nullptr ? markup : WTEXT("");
+  Scanner scanner;
+  scanner.text = source;
+  scanner.scanFlags = flags;
+  ParseElements(root, scanner);
+  const uint32_t first = Entry(root).firstChild;
+  const uint32_t last = first != 0 ? Entry(first).prevSibling : 0;
+  const bool wellFormed = first != 0 && !Entry(root).Has(IllFormed);
+  if (Entry(root).Has(ContentIllFormed)) Entry(parent).entryFlags |= ContentIllFormed;
+
+  WStringView piece(source);
+  uint32_t origin = 0;
+  if (wellFormed) {
+    origin = Entry(first).start;
+    piece = piece.substr(origin, size_t(Entry(last).start) + Entry(last).length - origin);
+  }
+
+  uint32_t position = 0;
+  Splice splice{};
+  if (!piece.empty()) {
+    splice = SpliceMarkup(parent, mainPos, WString(piece), !wellFormed);
+    position = splice.position;
+  }
+  const int32_t delta = static_cast<int32_t>(splice.inserted - splice.replaced);
+
+  if (first != 0) {
+    const int32_t move = static_cast<int32_t>(position - origin);
+    if (move != 0) {
+      ShiftOffsets(first, move, false);  // stops at the temporary root
+      Entry(first).start += static_cast<uint32_t>(move);
+    }
+    uint32_t after = splice.sibling;
+    for (uint32_t e = first; e != 0;) {
+      const uint32_t next = Entry(e).nextSibling;  // LinkEntry rewrites it
+      LinkEntry(parent, after, e);
+      after = e;
+      if (e == last) break;
+      e = next;
+    }
+    Entry(root).entryFlags = Released;
+    ShiftOffsets(last, delta, true);
+  } else {
+    Entry(root).entryFlags = Released;
+    if (delta != 0) {
+      // Markup without elements still went in; nothing inserted can start the repair, so
+      // it starts from the sibling before it, or from the parent when it had no children.
+      if (splice.sibling != 0) {
+        ShiftOffsets(splice.sibling, delta, true);
+      } else {
+        Entry(parent).length += static_cast<uint32_t>(delta);
+        ShiftOffsets(parent, delta, true);
+      }
+    }
+  }
+
+  mainPos = first;
+  childPos = 0;
+  nodeKind = first != 0 ? 1 : 0;
+  return wellFormed && first == last;
+}
+
+uint32_t XmlDoc::RemoveElement(uint32_t e) {
+  const ElementEntry& entry = Entry(e);
+  const size_t start = entry.start;
+  const size_t end = start + entry.length;
+  size_t cut = end;
+  while (cut < text.size() && IsWhitespace(text[cut])) ++cut;
+  // White space that only separates the element from the next tag goes with it; in front of
+  // text it is part of that text.
+  if (cut < text.size() && text[cut] != '<') cut = end;
+  SpliceText(start, cut - start, WStringView());
+  ShiftOffsets(e, -static_cast<int32_t>(cut - start), true);
+  return UnlinkEntry(e);
+}

@@ -1,0 +1,65 @@
+// Index repair after a splice: one walk in document order from the edited element to the
+// end of the document, iterative so that deep nesting costs no stack. Every attribute write
+// of a fill runs it over the rest of the document, so each step is kept to the loads the
+// links need: within one page an entry is found without going through the page table.
+
+#include "xmldoc/xml_doc.h"
+
+namespace {
+
+template <typename At>
+void Walk(At at, uint32_t e, uint32_t shift, bool skipDescendants) {
+  uint32_t limit = at(e).parent;  // the nearest ancestor whose length is still to grow
+  const ElementEntry* current = &at(e);
+  bool descend = !skipDescendants;
+  for (;;) {
+    uint32_t next;
+    if (descend && current->firstChild != 0) {
+      next = current->firstChild;
+    } else {
+      // The next sibling of the entry or of the nearest ancestor below the limit that has
+      // one; reaching the limit means every entry inside it has moved.
+      while (current->nextSibling == 0) {
+        next = current->parent;
+        if (next == limit) break;
+        current = &at(next);
+      }
+      if (current->nextSibling == 0) {
+        ElementEntry& ancestor = at(limit);
+        ancestor.length += shift;
+        // Entry 0 ends every walk; the temporary root of an insertion ends walks inside it.
+        if (ancestor.StartTagLength() == 0) return;
+        limit = ancestor.parent;
+        current = &ancestor;
+        descend = false;  // its children before the edit point were passed already
+        continue;
+      }
+      next = current->nextSibling;
+    }
+    ElementEntry& entry = at(next);
+    entry.start += shift;
+    if (entry.StartTagLength() == 0) return;
+    current = &entry;
+    descend = true;
+  }
+}
+
+}  // namespace
+
+void XmlDoc::ShiftOffsets(uint32_t e, int32_t delta, bool skipDescendants) {
+  // Entry 0 and the temporary root of an insertion have no start tag: nothing follows them.
+  if (Entry(e).StartTagLength() == 0) return;
+  const uint32_t shift = static_cast<uint32_t>(delta);  // wraps like the signed sum
+  // No step of the walk allocates, so the pages stay where they are.
+  ElementEntry* const* const pages = elementIndex->pages;
+  if (elementIndex->capacity <= kPageEntries) {
+    ElementEntry* const page = pages[0];
+    Walk([page](uint32_t i) -> ElementEntry& { return page[i]; }, e, shift, skipDescendants);
+  } else {
+    Walk(
+        [pages](uint32_t i) -> ElementEntry& {
+          return pages[i >> kPageShift][i & (kPageEntries - 1)];
+        },
+        e, shift, skipDescendants);
+  }
+}
