@@ -41,7 +41,12 @@ class OpenElementStack {
 // TokenEquals against a stored name, with the common case of identical units first.
 bool SameName(const Scanner& scanner, WStringView name) {
   const auto n = static_cast<size_t>(scanner.tokenEnd - scanner.tokenStart + 1);
-  if (n == name.size() && WStringView(scanner.text + scanner.tokenStart, n) == name) return true;
+  if (n == name.size()) {
+    const WChar* token = scanner.text + scanner.tokenStart;
+    size_t i = 0;
+    while (i < n && token[i] == name[i]) ++i;
+    if (i == n) return true;
+  }
   return TokenEquals(scanner, name);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // An XML (or loosely HTML-like) document held as one wide string plus an index of where
-// every element lies in it. Move-only; the index and its pages are released with it.
+// every element lies in it. Move-only; the index and its pages are released with it, and a
+// document that was moved from may only be assigned to or destroyed.
 
 #include <cstdint>
 #include <memory>
