@@ -31,6 +31,9 @@ Action AddPairsCommand(CLI::App& app, const Context& context);
 // `velmora capture`.
 Action AddCaptureCommand(CLI::App& app, const Context& context);
 
+// `velmora xml CATEGORY`.
+Action AddXmlCommand(CLI::App& app, const Context& context);
+
 // `velmora check FILE...`.
 Action AddCheckCommand(CLI::App& app, const Context& context);
 

@@ -38,6 +38,7 @@ int Main(int argc, char** argv) {
   const Action commands[] = {
       AddPairsCommand(app, context),
       AddCaptureCommand(app, context),
+      AddXmlCommand(app, context),
       AddCheckCommand(app, context),
   };
 

@@ -215,3 +215,32 @@ TEST_F(VelmoraTest, UnusableProfileIsOneLineOnStandardError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(VelmoraTest, XmlPrintsTheFilledTemplateAsItStands) {
+  const fs::path profile = Profile(
+      json{{"StorageList",
+            {{{"name", "disk & <0>"}, {"mediaType", "Fixed\thard disk media"}, {"sizeMB", 512}},
+             {{"name", "dvd"}, {"mediaType", "CD-ROM"}}}}});
+  Outcome result = Velmora("xml 5003 --profile " + profile.string());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out.rfind("<?xml", 0), 0u) << "no byte-order mark before the declaration";
+  EXPECT_NE(result.out.find("id=\"500302\" name=\"磁盘驱动器\""), std::string::npos);
+  EXPECT_NE(result.out.find("id=\"500303\" name=\"光盘驱动器\""), std::string::npos);
+  EXPECT_NE(result.out.find("value=\"disk &amp; &lt;0&gt;\""), std::string::npos);
+  EXPECT_NE(result.out.find("value=\"512 MB\""), std::string::npos);
+  EXPECT_EQ(result.out.back(), '\n') << "the template's own last line break, nothing added";
+
+  // A negative category is a category, not an option: the other-devices template answers.
+  result = Velmora("xml -1 --profile " + profile.string());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_NE(result.out.find("type=\"5007\""), std::string::npos);
+
+  result = Velmora("xml");
+  EXPECT_EQ(result.status, 2);
+  result = Velmora("xml five");
+  EXPECT_EQ(result.status, 2);
+}
+
+}  // namespace

@@ -103,7 +103,10 @@ std::vector<std::string> CategoryNames(const std::string& xml) {
 }
 
 std::vector<std::string> ItemValues(const std::string& xml, std::string_view itemName) {
-  const std::regex item(R"(<item name=")" + std::string(itemName) + R"(" value="([^"]*)\")");
+  // Captions may hold regex characters ("水平像素 * 纵向像素").
+  static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+  const std::string literal = std::regex_replace(std::string(itemName), special, R"(\$&)");
+  const std::regex item(R"(<item name=")" + literal + R"(" value="([^"]*)\")");
   std::vector<std::string> found;
   for (auto it = std::sregex_iterator(xml.begin(), xml.end(), item); it != std::sregex_iterator();
        ++it) {

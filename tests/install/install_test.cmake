@@ -19,7 +19,10 @@ foreach(file bin/velmora lib/libVelmoraU.so lib/libHarnel.so include/velmora/dll
         include/velmora/dll/export.h include/velmora/provider/text.h
         include/velmora/provider/records.h include/velmora/provider/provider.h
         lib/cmake/Velmora/VelmoraConfig.cmake lib/cmake/Velmora/VelmoraConfigVersion.cmake
-        lib/cmake/Velmora/VelmoraTargets.cmake lib/pkgconfig/velmora.pc)
+        lib/cmake/Velmora/VelmoraTargets.cmake lib/pkgconfig/velmora.pc
+        bin/hardinfo/list.xml bin/hardinfo/os.xml bin/hardinfo/bios.xml bin/hardinfo/storage.xml
+        bin/hardinfo/video.xml bin/hardinfo/network.xml bin/hardinfo/control.xml
+        bin/hardinfo/other.xml)
   if(NOT EXISTS ${tree}/${file})
     message(FATAL_ERROR "missing from the install tree: ${file}")
   endif()
@@ -30,6 +33,18 @@ string(REGEX MATCHALL "\n" lines "${out}")
 list(LENGTH lines count)
 if(NOT count EQUAL 18)
   message(FATAL_ERROR "installed velmora printed ${count} storage pairs, not 18:\n${out}")
+endif()
+
+# The installed velmora reads the templates installed beside it, and a user's own template
+# put in their place is what it fills.
+run(${tree}/bin/velmora --profile ${PROFILE} xml 5003)
+if(NOT out MATCHES "<category id=\"500302\"")
+  message(FATAL_ERROR "installed velmora xml 5003 did not fill the storage template:\n${out}")
+endif()
+file(WRITE ${tree}/bin/hardinfo/control.xml "<own><category id=\"9\" mine=\"yes\"/></own>")
+run(${tree}/bin/velmora --profile ${PROFILE} xml 5006)
+if(NOT out STREQUAL "<own><category id=\"9\" mine=\"yes\"/></own>")
+  message(FATAL_ERROR "installed velmora did not read the replaced template:\n${out}")
 endif()
 
 run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/consumer -G ${GENERATOR}
