@@ -17,6 +17,7 @@ namespace {
 class FileDescriptor {
  public:
   explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   ~FileDescriptor() {
@@ -35,14 +36,22 @@ std::filesystem::path UnderRoot(const std::filesystem::path& root, std::string_v
   return root / std::filesystem::path(path);
 }
 
-std::optional<std::string> ReadMachineFile(const std::filesystem::path& root, std::string_view path,
-                                           std::size_t limit) {
+namespace {
+
+// Opens `path` under `root` for reading when it is a regular file (kernel attributes are);
+// O_NONBLOCK: a FIFO or device node in a strange tree must never hold the caller.
+FileDescriptor OpenRegular(const std::filesystem::path& root, std::string_view path,
+                           struct stat& info) {
   const std::filesystem::path full = UnderRoot(root, path);
-  // O_NONBLOCK: a FIFO or device node in a strange tree must never hold the caller.
   FileDescriptor fd(::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return FileDescriptor(-1);
+  }
+  return fd;
+}
+
+std::optional<std::string> ReadAll(const FileDescriptor& fd, std::size_t limit) {
   if (fd.Get() < 0) return std::nullopt;
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   std::string content;
   char buffer[8192];
   while (content.size() < limit) {
@@ -54,6 +63,27 @@ std::optional<std::string> ReadMachineFile(const std::filesystem::path& root, st
   }
   if (content.size() > limit) content.resize(limit);
   return content;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadMachineFile(const std::filesystem::path& root, std::string_view path,
+                                           std::size_t limit) {
+  struct stat info {};
+  return ReadAll(OpenRegular(root, path, info), limit);
+}
+
+std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root,
+                                               std::string_view path, std::size_t tail,
+                                               std::size_t unit) {
+  struct stat info {};
+  const FileDescriptor fd = OpenRegular(root, path, info);
+  if (fd.Get() < 0) return std::nullopt;
+  const auto size = static_cast<std::size_t>(info.st_size);
+  std::size_t skip = size > tail ? size - tail : 0;
+  if (unit > 1 && skip % unit != 0) skip += unit - skip % unit;
+  if (skip > 0 && ::lseek(fd.Get(), static_cast<off_t>(skip), SEEK_SET) < 0) return std::nullopt;
+  return ReadAll(fd, tail);
 }
 
 MappedFile::MappedFile(const std::filesystem::path& root, std::string_view path) {

@@ -17,6 +17,12 @@ namespace harnel::probe {
 std::optional<std::string> ReadMachineFile(const std::filesystem::path& root, std::string_view path,
                                            std::size_t limit = std::size_t{1} << 22);
 
+// The last `tail` bytes of the file, cut so that its length from the end is a multiple of
+// `unit` (whole records of a record file); nullopt as for ReadMachineFile.
+std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root,
+                                               std::string_view path, std::size_t tail,
+                                               std::size_t unit);
+
 // A file mapped into memory read-only, for large databases that are only scanned (pci.ids):
 // no copy and no fresh pages to fill. Empty when the file cannot be mapped.
 class MappedFile {

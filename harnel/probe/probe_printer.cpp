@@ -29,7 +29,9 @@ constexpr const char* kLibraryName = "libcups.so.2";
 // pulls in costs more than reading the whole rest of the machine.
 class Cups {
  public:
-  Cups() : library_(::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL)) {
+  // RTLD_NODELETE: libcups keeps per-thread state with destructors that run at thread exit,
+  // so its code must stay mapped once it has run.
+  Cups() : library_(::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
     if (!library_) return;
     loaded_ = Load(httpConnect2_, "httpConnect2") && Load(httpClose_, "httpClose") &&
               Load(httpSetTimeout_, "httpSetTimeout") && Load(ippNewRequest_, "ippNewRequest") &&

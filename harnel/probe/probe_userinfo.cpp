@@ -17,18 +17,13 @@ constexpr std::string_view kDomainNamePath = "/proc/sys/kernel/domainname";
 constexpr std::string_view kResolvConfPath = "/etc/resolv.conf";
 // wtmp grows without bound on long-lived machines; its tail holds the logons that matter.
 constexpr std::size_t kWtmpTailBytes = sizeof(struct utmp) * 4096;
+// utmp holds one record per terminal line; this is far beyond any real one.
+constexpr std::size_t kUtmpBytes = sizeof(struct utmp) * 65536;
 
 std::vector<Logon> ReadLogons(const std::filesystem::path& root, std::string_view path,
                               std::size_t tail) {
-  std::optional<std::string> bytes = ReadMachineFile(root, path, std::size_t{64} << 20);
-  if (!bytes) return {};
-  std::string_view view(*bytes);
-  if (view.size() > tail) {
-    std::size_t skip = view.size() - tail;
-    skip -= skip % sizeof(struct utmp);
-    view.remove_prefix(skip);
-  }
-  return ParseUtmpLogons(view);
+  std::optional<std::string> bytes = ReadMachineFileTail(root, path, tail, sizeof(struct utmp));
+  return bytes ? ParseUtmpLogons(*bytes) : std::vector<Logon>{};
 }
 
 std::optional<Logon> Latest(const std::vector<Logon>& logons) {
@@ -76,7 +71,7 @@ std::optional<std::string> ParseResolvDomain(std::string_view text) {
 nlohmann::json ProbeUserinfo(const std::filesystem::path& root) {
   std::vector<Logon> sessions;
   for (std::string_view path : kUtmpPaths) {
-    sessions = ReadLogons(root, path, SIZE_MAX);
+    sessions = ReadLogons(root, path, kUtmpBytes);
     if (!sessions.empty()) break;
   }
   const std::optional<Logon> current = Latest(sessions);

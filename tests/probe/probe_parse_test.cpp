@@ -262,6 +262,17 @@ TEST(UserinfoParseTest, UtmpLogons) {
   EXPECT_EQ(logons[3].user, "dave");
   // A record torn by a concurrent write is left out.
   EXPECT_EQ(ParseUtmpLogons(wtmp.substr(0, wtmp.size() - 1)).size(), 3u);
+
+  // The tail of a long history is read in whole records.
+  const std::size_t record = wtmp.size() / 5;
+  std::optional<std::string> tail =
+      ReadMachineFileTail(kLaptop, "/var/log/wtmp", 2 * record + record / 2, record);
+  ASSERT_TRUE(tail);
+  EXPECT_EQ(tail->size(), 2 * record);
+  const std::vector<Logon> last = ParseUtmpLogons(*tail);
+  ASSERT_EQ(last.size(), 2u);
+  EXPECT_EQ(last[0].user, "alice");
+  EXPECT_EQ(last[1].user, "dave");
 }
 
 TEST(UserinfoParseTest, ResolvDomain) {
