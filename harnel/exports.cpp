@@ -1,1 +1,72 @@
-// The provider's thirty exported functions live here.
+// The provider's thirty exported functions.
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "harnel/provider_core.h"
+#include "harnel/schema.h"
+#include "provider/provider.h"
+
+namespace {
+
+// Chosen once, at the first call: HARNEL_PROFILE names a profile to replay; otherwise the
+// machine is read under HARNEL_ROOT (default "/"), which lets tests point at a fixture tree.
+harnel::ProviderCore& Core() {
+  static harnel::ProviderCore core = [] {
+    const char* profile = std::getenv("HARNEL_PROFILE");
+    const char* root = std::getenv("HARNEL_ROOT");
+    std::optional<std::filesystem::path> profilePath;
+    if (profile != nullptr && *profile != 0) profilePath = profile;
+    return harnel::ProviderCore(profilePath, root != nullptr && *root != 0 ? root : "/");
+  }();
+  return core;
+}
+
+const harnel::RecordSchema& Schema(std::string_view key) { return *harnel::FindRecordSchema(key); }
+
+// No exception crosses the C boundary: a record that cannot be built is no record.
+template <class Record>
+void Hand(std::string_view key, Record** out) {
+  if (out == nullptr) return;
+  *out = nullptr;
+  try {
+    *out = static_cast<Record*>(Core().Hand(Schema(key)));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "harnel: Get%.*s: %s; no record\n", static_cast<int>(key.size()),
+                 key.data(), e.what());
+  }
+}
+
+template <class Record>
+void Take(std::string_view key, Record** in) {
+  try {
+    Core().Take(Schema(key), in == nullptr ? nullptr : *in);
+  } catch (const std::exception& e) {
+    // Only the report of a bad Free allocates; the release itself cannot fail.
+    std::fprintf(stderr, "harnel: Free%.*s: %s\n", static_cast<int>(key.size()), key.data(),
+                 e.what());
+  }
+}
+
+}  // namespace
+
+#define HARNEL_EXPORT_PAIR(Name, Record)                              \
+  extern "C" void Get##Name(Record** record) { Hand(#Name, record); } \
+  extern "C" void Free##Name(Record** record) { Take(#Name, record); }
+
+HARNEL_EXPORT_PAIR(OS, OSInfo)
+HARNEL_EXPORT_PAIR(BIOS, BIOSInfo)
+HARNEL_EXPORT_PAIR(Processor, ProcessorInfo)
+HARNEL_EXPORT_PAIR(Memory, MemoryInfo)
+HARNEL_EXPORT_PAIR(Userinfo, UserInfo)
+HARNEL_EXPORT_PAIR(InputdeviceList, InputdeviceNode)
+HARNEL_EXPORT_PAIR(ModemList, ModemNode)
+HARNEL_EXPORT_PAIR(MonitorList, MonitorNode)
+HARNEL_EXPORT_PAIR(NetworkadapterList, NetworkadapterNode)
+HARNEL_EXPORT_PAIR(PrinterList, PrinterNode)
+HARNEL_EXPORT_PAIR(StorageList, StorageNode)
+HARNEL_EXPORT_PAIR(SystemcontrollerList, SystemcontrollerNode)
+HARNEL_EXPORT_PAIR(SystemslotList, SystemslotNode)
+HARNEL_EXPORT_PAIR(VideoadapterList, VideoadapterNode)
+HARNEL_EXPORT_PAIR(PhyMemoryList, PhyMemoryNode)

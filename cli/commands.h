@@ -1,0 +1,34 @@
+#pragma once
+// The commands of `velmora`. Each command file adds its subcommand to the parser and
+// returns the action to run once the whole command line has been read (and --profile
+// applied), so a new command is one more file and one more line in main.
+
+#include <functional>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/text_output.h"
+
+namespace velmora::cli {
+
+// Runs a parsed command; returns the exit status.
+using Action = std::function<int()>;
+
+// What every command may use: where output goes and how it is styled.
+struct Context {
+  Style style;
+  // Writes `text` to standard output as it stands.
+  static void Print(const std::string& text);
+};
+
+// The whole inventory, every pair export under its heading (`velmora` alone).
+int RunInventory(const Context& context);
+
+// `velmora pairs KIND [--json]`.
+Action AddPairsCommand(CLI::App& app, const Context& context);
+
+// `velmora capture`.
+Action AddCaptureCommand(CLI::App& app, const Context& context);
+
+}  // namespace velmora::cli

@@ -1,0 +1,71 @@
+// velmora: the inventory library's host program. It links the library and calls its
+// exports the way an agent does, then prints what they return, in UTF-8.
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/commands.h"
+#include "platform/host_process.h"
+
+namespace velmora::cli {
+
+void Context::Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+namespace {
+
+// A parse error as one line: CLI11's messages may span lines.
+std::string OneLine(std::string message) {
+  for (char& c : message) {
+    if (c == '\n') c = ' ';
+  }
+  while (!message.empty() && message.back() == ' ') message.pop_back();
+  return message;
+}
+
+int Main(int argc, char** argv) {
+  Context context;
+  context.style.enabled =
+      platform::StandardOutputIsTerminal() && std::getenv("NO_COLOR") == nullptr;
+
+  CLI::App app("Shows what this machine consists of, as the Velmora inventory library reports it.",
+               "velmora");
+  app.set_version_flag("--version", "velmora " VELMORA_VERSION);
+  app.require_subcommand(0, 1);
+  std::string profile;
+  app.add_option("--profile", profile, "Replay this machine profile instead of probing the machine")
+      ->check(CLI::ExistingFile);
+
+  const Action commands[] = {
+      AddPairsCommand(app, context),
+      AddCaptureCommand(app, context),
+  };
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(e);
+    std::fprintf(stderr, "velmora: %s (see velmora --help)\n", OneLine(e.what()).c_str());
+    return 2;
+  }
+
+  // Before the first provider call: the provider picks its source once.
+  if (!profile.empty()) platform::SetEnvironment("HARNEL_PROFILE", profile);
+
+  for (const Action& command : commands) {
+    const int status = command();
+    if (status >= 0) return status;
+  }
+  return RunInventory(context);
+}
+
+}  // namespace
+}  // namespace velmora::cli
+
+int main(int argc, char** argv) {
+  try {
+    return velmora::cli::Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "velmora: %s\n", e.what());
+    return 1;
+  }
+}

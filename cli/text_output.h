@@ -1,0 +1,25 @@
+#pragma once
+// Turning the library's UTF-16 into what a terminal or a pipe shows.
+
+#include <string>
+#include <string_view>
+
+#include "provider/text.h"
+
+namespace velmora::cli {
+
+// UTF-8 for standard output.
+std::string ToUtf8(WStringView text);
+
+// Columns a monospaced terminal gives `text`: two for East Asian wide and full-width
+// characters, one for the rest.
+int DisplayWidth(WStringView text);
+
+// ANSI styles, applied only when `enabled` (a terminal, and NO_COLOR unset).
+struct Style {
+  bool enabled = false;
+  std::string Heading(std::string_view text) const;
+  std::string Dim(std::string_view text) const;
+};
+
+}  // namespace velmora::cli

@@ -1,0 +1,18 @@
+#pragma once
+// Conversions between the UTF-8 of profiles and terminals and the UTF-16 of records.
+
+#include <string>
+#include <string_view>
+
+#include "provider/text.h"
+
+namespace harnel {
+
+// UTF-8 to UTF-16; code points beyond U+FFFF become surrogate pairs. A byte sequence that
+// is not UTF-8 becomes U+FFFD and conversion goes on.
+WString Utf8ToUtf16(std::string_view utf8);
+
+// UTF-16 to UTF-8; a surrogate without its partner becomes U+FFFD.
+std::string Utf16ToUtf8(WStringView utf16);
+
+}  // namespace harnel

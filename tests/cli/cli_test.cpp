@@ -1,0 +1,217 @@
+// Runs the built velmora as a user would, on profiles written by the tests.
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class VelmoraTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("velmora-cli-" +
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(std::random_device{}()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path Profile(const json& profile) {
+    const fs::path path = dir_ / ("profile" + std::to_string(count_++) + ".json");
+    std::ofstream(path, std::ios::binary) << profile.dump();
+    return path;
+  }
+
+  // Runs velmora with `args` (already quoted for the shell) and no profile in the
+  // environment unless --profile gives one.
+  Outcome Velmora(const std::string& args) {
+    const fs::path out = dir_ / "out", err = dir_ / "err";
+    const std::string command = "env -u HARNEL_PROFILE " VELMORA_EXE " " + args + " >" +
+                                out.string() + " 2>" + err.string() + " </dev/null";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+  }
+
+  fs::path dir_;
+  int count_ = 0;
+};
+
+json StorageNode(int n) {
+  const std::string i = std::to_string(n);
+  return {
+      {"name", "disk" + i},          {"mediaType", n == 3 ? "CD-ROM" : "Fixed\thard disk media"},
+      {"manufacturer", "maker" + i}, {"model", "型号 " + i},
+      {"sizeMB", n * 1000},          {"description", "描述 " + i}};
+}
+
+TEST_F(VelmoraTest, StorageJsonGivesSixLabelledPairsPerDeviceInListOrder) {
+  const fs::path profile =
+      Profile({{"StorageList", json::array({StorageNode(1), StorageNode(2), StorageNode(3)})}});
+  const Outcome run = Velmora("pairs storage --json --profile " + profile.string());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const json pairs = json::parse(run.out);
+  ASSERT_EQ(pairs.size(), 18u);
+  const char* labels[] = {"设备名称：",         "存储类型：",     "存储设备制造商：",
+                          "磁盘驱动器的型号：", "总大小（MB）：", "设备描述："};
+  for (int node = 0; node < 3; ++node) {
+    const json expected = StorageNode(node + 1);
+    const char* fields[] = {"name", "mediaType", "manufacturer", "model", "sizeMB", "description"};
+    for (int i = 0; i < 6; ++i) {
+      SCOPED_TRACE(testing::Message() << "node " << node << " pair " << i);
+      const json& pair = pairs[node * 6 + i];
+      ASSERT_EQ(pair.size(), 2u);
+      EXPECT_EQ(pair[0], labels[i]);
+      const json& field = expected[fields[i]];
+      EXPECT_EQ(pair[1],
+                field.is_number() ? std::to_string(field.get<int>()) : field.get<std::string>());
+    }
+  }
+}
+
+TEST_F(VelmoraTest, NoListPrintsNothingAndExitsOne) {
+  const json profiles[] = {json::object(),
+                           {{"StorageList", nullptr}},
+                           {{"StorageList", json::array()}},
+                           {{"OS", {{"osName", "x"}}}}};
+  for (const json& profile : profiles) {
+    SCOPED_TRACE(profile.dump());
+    const fs::path path = Profile(profile);
+    for (const char* format : {"", " --json"}) {
+      const Outcome run = Velmora("--profile " + path.string() + " pairs storage" + format);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.out, "");
+    }
+  }
+}
+
+TEST_F(VelmoraTest, PlainPairsAreOneLineEachLabelThenValue) {
+  const fs::path profile =
+      Profile({{"Memory", {{"totalPhysicalMB", 4096}, {"totalPageFileMB", 8192}}}});
+  const Outcome run = Velmora("pairs memory --profile " + profile.string());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "物理内存总大小（MB）：\t4096\n内存分页文件总大小（MB）：\t8192\n");
+}
+
+TEST_F(VelmoraTest, CaptureOfAReplayedProfileEqualsIt) {
+  const fs::path example = fs::path(VELMORA_SOURCE_DIR) / "examples" / "workstation.json";
+  const json small = {
+      {"OS",
+       {{"osName", "Debian 12"},
+        {"osType", nullptr},
+        {"osVersion", "12"},
+        {"servicePack", ""},
+        {"osDescription", "𠮷 desk"},
+        {"registeredCompany", nullptr},
+        {"registeredUser", "用户"},
+        {"serialNumber", nullptr},
+        {"computerName", "pc"},
+        {"upTime", nullptr}}},
+      {"BIOS", nullptr},
+      {"Processor", nullptr},
+      {"Memory", {{"totalPhysicalMB", -1}, {"totalPageFileMB", 0}}},
+      {"Userinfo", nullptr},
+      {"InputdeviceList", nullptr},
+      {"ModemList", nullptr},
+      {"MonitorList", json::array({{{"manufacturer", "Dell"}, {"monitorType", nullptr}}})},
+      {"NetworkadapterList", nullptr},
+      {"PrinterList", nullptr},
+      {"StorageList", nullptr},
+      {"SystemcontrollerList", nullptr},
+      {"SystemslotList", nullptr},
+      {"VideoadapterList", nullptr},
+      {"PhyMemoryList", nullptr}};
+  for (const fs::path& profile : {example, Profile(small)}) {
+    SCOPED_TRACE(profile.string());
+    const Outcome run = Velmora("--profile " + profile.string() + " capture");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(json::parse(run.out), json::parse(ReadFile(profile)));
+  }
+}
+
+TEST_F(VelmoraTest, WholeInventoryShowsEverySectionAligned) {
+  const fs::path example = fs::path(VELMORA_SOURCE_DIR) / "examples" / "workstation.json";
+  const Outcome run = Velmora("--profile " + example.string());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << "colour on a pipe";
+  std::size_t at = 0;
+  for (const char* heading :
+       {"Operating system\n", "Mainboard and BIOS\n", "Processor\n", "Memory\n", "Users\n",
+        "Input devices\n", "Modems\n  (none)\n", "Monitors\n", "Network adapters\n", "Printers\n",
+        "Storage devices\n", "System controllers\n", "System slots\n", "Video adapters\n"}) {
+    SCOPED_TRACE(heading);
+    at = run.out.find(heading, at);
+    ASSERT_NE(at, std::string::npos);
+  }
+  // Full-width labels take two columns a character, so the shorter label gets four more.
+  EXPECT_NE(run.out.find("Memory\n  物理内存总大小（MB）：     32607\n"
+                         "  内存分页文件总大小（MB）： 37471\n"),
+            std::string::npos);
+}
+
+TEST_F(VelmoraTest, UsageErrorsExitTwoWithOneLine) {
+  const char* cases[] = {"pairs",
+                         "pairs disk",
+                         "pairs os extra",
+                         "--bogus",
+                         "capture --json",
+                         "--profile",
+                         "--profile /no/such/file.json pairs os",
+                         "frobnicate"};
+  for (const char* args : cases) {
+    SCOPED_TRACE(args);
+    const Outcome run = Velmora(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.starts_with("velmora: ")) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+}
+
+TEST_F(VelmoraTest, HelpAndVersionExitZero) {
+  Outcome run = Velmora("--help");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("pairs"), std::string::npos);
+  EXPECT_NE(run.out.find("--profile"), std::string::npos);
+  run = Velmora("--version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "velmora " VELMORA_VERSION "\n");
+}
+
+TEST_F(VelmoraTest, UnusableProfileIsOneLineOnStandardError) {
+  std::ofstream(dir_ / "bad.json") << "{\"OS\": [";
+  for (const char* command : {"pairs os", ""}) {
+    SCOPED_TRACE(command);
+    const Outcome run = Velmora("--profile " + (dir_ / "bad.json").string() + " " + command);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find((dir_ / "bad.json").string()), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(Velmora("--profile " + (dir_ / "bad.json").string() + " pairs os").status, 1);
+}
+
+}  // namespace

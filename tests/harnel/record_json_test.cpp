@@ -1,0 +1,143 @@
+#include "harnel/record_json.h"
+
+#include <gtest/gtest.h>
+
+#include "harnel/schema.h"
+#include "provider/records.h"
+
+namespace {
+
+using nlohmann::json;
+
+const harnel::RecordSchema& Schema(std::string_view key) {
+  const harnel::RecordSchema* schema = harnel::FindRecordSchema(key);
+  EXPECT_NE(schema, nullptr) << key;
+  return *schema;
+}
+
+TEST(RecordSchemaTest, OneSchemaPerProviderRecordInProviderOrder) {
+  const char* keys[] = {"OS",
+                        "BIOS",
+                        "Processor",
+                        "Memory",
+                        "Userinfo",
+                        "InputdeviceList",
+                        "ModemList",
+                        "MonitorList",
+                        "NetworkadapterList",
+                        "PrinterList",
+                        "StorageList",
+                        "SystemcontrollerList",
+                        "SystemslotList",
+                        "VideoadapterList",
+                        "PhyMemoryList"};
+  ASSERT_EQ(harnel::RecordSchemas().size(), std::size(keys));
+  for (std::size_t i = 0; i < std::size(keys); ++i) {
+    EXPECT_EQ(harnel::RecordSchemas()[i].key, keys[i]);
+    EXPECT_EQ(harnel::RecordSchemas()[i].isList, i >= 5) << keys[i];
+  }
+  EXPECT_EQ(harnel::FindRecordSchema("Storage"), nullptr);
+  EXPECT_EQ(Schema("StorageList").size, sizeof(StorageNode));
+  EXPECT_EQ(Schema("Processor").fields.size(), 7u);
+  // The spare field is not part of a profile.
+  EXPECT_EQ(Schema("MonitorList").fields.size(), 2u);
+}
+
+TEST(RecordJsonTest, BuildsRecordsLaidOutAsTheStructsSay) {
+  const json processor = {{"name", "CPU 中"},
+                          {"maxClockSpeed", 2400},
+                          {"l2CacheKB", 512},
+                          {"slotName", "U3E1"},
+                          {"unknown", true}};
+  harnel::HeldRecord held = harnel::BuildRecord(Schema("Processor"), processor);
+  const auto* record = static_cast<const ProcessorInfo*>(held.first());
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(WString(record->name), WTEXT("CPU 中"));
+  EXPECT_EQ(record->maxClockSpeed, 2400);
+  EXPECT_EQ(record->manufacturer, nullptr);
+  EXPECT_EQ(WString(record->slotName), WTEXT("U3E1"));
+  EXPECT_EQ(record->l2CacheKB, 512);
+
+  const json storage = json::array({{{"name", "sda"}, {"sizeMB", 1}},
+                                    {{"name", nullptr}, {"description", "\xF0\xA0\x80\x80"}},
+                                    {{"sizeMB", -3}}});
+  held = harnel::BuildRecord(Schema("StorageList"), storage);
+  const auto* node = static_cast<const StorageNode*>(held.first());
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(WString(node->name), WTEXT("sda"));
+  EXPECT_EQ(node->sizeMB, 1);
+  node = node->next;
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(node->name, nullptr);
+  EXPECT_EQ(WString(node->description), (WString{0xD840, 0xDC00}));
+  node = node->next;
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(node->sizeMB, -3);
+  EXPECT_EQ(node->next, nullptr);
+
+  EXPECT_EQ(harnel::BuildRecord(Schema("StorageList"), json::array()).first(), nullptr);
+  EXPECT_EQ(harnel::BuildRecord(Schema("OS"), nullptr).first(), nullptr);
+}
+
+TEST(RecordJsonTest, WritingBackGivesEveryFieldInTableOrder) {
+  for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
+    SCOPED_TRACE(std::string(schema.key));
+    json node = json::object();
+    int number = 1;
+    for (const harnel::FieldSchema& field : schema.fields) {
+      if (field.kind == harnel::FieldKind::FieldInt32) {
+        node[std::string(field.name)] = -number++;
+      } else {
+        node[std::string(field.name)] = std::string(field.name) + " 值";
+      }
+    }
+    const json value = schema.isList ? json::array({node, node}) : node;
+    ASSERT_EQ(harnel::CheckRecordJson(schema, value), "");
+    const harnel::HeldRecord held = harnel::BuildRecord(schema, value);
+    const nlohmann::ordered_json back = harnel::RecordToJson(schema, held.first());
+    EXPECT_EQ(json::parse(back.dump()), value);
+    const nlohmann::ordered_json& first = schema.isList ? back[0] : back;
+    ASSERT_EQ(first.size(), schema.fields.size());
+    std::size_t i = 0;
+    for (const auto& item : first.items()) EXPECT_EQ(item.key(), schema.fields[i++].name);
+  }
+  // Absent text is written as null and absent integers as 0, so nothing is lost twice over.
+  const harnel::HeldRecord held = harnel::BuildRecord(Schema("Memory"), json::object());
+  EXPECT_EQ(harnel::RecordToJson(Schema("Memory"), held.first()).dump(),
+            R"({"totalPhysicalMB":0,"totalPageFileMB":0})");
+  EXPECT_TRUE(harnel::RecordToJson(Schema("OS"), nullptr).is_null());
+}
+
+TEST(RecordJsonTest, RejectsValuesThatDoNotFitTheirField) {
+  struct Case {
+    const char* key;
+    json value;
+    std::string problem;
+  };
+  const Case cases[] = {
+      {"OS", json::array(), "OS: expected an object"},
+      {"OS", {{"osName", 5}}, "OS.osName: expected a string or null"},
+      {"Memory", {{"totalPhysicalMB", "4096"}}, "Memory.totalPhysicalMB: expected an integer"},
+      {"Memory", {{"totalPhysicalMB", 1.5}}, "Memory.totalPhysicalMB: expected an integer"},
+      {"Memory", {{"totalPhysicalMB", 2147483648LL}}, "Memory.totalPhysicalMB: expected"},
+      {"Memory", {{"totalPageFileMB", -2147483649LL}}, "Memory.totalPageFileMB: expected"},
+      {"StorageList", json::object(), "StorageList: expected an array of objects"},
+      {"StorageList", json::array({json::object(), 3}), "StorageList[1]: expected an object"},
+      {"StorageList", json::array({{{"sizeMB", true}}}), "StorageList[0].sizeMB: expected"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value.dump());
+    EXPECT_TRUE(harnel::CheckRecordJson(Schema(c.key), c.value).starts_with(c.problem))
+        << harnel::CheckRecordJson(Schema(c.key), c.value);
+  }
+  const json fine[] = {nullptr,
+                       json::object(),
+                       {{"totalPhysicalMB", -2147483648LL}},
+                       {{"totalPhysicalMB", 2147483647}},
+                       {{"other", "x"}}};
+  for (const json& value : fine) {
+    EXPECT_EQ(harnel::CheckRecordJson(Schema("Memory"), value), "") << value.dump();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+# The libraries export exactly their interface: the fourteen pair exports with PairList in
+# their decorated names, the provider's thirty unmangled functions, and the inventory
+# library names the provider among what it needs.
+# Inputs: NM, READELF, VELMORA_LIB, HARNEL_LIB.
+
+function(defined_symbols lib var)
+  execute_process(COMMAND ${NM} -D -C --defined-only ${lib} OUTPUT_VARIABLE out
+                  RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${NM} failed on ${lib}")
+  endif()
+  string(REGEX REPLACE "\n$" "" out "${out}")
+  string(REPLACE "\n" ";" lines "${out}")
+  set(${var} "${lines}" PARENT_SCOPE)
+endfunction()
+
+set(pair_exports GetOSPair GetBIOSPair GetProcessorPair GetMemoryPair GetUserinfoPair
+    GetInputdeviceListPair GetModemListPair GetMonitorListPair GetNetworkadapterListPair
+    GetPrinterListPair GetStorageListPair GetSystemcontrollerListPair GetSystemslotListPair
+    GetVideoadapterListPair)
+set(pair_list_type "std::vector<std::pair<std::__cxx11::basic_string<char16_t")
+
+defined_symbols(${VELMORA_LIB} symbols)
+list(LENGTH symbols count)
+if(NOT count EQUAL 14)
+  message(FATAL_ERROR "libVelmoraU exports ${count} symbols, not 14:\n${symbols}")
+endif()
+foreach(name IN LISTS pair_exports)
+  set(found "")
+  foreach(line IN LISTS symbols)
+    string(FIND "${line}" " T ${name}(${pair_list_type}" at)
+    if(at GREATER -1)
+      set(found "${line}")
+    endif()
+  endforeach()
+  if(found STREQUAL "")
+    message(FATAL_ERROR "libVelmoraU does not export ${name}(PairList&)")
+  endif()
+endforeach()
+
+defined_symbols(${HARNEL_LIB} symbols)
+list(LENGTH symbols count)
+list(FILTER symbols INCLUDE REGEX " T (Get|Free)[A-Za-z]+$")
+list(LENGTH symbols plain)
+if(NOT count EQUAL 30 OR NOT plain EQUAL 30)
+  message(FATAL_ERROR "libHarnel exports ${count} symbols, ${plain} unmangled Get/Free")
+endif()
+
+execute_process(COMMAND ${READELF} -d ${VELMORA_LIB} OUTPUT_VARIABLE dynamic)
+if(NOT dynamic MATCHES "NEEDED[^\n]*\\[libHarnel\\.so")
+  message(FATAL_ERROR "libVelmoraU does not name libHarnel among its needed libraries")
+endif()
