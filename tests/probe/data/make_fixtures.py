@@ -188,7 +188,6 @@ def pci_device(root, address, vendor, device, class_, extra=None):
     write(root, folder + "/class", "0x%06x\n" % class_)
     link(root, folder + "/subsystem", "../../../bus/pci")
     link(root, "/sys/bus/pci/devices/" + address, "../../../devices/pci0000:00/" + address)
-    os.makedirs(os.path.join(root, "sys/bus/pci/drivers"), exist_ok=True)
     for path, content in (extra or {}).items():
         write(root, folder + "/" + path, content)
     return folder
@@ -302,13 +301,16 @@ B: MSC=10
     wifi = pci_device(root, "0000:02:00.0", 0x8086, 0x24fd, 0x028000)
     nvme = pci_device(root, "0000:3d:00.0", 0x144d, 0xa808, 0x010802)
 
-    for name, device, address, extra in (("enp0s31f6", eth, "54:e1:ad:12:34:56", None),
-                                         ("wlp2s0", wifi, "a4:34:d9:ab:cd:ef", "wireless")):
+    for name, device, address, wireless in (("enp0s31f6", eth, "54:e1:ad:12:34:56", False),
+                                            ("wlp2s0", wifi, "a4:34:d9:ab:cd:ef", True)):
         folder = device + "/net/" + name
         write(root, folder + "/address", address + "\n")
         write(root, folder + "/type", "1\n")
-        if extra:
-            os.makedirs(os.path.join(root, folder.lstrip("/"), extra))
+        if wireless:
+            # A wireless interface links to its radio, as the kernel shows it (and git keeps
+            # a link, where it would drop an empty folder).
+            write(root, device + "/ieee80211/phy0/name", "phy0\n")
+            link(root, folder + "/phy80211", "../../ieee80211/phy0")
         link(root, folder + "/device", "../../../" + device.rsplit("/", 1)[1])
         link(root, "/sys/class/net/" + name, "../../devices/pci0000:00/" + folder.split("pci0000:00/")[1])
     for name, type_ in (("lo", "772"), ("docker0", "1")):
