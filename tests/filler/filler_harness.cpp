@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 
 #include "dll/velmora.h"
 #include "harnel/utf16.h"
@@ -16,16 +15,35 @@ std::filesystem::path TemplateFolder() {
   return std::filesystem::path(host).parent_path() / "hardinfo";
 }
 
-std::vector<std::string> AttributeOf(const std::string& xml, const std::string& element,
-                                     const std::string& attribute) {
-  const std::regex tag("<" + element + R"((\s[^>]*)?>)");
-  const std::regex value(R"(\s)" + attribute + R"(="([^"]*)\")");
+// The value of `attribute` in the start tag `tag` (the text between "<" and ">"); empty
+// when the tag has no such attribute.
+std::string AttributeValue(std::string_view tag, std::string_view attribute) {
+  const std::string key = " " + std::string(attribute) + "=\"";
+  const size_t at = tag.find(key);
+  if (at == std::string_view::npos) return std::string();
+  const size_t begin = at + key.size();
+  return std::string(tag.substr(begin, tag.find('"', begin) - begin));
+}
+
+// Every start tag of `element`, in document order, without its "<" and ">".
+std::vector<std::string_view> StartTags(std::string_view xml, std::string_view element) {
+  const std::string open = "<" + std::string(element);
+  std::vector<std::string_view> tags;
+  for (size_t at = xml.find(open); at != std::string_view::npos; at = xml.find(open, at + 1)) {
+    const char next = xml[at + open.size()];
+    if (next != ' ' && next != '>' && next != '/' && next != '\t' && next != '\r' && next != '\n') {
+      continue;
+    }
+    tags.push_back(xml.substr(at + 1, xml.find('>', at) - at - 1));
+  }
+  return tags;
+}
+
+std::vector<std::string> AttributeOf(const std::string& xml, std::string_view element,
+                                     std::string_view attribute) {
   std::vector<std::string> found;
-  for (auto it = std::sregex_iterator(xml.begin(), xml.end(), tag); it != std::sregex_iterator();
-       ++it) {
-    const std::string attributes = (*it)[1].str();
-    std::smatch m;
-    found.push_back(std::regex_search(attributes, m, value) ? m[1].str() : std::string());
+  for (std::string_view tag : StartTags(xml, element)) {
+    found.push_back(AttributeValue(tag, attribute));
   }
   return found;
 }
@@ -61,14 +79,9 @@ std::vector<std::string> CategoryNames(const std::string& xml) {
 }
 
 std::vector<std::string> ItemValues(const std::string& xml, std::string_view itemName) {
-  // Captions may hold regex characters ("水平像素 * 纵向像素").
-  static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
-  const std::string literal = std::regex_replace(std::string(itemName), special, R"(\$&)");
-  const std::regex item(R"(<item name=")" + literal + R"(" value="([^"]*)\")");
   std::vector<std::string> found;
-  for (auto it = std::sregex_iterator(xml.begin(), xml.end(), item); it != std::sregex_iterator();
-       ++it) {
-    found.push_back((*it)[1].str());
+  for (std::string_view tag : StartTags(xml, "item")) {
+    if (AttributeValue(tag, "name") == itemName) found.push_back(AttributeValue(tag, "value"));
   }
   return found;
 }
