@@ -49,19 +49,41 @@ const WChar* Replacement(WChar u) {
   }
 }
 
+// The units Replacement knows, all below 64, as bits of one word: one test per unit.
+constexpr uint64_t kReferenced = (uint64_t(1) << '<') | (uint64_t(1) << '&') |
+                                 (uint64_t(1) << '>') | (uint64_t(1) << '\'') |
+                                 (uint64_t(1) << '"');
+
+bool NeedsReference(WChar u) { return u < 64 && ((kReferenced >> u) & 1) != 0; }
+
 }  // namespace
+
+size_t EscapedLength(const WChar* text, size_t length) {
+  size_t escaped = length;
+  for (size_t i = 0; i < length; ++i) {
+    if (!NeedsReference(text[i])) continue;
+    escaped += std::char_traits<WChar>::length(Replacement(text[i])) - 1;
+  }
+  return escaped;
+}
+
+WChar* EscapeInto(const WChar* text, size_t length, WChar* out) {
+  for (size_t i = 0; i < length; ++i) {
+    if (!NeedsReference(text[i])) {
+      *out++ = text[i];
+      continue;
+    }
+    for (const WChar* replacement = Replacement(text[i]); *replacement != 0; ++replacement) {
+      *out++ = *replacement;
+    }
+  }
+  return out;
+}
 
 WString EscapeText(const WChar* text) {
   const size_t length = std::char_traits<WChar>::length(text);
-  WString result;
-  result.reserve(length + length / 10 + 7);
-  for (const WChar* p = text; *p != 0; ++p) {
-    if (const WChar* replacement = Replacement(*p)) {
-      result += replacement;
-    } else {
-      result += *p;
-    }
-  }
+  WString result(EscapedLength(text, length), WChar());
+  EscapeInto(text, length, result.data());
   return result;
 }
 
@@ -69,12 +91,19 @@ WString UnescapeText(const WChar* text, int32_t length) {
   if (length == -1) length = static_cast<int32_t>(std::char_traits<WChar>::length(text));
   WString result;
   if (length <= 0) return result;
+  // Most values hold no reference and are copied whole.
+  if (std::char_traits<WChar>::find(text, size_t(length), '&') == nullptr) {
+    return WString(text, size_t(length));
+  }
   result.reserve(length);
 
   int32_t i = 0;
   while (i < length) {
-    if (text[i] != '&') {
-      result += text[i++];
+    const WChar* found = std::char_traits<WChar>::find(text + i, size_t(length - i), '&');
+    const int32_t run = found != nullptr ? static_cast<int32_t>(found - text) : length;
+    if (run > i) {
+      result.append(text + i, size_t(run - i));
+      i = run;
       continue;
     }
     // Collect the folded name up to ";", at most 9 units, never past the input's end.

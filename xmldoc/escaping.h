@@ -1,6 +1,7 @@
 #pragma once
 // Plain text to markup-safe text and back.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "provider/text.h"
@@ -8,6 +9,13 @@
 // `text` (zero-terminated) with "<", "&", ">", "'" and the quotation mark replaced by
 // references; every other unit is copied. Existing references are escaped again.
 WString EscapeText(const WChar* text);
+
+// Units EscapeText makes of the `length` units at `text`.
+size_t EscapedLength(const WChar* text, size_t length);
+
+// Writes EscapeText of the `length` units at `text` to `out`, which has room for
+// EscapedLength of them; returns the end of what it wrote.
+WChar* EscapeInto(const WChar* text, size_t length, WChar* out);
 
 // `length` units of `text` (-1: up to its terminator) with numeric character references and
 // named entity references decoded; anything that is not a reference is copied literally.

@@ -1,6 +1,9 @@
 // The edits: attribute writes, element and markup insertion, removal. Each splices the text
 // once and repairs the index from the edit point on.
 
+#include <algorithm>
+#include <functional>
+
 #include "xmldoc/escaping.h"
 #include "xmldoc/scanner.h"
 #include "xmldoc/xml_doc.h"
@@ -26,6 +29,12 @@ bool IsAttributeName(const WChar* name) {
     }
   }
   return true;
+}
+
+// Whether `p` points into the storage of `text`.
+bool InsideText(const WString& text, const WChar* p) {
+  const std::less_equal<const WChar*> notAfter;
+  return notAfter(text.data(), p) && notAfter(p, text.data() + text.capacity());
 }
 
 }  // namespace
@@ -76,24 +85,33 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   // A quoted value right before the "/>" of a start tag would turn it into an empty-element
   // tag in the eyes of the parser.
   if (!selfClosing && to + 1 == closing && text[to] == '/') return false;
-  // The escaped value is built with room to spare, so the quotes and the name usually go
-  // in without another allocation.
-  WString written = EscapeText(value != nullptr ? value : WTEXT(""));
-  written.push_back('"');
-  if (addName) {
-    const WStringView nameView(name);
-    written.insert(written.begin(), nameView.size() + 3, '"');
-    written[0] = ' ';
-    written.replace(1, nameView.size(), nameView);
-    written[nameView.size() + 1] = '=';
-  } else if (addEquals) {
-    written.insert(0, WTEXT("=\""));
-  } else {
-    written.insert(written.begin(), '"');
+  // The value is escaped straight into the spliced text, between what goes before it
+  // (" name=\"", "=\"" or "\"") and its closing quote.
+  const WChar* plain = value != nullptr ? value : WTEXT("");
+  // A name or value read from this very text would move under the splice: copy it first.
+  WString plainCopy;
+  WString nameCopy;
+  if (InsideText(text, plain) || InsideText(text, name)) {
+    plainCopy = plain;
+    nameCopy = name;
+    plain = plainCopy.c_str();
+    name = nameCopy.c_str();
   }
+  const size_t plainLength = std::char_traits<WChar>::length(plain);
+  const size_t nameLength = addName ? std::char_traits<WChar>::length(name) : 0;
+  const size_t lead = addName ? nameLength + 3 : addEquals ? 2 : 1;
+  const size_t written = lead + EscapedLength(plain, plainLength) + 1;
+  WChar* out = OpenText(from, to - from, written);
+  if (addName) {
+    *out++ = ' ';
+    out = std::copy(name, name + nameLength, out);
+  }
+  if (addName || addEquals) *out++ = '=';
+  *out++ = '"';
+  out = EscapeInto(plain, plainLength, out);
+  *out = '"';
 
-  SpliceText(from, to - from, written);
-  const int32_t delta = static_cast<int32_t>(written.size()) - static_cast<int32_t>(to - from);
+  const int32_t delta = static_cast<int32_t>(written) - static_cast<int32_t>(to - from);
   ElementEntry& changed = Entry(element);
   changed.SetStartTagLength(changed.StartTagLength() + static_cast<uint32_t>(delta));
   changed.length += static_cast<uint32_t>(delta);

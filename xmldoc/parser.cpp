@@ -2,6 +2,7 @@
 
 #include "xmldoc/parser.h"
 #include "xmldoc/result_log.h"
+#include "xmldoc/unit_search.h"
 #include "xmldoc/xml_doc.h"
 
 namespace {
@@ -200,7 +201,8 @@ bool XmlDoc::ParseText(const WChar* source) {
     WString().swap(text);
     ClearEntries(*elementIndex);
   } else {
-    text = source;
+    // The terminator is found several units at a time; templates run to kilobytes.
+    text.assign(source, static_cast<size_t>(FindUnit(source, 0, 0, 0)));
   }
   resultLog.clear();
   return ParseDocument();

@@ -1,5 +1,9 @@
 #include "xmldoc/scanner.h"
 
+#include <initializer_list>
+
+#include "xmldoc/unit_search.h"
+
 namespace {
 
 bool IsWordDelimiter(WChar u) {
@@ -29,11 +33,18 @@ bool IsNameContinuation(WChar u) {
   return u == ' ' || u == '=' || u == '/' || u == '[' || u == ']';
 }
 
-bool EndsAttributeName(WChar u) {
-  return u == '=' || IsWhitespace(u) || u == '>' || u == '/' || u == '?';
+// Sets of units below 64 as bits of one word, so that a scan tests each unit once.
+constexpr uint64_t Bits(std::initializer_list<char> units) {
+  uint64_t bits = 0;
+  for (char u : units) bits |= uint64_t(1) << u;
+  return bits;
 }
+constexpr uint64_t kEndsAttributeName = Bits({'=', ' ', '\t', '\n', '\r', '>', '/', '?'});
+constexpr uint64_t kEndsUnquotedValue = Bits({' ', '\t', '\n', '\r', '>'});
 
-bool EndsUnquotedValue(WChar u) { return IsWhitespace(u) || u == '>'; }
+bool EndsAttributeName(WChar u) { return u < 64 && ((kEndsAttributeName >> u) & 1) != 0; }
+
+bool EndsUnquotedValue(WChar u) { return u < 64 && ((kEndsUnquotedValue >> u) & 1) != 0; }
 
 WChar FoldToCapital(WChar u) { return u >= 'a' && u <= 'z' ? WChar(u - 'a' + 'A') : u; }
 
@@ -115,8 +126,7 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
 
     const WChar c = text[p];
     if (c == '"' || c == '\'') {
-      int32_t q = p + 1;
-      while (text[q] != 0 && text[q] != c) ++q;
+      const int32_t q = FindUnit(text, p + 1, c, c);
       scanner.tokenStart = p + 1;
       scanner.tokenEnd = q - 1;
       scanner.cursor = text[q] == 0 ? q : q + 1;

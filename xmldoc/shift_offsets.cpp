@@ -11,8 +11,25 @@ template <typename At>
 void Walk(At at, uint32_t e, uint32_t shift, bool skipDescendants) {
   uint32_t limit = at(e).parent;  // the nearest ancestor whose length is still to grow
   const ElementEntry* current = &at(e);
+  // The entry moved last. After a parse entries lie in document order, so the next one to
+  // move is usually the slot after it: reaching it by address instead of through the loaded
+  // link keeps the walk from waiting on each load. The link still decides where it goes.
+  ElementEntry* moved = &at(e);
+  uint32_t movedIndex = e;
   bool descend = !skipDescendants;
   for (;;) {
+    if (descend) {
+      // A run of childless entries each followed by its sibling in the next slot, the
+      // common shape of a parsed document's leaves, moves without the general step.
+      while (moved->firstChild == 0 && moved->nextSibling == movedIndex + 1 &&
+             ((movedIndex + 1) & (kPageEntries - 1)) != 0) {
+        ++moved;
+        ++movedIndex;
+        moved->start += shift;
+        if (moved->StartTagLength() == 0) return;
+      }
+      current = moved;
+    }
     uint32_t next;
     if (descend && current->firstChild != 0) {
       next = current->firstChild;
@@ -36,10 +53,15 @@ void Walk(At at, uint32_t e, uint32_t shift, bool skipDescendants) {
       }
       next = current->nextSibling;
     }
-    ElementEntry& entry = at(next);
-    entry.start += shift;
-    if (entry.StartTagLength() == 0) return;
-    current = &entry;
+    if (next == movedIndex + 1 && (next & (kPageEntries - 1)) != 0) [[likely]] {
+      ++moved;
+    } else {
+      moved = &at(next);
+    }
+    movedIndex = next;
+    moved->start += shift;
+    if (moved->StartTagLength() == 0) return;
+    current = moved;
     descend = true;
   }
 }

@@ -20,9 +20,19 @@ uint32_t XmlDoc::TagNameLength(uint32_t e) const {
 }
 
 void XmlDoc::SpliceText(size_t pos, size_t count, WStringView with) {
-  const size_t size = text.size() - count + with.size();
+  std::char_traits<WChar>::copy(OpenText(pos, count, with.size()), with.data(), with.size());
+}
+
+WChar* XmlDoc::OpenText(size_t pos, size_t count, size_t n) {
+  const size_t old = text.size();
+  const size_t size = old - count + n;
   if (size > text.capacity()) text.reserve(size + size / 2 + 128);
-  text.replace(pos, count, with);
+  // One move of the tail; only units past the old end are ever filled before being written.
+  if (n > count) text.append(n - count, WChar());
+  WChar* const data = text.data();
+  std::char_traits<WChar>::move(data + pos + n, data + pos + count, old - pos - count);
+  if (n < count) text.resize(size);
+  return data + pos;
 }
 
 XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak) {

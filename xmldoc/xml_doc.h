@@ -79,6 +79,9 @@ class XmlDoc {
   // Replaces `count` units at `pos` with `with`, reserving half again plus 128 units
   // whenever the text outgrows its capacity, so that repeated edits rarely reallocate.
   void SpliceText(size_t pos, size_t count, WStringView with);
+  // SpliceText for `n` units that the caller writes itself: returns where they go, valid
+  // until the text changes again.
+  WChar* OpenText(size_t pos, size_t count, size_t n);
   // Repairs the index after the text changed by `delta` units inside or just after element
   // `e`: every entry after it in document order (and its descendants unless
   // `skipDescendants`) moves, every ancestor up to entry 0 grows; `e` itself is untouched.

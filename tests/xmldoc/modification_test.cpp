@@ -133,6 +133,28 @@ TEST(WriteAttributeTest, RefusesWritesItCannotMakeReadable) {
   EXPECT_EQ(doc.text, WTEXT("<r><a/></r>"));
 }
 
+// The value is escaped straight into the text, so a value that lies in that very text must
+// be read before the text moves or grows under it; and a shorter value pulls the rest back.
+TEST(WriteAttributeTest, ValueFromTheTextItselfAndShorterValues) {
+  XmlDoc doc;
+  doc.ParseText(WTEXT("<r><a v=\"\"/><b/></r>"));
+  doc.text.shrink_to_fit();  // the write must reallocate
+  const uint32_t a = Find(doc, WTEXT("a"));
+  Select(doc, a);
+  const WString copy = doc.text.substr(3);
+  ASSERT_TRUE(doc.WriteAttribute(a, WTEXT("v"), doc.text.c_str() + 3));
+  EXPECT_EQ(doc.text, WTEXT("<r><a v=\"&lt;a v=&quot;&quot;/&gt;&lt;b/&gt;&lt;/r&gt;\"/><b/></r>"));
+  EXPECT_EQ(doc.ReadAttribute(WTEXT("v")), copy);
+  ExpectConsistent(doc);
+
+  ASSERT_TRUE(doc.WriteAttribute(a, WTEXT("v"), WTEXT("s")));
+  EXPECT_EQ(doc.text, WTEXT("<r><a v=\"s\"/><b/></r>"));
+  ExpectConsistent(doc);
+  ASSERT_TRUE(doc.WriteAttribute(a, WTEXT("v"), nullptr));
+  EXPECT_EQ(doc.text, WTEXT("<r><a v=\"\"/><b/></r>"));
+  ExpectConsistent(doc);
+}
+
 TEST(WriteAttributeTest, TextGrowsWithHeadroom) {
   XmlDoc doc;
   doc.ParseText(WTEXT("<r><a v=\"\"/></r>"));
