@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "dll/velmora.h"
+#include "harnel/utf16.h"
 #include "platform/host_path.h"
 
 namespace fillertest {
@@ -13,25 +14,6 @@ namespace {
 std::filesystem::path TemplateFolder() {
   const std::string host = Utf8(platform::HostProgramPath());
   return std::filesystem::path(host).parent_path() / "hardinfo";
-}
-
-WString Wide(std::string_view utf8) {
-  WString out;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    i += 1 + extra;
-    if (cp >= 0x10000) {
-      out += static_cast<WChar>(0xD800 | ((cp - 0x10000) >> 10));
-      out += static_cast<WChar>(0xDC00 | ((cp - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<WChar>(cp);
-    }
-  }
-  return out;
 }
 
 std::vector<std::string> AttributeOf(const std::string& xml, const std::string& element,
@@ -50,31 +32,7 @@ std::vector<std::string> AttributeOf(const std::string& xml, const std::string& 
 
 }  // namespace
 
-std::string Utf8(const WString& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = static_cast<char16_t>(text[i]);
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size()) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char16_t>(text[++i]) - 0xDC00);
-    }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Utf8(const WString& text) { return harnel::Utf16ToUtf8(text); }
 
 void WriteTemplate(const char* fileName, std::string_view utf8) {
   const std::filesystem::path folder = TemplateFolder();
@@ -89,7 +47,7 @@ void RemoveTemplate(const char* fileName) {
 }
 
 FillResult Fill(int category, std::string_view initial) {
-  WString out = Wide(initial);
+  WString out = harnel::Utf8ToUtf16(initial);
   const int code = GetDeviceXMLBuffer(category, out);
   return {code, Utf8(out)};
 }

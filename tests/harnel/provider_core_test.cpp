@@ -131,11 +131,25 @@ TEST_F(ProfileFiles, BadFreesAreReportedAndIgnored) {
       << errors;
 }
 
-TEST(ProviderCoreTest, WithoutAProfileTheMachineGivesNoRecordYet) {
-  harnel::ProviderCore core(std::nullopt, "/");
+TEST(ProviderCoreTest, WithoutAProfileTheMachineIsRead) {
+  // The bare-container fixture tree of the machine readers: an OS, a processor and memory.
+  const fs::path container =
+      fs::path(__FILE__).parent_path().parent_path() / "probe/data/container";
+  harnel::ProviderCore core(std::nullopt, container);
   for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
-    EXPECT_EQ(core.Hand(schema), nullptr) << schema.key;
+    SCOPED_TRACE(schema.key);
+    void* record = core.Hand(schema);
+    const bool present = schema.key == "OS" || schema.key == "Processor" || schema.key == "Memory";
+    EXPECT_EQ(record != nullptr, present);
+    if (record) {
+      EXPECT_TRUE(core.Take(schema, record));
+    }
   }
+  auto* os = static_cast<OSInfo*>(core.Hand(Schema("OS")));
+  ASSERT_NE(os, nullptr);
+  EXPECT_EQ(WString(os->osName), WTEXT("Alpine Linux v3.19"));
+  EXPECT_EQ(os->servicePack, nullptr);
+  EXPECT_TRUE(core.Take(Schema("OS"), os));
 }
 
 }  // namespace

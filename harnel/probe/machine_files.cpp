@@ -1,0 +1,143 @@
+#include "harnel/probe/machine_files.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <system_error>
+
+#include "harnel/probe/text_util.h"
+
+namespace harnel::probe {
+namespace {
+
+// Owns one descriptor; close is not retried on EINTR since the descriptor is gone either way.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int Get() const noexcept { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::filesystem::path UnderRoot(const std::filesystem::path& root, std::string_view path) {
+  while (!path.empty() && path.front() == '/') path.remove_prefix(1);
+  return root / std::filesystem::path(path);
+}
+
+namespace {
+
+// Opens `path` under `root` for reading when it is a regular file (kernel attributes are);
+// O_NONBLOCK: a FIFO or device node in a strange tree must never hold the caller.
+FileDescriptor OpenRegular(const std::filesystem::path& root, std::string_view path,
+                           struct stat& info) {
+  const std::filesystem::path full = UnderRoot(root, path);
+  FileDescriptor fd(::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return FileDescriptor(-1);
+  }
+  return fd;
+}
+
+std::optional<std::string> ReadAll(const FileDescriptor& fd, std::size_t limit) {
+  if (fd.Get() < 0) return std::nullopt;
+  std::string content;
+  char buffer[8192];
+  while (content.size() < limit) {
+    const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    content.append(buffer, static_cast<std::size_t>(got));
+  }
+  if (content.size() > limit) content.resize(limit);
+  return content;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadMachineFile(const std::filesystem::path& root, std::string_view path,
+                                           std::size_t limit) {
+  struct stat info {};
+  return ReadAll(OpenRegular(root, path, info), limit);
+}
+
+std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root,
+                                               std::string_view path, std::size_t tail,
+                                               std::size_t unit) {
+  struct stat info {};
+  const FileDescriptor fd = OpenRegular(root, path, info);
+  if (fd.Get() < 0) return std::nullopt;
+  const auto size = static_cast<std::size_t>(info.st_size);
+  std::size_t skip = size > tail ? size - tail : 0;
+  if (unit > 1 && skip % unit != 0) skip += unit - skip % unit;
+  if (skip > 0 && ::lseek(fd.Get(), static_cast<off_t>(skip), SEEK_SET) < 0) return std::nullopt;
+  return ReadAll(fd, tail);
+}
+
+MappedFile::MappedFile(const std::filesystem::path& root, std::string_view path) {
+  const std::filesystem::path full = UnderRoot(root, path);
+  FileDescriptor fd(::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  struct stat info {};
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      info.st_size <= 0) {
+    return;
+  }
+  void* data =
+      ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd.Get(), 0);
+  if (data == MAP_FAILED) return;
+  data_ = data;
+  size_ = static_cast<std::size_t>(info.st_size);
+}
+
+MappedFile::~MappedFile() {
+  if (data_) ::munmap(data_, size_);
+}
+
+std::optional<std::string> ReadMachineText(const std::filesystem::path& root,
+                                           std::string_view path) {
+  std::optional<std::string> content = ReadMachineFile(root, path, 1 << 16);
+  if (!content) return std::nullopt;
+  std::string_view text = Trim(*content);
+  if (text.empty()) return std::nullopt;
+  return std::string(text);
+}
+
+std::vector<std::string> ListMachineDir(const std::filesystem::path& root, std::string_view path) {
+  std::vector<std::string> names;
+  std::error_code error;
+  std::filesystem::directory_iterator it(UnderRoot(root, path), error);
+  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ReadMachineLink(const std::filesystem::path& root, std::string_view path) {
+  std::error_code error;
+  std::filesystem::path target = std::filesystem::read_symlink(UnderRoot(root, path), error);
+  return error ? std::string() : target.string();
+}
+
+bool MachineFileExists(const std::filesystem::path& root, std::string_view path) {
+  std::error_code error;
+  return std::filesystem::exists(UnderRoot(root, path), error);
+}
+
+bool IsLiveRoot(const std::filesystem::path& root) {
+  return root.lexically_normal() == std::filesystem::path("/");
+}
+
+}  // namespace harnel::probe

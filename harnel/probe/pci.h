@@ -1,0 +1,69 @@
+#pragma once
+// PCI devices as the kernel lists them in /sys/bus/pci/devices, named through libpci and the
+// pci.ids database.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct pci_access;  // libpci's handle, kept out of this header
+
+namespace harnel::probe {
+
+// One function on the PCI bus.
+struct PciDevice {
+  std::string address;  // "0000:00:02.0", the folder name under /sys/bus/pci/devices
+  std::uint16_t vendor = 0, device = 0, subVendor = 0, subDevice = 0;
+  std::uint32_t classCode = 0;  // base class, subclass, programming interface
+
+  std::uint8_t BaseClass() const { return static_cast<std::uint8_t>(classCode >> 16); }
+  std::uint16_t ClassAndSubclass() const { return static_cast<std::uint16_t>(classCode >> 8); }
+};
+
+// The PCI functions of the machine under `root`, in bus order; empty without PCI.
+std::vector<PciDevice> ReadPciDevices(const std::filesystem::path& root);
+
+// The PCI function at or right above the device folder `folder` ("/sys/class/net/eth0/device"):
+// class devices (an NVMe controller) link to theirs as "device", virtio devices sit one level
+// below the PCI function that carries them.
+std::optional<PciDevice> FindPciFunction(const std::filesystem::path& root,
+                                         const std::string& folder);
+
+// The device's sysfs folder ("/sys/bus/pci/devices/0000:00:02.0").
+std::string PciDeviceFolder(const PciDevice& device);
+
+// The lines of pci.ids text `ids` that naming `devices` needs: their vendors, their models
+// and their classes and subclasses. The whole database takes libpci some 20 ms to load, this
+// selection a fraction of a millisecond.
+std::string SelectPciIds(std::string_view ids, const std::vector<PciDevice>& devices);
+
+// Names from pci.ids text. Owns one libpci access object; lookups only read the text given,
+// never the bus, the network or udev's database.
+class PciNames {
+ public:
+  // Names for `devices` (vendor, model, class) from the pci.ids text `ids`; names of other
+  // devices are nullopt, as is every name when the text is empty.
+  PciNames(std::string_view ids, const std::vector<PciDevice>& devices);
+  // The same from the database of the machine under `root` (/usr/share/misc/pci.ids).
+  static PciNames ForRoot(const std::filesystem::path& root, const std::vector<PciDevice>& devices);
+  PciNames(PciNames&& other) noexcept;
+  PciNames& operator=(PciNames&&) = delete;
+  PciNames(const PciNames&) = delete;
+  PciNames& operator=(const PciNames&) = delete;
+  ~PciNames();
+
+  std::optional<std::string> Vendor(std::uint16_t vendor) const;
+  std::optional<std::string> Device(std::uint16_t vendor, std::uint16_t device) const;
+  // The subclass name ("VGA compatible controller"), else the base class name.
+  std::optional<std::string> Class(std::uint32_t classCode) const;
+
+ private:
+  ::pci_access* access_ = nullptr;
+  int idsDescriptor_ = -1;  // an in-memory file with the selected ids
+  std::string idsPath_;     // its /proc/self/fd name; libpci keeps a pointer to it
+};
+
+}  // namespace harnel::probe

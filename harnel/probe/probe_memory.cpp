@@ -1,0 +1,42 @@
+#include "harnel/probe/probe_memory.h"
+
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/record_json.h"
+#include "harnel/probe/text_util.h"
+
+namespace harnel::probe {
+namespace {
+
+constexpr std::string_view kMemInfoPath = "/proc/meminfo";
+
+std::optional<std::int64_t> ToMB(std::optional<std::int64_t> kb) {
+  if (!kb) return std::nullopt;
+  return *kb / 1024;
+}
+
+}  // namespace
+
+MemInfo ParseMemInfo(std::string_view text) {
+  MemInfo info;
+  for (std::string_view line : SplitLines(text)) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    const std::string_view key = line.substr(0, colon);
+    std::optional<std::uint64_t> kb = ParseLeadingUnsigned(line.substr(colon + 1));
+    if (!kb) continue;
+    if (key == "MemTotal") info.memTotalKB = static_cast<std::int64_t>(*kb);
+    if (key == "SwapTotal") info.swapTotalKB = static_cast<std::int64_t>(*kb);
+  }
+  return info;
+}
+
+nlohmann::json ProbeMemory(const std::filesystem::path& root) {
+  const std::optional<std::string> text = ReadMachineFile(root, kMemInfoPath);
+  const MemInfo info = text ? ParseMemInfo(*text) : MemInfo{};
+  nlohmann::json record = nlohmann::json::object();
+  PutInt(record, "totalPhysicalMB", ToMB(info.memTotalKB));
+  PutInt(record, "totalPageFileMB", ToMB(info.swapTotalKB));
+  return RecordOrNull(std::move(record));
+}
+
+}  // namespace harnel::probe

@@ -1,0 +1,24 @@
+#pragma once
+// MemoryInfo: installed memory and swap.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace harnel::probe {
+
+// The two /proc/meminfo totals the record uses, in KB.
+struct MemInfo {
+  std::optional<std::int64_t> memTotalKB, swapTotalKB;
+};
+
+// Parses /proc/meminfo text ("MemTotal:       16318412 kB").
+MemInfo ParseMemInfo(std::string_view text);
+
+// The Memory record of the machine under `root`.
+nlohmann::json ProbeMemory(const std::filesystem::path& root);
+
+}  // namespace harnel::probe

@@ -1,0 +1,63 @@
+#include "harnel/probe/probe_modem.h"
+
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/pci.h"
+#include "harnel/probe/record_json.h"
+#include "harnel/probe/text_util.h"
+
+namespace harnel::probe {
+namespace {
+
+constexpr std::uint16_t kModemSubclass = 0x0703;
+constexpr std::string_view kTtyClassFolder = "/sys/class/tty";
+// USB communication class, abstract control model; protocols 1 to 6 are AT command sets.
+constexpr std::uint64_t kCommunicationClass = 0x02;
+constexpr std::uint64_t kAbstractControlSubclass = 0x02;
+constexpr std::uint64_t kFirstAtProtocol = 1, kLastAtProtocol = 6;
+
+void AddPciModems(const std::filesystem::path& root, nlohmann::json& list) {
+  const std::vector<PciDevice> devices = ReadPciDevices(root);
+  std::optional<PciNames> names;
+  for (const PciDevice& device : devices) {
+    if (device.ClassAndSubclass() != kModemSubclass) continue;
+    if (!names) names.emplace(PciNames::ForRoot(root, devices));
+    nlohmann::json node = nlohmann::json::object();
+    PutText(node, "name", names->Device(device.vendor, device.device));
+    PutText(node, "deviceType", std::string("Internal Modem"));
+    list.push_back(std::move(node));
+  }
+}
+
+std::optional<std::uint64_t> HexAt(const std::filesystem::path& root, const std::string& path) {
+  std::optional<std::string> text = ReadMachineText(root, path);
+  return text ? ParseUnsigned(*text, 16) : std::nullopt;
+}
+
+void AddUsbModems(const std::filesystem::path& root, nlohmann::json& list) {
+  for (const std::string& tty : ListMachineDir(root, kTtyClassFolder)) {
+    if (!StartsWith(tty, "ttyACM")) continue;
+    // device: the USB interface; its parent folder is the USB device with the product name.
+    const std::string interface = std::string(kTtyClassFolder) + "/" + tty + "/device";
+    if (HexAt(root, interface + "/bInterfaceClass") != kCommunicationClass ||
+        HexAt(root, interface + "/bInterfaceSubClass") != kAbstractControlSubclass) {
+      continue;
+    }
+    std::optional<std::uint64_t> protocol = HexAt(root, interface + "/bInterfaceProtocol");
+    if (!protocol || *protocol < kFirstAtProtocol || *protocol > kLastAtProtocol) continue;
+    nlohmann::json node = nlohmann::json::object();
+    PutText(node, "name", ReadMachineText(root, interface + "/../product"));
+    PutText(node, "deviceType", std::string("External Modem"));
+    list.push_back(std::move(node));
+  }
+}
+
+}  // namespace
+
+nlohmann::json ProbeModemList(const std::filesystem::path& root) {
+  nlohmann::json list = nlohmann::json::array();
+  AddPciModems(root, list);
+  AddUsbModems(root, list);
+  return ListOrNull(std::move(list));
+}
+
+}  // namespace harnel::probe

@@ -1,0 +1,31 @@
+#pragma once
+// OSInfo: the operating system and the computer's identity.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace harnel::probe {
+
+// The fields of an os-release file the record uses, quotes and escapes removed.
+struct OsRelease {
+  std::optional<std::string> prettyName, name, version;
+};
+
+// Parses os-release text (KEY=value lines, values optionally quoted).
+OsRelease ParseOsRelease(std::string_view text);
+
+// The whole seconds of the first number of /proc/uptime text.
+std::optional<std::int64_t> ParseUptimeSeconds(std::string_view text);
+
+// "3 days 04:05:06": days, then hours, minutes and seconds.
+std::string FormatUptime(std::int64_t seconds);
+
+// The OS record of the machine under `root`.
+nlohmann::json ProbeOS(const std::filesystem::path& root);
+
+}  // namespace harnel::probe

@@ -1,0 +1,97 @@
+#include "harnel/probe/probe_phymemory.h"
+
+#include <map>
+
+#include "harnel/probe/dmi_id.h"
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/record_json.h"
+#include "harnel/probe/text_util.h"
+
+namespace harnel::probe {
+namespace {
+
+constexpr std::string_view kUdevDmiPath = "/run/udev/data/+dmi:id";
+constexpr std::string_view kDevicePrefix = "E:MEMORY_DEVICE_";
+
+std::optional<std::int64_t> AsInt(std::string_view text) {
+  std::optional<std::uint64_t> value = ParseUnsigned(text);
+  if (!value) return std::nullopt;
+  return static_cast<std::int64_t>(*value);
+}
+
+nlohmann::json ModuleRecord(const SmbiosMemoryDevice& device) {
+  nlohmann::json node = nlohmann::json::object();
+  PutText(node, "moduleName", device.partNumber ? device.partNumber : device.bankLocator);
+  std::string description;
+  for (const auto& part : {device.memoryType, device.formFactor}) {
+    if (!part) continue;
+    if (!description.empty()) description += ' ';
+    description += *part;
+  }
+  PutText(node, "description", description);
+  PutText(node, "deviceLocator", device.deviceLocator);
+  PutInt(node, "capacityMB", device.sizeMB);
+  PutInt(node, "speedMHz", device.speedMTs);
+  PutText(node, "manufacturer", WithoutPlaceholder(device.manufacturer));
+  PutInt(node, "dataWidth", device.dataWidth);
+  PutText(node, "memoryType", device.memoryType);
+  return node;
+}
+
+}  // namespace
+
+std::vector<SmbiosMemoryDevice> ParseUdevMemoryDevices(std::string_view text) {
+  struct Entry {
+    SmbiosMemoryDevice device;
+    bool absent = false;
+  };
+  std::map<std::uint64_t, Entry> entries;
+  for (std::string_view line : SplitLines(text)) {
+    if (!StartsWith(line, kDevicePrefix)) continue;
+    line.remove_prefix(kDevicePrefix.size());
+    const std::size_t underscore = line.find('_');
+    const std::size_t equals = line.find('=');
+    if (underscore == std::string_view::npos || equals == std::string_view::npos ||
+        equals < underscore) {
+      continue;
+    }
+    std::optional<std::uint64_t> index = ParseUnsigned(line.substr(0, underscore));
+    if (!index) continue;
+    const std::string_view key = line.substr(underscore + 1, equals - underscore - 1);
+    const std::string_view value = Trim(line.substr(equals + 1));
+    if (value.empty()) continue;
+    Entry& entry = entries[*index];
+    SmbiosMemoryDevice& device = entry.device;
+    if (key == "PRESENT") entry.absent = value == "0";
+    if (key == "SIZE") {
+      if (auto bytes = AsInt(value)) device.sizeMB = *bytes / (1024 * 1024);
+    }
+    if (key == "SPEED_MTS") device.speedMTs = AsInt(value);
+    if (key == "DATA_WIDTH") device.dataWidth = AsInt(value);
+    if (key == "LOCATOR") device.deviceLocator = std::string(value);
+    if (key == "BANK_LOCATOR") device.bankLocator = std::string(value);
+    if (key == "MANUFACTURER") device.manufacturer = std::string(value);
+    if (key == "PART_NUMBER") device.partNumber = std::string(value);
+    if (key == "TYPE") device.memoryType = std::string(value);
+    if (key == "FORM_FACTOR") device.formFactor = std::string(value);
+  }
+  std::vector<SmbiosMemoryDevice> devices;
+  for (auto& [index, entry] : entries) {
+    if (!entry.absent && entry.device.sizeMB && *entry.device.sizeMB > 0) {
+      devices.push_back(std::move(entry.device));
+    }
+  }
+  return devices;
+}
+
+nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root) {
+  std::vector<SmbiosMemoryDevice> devices = ReadSmbiosFacts(root).memoryDevices;
+  if (devices.empty()) {
+    if (auto text = ReadMachineFile(root, kUdevDmiPath)) devices = ParseUdevMemoryDevices(*text);
+  }
+  nlohmann::json list = nlohmann::json::array();
+  for (const SmbiosMemoryDevice& device : devices) list.push_back(ModuleRecord(device));
+  return ListOrNull(std::move(list));
+}
+
+}  // namespace harnel::probe

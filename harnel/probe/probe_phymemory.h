@@ -1,0 +1,21 @@
+#pragma once
+// PhyMemoryNode: one node per installed memory module.
+
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "harnel/probe/smbios_records.h"
+
+namespace harnel::probe {
+
+// The installed modules that udev's memory-device properties describe (world-readable in
+// /run/udev/data/+dmi:id); modules marked absent or without size are left out.
+std::vector<SmbiosMemoryDevice> ParseUdevMemoryDevices(std::string_view text);
+
+// The PhyMemory list of the machine under `root`: the SMBIOS table, else udev's properties.
+nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root);
+
+}  // namespace harnel::probe

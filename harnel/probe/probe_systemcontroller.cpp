@@ -1,0 +1,36 @@
+#include "harnel/probe/probe_systemcontroller.h"
+
+#include "harnel/probe/pci.h"
+#include "harnel/probe/record_json.h"
+
+namespace harnel::probe {
+namespace {
+
+constexpr std::uint8_t kNetworkClass = 0x02;
+constexpr std::uint8_t kDisplayClass = 0x03;
+constexpr std::uint16_t kModemSubclass = 0x0703;
+
+}  // namespace
+
+nlohmann::json ProbeSystemcontrollerList(const std::filesystem::path& root) {
+  std::vector<PciDevice> devices = ReadPciDevices(root);
+  if (devices.empty()) return nullptr;
+  const PciNames names = PciNames::ForRoot(root, devices);
+  nlohmann::json list = nlohmann::json::array();
+  for (const PciDevice& device : devices) {
+    if (device.BaseClass() == kNetworkClass || device.BaseClass() == kDisplayClass ||
+        device.ClassAndSubclass() == kModemSubclass) {
+      continue;
+    }
+    nlohmann::json node = nlohmann::json::object();
+    std::optional<std::string> type = names.Class(device.classCode);
+    std::optional<std::string> model = names.Device(device.vendor, device.device);
+    PutText(node, "name", model ? model : type);
+    PutText(node, "controllerType", type);
+    PutText(node, "manufacturer", names.Vendor(device.vendor));
+    list.push_back(std::move(node));
+  }
+  return ListOrNull(std::move(list));
+}
+
+}  // namespace harnel::probe

@@ -1,0 +1,360 @@
+// Parsers of kernel text, firmware tables and databases, fed captured bytes.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "harnel/probe/edid.h"
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/pci.h"
+#include "harnel/probe/probe_inputdevice.h"
+#include "harnel/probe/probe_memory.h"
+#include "harnel/probe/probe_networkadapter.h"
+#include "harnel/probe/probe_os.h"
+#include "harnel/probe/probe_phymemory.h"
+#include "harnel/probe/probe_processor.h"
+#include "harnel/probe/probe_storage.h"
+#include "harnel/probe/probe_userinfo.h"
+#include "harnel/probe/probe_videoadapter.h"
+#include "harnel/probe/smbios.h"
+#include "harnel/probe/smbios_records.h"
+#include "harnel/probe/text_util.h"
+
+namespace harnel::probe {
+namespace {
+
+const std::filesystem::path kLaptop = std::filesystem::path(PROBE_FIXTURES) / "laptop";
+
+std::string FixtureBytes(std::string_view path) {
+  std::optional<std::string> bytes = ReadMachineFile(kLaptop, path);
+  EXPECT_TRUE(bytes.has_value()) << path;
+  return bytes.value_or("");
+}
+
+TEST(TextUtilTest, ToValidUtf8ReplacesWhatIsNotUtf8) {
+  struct Case {
+    std::string in, out;
+  };
+  const std::vector<Case> cases = {
+      {"plain", "plain"},
+      {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+      {"bad\xFFlead", "bad\xEF\xBF\xBDlead"},
+      {"cut\xE2\x82", "cut\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"overlong\xC0\xAF", "overlong\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"surrogate\xED\xA0\x80", "surrogate\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"tab\tkept\x01\x7F", "tab\tkept\x7F"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.in);
+    EXPECT_EQ(ToValidUtf8(c.in), c.out);
+  }
+}
+
+TEST(TextUtilTest, ParseUnsignedTakesOnlyWholeNumbers) {
+  EXPECT_EQ(ParseUnsigned(" 42\n"), 42u);
+  EXPECT_EQ(ParseUnsigned("0x8086", 16), 0x8086u);
+  EXPECT_EQ(ParseUnsigned("12ab"), std::nullopt);
+  EXPECT_EQ(ParseUnsigned(""), std::nullopt);
+  EXPECT_EQ(ParseUnsigned("99999999999999999999999"), std::nullopt);
+  EXPECT_EQ(ParseLeadingUnsigned("2694.854"), 2694u);
+  EXPECT_EQ(ParseLeadingUnsigned("x1"), std::nullopt);
+}
+
+TEST(SmbiosTest, ParsesTheLaptopTable) {
+  const std::string table = FixtureBytes("/sys/firmware/dmi/tables/DMI");
+  const std::vector<SmbiosStructure> structures = ParseSmbiosTable(table);
+  ASSERT_EQ(structures.size(), 9u);
+  EXPECT_EQ(structures[0].type, 0);
+  EXPECT_EQ(structures[0].String(0x05), "N23ET59W (1.34 )");
+  EXPECT_EQ(structures[4].type, 9);
+  EXPECT_EQ(structures[4].handle, 0x0009);
+  EXPECT_EQ(structures.back().type, 127);
+  // A string number past the set, and number 0, name no string.
+  EXPECT_EQ(structures[4].String(0x05), std::nullopt);
+  EXPECT_EQ(structures[1].String(0x08), std::nullopt);
+  // Fields past the formatted area of an older, shorter structure are absent.
+  EXPECT_EQ(structures[4].Word(0x40), std::nullopt);
+}
+
+TEST(SmbiosTest, TruncatedTableStopsAtTheLastWholeStructure) {
+  const std::string table = FixtureBytes("/sys/firmware/dmi/tables/DMI");
+  const std::size_t whole = ParseSmbiosTable(table).size();
+  for (std::size_t cut = 0; cut < table.size(); cut += 7) {
+    SCOPED_TRACE(cut);
+    const std::string part = table.substr(0, cut);
+    std::vector<SmbiosStructure> structures = ParseSmbiosTable(part);
+    EXPECT_LT(structures.size(), whole);
+    for (const SmbiosStructure& s : structures) {
+      EXPECT_LE(s.formatted.data() + s.formatted.size(), part.data() + part.size());
+    }
+  }
+}
+
+TEST(SmbiosTest, DecodesTheRecordsTheProviderUses) {
+  const SmbiosFacts facts = ParseSmbiosFacts(FixtureBytes("/sys/firmware/dmi/tables/DMI"));
+  ASSERT_TRUE(facts.bios && facts.board && facts.chassis && facts.processor);
+  EXPECT_EQ(facts.bios->vendor, "LENOVO");
+  EXPECT_EQ(facts.bios->releaseDate, "11/28/2018");
+  EXPECT_EQ(facts.board->serialNumber, "L1HF8AB01ZT");
+  EXPECT_EQ(facts.chassis->chassisType, "Notebook");
+  EXPECT_EQ(facts.processor->socket, "U3E1");
+  EXPECT_EQ(facts.processor->processorId, "BFEBFBFF000806EA");
+  EXPECT_EQ(facts.processor->maxSpeedMHz, 4000);
+  ASSERT_EQ(facts.slots.size(), 2u);
+  EXPECT_EQ(facts.slots[0].summary, "PCI Express Gen 3 x16, x16, In use");
+  EXPECT_EQ(facts.slots[1].summary, "M.2 Socket 3 (Mechanical Key M), x4, Available");
+  // The empty second memory slot is no module.
+  ASSERT_EQ(facts.memoryDevices.size(), 1u);
+  EXPECT_EQ(facts.memoryDevices[0].sizeMB, 8192);
+  EXPECT_EQ(facts.memoryDevices[0].memoryType, "DDR4");
+  EXPECT_EQ(facts.memoryDevices[0].formFactor, "SODIMM");
+}
+
+// A type 17 structure with the given size word and extended size, other fields zero.
+std::string MemoryDevice(std::uint16_t size, std::uint32_t extended) {
+  std::string s(0x22, '\0');
+  s[0] = 17;
+  s[1] = 0x22;
+  s[0x0C] = static_cast<char>(size & 0xFF);
+  s[0x0D] = static_cast<char>(size >> 8);
+  for (int i = 0; i < 4; ++i) s[0x1C + i] = static_cast<char>(extended >> (8 * i));
+  return s + std::string(2, '\0');
+}
+
+TEST(SmbiosTest, MemoryDeviceSizeUnits) {
+  struct Case {
+    std::uint16_t size;
+    std::uint32_t extended;
+    std::optional<std::int64_t> mb;
+  };
+  const std::vector<Case> cases = {
+      {4096, 0, 4096},            // MB
+      {0x8000 | 2048, 0, 2},      // KB when bit 15 is set
+      {0x7FFF, 65536, 65536},     // the extended size field
+      {0xFFFF, 0, std::nullopt},  // unknown
+      {0, 0, std::nullopt},       // no module
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    const SmbiosFacts facts = ParseSmbiosFacts(MemoryDevice(c.size, c.extended));
+    if (!c.mb) {
+      EXPECT_TRUE(facts.memoryDevices.empty());
+      continue;
+    }
+    ASSERT_EQ(facts.memoryDevices.size(), 1u);
+    EXPECT_EQ(facts.memoryDevices[0].sizeMB, c.mb);
+  }
+}
+
+TEST(EdidTest, ParsesPanelAndMonitorBlocks) {
+  const std::optional<Edid> panel = ParseEdid(FixtureBytes("/sys/class/drm/card0-eDP-1/edid"));
+  ASSERT_TRUE(panel);
+  EXPECT_EQ(panel->manufacturerId, "LGD");
+  EXPECT_EQ(panel->productCode, 0x0573);
+  EXPECT_EQ(panel->name, "LP140WF7-SPB1");  // no name descriptor: the panel's model text
+  ASSERT_TRUE(panel->preferredMode);
+  EXPECT_EQ(panel->preferredMode->width, 1920);
+  EXPECT_EQ(panel->preferredMode->height, 1080);
+  EXPECT_EQ(panel->preferredMode->refreshHz, 60);
+  EXPECT_EQ(panel->widthCm, 31);
+
+  const std::optional<Edid> monitor = ParseEdid(FixtureBytes("/sys/class/drm/card0-HDMI-A-1/edid"));
+  ASSERT_TRUE(monitor);
+  EXPECT_EQ(monitor->manufacturerId, "DEL");
+  EXPECT_EQ(monitor->name, "DELL U2415");
+  EXPECT_EQ(monitor->preferredMode->height, 1200);
+  EXPECT_EQ(PnpVendorName("DEL"), "Dell");
+  EXPECT_EQ(PnpVendorName("ZZZ"), std::nullopt);
+}
+
+TEST(EdidTest, RejectsWhatIsNoBaseBlock) {
+  std::string block = FixtureBytes("/sys/class/drm/card0-eDP-1/edid");
+  EXPECT_FALSE(ParseEdid(block.substr(0, 127)));
+  EXPECT_FALSE(ParseEdid(""));
+  block[1] = 0;
+  EXPECT_FALSE(ParseEdid(block));
+}
+
+TEST(OsParseTest, OsReleaseValues) {
+  const OsRelease release = ParseOsRelease(
+      "# comment\nNAME=\"Fedora Linux\"\nVERSION='39 (Workstation)'\n"
+      "PRETTY_NAME=\"Fedora \\\"Linux\\\" 39\"\nBROKEN LINE\nID=fedora\n");
+  EXPECT_EQ(release.name, "Fedora Linux");
+  EXPECT_EQ(release.version, "39 (Workstation)");
+  EXPECT_EQ(release.prettyName, "Fedora \"Linux\" 39");
+  EXPECT_FALSE(ParseOsRelease("PRETTY_NAME=\"\"\n").prettyName);
+}
+
+TEST(OsParseTest, UptimeFormat) {
+  struct Case {
+    std::string text, formatted;
+  };
+  const std::vector<Case> cases = {{"0.50 1.00", "0 days 00:00:00"},
+                                   {"59.99 1", "0 days 00:00:59"},
+                                   {"86400.00 1", "1 day 00:00:00"},
+                                   {"273906.42 1", "3 days 04:05:06"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::optional<std::int64_t> seconds = ParseUptimeSeconds(c.text);
+    ASSERT_TRUE(seconds);
+    EXPECT_EQ(FormatUptime(*seconds), c.formatted);
+  }
+  EXPECT_FALSE(ParseUptimeSeconds("garbage"));
+}
+
+TEST(ProcessorParseTest, CpuInfoReadsTheFirstProcessorOnly) {
+  const CpuInfo cpu = ParseCpuInfo(FixtureBytes("/proc/cpuinfo"));
+  EXPECT_EQ(cpu.modelName, "Intel(R) Core(TM) i7-8550U CPU @ 1.80GHz");
+  EXPECT_EQ(cpu.vendorId, "GenuineIntel");
+  EXPECT_EQ(cpu.family, 6);
+  EXPECT_EQ(cpu.model, 142);
+  EXPECT_EQ(cpu.stepping, 10);
+  EXPECT_EQ(cpu.mhz, 1993);
+  EXPECT_TRUE(cpu.longMode);
+}
+
+TEST(ProcessorParseTest, DescriptionAndCacheSizes) {
+  CpuInfo cpu;
+  EXPECT_FALSE(DescribeProcessor(cpu));
+  cpu.family = 25, cpu.model = 33, cpu.stepping = 0;
+  EXPECT_EQ(DescribeProcessor(cpu), "x86 Family 25 Model 33 Stepping 0");
+  cpu.longMode = true;
+  cpu.vendorId = "AuthenticAMD";
+  EXPECT_EQ(DescribeProcessor(cpu), "AMD64 Family 25 Model 33 Stepping 0");
+  cpu.vendorId = "GenuineIntel";
+  EXPECT_EQ(DescribeProcessor(cpu), "Intel64 Family 25 Model 33 Stepping 0");
+
+  EXPECT_EQ(ParseCacheSizeKB("512K"), 512);
+  EXPECT_EQ(ParseCacheSizeKB("8M\n"), 8192);
+  EXPECT_EQ(ParseCacheSizeKB("1024"), 1024);
+  EXPECT_EQ(ParseCacheSizeKB("K"), std::nullopt);
+}
+
+TEST(MemoryParseTest, MemInfoTotals) {
+  const MemInfo info =
+      ParseMemInfo("MemTotal:       16131244 kB\nMemFree: 1 kB\nSwapTotal: 0 kB\n");
+  EXPECT_EQ(info.memTotalKB, 16131244);
+  EXPECT_EQ(info.swapTotalKB, 0);
+  EXPECT_FALSE(ParseMemInfo("MemTotal: lots\n").memTotalKB);
+}
+
+TEST(MemoryParseTest, UdevMemoryDevices) {
+  const std::vector<SmbiosMemoryDevice> devices = ParseUdevMemoryDevices(
+      "E:MEMORY_DEVICE_0_SIZE=8589934592\nE:MEMORY_DEVICE_0_BANK_LOCATOR=BANK 0\n"
+      "E:MEMORY_DEVICE_0_TYPE=DDR5\nE:MEMORY_DEVICE_1_PRESENT=0\nE:MEMORY_DEVICE_1_SIZE=1\n"
+      "E:MEMORY_DEVICE_10_SIZE=4294967296\nE:MEMORY_DEVICE_10_SPEED_MTS=4800\n"
+      "E:MEMORY_DEVICE_X_SIZE=1\nE:MEMORY_ARRAY_LOCATION=System Board\n");
+  ASSERT_EQ(devices.size(), 2u);
+  EXPECT_EQ(devices[0].sizeMB, 8192);
+  EXPECT_EQ(devices[0].bankLocator, "BANK 0");
+  EXPECT_EQ(devices[0].memoryType, "DDR5");
+  EXPECT_EQ(devices[1].sizeMB, 4096);
+  EXPECT_EQ(devices[1].speedMTs, 4800);
+}
+
+TEST(UserinfoParseTest, UtmpLogons) {
+  const std::string wtmp = FixtureBytes("/var/log/wtmp");
+  const std::vector<Logon> logons = ParseUtmpLogons(wtmp);
+  ASSERT_EQ(logons.size(), 4u);  // the logout record is no logon
+  EXPECT_EQ(logons[0].user, "bob");
+  EXPECT_EQ(logons[0].time, 1690000000);
+  EXPECT_EQ(logons[3].user, "dave");
+  // A record torn by a concurrent write is left out.
+  EXPECT_EQ(ParseUtmpLogons(wtmp.substr(0, wtmp.size() - 1)).size(), 3u);
+
+  // The tail of a long history is read in whole records.
+  const std::size_t record = wtmp.size() / 5;
+  std::optional<std::string> tail =
+      ReadMachineFileTail(kLaptop, "/var/log/wtmp", 2 * record + record / 2, record);
+  ASSERT_TRUE(tail);
+  EXPECT_EQ(tail->size(), 2 * record);
+  const std::vector<Logon> last = ParseUtmpLogons(*tail);
+  ASSERT_EQ(last.size(), 2u);
+  EXPECT_EQ(last[0].user, "alice");
+  EXPECT_EQ(last[1].user, "dave");
+}
+
+TEST(UserinfoParseTest, ResolvDomain) {
+  EXPECT_EQ(ParseResolvDomain("search a.example b.example\ndomain corp.example\n"), "corp.example");
+  EXPECT_EQ(ParseResolvDomain("nameserver 1.1.1.1\nsearch a.example b.example\n"), "a.example");
+  EXPECT_EQ(ParseResolvDomain("nameserver 1.1.1.1\nsearch\n"), std::nullopt);
+}
+
+TEST(InputParseTest, KeyboardsAndPointingDevices) {
+  const std::vector<InputDevice> devices =
+      ParseInputDevices(FixtureBytes("/proc/bus/input/devices"));
+  // The power button has the keyboard handler but no key repeat: no keyboard.
+  ASSERT_EQ(devices.size(), 3u);
+  EXPECT_EQ(devices[0].name, "AT Translated Set 2 keyboard");
+  EXPECT_EQ(devices[0].deviceType, "Keyboard");
+  EXPECT_EQ(devices[0].bus, 0x11u);
+  EXPECT_EQ(devices[1].deviceType, "Pointing");
+  EXPECT_EQ(devices[2].name, "Logitech USB Receiver");
+  EXPECT_EQ(devices[2].bus, 0x03u);
+  EXPECT_EQ(devices[2].sysfsPath,
+            "/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/0003:046D:C52B.0001/input/input9");
+  // The last block needs no blank line after it.
+  EXPECT_EQ(ParseInputDevices("N: Name=\"k\"\nH: Handlers=kbd\nB: EV=120013").size(), 1u);
+}
+
+TEST(StorageParseTest, MediaTypesAndVirtualDevices) {
+  EXPECT_EQ(MediaType("sda", 0, false), "Fixed\thard disk media");
+  EXPECT_EQ(MediaType("nvme0n1", std::nullopt, false), "Fixed\thard disk media");
+  EXPECT_EQ(MediaType("sr0", std::nullopt, true), "CD-ROM");
+  EXPECT_EQ(MediaType("sdc", 5, true), "CD-ROM");
+  EXPECT_EQ(MediaType("sdb", 0, true), "Removable media");
+  for (std::string_view name : {"loop0", "ram15", "zram0"}) EXPECT_TRUE(IsVirtualBlockDevice(name));
+  for (std::string_view name : {"sda", "nvme0n1", "dm-0", "md127"}) {
+    EXPECT_FALSE(IsVirtualBlockDevice(name));
+  }
+}
+
+TEST(VideoParseTest, LargestPrefetchableWindow) {
+  EXPECT_EQ(
+      ParseLargestPrefetchWindowMB(FixtureBytes("/sys/devices/pci0000:00/0000:00:02.0/resource")),
+      256);
+  // Non-prefetchable memory and I/O ports are no video memory.
+  EXPECT_EQ(ParseLargestPrefetchWindowMB("0x00000000eb000000 0x00000000ebffffff 0x00040200\n"
+                                         "0x000000000000e000 0x000000000000e03f 0x00040101\n"),
+            std::nullopt);
+}
+
+TEST(PciNamesTest, NamesFromAnIdsStream) {
+  const std::string ids =
+      "# comment\n8086  Intel Corporation\n\t1234  Widget\n\t\t8086 0001  Widget board\n"
+      "\t5917  UHD Graphics 620\n10de  NVIDIA Corporation\n\t1234  Other\n"
+      "C 03  Display controller\n\t00  VGA compatible controller\n\t02  3D controller\n"
+      "C 0c  Serial bus controller\n\t03  USB controller\n\t\t30  XHCI\n";
+  PciDevice gpu;
+  gpu.vendor = 0x8086, gpu.device = 0x5917, gpu.classCode = 0x030000;
+  PciDevice odd;
+  odd.vendor = 0x8086, odd.device = 0x9999, odd.classCode = 0x037700;
+
+  const std::string selected = SelectPciIds(ids, {gpu, odd});
+  EXPECT_EQ(selected,
+            "8086  Intel Corporation\n\t5917  UHD Graphics 620\n"
+            "C 03  Display controller\n\t00  VGA compatible controller\n");
+
+  const PciNames names(ids, {gpu, odd});
+  EXPECT_EQ(names.Vendor(0x8086), "Intel Corporation");
+  EXPECT_EQ(names.Device(0x8086, 0x5917), "UHD Graphics 620");
+  EXPECT_EQ(names.Class(gpu.classCode), "VGA compatible controller");
+  EXPECT_EQ(names.Class(odd.classCode), "Display controller");  // unknown subclass
+  EXPECT_EQ(names.Device(0x8086, 0x9999), std::nullopt);
+  EXPECT_EQ(names.Vendor(0x10de), std::nullopt);  // no device of it was asked for
+
+  const PciNames none("", {gpu});
+  EXPECT_EQ(none.Vendor(0x8086), std::nullopt);
+}
+
+TEST(NetworkParseTest, AdapterTypes) {
+  EXPECT_EQ(AdapterTypeName(1, false), "Ethernet 802.3");
+  EXPECT_EQ(AdapterTypeName(1, true), "Wireless 802.11");
+  EXPECT_EQ(AdapterTypeName(32, false), "InfiniBand");
+  EXPECT_EQ(AdapterTypeName(65534, false), std::nullopt);
+  EXPECT_EQ(AdapterTypeName(std::nullopt, false), std::nullopt);
+}
+
+}  // namespace
+}  // namespace harnel::probe
