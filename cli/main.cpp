@@ -23,6 +23,8 @@ std::string OneLine(std::string message) {
 }
 
 int Main(int argc, char** argv) {
+  // UTF-8 text goes out byte for byte, line breaks included, on every platform.
+  platform::UseBinaryStandardOutput();
   Context context;
   context.style.enabled =
       platform::StandardOutputIsTerminal() && std::getenv("NO_COLOR") == nullptr;

@@ -6,6 +6,9 @@
 
 namespace platform {
 
+// POSIX streams never translate line breaks.
+void UseBinaryStandardOutput() {}
+
 bool StandardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
 void SetEnvironment(const std::string& name, const std::string& value) {

@@ -9,10 +9,13 @@
 #include "provider/records.h"
 
 #if defined(_WIN32)
+// Callers declare the functions plainly, not dllimport: the import library's thunks reach
+// the DLL, and code linked statically with the definitions (tests, the schema inside the
+// provider) finds them too.
 #if defined(HARNEL_BUILDING)
 #define HARNEL_API __declspec(dllexport)
 #else
-#define HARNEL_API __declspec(dllimport)
+#define HARNEL_API
 #endif
 #else
 #define HARNEL_API __attribute__((visibility("default")))

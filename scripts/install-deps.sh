@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   libpci-dev pci.ids libcups2-dev
   libxml2-utils hyperfine lshw
+  mingw-w64 wine64 wine googletest
 )
 
 missing=()

@@ -15,7 +15,11 @@ using testing::internal::GetCapturedStderr;
 class ExampleProfile : public testing::Environment {
  public:
   void SetUp() override {
+#ifdef _WIN32
+    _putenv_s("HARNEL_PROFILE", VELMORA_SOURCE_DIR "/examples/workstation.json");
+#else
     setenv("HARNEL_PROFILE", VELMORA_SOURCE_DIR "/examples/workstation.json", 1);
+#endif
   }
 };
 const auto* const kExampleProfile = testing::AddGlobalTestEnvironment(new ExampleProfile);

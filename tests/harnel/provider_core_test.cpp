@@ -131,6 +131,15 @@ TEST_F(ProfileFiles, BadFreesAreReportedAndIgnored) {
       << errors;
 }
 
+#ifdef _WIN32
+TEST(ProviderCoreTest, WithoutAProfileWindowsGivesNoRecordYet) {
+  // Windows machines are not read yet, whatever the root.
+  harnel::ProviderCore core(std::nullopt, fs::current_path());
+  for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
+    EXPECT_EQ(core.Hand(schema), nullptr) << schema.key;
+  }
+}
+#else
 TEST(ProviderCoreTest, WithoutAProfileTheMachineIsRead) {
   // The bare-container fixture tree of the machine readers: an OS, a processor and memory.
   const fs::path container =
@@ -151,5 +160,6 @@ TEST(ProviderCoreTest, WithoutAProfileTheMachineIsRead) {
   EXPECT_EQ(os->servicePack, nullptr);
   EXPECT_TRUE(core.Take(Schema("OS"), os));
 }
+#endif
 
 }  // namespace

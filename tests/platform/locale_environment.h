@@ -1,5 +1,6 @@
 #pragma once
 // Sets the locale variables for one test and puts the previous values back afterwards.
+// Windows takes its ANSI code page from the system, not from these variables.
 
 #include <array>
 #include <cstdlib>
@@ -28,11 +29,15 @@ class LocaleEnvironment {
   static constexpr std::array<const char*, 3> kNames = {"LC_ALL", "LC_CTYPE", "LANG"};
 
   static void Set(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value != nullptr ? value : "");  // an empty value removes the variable
+#else
     if (value != nullptr) {
       setenv(name, value, 1);
     } else {
       unsetenv(name);
     }
+#endif
   }
 
   std::array<std::optional<std::string>, 3> saved_;

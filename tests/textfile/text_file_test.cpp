@@ -58,7 +58,14 @@ TEST_F(TextFileTest, MissingFile) {
   Loaded loaded = Load(PathOf("missing.xml"), 0x100);
   EXPECT_FALSE(loaded.result);
   EXPECT_EQ(loaded.text, WString());
+#ifdef _WIN32
+  // The system's message for code 2: Windows' English text or Wine's.
+  EXPECT_TRUE(loaded.log == WTEXT("<file_error msg=\"The system cannot find the file specified.\" "
+                                  "n=\"2\"/>") ||
+              loaded.log == WTEXT("<file_error msg=\"File not found.\" n=\"2\"/>"));
+#else
   EXPECT_EQ(loaded.log, WTEXT("<file_error msg=\"No such file or directory\" n=\"2\"/>"));
+#endif
   EXPECT_EQ(loaded.flags, 0x100u);  // not written
 
   // Neither a log nor flags need be wanted.
@@ -270,14 +277,20 @@ TEST_F(TextFileTest, OpenFindsTheEncodingAndStopsAfterTheMark) {
 }
 
 TEST_F(TextFileTest, FailedReadAfterOpenIsRecorded) {
-  // A folder opens as a stream on Linux, but its size or its first read fails.
+  // A folder opens as a stream on Linux, but its size or its first read fails; Windows does
+  // not open it at all.
   fs::create_directories(folder_ / "folder");
   Loaded loaded = Load(PathOf("folder"), 0x100);
   EXPECT_FALSE(loaded.result);
   EXPECT_EQ(loaded.text, WString());
   EXPECT_TRUE(loaded.log.starts_with(WTEXT("<file_error msg=\""))) << loaded.log.size();
+#ifdef _WIN32
+  // Windows refuses to open a folder as a file: access denied.
+  EXPECT_TRUE(loaded.log.ends_with(WTEXT("\" n=\"5\"/>"))) << loaded.log.size();
+#else
   EXPECT_TRUE(loaded.log.ends_with(WTEXT("\" n=\"21\"/>")) ||
               loaded.log.ends_with(WTEXT("\" n=\"27\"/>")));
+#endif
   EXPECT_EQ(loaded.flags, 0x100u);
 }
 

@@ -1,0 +1,1 @@
+include(/usr/share/cmake/nlohmann_json/nlohmann_jsonConfigVersion.cmake)
