@@ -18,7 +18,9 @@ std::filesystem::path TemplateFolder() {
 // The value of `attribute` in the start tag `tag` (the text between "<" and ">"); empty
 // when the tag has no such attribute.
 std::string AttributeValue(std::string_view tag, std::string_view attribute) {
-  const std::string key = " " + std::string(attribute) + "=\"";
+  std::string key(" ");
+  key += attribute;
+  key += "=\"";
   const size_t at = tag.find(key);
   if (at == std::string_view::npos) return std::string();
   const size_t begin = at + key.size();
@@ -27,7 +29,8 @@ std::string AttributeValue(std::string_view tag, std::string_view attribute) {
 
 // Every start tag of `element`, in document order, without its "<" and ">".
 std::vector<std::string_view> StartTags(std::string_view xml, std::string_view element) {
-  const std::string open = "<" + std::string(element);
+  std::string open("<");
+  open += element;
   std::vector<std::string_view> tags;
   for (size_t at = xml.find(open); at != std::string_view::npos; at = xml.find(open, at + 1)) {
     const char next = xml[at + open.size()];
