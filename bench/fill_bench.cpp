@@ -12,33 +12,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench/bench_text.h"
 #include "provider/text.h"
 #include "xmldoc/xml_doc.h"
 
 namespace {
 
-std::string ToUtf8(const WString& text) {
-  std::string out;
-  out.reserve(text.size() * 2);
-  for (WChar u : text) {  // the generated text holds no surrogates
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (u >> 12));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
-}
-
-WString Number(int n) {
-  const std::string s = std::to_string(n);
-  return WString(s.begin(), s.end());
-}
+using benchtext::Number;
+using benchtext::ToUtf8;
 
 // A template of `items` items spread evenly over `categories` categories, each item with a
 // Chinese caption as its name and an empty value, and the value every item is to receive:

@@ -51,7 +51,7 @@ def laptop_smbios():
         ["LENOVO", "PF1ABCDE"]))
     # Type 4: socket 1, type 3 (CPU), family 0xC6, manufacturer 2, ID (EAX, EDX), version 3,
     # voltage, external clock, max speed 4000, current 1800, status 0x41 (populated, enabled),
-    # upgrade, L1/L2/L3 handles, serial 0, asset 0, part 0, cores/enabled/threads, characteristics.
+    # upgrade, L1/L2/L3 handles, serial 0, asset 0, part-number string 0, cores/enabled/threads, characteristics.
     parts.append(smbios_structure(4, 0x0004,
         struct.pack("<BBBBIIBBHHHBBHHHBBBBBBH", 1, 3, 0xC6, 2, 0x000806EA, 0xBFEBFBFF, 3,
                     0x8B, 100, 4000, 1800, 0x41, 0x01, 0x0005, 0x0006, 0x0007, 0, 0, 0,
@@ -66,7 +66,7 @@ def laptop_smbios():
         ["M.2 Slot"]))
     # Type 17: array handle, error handle, total width, data width, size, form factor, set,
     # device locator 1, bank locator 2, type, type detail, speed, manufacturer 3, serial 4,
-    # asset 0, part 5, attributes, extended size, configured speed.
+    # asset 0, part-number string 5, attributes, extended size, configured speed.
     parts.append(smbios_structure(17, 0x0011,
         struct.pack("<HHHHHBBBBBHHBBBBBIH", 0x0010, 0xFFFE, 64, 64, 8192, 0x0D, 0, 1, 2, 0x1A,
                     0x0080, 2400, 3, 4, 0, 5, 1, 0, 2400),
