@@ -1,6 +1,15 @@
 #include "xmldoc/escaping.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <iterator>
+
 #include "xmldoc/entity_table.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -32,49 +41,106 @@ uint32_t ReadNumber(const WChar* digits, int32_t count, uint32_t base) {
   return negative ? 0u - value : value;
 }
 
-const WChar* Replacement(WChar u) {
-  switch (u) {
-    case '<':
-      return WTEXT("&lt;");
-    case '&':
-      return WTEXT("&amp;");
-    case '>':
-      return WTEXT("&gt;");
-    case '\'':
-      return WTEXT("&apos;");
-    case '"':
-      return WTEXT("&quot;");
-    default:
-      return nullptr;
+// The five units that become references, with what they become. Kept as a table so that
+// the length pass and the writing pass agree by construction.
+struct Reference {
+  WChar unit;
+  uint8_t length;
+  WChar text[7];
+};
+constexpr Reference kReferences[] = {
+    {'<', 4, WTEXT("&lt;")},    {'&', 5, WTEXT("&amp;")},  {'>', 4, WTEXT("&gt;")},
+    {'\'', 6, WTEXT("&apos;")}, {'"', 6, WTEXT("&quot;")},
+};
+
+// For each unit below 64, 1 + its place in kReferences, or 0 when it is copied as it is.
+constexpr std::array<uint8_t, 64> MakeReferenceSlots() {
+  std::array<uint8_t, 64> slots{};
+  for (size_t i = 0; i < std::size(kReferences); ++i) {
+    slots[kReferences[i].unit] = static_cast<uint8_t>(i + 1);
   }
+  return slots;
+}
+constexpr std::array<uint8_t, 64> kReferenceSlots = MakeReferenceSlots();
+
+// The reference that replaces `u`, or null when `u` is copied as it is.
+const Reference* ReferenceFor(WChar u) {
+  if (u >= 64 || kReferenceSlots[u] == 0) return nullptr;
+  return &kReferences[kReferenceSlots[u] - 1];
 }
 
-// The units Replacement knows, all below 64, as bits of one word: one test per unit.
-constexpr uint64_t kReferenced = (uint64_t(1) << '<') | (uint64_t(1) << '&') |
-                                 (uint64_t(1) << '>') | (uint64_t(1) << '\'') |
-                                 (uint64_t(1) << '"');
+// Stores one reference at `out` and returns the end of it. Every reference is four to six
+// units: one fixed-size copy, then the rest.
+WChar* WriteReference(const Reference& reference, WChar* out) {
+  std::memcpy(out, reference.text, 4 * sizeof(WChar));
+  for (size_t k = 4; k < reference.length; ++k) out[k] = reference.text[k];
+  return out + reference.length;
+}
 
-bool NeedsReference(WChar u) { return u < 64 && ((kReferenced >> u) & 1) != 0; }
+#if defined(__SSE2__)
+// Values are mostly plain text, so they are handled eight units at a time.
+constexpr size_t kBlock = 8;
+
+__m128i LoadBlock(const WChar* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+
+// Two bits per unit of `block` that becomes a reference.
+unsigned ReferencedIn(__m128i block) {
+  const __m128i hits =
+      _mm_or_si128(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(block, _mm_set1_epi16('<')),
+                                             _mm_cmpeq_epi16(block, _mm_set1_epi16('&'))),
+                                _mm_or_si128(_mm_cmpeq_epi16(block, _mm_set1_epi16('>')),
+                                             _mm_cmpeq_epi16(block, _mm_set1_epi16('\'')))),
+                   _mm_cmpeq_epi16(block, _mm_set1_epi16('"')));
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+#else
+constexpr size_t kBlock = 0;  // no whole blocks: every unit goes through the plain loops
+#endif
 
 }  // namespace
 
 size_t EscapedLength(const WChar* text, size_t length) {
   size_t escaped = length;
-  for (size_t i = 0; i < length; ++i) {
-    if (!NeedsReference(text[i])) continue;
-    escaped += std::char_traits<WChar>::length(Replacement(text[i])) - 1;
+  size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + kBlock <= length; i += kBlock) {
+    for (unsigned mask = ReferencedIn(LoadBlock(text + i)); mask != 0; mask &= mask - 1) {
+      const size_t unit = i + (static_cast<unsigned>(__builtin_ctz(mask)) >> 1);
+      escaped += ReferenceFor(text[unit])->length - 1u;
+      mask &= mask - 1;  // the second bit of the same unit
+    }
+  }
+#endif
+  for (; i < length; ++i) {
+    if (const Reference* reference = ReferenceFor(text[i])) escaped += reference->length - 1u;
   }
   return escaped;
 }
 
 WChar* EscapeInto(const WChar* text, size_t length, WChar* out) {
-  for (size_t i = 0; i < length; ++i) {
-    if (!NeedsReference(text[i])) {
-      *out++ = text[i];
+  size_t i = 0;
+#if defined(__SSE2__)
+  // While a whole block remains, `out` has room for at least as many units, so the block is
+  // stored whole and `out` advances past the units before its first reference only.
+  while (i + kBlock <= length) {
+    const __m128i block = LoadBlock(text + i);
+    const unsigned mask = ReferencedIn(block);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+    if (mask == 0) {
+      out += kBlock;
+      i += kBlock;
       continue;
     }
-    for (const WChar* replacement = Replacement(text[i]); *replacement != 0; ++replacement) {
-      *out++ = *replacement;
+    const size_t plain = static_cast<unsigned>(__builtin_ctz(mask)) >> 1;
+    out = WriteReference(*ReferenceFor(text[i + plain]), out + plain);
+    i += plain + 1;
+  }
+#endif
+  for (; i < length; ++i) {
+    if (const Reference* reference = ReferenceFor(text[i])) {
+      out = WriteReference(*reference, out);
+    } else {
+      *out++ = text[i];
     }
   }
   return out;

@@ -6,6 +6,7 @@
 
 #include "xmldoc/escaping.h"
 #include "xmldoc/scanner.h"
+#include "xmldoc/unit_search.h"
 #include "xmldoc/xml_doc.h"
 
 namespace {
@@ -97,7 +98,8 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
     plain = plainCopy.c_str();
     name = nameCopy.c_str();
   }
-  const size_t plainLength = std::char_traits<WChar>::length(plain);
+  // Values are measured several units at a time: a fill writes hundreds of them.
+  const auto plainLength = static_cast<size_t>(FindUnit(plain, 0, 0, 0));
   const size_t nameLength = addName ? std::char_traits<WChar>::length(name) : 0;
   const size_t lead = addName ? nameLength + 3 : addEquals ? 2 : 1;
   const size_t written = lead + EscapedLength(plain, plainLength) + 1;

@@ -39,12 +39,50 @@ constexpr uint64_t Bits(std::initializer_list<char> units) {
   for (char u : units) bits |= uint64_t(1) << u;
   return bits;
 }
-constexpr uint64_t kEndsAttributeName = Bits({'=', ' ', '\t', '\n', '\r', '>', '/', '?'});
-constexpr uint64_t kEndsUnquotedValue = Bits({' ', '\t', '\n', '\r', '>'});
+// The terminating zero ends names and values too, so that a scan tests each unit once.
+constexpr uint64_t kEndsAttributeName = Bits({'\0', '=', ' ', '\t', '\n', '\r', '>', '/', '?'});
+constexpr uint64_t kEndsUnquotedValue = Bits({'\0', ' ', '\t', '\n', '\r', '>'});
+constexpr uint64_t kSpaceUnits = Bits({' ', '\t', '\n', '\r'});
 
-bool EndsAttributeName(WChar u) { return u < 64 && ((kEndsAttributeName >> u) & 1) != 0; }
+// Offset of the first unit at or after `q` that is in `ends` (units below 64 only, the
+// terminator among them). Names and values are mostly letters, digits and CJK, which are
+// at or above 64 but for the digits, so a block of eight is passed over when none of its
+// units below 64 is in the set.
+template <uint64_t ends>
+VELMORA_WHOLE_BLOCK_READS int32_t FindEnd(const WChar* text, int32_t q) {
+  static_assert((ends & 1) != 0, "the terminator must end every scan");
+  const auto isEnd = [](WChar u) { return u < 64 && ((ends >> u) & 1) != 0; };
+#if defined(__SSE2__)
+  constexpr uintptr_t kPage = 4096;
+  const __m128i flip = _mm_set1_epi16(static_cast<short>(0x8000));
+  const __m128i below64 = _mm_set1_epi16(static_cast<short>(0x8000 + 64));
+  for (;;) {
+    const WChar* s = text + q;
+    if ((reinterpret_cast<uintptr_t>(s) & (kPage - 1)) > kPage - 16) {
+      // Near the end of a page one unit at a time, so that no load crosses it.
+      if (isEnd(*s)) return q;
+      ++q;
+      continue;
+    }
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    // Unsigned "below 64" through a signed compare of the units with their top bit flipped.
+    unsigned low = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmplt_epi16(_mm_xor_si128(block, flip), below64)));
+    while (low != 0) {
+      const int32_t k = static_cast<int32_t>(__builtin_ctz(low) >> 1);
+      if (isEnd(s[k])) return q + k;
+      low &= ~(3u << (2 * k));  // both bits of that unit
+    }
+    q += 8;
+  }
+#else
+  while (!isEnd(text[q])) ++q;
+  return q;
+#endif
+}
 
-bool EndsUnquotedValue(WChar u) { return u < 64 && ((kEndsUnquotedValue >> u) & 1) != 0; }
+// IsWhitespace with one test per unit.
+bool IsSpaceUnit(WChar u) { return u < 64 && ((kSpaceUnits >> u) & 1) != 0; }
 
 WChar FoldToCapital(WChar u) { return u >= 'a' && u <= 'z' ? WChar(u - 'a' + 'A') : u; }
 
@@ -109,8 +147,29 @@ WString TokenText(const Scanner& scanner) {
   return WString(scanner.text + scanner.tokenStart, scanner.tokenEnd - scanner.tokenStart + 1);
 }
 
-bool FindAttribute(Scanner& scanner, const WChar* name) {
+bool FindAttribute(Scanner& result, const WChar* name) {
+  // Worked on as a local copy, which stays in registers, and handed back on every exit.
+  Scanner scanner = result;
+  const auto finish = [&](bool found) {
+    result = scanner;
+    return found;
+  };
   const WChar* text = scanner.text;
+  // A token can only match a name it is a prefix of, ending where the name ends or goes on
+  // with a continuation: most attribute names are ruled out by their length alone.
+  const auto nameLength = static_cast<size_t>(FindUnit(name, 0, 0, 0));
+  const bool ignoreCase = (scanner.scanFlags & IgnoreCase) != 0;
+  // What TokenEquals decides, with the name's length known: the token's units are the
+  // name's first units, and the name ends there or goes on with a continuation.
+  const auto matches = [&](int32_t from, int32_t tokenLength) {
+    const auto n = static_cast<size_t>(tokenLength);
+    if (n > nameLength || (n < nameLength && !IsNameContinuation(name[n]))) return false;
+    if (ignoreCase) return CompareNoCase(text + from, name, tokenLength) == 0;
+    for (size_t i = 0; i < n; ++i) {
+      if (text[from + i] != name[i]) return false;
+    }
+    return true;
+  };
   bool tagName = true;  // the first token is the tag name and is never compared
   bool expectValue = false;
   bool matched = false;
@@ -120,7 +179,7 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
   for (;;) {
     const int32_t before = scanner.cursor;
     int32_t p = before;
-    while (IsWhitespace(text[p])) ++p;
+    while (IsSpaceUnit(text[p])) ++p;
     scanner.cursor = p;
     if (text[p] == 0) break;
 
@@ -133,7 +192,7 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
       scanner.scanFlags |= QuotedToken;
       tagName = false;
       if (expectValue) {
-        if (matched) return true;
+        if (matched) return finish(true);
         expectValue = false;
         continue;
       }
@@ -144,9 +203,9 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
     scanner.scanFlags &= ~QuotedToken;
     int32_t q = p;
     if (expectValue) {
-      while (text[q] != 0 && !EndsUnquotedValue(text[q])) ++q;
+      q = FindEnd<kEndsUnquotedValue>(text, q);
     } else {
-      while (text[q] != 0 && !EndsAttributeName(text[q])) ++q;
+      q = FindEnd<kEndsAttributeName>(text, q);
     }
     if (q == p) ++q;
     scanner.tokenStart = p;
@@ -156,7 +215,7 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
     tagName = false;
 
     if (expectValue) {
-      if (matched) return true;
+      if (matched) return finish(true);
       expectValue = false;
       continue;
     }
@@ -169,7 +228,7 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
       break;
     }
     if (matched) break;  // another name follows: the match had no value
-    if (!wasTagName && TokenEquals(scanner, name)) {
+    if (!wasTagName && matches(p, q - p)) {
       matched = true;
       nameStart = p;
       nameEnd = q;
@@ -178,17 +237,17 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
     }
   }
 
-  if (!matched) return false;
+  if (!matched) return finish(false);
   if (expectValue) {
     // "name=" at the very end of the text: an empty value.
     scanner.tokenStart = scanner.cursor;
     scanner.tokenEnd = scanner.cursor - 1;
-    return true;
+    return finish(true);
   }
   // The token is the bare name; a quoted token read after it does not make it quoted.
   scanner.scanFlags &= ~QuotedToken;
   scanner.tokenStart = nameStart;
   scanner.tokenEnd = nameEnd - 1;
   scanner.cursor = nameEnd;
-  return true;
+  return finish(true);
 }

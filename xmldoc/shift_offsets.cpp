@@ -3,6 +3,8 @@
 // of a fill runs it over the rest of the document, so each step is kept to the loads the
 // links need: within one page an entry is found without going through the page table.
 
+#include <algorithm>
+
 #include "xmldoc/xml_doc.h"
 
 namespace {
@@ -68,10 +70,41 @@ void Walk(At at, uint32_t e, uint32_t shift, bool skipDescendants) {
 
 }  // namespace
 
+void XmlDoc::ShiftInIndexOrder(uint32_t e, uint32_t shift, bool skipDescendants) {
+  // The first entry the walk would move: the one after e, or after e's subtree, which is
+  // the next sibling of e or of its nearest ancestor that has one.
+  uint32_t from = e + 1;
+  if (skipDescendants) {
+    uint32_t c = e;
+    while (c != 0 && Entry(c).nextSibling == 0) c = Entry(c).parent;
+    from = c != 0 ? Entry(c).nextSibling : static_cast<uint32_t>(nextFreeEntry);
+  }
+  const uint32_t end = static_cast<uint32_t>(nextFreeEntry);
+  ElementEntry* const* const pages = elementIndex->pages;
+  while (from < end) {
+    const uint32_t pageBase = from & ~uint32_t(kPageEntries - 1);
+    ElementEntry* const page = pages[from >> kPageShift];
+    const uint32_t stop = std::min(end, pageBase + kPageEntries);
+    for (uint32_t i = from - pageBase; i < stop - pageBase; ++i) {
+      // A removed element keeps its slot; the walk never reaches it, so neither does this.
+      if ((page[i].entryFlags & Released) == 0) page[i].start += shift;
+    }
+    from = stop;
+  }
+  for (uint32_t a = Entry(e).parent;; a = Entry(a).parent) {
+    Entry(a).length += shift;
+    if (a == 0) break;
+  }
+}
+
 void XmlDoc::ShiftOffsets(uint32_t e, int32_t delta, bool skipDescendants) {
   // Entry 0 and the temporary root of an insertion have no start tag: nothing follows them.
   if (Entry(e).StartTagLength() == 0) return;
   const uint32_t shift = static_cast<uint32_t>(delta);  // wraps like the signed sum
+  if (entriesInOrder) {
+    ShiftInIndexOrder(e, shift, skipDescendants);
+    return;
+  }
   // No step of the walk allocates, so the pages stay where they are.
   ElementEntry* const* const pages = elementIndex->pages;
   if (elementIndex->capacity <= kPageEntries) {

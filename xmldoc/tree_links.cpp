@@ -4,6 +4,7 @@
 #include "xmldoc/xml_doc.h"
 
 void XmlDoc::LinkEntry(uint32_t parent, uint32_t after, uint32_t e) {
+  entriesInOrder = false;
   Entry(e).parent = parent;
   if (after != 0) {
     ElementEntry& entry = Entry(e);

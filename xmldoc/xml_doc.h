@@ -99,6 +99,7 @@ class XmlDoc {
   // initialises all eight words of the new entry.
   uint32_t AllocateEntry() {
     if (nextFreeEntry == elementIndex->capacity) GrowFullIndex();
+    entriesInOrder = false;  // the new entry may be linked anywhere
     return static_cast<uint32_t>(nextFreeEntry++);
   }
 
@@ -145,7 +146,16 @@ class XmlDoc {
   WString DocumentText() const;
 
  private:
+  // True from a whole-document parse until an entry is handed out or linked elsewhere:
+  // while it holds, index order is document order (Released entries aside), so the
+  // entries after an edit point are simply the later indices. Attribute writes and
+  // removals keep it; every other edit ends it.
+  bool entriesInOrder = false;
+
   // The growth rule of a full index: half again its size.
   void GrowFullIndex();
+  // ShiftOffsets while entriesInOrder holds: a pass over the later indices and a climb
+  // through the ancestors, with the effect of the walk in document order.
+  void ShiftInIndexOrder(uint32_t e, uint32_t shift, bool skipDescendants);
   WString ReadAttributeAt(uint32_t pos, const WChar* name) const;
 };
