@@ -235,6 +235,17 @@ bool FindAttribute(Scanner& result, const WChar* name) {
       scanner.matchStart = before;
       scanner.matchGap = p - before;
     }
+    // The usual shape, name="value" with nothing between: the "=" and the quoted value are
+    // taken here, leaving the scanner as the two turns of the loop would.
+    if (text[q] == '=' && (text[q + 1] == '"' || text[q + 1] == '\'')) {
+      const WChar quote = text[q + 1];
+      const int32_t end = FindUnit(text, q + 2, quote, quote);
+      scanner.tokenStart = q + 2;
+      scanner.tokenEnd = end - 1;
+      scanner.cursor = text[end] == 0 ? end : end + 1;
+      scanner.scanFlags |= QuotedToken;
+      if (matched) return finish(true);
+    }
   }
 
   if (!matched) return finish(false);
