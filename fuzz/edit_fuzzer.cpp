@@ -157,6 +157,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           Fail("RemoveElement", "result is not the previous sibling");
         }
         if (doc.Entry(target).entryFlags != Released) Fail("RemoveElement", "not released");
+        // A "<?>" is a complete instruction anywhere but at the very start of the text, where
+        // it runs on to a later "?>": removing what stood before it rightly changes the parse.
+        if (doc.text.compare(0, 3, WTEXT("<?>")) == 0) comparable = false;
         Check(doc, "RemoveElement", comparable);
         break;
       }
