@@ -146,6 +146,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Ill-formed markup goes in whole with the entries its own parse made, which a parse
         // of the whole text need not reproduce.
         if (!doc.resultLog.empty()) comparable = false;
+        // Markup that starts with "<?>" reads differently on its own, where the "<?>" is at
+        // the start, from how it reads anywhere else in the document.
+        if (markup.compare(0, 3, WTEXT("<?>")) == 0) comparable = false;
         Check(doc, "InsertMarkup", comparable);
         break;
       }
@@ -157,8 +160,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           Fail("RemoveElement", "result is not the previous sibling");
         }
         if (doc.Entry(target).entryFlags != Released) Fail("RemoveElement", "not released");
-        // A "<?>" is a complete instruction anywhere but at the very start of the text, where
-        // it runs on to a later "?>": removing what stood before it rightly changes the parse.
+        // A "<?>" is a complete instruction anywhere but at the very start of a text, where it
+        // runs on to a later "?>": removing what stood before it rightly changes the parse.
         if (doc.text.compare(0, 3, WTEXT("<?>")) == 0) comparable = false;
         Check(doc, "RemoveElement", comparable);
         break;
