@@ -26,8 +26,9 @@ std::string_view PciIdsText::From(std::size_t offset, std::size_t minimum) {
 
 std::string_view PciIdsText::Before(std::size_t offset, std::size_t after, std::size_t& start) {
   offset = std::min(offset, size_);
-  after = std::min({after, backBuffer_.size() - buffer_.size(), size_ - offset});
-  start = offset > buffer_.size() ? offset - buffer_.size() : 0;
+  const std::size_t window = backBuffer_.size() - kBackTail;
+  after = std::min({after, kBackTail, size_ - offset});
+  start = offset > window ? offset - window : 0;
   const std::size_t length = offset - start + after;
   if (file_ == nullptr) return window_.substr(start, length);
   return std::string_view(backBuffer_.data(), file_->ReadAt(start, backBuffer_.data(), length));
@@ -177,26 +178,20 @@ class IdsLines {
     return std::nullopt;
   }
 
-  // The end of the block of lines that begins at `start`: the first line that is neither
-  // indented nor a comment.
-  std::size_t BlockEnd(std::size_t start) {
-    for (;;) {
-      const std::string_view bytes = ids_.From(start);
-      if (bytes.empty()) return Size();
-      if (bytes[0] != '\t' && bytes[0] != '#') return start;
-      start = NextLine(start);
-    }
-  }
-
   // Appends the top-level line with `key` and the lines of its `members` below it to `out`.
+  // The block under it is read line by line to its end: finding its members by binary search
+  // would have to read that far anyway to learn where the block stops.
   void AppendBlock(std::uint32_t key, const std::set<std::uint32_t>& members,
                    std::size_t memberDigits, std::string& out) {
     const std::optional<std::size_t> head = Find(0, Size(), Level::Top, 0, key);
     if (!head) return;
     AppendLine(*head, out);
-    const std::size_t begin = NextLine(*head), end = BlockEnd(begin);
-    for (std::uint32_t id : members) {
-      if (auto member = Find(begin, end, Level::Member, memberDigits, id)) AppendLine(*member, out);
+    // The block ends at the first line that is neither indented nor a comment.
+    for (std::size_t line = NextLine(*head);; line = NextLine(line)) {
+      const std::string_view bytes = ids_.From(line, kKeyBytes);
+      if (bytes.empty() || (bytes[0] != '\t' && bytes[0] != '#')) return;
+      const std::optional<std::uint32_t> id = KeyOf(bytes, Level::Member, memberDigits);
+      if (id && members.contains(*id)) AppendLine(line, out);
     }
   }
 

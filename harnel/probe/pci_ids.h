@@ -27,7 +27,7 @@ class PciIdsText {
 
   std::size_t Size() const { return size_; }
   // The bytes from `offset` to the end of the window that holds them: before the end of the
-  // text at least `minimum` bytes (up to 8 KB) or all that is left; none at or past the end or
+  // text at least `minimum` bytes (up to 16 KB) or all that is left; none at or past the end or
   // when the file cannot be read. Valid until the next call.
   std::string_view From(std::size_t offset, std::size_t minimum = 1);
   // The bytes of the window that ends at `offset` (up to 8 KB before it), followed by the
@@ -40,8 +40,9 @@ class PciIdsText {
   std::string_view window_;  // the whole text, or the part of the file read last
   std::size_t windowStart_ = 0;
   std::size_t size_ = 0;
-  std::array<char, 8192> buffer_;
-  std::array<char, 8192 + 16> backBuffer_;
+  std::array<char, 16384> buffer_;
+  static constexpr std::size_t kBackTail = 16;
+  std::array<char, 8192 + kBackTail> backBuffer_;  // Before's window, kept apart from From's
 };
 
 // The lines of the database `ids` that naming `devices` needs: the vendor lines of their
