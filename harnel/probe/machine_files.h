@@ -23,19 +23,25 @@ std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root
                                                std::string_view path, std::size_t tail,
                                                std::size_t unit);
 
-// A file mapped into memory read-only, for large databases that are only scanned (pci.ids):
-// no copy and no fresh pages to fill. Empty when the file cannot be mapped.
-class MappedFile {
+// A regular file under the root, open for reads at any offset: large databases (pci.ids) are
+// looked up a few small pieces at a time rather than read or mapped whole, since every page
+// brought into the process costs more than the lookup itself.
+class MachineFile {
  public:
-  MappedFile(const std::filesystem::path& root, std::string_view path);
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  ~MappedFile();
-  // The file's bytes; valid while this object lives.
-  std::string_view Bytes() const { return {static_cast<const char*>(data_), size_}; }
+  // Opens `path` under `root`; not open when it is missing, unreadable or not a regular file.
+  MachineFile(const std::filesystem::path& root, std::string_view path);
+  MachineFile(const MachineFile&) = delete;
+  MachineFile& operator=(const MachineFile&) = delete;
+  ~MachineFile();
+  bool IsOpen() const { return fd_ >= 0; }
+  // The file's size when it was opened; 0 when not open.
+  std::size_t Size() const { return size_; }
+  // Reads up to `size` bytes at `offset` into `buffer`; returns how many, 0 at the end of the
+  // file, on an error or when not open.
+  std::size_t ReadAt(std::size_t offset, char* buffer, std::size_t size) const;
 
  private:
-  void* data_ = nullptr;
+  int fd_ = -1;
   std::size_t size_ = 0;
 };
 

@@ -4,6 +4,7 @@ extern "C" {
 #include <pci/pci.h>
 }
 
+#include <dlfcn.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@ extern "C" {
 #include <cstring>
 
 #include "harnel/probe/machine_files.h"
+#include "harnel/probe/pci_ids.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -23,6 +25,46 @@ constexpr std::string_view kPciDevicesFolder = "/sys/bus/pci/devices";
 constexpr std::string_view kPciIdsPaths[] = {"/usr/share/misc/pci.ids",
                                              "/usr/share/hwdata/pci.ids"};
 constexpr int kNameLength = 256;
+constexpr const char* kLibraryName = "libpci.so.3";
+
+// libpci is opened the first time a name is looked up rather than when the provider loads: it
+// brings zlib and libudev along, and loading three libraries costs more than most requests do
+// in all. It stays open until the provider unloads.
+class LibPci {
+ public:
+  LibPci() : library_(::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL)) {
+    if (!library_) return;
+    loaded_ = Load(alloc, "pci_alloc") && Load(cleanup, "pci_cleanup") &&
+              Load(setNameListPath, "pci_set_name_list_path") &&
+              Load(lookupName, "pci_lookup_name");
+  }
+  LibPci(const LibPci&) = delete;
+  LibPci& operator=(const LibPci&) = delete;
+  ~LibPci() {
+    if (library_) ::dlclose(library_);
+  }
+  bool Loaded() const { return loaded_; }
+
+  decltype(&::pci_alloc) alloc = nullptr;
+  decltype(&::pci_cleanup) cleanup = nullptr;
+  decltype(&::pci_set_name_list_path) setNameListPath = nullptr;
+  decltype(&::pci_lookup_name) lookupName = nullptr;
+
+ private:
+  template <class Function>
+  bool Load(Function& function, const char* name) {
+    function = reinterpret_cast<Function>(::dlsym(library_, name));
+    return function != nullptr;
+  }
+
+  void* library_;
+  bool loaded_ = false;
+};
+
+const LibPci& Library() {
+  static const LibPci library;
+  return library;
+}
 
 // libpci's own handlers print to the terminal; a library stays silent. Its error handler may
 // not return, and no lookup we make reaches it, so ending the process is the honest fallback.
@@ -42,21 +84,64 @@ std::string PciDeviceFolder(const PciDevice& device) {
 
 namespace {
 
-PciDevice ReadPciAttributes(const std::filesystem::path& root, const std::string& folder,
-                            std::string address) {
-  PciDevice device;
-  device.address = std::move(address);
-  device.vendor = static_cast<std::uint16_t>(HexAttribute(root, folder + "/vendor"));
-  device.device = static_cast<std::uint16_t>(HexAttribute(root, folder + "/device"));
-  device.subVendor = static_cast<std::uint16_t>(HexAttribute(root, folder + "/subsystem_vendor"));
-  device.subDevice = static_cast<std::uint16_t>(HexAttribute(root, folder + "/subsystem_device"));
-  device.classCode = HexAttribute(root, folder + "/class");
-  return device;
-}
-
 bool IsValidVendor(std::uint16_t vendor) { return vendor != 0 && vendor != 0xFFFF; }
 
+// The "XXXX:XXXX" pair of hex numbers in `text`.
+std::optional<std::pair<std::uint16_t, std::uint16_t>> HexPair(std::string_view text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const std::optional<std::uint64_t> first = ParseUnsigned(text.substr(0, colon), 16);
+  const std::optional<std::uint64_t> second = ParseUnsigned(text.substr(colon + 1), 16);
+  if (!first || !second || *first > 0xFFFF || *second > 0xFFFF) return std::nullopt;
+  return std::pair(static_cast<std::uint16_t>(*first), static_cast<std::uint16_t>(*second));
+}
+
+// One read of `uevent` gives every number; a tree without it (an older kernel, a fixture)
+// gives them one attribute file at a time.
+PciDevice ReadPciAttributes(const std::filesystem::path& root, const std::string& folder,
+                            std::string address) {
+  std::optional<PciDevice> device;
+  if (std::optional<std::string> uevent = ReadMachineFile(root, folder + "/uevent", 4096)) {
+    device = ParsePciUevent(*uevent);
+  }
+  if (!device) {
+    device.emplace();
+    device->vendor = static_cast<std::uint16_t>(HexAttribute(root, folder + "/vendor"));
+    device->device = static_cast<std::uint16_t>(HexAttribute(root, folder + "/device"));
+    device->subVendor =
+        static_cast<std::uint16_t>(HexAttribute(root, folder + "/subsystem_vendor"));
+    device->subDevice =
+        static_cast<std::uint16_t>(HexAttribute(root, folder + "/subsystem_device"));
+    device->classCode = HexAttribute(root, folder + "/class");
+  }
+  device->address = std::move(address);
+  return *device;
+}
+
 }  // namespace
+
+std::optional<PciDevice> ParsePciUevent(std::string_view text) {
+  PciDevice device;
+  bool hasId = false, hasClass = false;
+  for (std::string_view line : SplitLines(text)) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string_view key = line.substr(0, equals), value = line.substr(equals + 1);
+    if (key == "PCI_ID") {
+      const auto ids = HexPair(value);
+      hasId = ids.has_value();
+      if (hasId) device.vendor = ids->first, device.device = ids->second;
+    } else if (key == "PCI_SUBSYS_ID") {
+      if (auto ids = HexPair(value)) device.subVendor = ids->first, device.subDevice = ids->second;
+    } else if (key == "PCI_CLASS") {
+      std::optional<std::uint64_t> code = ParseUnsigned(value, 16);
+      hasClass = code && *code <= 0xFFFFFF;
+      if (hasClass) device.classCode = static_cast<std::uint32_t>(*code);
+    }
+  }
+  if (!hasId || !hasClass) return std::nullopt;
+  return device;
+}
 
 std::vector<PciDevice> ReadPciDevices(const std::filesystem::path& root) {
   std::vector<PciDevice> devices;
@@ -79,78 +164,30 @@ std::optional<PciDevice> FindPciFunction(const std::filesystem::path& root,
   return std::nullopt;
 }
 
-namespace {
-
-// The number in the `digits` hex digits at the start of `line`; nullopt when they are not all
-// hex digits.
-std::optional<std::uint32_t> LeadingHex(std::string_view line, std::size_t digits) {
-  if (line.size() < digits) return std::nullopt;
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < digits; ++i) {
-    const char c = line[i];
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : -1;
-    if (digit < 0) return std::nullopt;
-    value = value << 4 | static_cast<std::uint32_t>(digit);
-  }
-  return value;
-}
-
-}  // namespace
-
 std::string SelectPciIds(std::string_view ids, const std::vector<PciDevice>& devices) {
-  std::string selected;
-  // The open block: a vendor (its device lines are indented once) or a class (subclasses).
-  enum class Block { Other, Vendor, Class } block = Block::Other;
-  std::uint32_t blockId = 0;
-  auto any = [&devices](auto&& match) {
-    return std::any_of(devices.begin(), devices.end(), match);
-  };
-  while (!ids.empty()) {
-    const std::size_t end = ids.find('\n');
-    const std::string_view line =
-        ids.substr(0, end == std::string_view::npos ? ids.size() : end + 1);
-    ids.remove_prefix(line.size());
-    if (line[0] == '#') continue;
-    if (line[0] != '\t') {
-      block = Block::Other;
-      if (line.size() > 2 && line[0] == 'C' && line[1] == ' ') {
-        std::optional<std::uint32_t> base = LeadingHex(line.substr(2), 2);
-        if (base && any([&](const PciDevice& d) { return d.BaseClass() == *base; })) {
-          block = Block::Class, blockId = *base;
-        }
-      } else if (std::optional<std::uint32_t> vendor = LeadingHex(line, 4)) {
-        if (any([&](const PciDevice& d) { return d.vendor == *vendor; })) {
-          block = Block::Vendor, blockId = *vendor;
-        }
-      }
-      if (block != Block::Other) selected.append(line);
-      continue;
-    }
-    // Lines indented twice (subsystems, programming interfaces) are never asked for.
-    if (block == Block::Other || line.size() < 2 || line[1] == '\t') continue;
-    if (block == Block::Vendor) {
-      std::optional<std::uint32_t> model = LeadingHex(line.substr(1), 4);
-      if (model &&
-          any([&](const PciDevice& d) { return d.vendor == blockId && d.device == *model; })) {
-        selected.append(line);
-      }
-    } else {
-      std::optional<std::uint32_t> sub = LeadingHex(line.substr(1), 2);
-      if (sub &&
-          any([&](const PciDevice& d) { return d.ClassAndSubclass() == (blockId << 8 | *sub); })) {
-        selected.append(line);
-      }
-    }
-  }
-  return selected;
+  PciIdsText text(ids);
+  return SelectPciIds(text, devices);
 }
 
 PciNames::PciNames(std::string_view ids, const std::vector<PciDevice>& devices) {
-  const std::string selected = SelectPciIds(ids, devices);
-  if (selected.empty()) return;
+  Load(SelectPciIds(ids, devices));
+}
+
+PciNames PciNames::ForRoot(const std::filesystem::path& root,
+                           const std::vector<PciDevice>& devices) {
+  PciNames names;
+  for (std::string_view path : kPciIdsPaths) {
+    const MachineFile file(root, path);
+    if (file.Size() == 0) continue;
+    PciIdsText ids(file);
+    names.Load(SelectPciIds(ids, devices));
+    break;
+  }
+  return names;
+}
+
+void PciNames::Load(const std::string& selected) {
+  if (selected.empty() || !Library().Loaded()) return;
   // libpci reads its database only from a named file; an in-memory file gives it just the
   // selected part without touching the disk.
   idsDescriptor_ = ::memfd_create("pci.ids", MFD_CLOEXEC);
@@ -164,23 +201,14 @@ PciNames::PciNames(std::string_view ids, const std::vector<PciDevice>& devices) 
     written += static_cast<std::size_t>(count);
   }
   idsPath_ = "/proc/self/fd/" + std::to_string(idsDescriptor_);
-  access_ = pci_alloc();
+  access_ = Library().alloc();
   if (!access_) return;
   access_->error = SilentError;
   access_->warning = SilentWarning;
   access_->debug = SilentWarning;
   // No cache file in the home folder, no DNS, no udev database: the given text alone.
   access_->id_lookup_mode = PCI_LOOKUP_NO_HWDB;
-  pci_set_name_list_path(access_, idsPath_.data(), 0);
-}
-
-PciNames PciNames::ForRoot(const std::filesystem::path& root,
-                           const std::vector<PciDevice>& devices) {
-  for (std::string_view path : kPciIdsPaths) {
-    const MappedFile ids(root, path);
-    if (!ids.Bytes().empty()) return PciNames(ids.Bytes(), devices);
-  }
-  return PciNames(std::string_view(), devices);
+  Library().setNameListPath(access_, idsPath_.data(), 0);
 }
 
 PciNames::PciNames(PciNames&& other) noexcept
@@ -190,26 +218,27 @@ PciNames::PciNames(PciNames&& other) noexcept
   other.access_ = nullptr;
   other.idsDescriptor_ = -1;
   // A short path lives inside the string object, so its buffer moved.
-  if (access_) pci_set_name_list_path(access_, idsPath_.data(), 0);
+  if (access_) Library().setNameListPath(access_, idsPath_.data(), 0);
 }
 
 PciNames::~PciNames() {
-  if (access_) pci_cleanup(access_);
+  if (access_) Library().cleanup(access_);
   if (idsDescriptor_ >= 0) ::close(idsDescriptor_);
 }
+
 std::optional<std::string> PciNames::Vendor(std::uint16_t vendor) const {
   if (!access_) return std::nullopt;
   char name[kNameLength];
-  const char* found = pci_lookup_name(access_, name, sizeof name,
-                                      PCI_LOOKUP_VENDOR | PCI_LOOKUP_NO_NUMBERS, vendor);
+  const char* found = Library().lookupName(access_, name, sizeof name,
+                                           PCI_LOOKUP_VENDOR | PCI_LOOKUP_NO_NUMBERS, vendor);
   return found ? std::optional<std::string>(found) : std::nullopt;
 }
 
 std::optional<std::string> PciNames::Device(std::uint16_t vendor, std::uint16_t device) const {
   if (!access_) return std::nullopt;
   char name[kNameLength];
-  const char* found = pci_lookup_name(access_, name, sizeof name,
-                                      PCI_LOOKUP_DEVICE | PCI_LOOKUP_NO_NUMBERS, vendor, device);
+  const char* found = Library().lookupName(
+      access_, name, sizeof name, PCI_LOOKUP_DEVICE | PCI_LOOKUP_NO_NUMBERS, vendor, device);
   return found ? std::optional<std::string>(found) : std::nullopt;
 }
 
@@ -217,8 +246,8 @@ std::optional<std::string> PciNames::Class(std::uint32_t classCode) const {
   if (!access_) return std::nullopt;
   char name[kNameLength];
   const int subclass = static_cast<int>(classCode >> 8);
-  const char* found = pci_lookup_name(access_, name, sizeof name,
-                                      PCI_LOOKUP_CLASS | PCI_LOOKUP_NO_NUMBERS, subclass);
+  const char* found = Library().lookupName(access_, name, sizeof name,
+                                           PCI_LOOKUP_CLASS | PCI_LOOKUP_NO_NUMBERS, subclass);
   if (!found) return std::nullopt;
   // For an unknown subclass libpci gives the base class name with the code appended.
   std::string text(found);

@@ -35,19 +35,24 @@ std::optional<PciDevice> FindPciFunction(const std::filesystem::path& root,
 // The device's sysfs folder ("/sys/bus/pci/devices/0000:00:02.0").
 std::string PciDeviceFolder(const PciDevice& device);
 
+// The PCI function's numbers from the text of its sysfs `uevent` file (PCI_ID, PCI_SUBSYS_ID,
+// PCI_CLASS); nullopt when the text lacks a valid vendor or the class.
+std::optional<PciDevice> ParsePciUevent(std::string_view text);
+
 // The lines of pci.ids text `ids` that naming `devices` needs: their vendors, their models
-// and their classes and subclasses. The whole database takes libpci some 20 ms to load, this
-// selection a fraction of a millisecond.
+// and their classes and subclasses (see harnel/probe/pci_ids.h).
 std::string SelectPciIds(std::string_view ids, const std::vector<PciDevice>& devices);
 
 // Names from pci.ids text. Owns one libpci access object; lookups only read the text given,
-// never the bus, the network or udev's database.
+// never the bus, the network or udev's database. libpci itself is opened the first time names
+// are needed; without it every name is nullopt.
 class PciNames {
  public:
   // Names for `devices` (vendor, model, class) from the pci.ids text `ids`; names of other
   // devices are nullopt, as is every name when the text is empty.
   PciNames(std::string_view ids, const std::vector<PciDevice>& devices);
-  // The same from the database of the machine under `root` (/usr/share/misc/pci.ids).
+  // The same from the database of the machine under `root` (/usr/share/misc/pci.ids), of
+  // which only the lines needed are read.
   static PciNames ForRoot(const std::filesystem::path& root, const std::vector<PciDevice>& devices);
   PciNames(PciNames&& other) noexcept;
   PciNames& operator=(PciNames&&) = delete;
@@ -61,6 +66,10 @@ class PciNames {
   std::optional<std::string> Class(std::uint32_t classCode) const;
 
  private:
+  PciNames() = default;
+  // Hands the selected lines `selected` to a new libpci access object.
+  void Load(const std::string& selected);
+
   ::pci_access* access_ = nullptr;
   int idsDescriptor_ = -1;  // an in-memory file with the selected ids
   std::string idsPath_;     // its /proc/self/fd name; libpci keeps a pointer to it

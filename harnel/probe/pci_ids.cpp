@@ -1,0 +1,256 @@
+#include "harnel/probe/pci_ids.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "harnel/probe/pci.h"
+
+namespace harnel::probe {
+
+std::string_view PciIdsText::From(std::size_t offset, std::size_t minimum) {
+  if (offset >= size_) return {};
+  if (file_ != nullptr) {
+    const bool inside = offset >= windowStart_ && offset - windowStart_ < window_.size();
+    const std::size_t wanted = std::min({minimum, buffer_.size(), size_ - offset});
+    if (!inside || window_.size() - (offset - windowStart_) < wanted) {
+      const std::size_t got = file_->ReadAt(offset, buffer_.data(), buffer_.size());
+      windowStart_ = offset;
+      window_ = std::string_view(buffer_.data(), got);
+    }
+  }
+  return window_.substr(offset - windowStart_);
+}
+
+std::string_view PciIdsText::Before(std::size_t offset, std::size_t after, std::size_t& start) {
+  offset = std::min(offset, size_);
+  const std::size_t window = backBuffer_.size() - kBackTail;
+  after = std::min({after, kBackTail, size_ - offset});
+  start = offset > window ? offset - window : 0;
+  const std::size_t length = offset - start + after;
+  if (file_ == nullptr) return window_.substr(start, length);
+  return std::string_view(backBuffer_.data(), file_->ReadAt(start, backBuffer_.data(), length));
+}
+
+namespace {
+
+// The two levels of the database that naming needs: vendors and classes at the start of a
+// line, and one tab in below them a vendor's models and a class's subclasses. Lines two tabs
+// in (subsystems, programming interfaces), comments and blank lines are entries of neither.
+enum class Level { Top, Member };
+
+// Classes follow every vendor in the file, so their keys sort after every vendor ID.
+constexpr std::uint32_t kClassKey = 0x10000;
+constexpr std::size_t kVendorDigits = 4, kModelDigits = 4, kClassDigits = 2, kSubclassDigits = 2;
+// Enough of a line to read any key from: a tab and four digits, with room to spare.
+constexpr std::size_t kKeyBytes = 8;
+// How far a binary-search probe first looks ahead for an entry before it looks back.
+constexpr std::size_t kProbeBytes = 4096;
+
+// The number in the `digits` hex digits at the start of `line`; nullopt when they are not all
+// hex digits.
+std::optional<std::uint32_t> LeadingHex(std::string_view line, std::size_t digits) {
+  if (line.size() < digits) return std::nullopt;
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < digits; ++i) {
+    const char c = line[i];
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return std::nullopt;
+    value = value << 4 | static_cast<std::uint32_t>(digit);
+  }
+  return value;
+}
+
+// Lines of the database by their start offsets, and binary search over the entries of a level.
+class IdsLines {
+ public:
+  explicit IdsLines(PciIdsText& ids) : ids_(ids) {}
+
+  std::size_t Size() const { return ids_.Size(); }
+
+  // The start of the line after the one that holds `offset`; the size at the last line.
+  std::size_t NextLine(std::size_t offset) {
+    for (;;) {
+      const std::string_view bytes = ids_.From(offset);
+      if (bytes.empty()) return Size();
+      const std::size_t newline = bytes.find('\n');
+      if (newline != std::string_view::npos) return offset + newline + 1;
+      offset += bytes.size();
+    }
+  }
+
+  // The key of the line at `start` when it is an entry of `level`: a vendor ID, or kClassKey
+  // plus a class ID, at the top; a model or subclass ID of `digits` hex digits below.
+  std::optional<std::uint32_t> Key(std::size_t start, Level level, std::size_t digits) {
+    return KeyOf(ids_.From(start, kKeyBytes), level, digits);
+  }
+
+  // The key of the line that starts `line`, as Key.
+  static std::optional<std::uint32_t> KeyOf(std::string_view line, Level level,
+                                            std::size_t digits) {
+    line = line.substr(0, kKeyBytes);
+    if (level == Level::Top) {
+      if (line.size() > 2 && line[0] == 'C' && line[1] == ' ') {
+        const std::optional<std::uint32_t> id = LeadingHex(line.substr(2), kClassDigits);
+        return id ? std::optional<std::uint32_t>(kClassKey | *id) : std::nullopt;
+      }
+      return LeadingHex(line, kVendorDigits);
+    }
+    if (line.size() < 2 || line[0] != '\t' || line[1] == '\t') return std::nullopt;
+    return LeadingHex(line.substr(1), digits);
+  }
+
+  // The first entry of `level` in [begin, end) whose key is `key` or above; `end` when there
+  // is none. The entries of the range must be in ascending order of key.
+  std::size_t LowerBound(std::size_t begin, std::size_t end, Level level, std::size_t digits,
+                         std::uint32_t key) {
+    // Entries that start before `low` have smaller keys, entries from `high` on larger or equal
+    // ones, and `found` is the first entry from `high` on.
+    std::size_t low = begin, high = end, found = end;
+    while (low < high) {
+      const std::size_t middle = low + (high - low) / 2;
+      // A probe that lands inside a long block (the models of a big vendor) finds the block's
+      // head behind it sooner than the next entry ahead; so one window ahead first, then back.
+      const std::size_t ahead = std::min(high, middle + kProbeBytes);
+      std::size_t entry = NextEntry(middle, ahead, level, digits);
+      if (entry == ahead) {
+        if (const std::optional<std::size_t> before = PreviousEntry(low, middle, level, digits)) {
+          if (*Key(*before, level, digits) < key) {
+            low = ahead;
+          } else {
+            high = found = *before;
+          }
+          continue;
+        }
+        entry = NextEntry(ahead, high, level, digits);
+        if (entry == high) break;  // no entry in [low, high)
+      }
+      if (*Key(entry, level, digits) < key) {
+        low = NextLine(entry);
+      } else {
+        high = found = entry;
+      }
+    }
+    return found;
+  }
+
+  // LowerBound for a key that sorts near the end of the range (the classes, which close the
+  // file): the range is widened from its end until its first entry sorts below `key`, so that
+  // the search never wades through the big vendor blocks before them.
+  std::size_t LowerBoundNearEnd(std::size_t begin, std::size_t end, Level level, std::size_t digits,
+                                std::uint32_t key) {
+    for (std::size_t span = kProbeBytes;; span *= 2) {
+      const std::size_t start = end - std::min(span, end - begin);
+      const std::size_t first = NextEntry(start, end, level, digits);
+      if (start == begin || (first < end && *Key(first, level, digits) < key)) {
+        return LowerBound(start, end, level, digits, key);
+      }
+    }
+  }
+
+  // Appends the whole line at `start`, its line break included, to `out`.
+  void AppendLine(std::size_t start, std::string& out) {
+    const std::size_t end = NextLine(start);
+    while (start < end) {
+      const std::string_view bytes = ids_.From(start).substr(0, end - start);
+      if (bytes.empty()) return;
+      out.append(bytes);
+      start += bytes.size();
+    }
+  }
+
+  // The entry of `level` in [begin, end) with `key`; nullopt when there is none. Binary search
+  // finds it in a sorted range; a range out of order is searched line by line.
+  std::optional<std::size_t> Find(std::size_t begin, std::size_t end, Level level,
+                                  std::size_t digits, std::uint32_t key) {
+    const std::size_t bound = level == Level::Top && key >= kClassKey
+                                  ? LowerBoundNearEnd(begin, end, level, digits, key)
+                                  : LowerBound(begin, end, level, digits, key);
+    if (bound < end && Key(bound, level, digits) == key) return bound;
+    for (std::size_t start = begin; start < end; start = NextLine(start)) {
+      if (Key(start, level, digits) == key) return start;
+    }
+    return std::nullopt;
+  }
+
+  // Appends the top-level line with `key` and the lines of its `members` below it to `out`.
+  // The block under it is read line by line to its end: finding its members by binary search
+  // would have to read that far anyway to learn where the block stops.
+  void AppendBlock(std::uint32_t key, const std::set<std::uint32_t>& members,
+                   std::size_t memberDigits, std::string& out) {
+    const std::optional<std::size_t> head = Find(0, Size(), Level::Top, 0, key);
+    if (!head) return;
+    AppendLine(*head, out);
+    // The block ends at the first line that is neither indented nor a comment.
+    for (std::size_t line = NextLine(*head);; line = NextLine(line)) {
+      const std::string_view bytes = ids_.From(line, kKeyBytes);
+      if (bytes.empty() || (bytes[0] != '\t' && bytes[0] != '#')) return;
+      const std::optional<std::uint32_t> id = KeyOf(bytes, Level::Member, memberDigits);
+      if (id && members.contains(*id)) AppendLine(line, out);
+    }
+  }
+
+ private:
+  // The last entry of `level` that starts in [low, offset); nullopt when there is none.
+  std::optional<std::size_t> PreviousEntry(std::size_t low, std::size_t offset, Level level,
+                                           std::size_t digits) {
+    while (offset > low) {
+      std::size_t start = 0;
+      const std::string_view bytes = ids_.Before(offset, kKeyBytes, start);
+      if (bytes.empty()) return std::nullopt;
+      // A line starts after each line break; those that start before `offset` follow the
+      // breaks at indices up to limit - 2.
+      std::size_t limit = offset - start;
+      while (limit >= 2) {
+        const std::size_t newline = bytes.rfind('\n', limit - 2);
+        if (newline == std::string_view::npos) break;
+        const std::size_t line = start + newline + 1;
+        if (line < low) return std::nullopt;
+        if (KeyOf(bytes.substr(newline + 1), level, digits)) return line;
+        limit = newline + 1;
+      }
+      if (start == 0) {
+        return low == 0 && KeyOf(bytes, level, digits) ? std::optional<std::size_t>(0)
+                                                       : std::nullopt;
+      }
+      offset = start + 1;  // the next window back ends with the byte before `start`
+    }
+    return std::nullopt;
+  }
+
+  // The first entry of `level` that starts in [offset, limit); `limit` when there is none.
+  std::size_t NextEntry(std::size_t offset, std::size_t limit, Level level, std::size_t digits) {
+    std::size_t start = offset == 0 ? 0 : NextLine(offset - 1);
+    while (start < limit && !Key(start, level, digits)) start = NextLine(start);
+    return std::min(start, limit);
+  }
+
+  PciIdsText& ids_;
+};
+
+}  // namespace
+
+std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices) {
+  // Ordered, so that the lines come out in ascending order of ID, the database's own.
+  std::map<std::uint32_t, std::set<std::uint32_t>> vendors, classes;
+  for (const PciDevice& device : devices) {
+    vendors[device.vendor].insert(device.device);
+    classes[kClassKey | device.BaseClass()].insert(device.ClassAndSubclass() & 0xFFu);
+  }
+  IdsLines lines(ids);
+  std::string selected;
+  for (const auto& [vendor, models] : vendors) {
+    lines.AppendBlock(vendor, models, kModelDigits, selected);
+  }
+  for (const auto& [base, subclasses] : classes) {
+    lines.AppendBlock(base, subclasses, kSubclassDigits, selected);
+  }
+  return selected;
+}
+
+}  // namespace harnel::probe

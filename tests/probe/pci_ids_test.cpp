@@ -1,0 +1,160 @@
+// Lookups in the pci.ids database: the binary search over a sorted database, in memory and
+// read from a file a window at a time, against a plain pass over every line.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/pci.h"
+#include "harnel/probe/pci_ids.h"
+
+namespace harnel::probe {
+namespace {
+
+std::string Hex(unsigned value, int digits) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%0*x", digits, value);
+  return text;
+}
+
+constexpr unsigned kFirstVendor = 0x0010, kVendorStep = 0x0137;
+constexpr unsigned kBigVendor = kFirstVendor + 105 * kVendorStep;  // 7f9f, 3000 models
+
+// A database in the real one's shape and order: a header, vendors with models and
+// subsystems (one vendor with a block far larger than a read window), comments between
+// models, then classes with subclasses and programming interfaces.
+std::string SortedDatabase() {
+  std::string text = "#\n#\tList of PCI ID's (generated)\n#\n\n";
+  for (unsigned vendor = kFirstVendor; vendor < 0xff00; vendor += kVendorStep) {
+    text += Hex(vendor, 4) + "  Vendor " + Hex(vendor, 4) + "\n";
+    const unsigned models = vendor == kBigVendor ? 3000 : vendor % 7;
+    for (unsigned model = 0; model < models; ++model) {
+      const unsigned id = model * 0x15 + 3;
+      if (model % 97 == 5) text += "# a retired model\n";
+      text += "\t" + Hex(id, 4) + "  Model " + Hex(vendor, 4) + ":" + Hex(id, 4) + "\n";
+      if (model % 3 == 0) text += "\t\t" + Hex(vendor, 4) + " 0001  Board\n";
+    }
+  }
+  text += "\n# List of known device classes\n\n";
+  for (unsigned base = 0; base < 0x14; ++base) {
+    text += "C " + Hex(base, 2) + "  Class " + Hex(base, 2) + "\n";
+    for (unsigned sub = 0; sub < base % 5; ++sub) {
+      text += "\t" + Hex(sub * 2, 2) + "  Subclass " + Hex(base, 2) + Hex(sub * 2, 2) + "\n";
+      text += "\t\t01  Interface\n";
+    }
+  }
+  text += "C ff  Unassigned class\n";
+  return text;
+}
+
+// The same selection made by reading every line, as a reader of the format would.
+std::string SelectByEveryLine(const std::string& ids, const std::vector<PciDevice>& devices) {
+  std::string selected;
+  enum { None, Vendor, Class } block = None;
+  unsigned id = 0;
+  std::size_t start = 0;
+  while (start < ids.size()) {
+    const std::size_t end = std::min(ids.find('\n', start), ids.size() - 1) + 1;
+    const std::string line = ids.substr(start, end - start);
+    start = end;
+    if (line[0] == '#') continue;
+    auto has = [&](auto match) { return std::any_of(devices.begin(), devices.end(), match); };
+    if (line[0] != '\t') {
+      block = None;
+      if (line.starts_with("C ")) {
+        id = std::stoul(line.substr(2, 2), nullptr, 16);
+        if (has([&](const PciDevice& d) { return d.BaseClass() == id; })) block = Class;
+      } else if (line.size() > 4 && std::isxdigit(static_cast<unsigned char>(line[0]))) {
+        id = std::stoul(line.substr(0, 4), nullptr, 16);
+        if (has([&](const PciDevice& d) { return d.vendor == id; })) block = Vendor;
+      }
+      if (block != None) selected += line;
+    } else if (block == Vendor && line[1] != '\t') {
+      const unsigned model = std::stoul(line.substr(1, 4), nullptr, 16);
+      if (has([&](const PciDevice& d) { return d.vendor == id && d.device == model; })) {
+        selected += line;
+      }
+    } else if (block == Class && line[1] != '\t') {
+      const unsigned sub = std::stoul(line.substr(1, 2), nullptr, 16);
+      if (has([&](const PciDevice& d) { return d.ClassAndSubclass() == (id << 8 | sub); })) {
+        selected += line;
+      }
+    }
+  }
+  return selected;
+}
+
+TEST(PciIdsTest, BinarySearchFindsWhatEveryLineHolds) {
+  const std::string ids = SortedDatabase();
+  ASSERT_GT(ids.size(), 100'000u);  // many read windows, one block of ten
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("pci_ids_test." + std::to_string(::getpid()));
+  std::filesystem::create_directories(root);
+  std::ofstream(root / "pci.ids", std::ios::binary) << ids;
+  const MachineFile file(root, "/pci.ids");
+  ASSERT_EQ(file.Size(), ids.size());
+
+  // Vendors at the start, the end and around the big block, models present and absent (the
+  // first, the last, between two), known and unknown classes and subclasses.
+  std::mt19937 random(8086);
+  std::vector<std::vector<PciDevice>> sets;
+  for (unsigned vendor : {kFirstVendor, kFirstVendor + kVendorStep, kBigVendor - kVendorStep,
+                          kBigVendor, kBigVendor + kVendorStep, 0xfdf7u, 0xfeffu, 0x1234u}) {
+    for (unsigned model : {0x0003u, 0x0018u, 0x0019u, 0x3d5fu, 0xf606u, 0xffffu}) {
+      PciDevice device;
+      device.vendor = static_cast<std::uint16_t>(vendor);
+      device.device = static_cast<std::uint16_t>(model);
+      device.classCode = static_cast<std::uint32_t>(random() % 0x15) << 16 | (random() % 8) << 8;
+      sets.push_back({device});
+    }
+  }
+  for (int i = 0; i < 200; ++i) {
+    std::vector<PciDevice> devices(1 + random() % 6);
+    for (PciDevice& device : devices) {
+      device.vendor = static_cast<std::uint16_t>(kFirstVendor + kVendorStep * (random() % 210));
+      if (random() % 4 == 0) device.vendor = static_cast<std::uint16_t>(random());
+      device.device = static_cast<std::uint16_t>((random() % 3100) * 0x15 + 3 + random() % 2);
+      device.classCode = static_cast<std::uint32_t>(random() % 0x16) << 16 | (random() % 9) << 8;
+      if (random() % 10 == 0) device.classCode = 0xff0000;
+    }
+    sets.push_back(devices);
+  }
+
+  for (std::size_t i = 0; i < sets.size(); ++i) {
+    SCOPED_TRACE("device set " + std::to_string(i));
+    const std::string expected = SelectByEveryLine(ids, sets[i]);
+    EXPECT_EQ(SelectPciIds(ids, sets[i]), expected);
+    PciIdsText fromFile(file);
+    EXPECT_EQ(SelectPciIds(fromFile, sets[i]), expected);
+  }
+  std::filesystem::remove_all(root);
+}
+
+TEST(PciIdsTest, UeventNumbers) {
+  const std::optional<PciDevice> gpu = ParsePciUevent(
+      "DRIVER=i915\nPCI_CLASS=30000\nPCI_ID=8086:5917\nPCI_SUBSYS_ID=17AA:225D\n"
+      "PCI_SLOT_NAME=0000:00:02.0\nMODALIAS=pci:v00008086d00005917sv000017AAsd0000225Dbc03\n");
+  ASSERT_TRUE(gpu.has_value());
+  EXPECT_EQ(gpu->vendor, 0x8086);
+  EXPECT_EQ(gpu->device, 0x5917);
+  EXPECT_EQ(gpu->subVendor, 0x17aa);
+  EXPECT_EQ(gpu->subDevice, 0x225d);
+  EXPECT_EQ(gpu->classCode, 0x030000u);
+  // Without the numbers that name it, the device is read from its attribute files instead.
+  EXPECT_FALSE(ParsePciUevent("PCI_CLASS=30000\n").has_value());
+  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086:5917\n").has_value());
+  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086\nPCI_CLASS=30000\n").has_value());
+  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086:5917\nPCI_CLASS=1000000\n").has_value());
+}
+
+}  // namespace
+}  // namespace harnel::probe
