@@ -38,7 +38,7 @@ std::string ReadAll(std::FILE* file) {
   return bytes;
 }
 
-// posix_spawn's file actions and attributes, destroyed on every path.
+// posix_spawn's file actions, destroyed on every path.
 class FileActions {
  public:
   FileActions() { posix_spawn_file_actions_init(&actions_); }
