@@ -1,26 +1,24 @@
 // Runs the built velmora as a user would, on profiles written by the tests.
 
-#include <sys/wait.h>
-
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+
+#include "tests/support/child_process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Outcome = child_process::Outcome;
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -32,10 +30,11 @@ std::string ReadFile(const fs::path& path) {
 class VelmoraTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("velmora-cli-" +
-            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-            std::to_string(std::random_device{}()));
+    std::string name = "velmora-cli-";
+    name.append(testing::UnitTest::GetInstance()->current_test_info()->name())
+        .append("-")
+        .append(std::to_string(std::random_device{}()));
+    dir_ = fs::temp_directory_path() / name;
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -46,14 +45,11 @@ class VelmoraTest : public testing::Test {
     return path;
   }
 
-  // Runs velmora with `args` (already quoted for the shell) and no profile in the
-  // environment unless --profile gives one.
-  Outcome Velmora(const std::string& args) {
-    const fs::path out = dir_ / "out", err = dir_ / "err";
-    const std::string command = "env -u HARNEL_PROFILE " VELMORA_EXE " " + args + " >" +
-                                out.string() + " 2>" + err.string() + " </dev/null";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+  // Runs velmora with `args` and no profile in the environment unless --profile gives one.
+  static Outcome Velmora(const std::vector<std::string>& args) {
+    child_process::Options options;
+    options.unsetVariables = {"HARNEL_PROFILE"};
+    return child_process::Run(VELMORA_EXE, args, options);
   }
 
   fs::path dir_;
@@ -71,7 +67,7 @@ json StorageNode(int n) {
 TEST_F(VelmoraTest, StorageJsonGivesSixLabelledPairsPerDeviceInListOrder) {
   const fs::path profile =
       Profile({{"StorageList", json::array({StorageNode(1), StorageNode(2), StorageNode(3)})}});
-  const Outcome run = Velmora("pairs storage --json --profile " + profile.string());
+  const Outcome run = Velmora({"pairs", "storage", "--json", "--profile", profile.string()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   const json pairs = json::parse(run.out);
@@ -101,8 +97,10 @@ TEST_F(VelmoraTest, NoListPrintsNothingAndExitsOne) {
   for (const json& profile : profiles) {
     SCOPED_TRACE(profile.dump());
     const fs::path path = Profile(profile);
-    for (const char* format : {"", " --json"}) {
-      const Outcome run = Velmora("--profile " + path.string() + " pairs storage" + format);
+    for (bool asJson : {false, true}) {
+      std::vector<std::string> args = {"--profile", path.string(), "pairs", "storage"};
+      if (asJson) args.push_back("--json");
+      const Outcome run = Velmora(args);
       EXPECT_EQ(run.status, 1);
       EXPECT_EQ(run.out, "");
     }
@@ -112,7 +110,7 @@ TEST_F(VelmoraTest, NoListPrintsNothingAndExitsOne) {
 TEST_F(VelmoraTest, PlainPairsAreOneLineEachLabelThenValue) {
   const fs::path profile =
       Profile({{"Memory", {{"totalPhysicalMB", 4096}, {"totalPageFileMB", 8192}}}});
-  const Outcome run = Velmora("pairs memory --profile " + profile.string());
+  const Outcome run = Velmora({"pairs", "memory", "--profile", profile.string()});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "物理内存总大小（MB）：\t4096\n内存分页文件总大小（MB）：\t8192\n");
 }
@@ -147,7 +145,7 @@ TEST_F(VelmoraTest, CaptureOfAReplayedProfileEqualsIt) {
       {"PhyMemoryList", nullptr}};
   for (const fs::path& profile : {example, Profile(small)}) {
     SCOPED_TRACE(profile.string());
-    const Outcome run = Velmora("--profile " + profile.string() + " capture");
+    const Outcome run = Velmora({"--profile", profile.string(), "capture"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(json::parse(run.out), json::parse(ReadFile(profile)));
@@ -156,7 +154,7 @@ TEST_F(VelmoraTest, CaptureOfAReplayedProfileEqualsIt) {
 
 TEST_F(VelmoraTest, WholeInventoryShowsEverySectionAligned) {
   const fs::path example = fs::path(VELMORA_SOURCE_DIR) / "examples" / "workstation.json";
-  const Outcome run = Velmora("--profile " + example.string());
+  const Outcome run = Velmora({"--profile", example.string()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << "colour on a pipe";
   std::size_t at = 0;
@@ -175,16 +173,16 @@ TEST_F(VelmoraTest, WholeInventoryShowsEverySectionAligned) {
 }
 
 TEST_F(VelmoraTest, UsageErrorsExitTwoWithOneLine) {
-  const char* cases[] = {"pairs",
-                         "pairs disk",
-                         "pairs os extra",
-                         "--bogus",
-                         "capture --json",
-                         "--profile",
-                         "--profile /no/such/file.json pairs os",
-                         "frobnicate"};
-  for (const char* args : cases) {
-    SCOPED_TRACE(args);
+  const std::vector<std::string> cases[] = {{"pairs"},
+                                            {"pairs", "disk"},
+                                            {"pairs", "os", "extra"},
+                                            {"--bogus"},
+                                            {"capture", "--json"},
+                                            {"--profile"},
+                                            {"--profile", "/no/such/file.json", "pairs", "os"},
+                                            {"frobnicate"}};
+  for (const std::vector<std::string>& args : cases) {
+    SCOPED_TRACE(testing::PrintToString(args));
     const Outcome run = Velmora(args);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
@@ -194,24 +192,26 @@ TEST_F(VelmoraTest, UsageErrorsExitTwoWithOneLine) {
 }
 
 TEST_F(VelmoraTest, HelpAndVersionExitZero) {
-  Outcome run = Velmora("--help");
+  Outcome run = Velmora({"--help"});
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("pairs"), std::string::npos);
   EXPECT_NE(run.out.find("--profile"), std::string::npos);
-  run = Velmora("--version");
+  run = Velmora({"--version"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "velmora " VELMORA_VERSION "\n");
 }
 
 TEST_F(VelmoraTest, UnusableProfileIsOneLineOnStandardError) {
   std::ofstream(dir_ / "bad.json") << "{\"OS\": [";
-  for (const char* command : {"pairs os", ""}) {
-    SCOPED_TRACE(command);
-    const Outcome run = Velmora("--profile " + (dir_ / "bad.json").string() + " " + command);
+  for (bool pairs : {true, false}) {
+    SCOPED_TRACE(pairs ? "pairs os" : "whole inventory");
+    std::vector<std::string> args = {"--profile", (dir_ / "bad.json").string()};
+    if (pairs) args.insert(args.end(), {"pairs", "os"});
+    const Outcome run = Velmora(args);
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_NE(run.err.find((dir_ / "bad.json").string()), std::string::npos) << run.err;
   }
-  EXPECT_EQ(Velmora("--profile " + (dir_ / "bad.json").string() + " pairs os").status, 1);
+  EXPECT_EQ(Velmora({"--profile", (dir_ / "bad.json").string(), "pairs", "os"}).status, 1);
 }
 
 }  // namespace
@@ -223,7 +223,7 @@ TEST_F(VelmoraTest, XmlPrintsTheFilledTemplateAsItStands) {
       json{{"StorageList",
             {{{"name", "disk & <0>"}, {"mediaType", "Fixed\thard disk media"}, {"sizeMB", 512}},
              {{"name", "dvd"}, {"mediaType", "CD-ROM"}}}}});
-  Outcome result = Velmora("xml 5003 --profile " + profile.string());
+  Outcome result = Velmora({"xml", "5003", "--profile", profile.string()});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out.rfind("<?xml", 0), 0u) << "no byte-order mark before the declaration";
   EXPECT_NE(result.out.find("id=\"500302\" name=\"磁盘驱动器\""), std::string::npos);
@@ -233,13 +233,13 @@ TEST_F(VelmoraTest, XmlPrintsTheFilledTemplateAsItStands) {
   EXPECT_EQ(result.out.back(), '\n') << "the template's own last line break, nothing added";
 
   // A negative category is a category, not an option: the other-devices template answers.
-  result = Velmora("xml -1 --profile " + profile.string());
+  result = Velmora({"xml", "-1", "--profile", profile.string()});
   EXPECT_EQ(result.status, 0);
   EXPECT_NE(result.out.find("type=\"5007\""), std::string::npos);
 
-  result = Velmora("xml");
+  result = Velmora({"xml"});
   EXPECT_EQ(result.status, 2);
-  result = Velmora("xml five");
+  result = Velmora({"xml", "five"});
   EXPECT_EQ(result.status, 2);
 }
 

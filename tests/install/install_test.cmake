@@ -1,6 +1,8 @@
 # Installs the build into a fresh prefix, moves the tree elsewhere, then runs the installed
 # velmora and builds and runs a consumer project against the moved tree.
-# Inputs: BUILD_DIR, CONSUMER_DIR, WORK_DIR, PROFILE, GENERATOR, CXX, FLAGS.
+# Inputs: BUILD_DIR, CONSUMER_DIR, WORK_DIR, PROFILE, GENERATOR, CXX, FLAGS; for the Windows
+# tree also TOOLCHAIN (the consumer is cross-built with it) and EMULATOR (Wine, which runs the
+# installed programs).
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -10,12 +12,31 @@ function(run)
   set(out "${out}" PARENT_SCOPE)
 endfunction()
 
+# Runs an installed program, under the emulator when there is one; a Windows program's text
+# output has its line breaks as "\r\n", which are compared as "\n".
+function(run_installed)
+  run(${EMULATOR} ${ARGN})
+  string(REPLACE "\r\n" "\n" out "${out}")
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+if(TOOLCHAIN)
+  # Windows keeps a program's DLLs beside it and links against their import libraries.
+  set(exe .exe)
+  set(libraries bin/VelmoraU.dll bin/Harnel.dll lib/libVelmoraU.dll.a lib/libHarnel.dll.a)
+  set(consumer_options -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN})
+else()
+  set(exe "")
+  set(libraries lib/libVelmoraU.so lib/libHarnel.so)
+  set(consumer_options -DCMAKE_CXX_COMPILER=${CXX})
+endif()
+
 file(REMOVE_RECURSE ${WORK_DIR})
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/first)
 file(RENAME ${WORK_DIR}/first ${WORK_DIR}/moved)
 set(tree ${WORK_DIR}/moved)
 
-foreach(file bin/velmora lib/libVelmoraU.so lib/libHarnel.so include/velmora/dll/velmora.h
+foreach(file bin/velmora${exe} ${libraries} include/velmora/dll/velmora.h
         include/velmora/dll/export.h include/velmora/provider/text.h
         include/velmora/provider/records.h include/velmora/provider/provider.h
         lib/cmake/Velmora/VelmoraConfig.cmake lib/cmake/Velmora/VelmoraConfigVersion.cmake
@@ -28,7 +49,7 @@ foreach(file bin/velmora lib/libVelmoraU.so lib/libHarnel.so include/velmora/dll
   endif()
 endforeach()
 
-run(${tree}/bin/velmora --profile ${PROFILE} pairs storage)
+run_installed(${tree}/bin/velmora${exe} --profile ${PROFILE} pairs storage)
 string(REGEX MATCHALL "\n" lines "${out}")
 list(LENGTH lines count)
 if(NOT count EQUAL 18)
@@ -37,21 +58,32 @@ endif()
 
 # The installed velmora reads the templates installed beside it, and a user's own template
 # put in their place is what it fills.
-run(${tree}/bin/velmora --profile ${PROFILE} xml 5003)
+run_installed(${tree}/bin/velmora${exe} --profile ${PROFILE} xml 5003)
 if(NOT out MATCHES "<category id=\"500302\"")
   message(FATAL_ERROR "installed velmora xml 5003 did not fill the storage template:\n${out}")
 endif()
 file(WRITE ${tree}/bin/hardinfo/control.xml "<own><category id=\"9\" mine=\"yes\"/></own>")
-run(${tree}/bin/velmora --profile ${PROFILE} xml 5006)
+run_installed(${tree}/bin/velmora${exe} --profile ${PROFILE} xml 5006)
 if(NOT out STREQUAL "<own><category id=\"9\" mine=\"yes\"/></own>")
   message(FATAL_ERROR "installed velmora did not read the replaced template:\n${out}")
 endif()
 
+# The package directory is named outright: a cross toolchain looks for packages only inside
+# its own system root, not along CMAKE_PREFIX_PATH.
+if(FLAGS)
+  # Only when given: an empty value would also clear the toolchain's own link flags.
+  list(APPEND consumer_options "-DCMAKE_CXX_FLAGS=${FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${FLAGS}")
+endif()
 run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/consumer -G ${GENERATOR}
-    -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${tree} "-DCMAKE_CXX_FLAGS=${FLAGS}"
-    "-DCMAKE_EXE_LINKER_FLAGS=${FLAGS}")
+    ${consumer_options} -DVelmora_DIR=${tree}/lib/cmake/Velmora)
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
-run(${CMAKE_COMMAND} -E env HARNEL_PROFILE=${PROFILE} ${WORK_DIR}/consumer/consumer)
+if(TOOLCHAIN)
+  # Where a Windows host would put them: the libraries beside the program.
+  file(COPY ${tree}/bin/VelmoraU.dll ${tree}/bin/Harnel.dll DESTINATION ${WORK_DIR}/consumer)
+endif()
+set(ENV{HARNEL_PROFILE} ${PROFILE})
+run_installed(${WORK_DIR}/consumer/consumer${exe})
+unset(ENV{HARNEL_PROFILE})
 if(NOT out STREQUAL "GetStorageListPair 0 18\nGetOS record\n")
   message(FATAL_ERROR "unexpected consumer output:\n${out}")
 endif()

@@ -13,19 +13,13 @@
 #include "platform/host_path.h"
 #include "platform/open_file.h"
 #include "platform/system_error.h"
+#include "tests/platform/convert.h"
+#include "tests/platform/locale_environment.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-WString Convert(int codePage, const std::string& bytes) {
-  const int byteCount = static_cast<int>(bytes.size());
-  const int units = ConvertToUtf16(codePage, bytes.data(), byteCount, nullptr, 0);
-  WString text(static_cast<size_t>(units), WChar{});
-  EXPECT_EQ(ConvertToUtf16(codePage, bytes.data(), byteCount, text.data(), units), units);
-  return text;
-}
 
 TEST(PlatformWinTest, HostPathIsTheExecutableWithBackslashes) {
   const WString path = HostProgramPath();
@@ -39,66 +33,50 @@ TEST(PlatformWinTest, HostPathIsTheExecutableWithBackslashes) {
   EXPECT_EQ(velmora::TemplatePath(path, WTEXT("os.xml")), folder + WTEXT("\\hardinfo\\os.xml"));
 }
 
-TEST(PlatformWinTest, CodePagesAreTheSystemsConverters) {
-  EXPECT_EQ(Convert(936, "\xC4\xE3\xBA\xC3"), WTEXT("\x4F60\x597D"));
-  EXPECT_EQ(Convert(1251, "\xC0\xE6"), WTEXT("\x0410\x0436"));
-  EXPECT_EQ(Convert(65001, "\xC3\xA9\xF0\x9F\x98\x80"), WTEXT("\x00E9\xD83D\xDE00"));
-  // Flags 0: invalid UTF-8 is replaced, not refused.
-  EXPECT_EQ(Convert(65001,
-                    "A\xFF"
-                    "B"),
-            WTEXT("A\xFFFD"
-                  "B"));
-  // The system has no converter from UTF-16 or UTF-32 bytes.
-  EXPECT_EQ(ConvertToUtf16(1200, "AB", 2, nullptr, 0), 0);
-  EXPECT_EQ(ConvertToUtf16(12000, "AB\0\0", 4, nullptr, 0), 0);
-
-  // Too little room writes nothing.
-  WChar small[2] = {'-', '-'};
-  EXPECT_EQ(ConvertToUtf16(65001, "abc", 3, small, 2), 0);
-  EXPECT_EQ(small[0], '-');
-}
-
 TEST(PlatformWinTest, CodePageZeroIsTheSystemsAnsiCodePage) {
   const int ansi = AnsiCodePage();
   EXPECT_GT(ansi, 0);
   const std::string bytes = "A\x80\xE9\xC4\xE3";
   EXPECT_EQ(Convert(0, bytes), Convert(ansi, bytes));
+
+  // The locale variables that choose it off Windows change nothing here.
+  for (const char* locale : {"ru_RU.KOI8-R", "zh_CN.GB2312", "C"}) {
+    SCOPED_TRACE(locale);
+    LocaleEnvironment environment(locale, locale, locale);
+    EXPECT_EQ(AnsiCodePage(), ansi);
+    EXPECT_EQ(Convert(0, bytes), Convert(ansi, bytes));
+  }
 }
 
-TEST(PlatformWinTest, MissingFileGivesCodeTwoAndTheSystemsMessage) {
-  // In a folder that exists: a missing folder would give code 3, "path not found".
-  const fs::path missing =
-      fs::temp_directory_path() / ("velmora-missing-" + std::to_string(std::random_device()()));
-  FileStream stream = OpenFileForReading(missing.wstring().c_str());
-  EXPECT_EQ(stream, nullptr);
+TEST(PlatformWinTest, MissingFileAndFolderGiveTheSystemsCodesAndTexts) {
+  // A missing file in a folder that exists is code 2 on both systems; a missing folder is
+  // Windows' own code 3, "path not found".
+  std::string name = "velmora-missing-";
+  name.append(std::to_string(std::random_device()()));
+  const fs::path missing = fs::temp_directory_path() / name;
+  EXPECT_EQ(OpenFileForReading(missing.wstring().c_str()), nullptr);
   EXPECT_EQ(LastSystemError(), 2);
+  EXPECT_EQ(OpenFileForReading((missing / "os.xml").wstring().c_str()), nullptr);
+  EXPECT_EQ(LastSystemError(), 3);
 
-  // Windows' English text, or Wine's; never with its line break.
-  const WString message = SystemErrorMessage(2);
-  EXPECT_TRUE(message == WTEXT("The system cannot find the file specified.") ||
-              message == WTEXT("File not found."))
-      << std::string(message.begin(), message.end());
-  EXPECT_EQ(message.find_first_of(WTEXT("\r\n")), WString::npos);
-}
-
-TEST(PlatformWinTest, OpensByUtf16PathForBinaryReading) {
-  const fs::path folder =
-      fs::temp_directory_path() / ("velmora-open-win-" + std::to_string(std::random_device()()));
-  fs::create_directories(folder);
-  const fs::path file = folder / WTEXT("caf\x00E9-\xD83D\xDE00.bin");
-  {
-    std::ofstream out(file, std::ios::binary);
-    out.write("a\r\nb\0", 5);
+  // Windows' English texts, or Wine's; never with their line break.
+  struct Case {
+    int code;
+    const WChar* windows;
+    const WChar* wine;
+  };
+  const Case cases[] = {
+      {2, WTEXT("The system cannot find the file specified."), WTEXT("File not found.")},
+      {3, WTEXT("The system cannot find the path specified."), WTEXT("Path not found.")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    const WString message = SystemErrorMessage(c.code);
+    EXPECT_TRUE(message == c.windows || message == c.wine)
+        << std::string(message.begin(), message.end());
   }
-  {
-    FileStream stream = OpenFileForReading(file.wstring().c_str());
-    ASSERT_NE(stream, nullptr);
-    char bytes[8] = {};
-    EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, stream.get()), 5u);  // no newline translation
-    EXPECT_EQ(std::string(bytes, 5), std::string("a\r\nb\0", 5));
-  }
-  fs::remove_all(folder);
+  // A code the system has no text for gives none.
+  EXPECT_EQ(SystemErrorMessage(0x2FFFFFFF), WString());
 }
 
 }  // namespace

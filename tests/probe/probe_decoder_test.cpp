@@ -1,0 +1,117 @@
+// Decoders of firmware bytes (SMBIOS tables, EDID blocks) and the text helpers under them:
+// they need nothing of the operating system, so they are tested on Windows as well.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "harnel/probe/edid.h"
+#include "harnel/probe/smbios.h"
+#include "harnel/probe/text_util.h"
+
+namespace harnel::probe {
+namespace {
+
+// The bytes of a file of the laptop's captured tree, read with the standard library alone.
+std::string FixtureBytes(std::string_view path) {
+  std::filesystem::path file = std::filesystem::path(PROBE_FIXTURES) / "laptop";
+  file += std::filesystem::path(path);
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_TRUE(in.is_open()) << path;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(TextUtilTest, ToValidUtf8ReplacesWhatIsNotUtf8) {
+  struct Case {
+    std::string in, out;
+  };
+  const std::vector<Case> cases = {
+      {"plain", "plain"},
+      {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+      {"bad\xFFlead", "bad\xEF\xBF\xBDlead"},
+      {"cut\xE2\x82", "cut\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"overlong\xC0\xAF", "overlong\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"surrogate\xED\xA0\x80", "surrogate\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"tab\tkept\x01\x7F", "tab\tkept\x7F"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.in);
+    EXPECT_EQ(ToValidUtf8(c.in), c.out);
+  }
+}
+
+TEST(TextUtilTest, ParseUnsignedTakesOnlyWholeNumbers) {
+  EXPECT_EQ(ParseUnsigned(" 42\n"), 42u);
+  EXPECT_EQ(ParseUnsigned("0x8086", 16), 0x8086u);
+  EXPECT_EQ(ParseUnsigned("12ab"), std::nullopt);
+  EXPECT_EQ(ParseUnsigned(""), std::nullopt);
+  EXPECT_EQ(ParseUnsigned("99999999999999999999999"), std::nullopt);
+  EXPECT_EQ(ParseLeadingUnsigned("2694.854"), 2694u);
+  EXPECT_EQ(ParseLeadingUnsigned("x1"), std::nullopt);
+}
+
+TEST(SmbiosTest, ParsesTheLaptopTable) {
+  const std::string table = FixtureBytes("/sys/firmware/dmi/tables/DMI");
+  const std::vector<SmbiosStructure> structures = ParseSmbiosTable(table);
+  ASSERT_EQ(structures.size(), 9u);
+  EXPECT_EQ(structures[0].type, 0);
+  EXPECT_EQ(structures[0].String(0x05), "N23ET59W (1.34 )");
+  EXPECT_EQ(structures[4].type, 9);
+  EXPECT_EQ(structures[4].handle, 0x0009);
+  EXPECT_EQ(structures.back().type, 127);
+  // A string number past the set, and number 0, name no string.
+  EXPECT_EQ(structures[4].String(0x05), std::nullopt);
+  EXPECT_EQ(structures[1].String(0x08), std::nullopt);
+  // Fields past the formatted area of an older, shorter structure are absent.
+  EXPECT_EQ(structures[4].Word(0x40), std::nullopt);
+}
+
+TEST(SmbiosTest, TruncatedTableStopsAtTheLastWholeStructure) {
+  const std::string table = FixtureBytes("/sys/firmware/dmi/tables/DMI");
+  const std::size_t whole = ParseSmbiosTable(table).size();
+  for (std::size_t cut = 0; cut < table.size(); cut += 7) {
+    SCOPED_TRACE(cut);
+    const std::string part = table.substr(0, cut);
+    std::vector<SmbiosStructure> structures = ParseSmbiosTable(part);
+    EXPECT_LT(structures.size(), whole);
+    for (const SmbiosStructure& s : structures) {
+      EXPECT_LE(s.formatted.data() + s.formatted.size(), part.data() + part.size());
+    }
+  }
+}
+
+TEST(EdidTest, ParsesPanelAndMonitorBlocks) {
+  const std::optional<Edid> panel = ParseEdid(FixtureBytes("/sys/class/drm/card0-eDP-1/edid"));
+  ASSERT_TRUE(panel);
+  EXPECT_EQ(panel->manufacturerId, "LGD");
+  EXPECT_EQ(panel->productCode, 0x0573);
+  EXPECT_EQ(panel->name, "LP140WF7-SPB1");  // no name descriptor: the panel's model text
+  ASSERT_TRUE(panel->preferredMode);
+  EXPECT_EQ(panel->preferredMode->width, 1920);
+  EXPECT_EQ(panel->preferredMode->height, 1080);
+  EXPECT_EQ(panel->preferredMode->refreshHz, 60);
+  EXPECT_EQ(panel->widthCm, 31);
+
+  const std::optional<Edid> monitor = ParseEdid(FixtureBytes("/sys/class/drm/card0-HDMI-A-1/edid"));
+  ASSERT_TRUE(monitor);
+  EXPECT_EQ(monitor->manufacturerId, "DEL");
+  EXPECT_EQ(monitor->name, "DELL U2415");
+  EXPECT_EQ(monitor->preferredMode->height, 1200);
+  EXPECT_EQ(PnpVendorName("DEL"), "Dell");
+  EXPECT_EQ(PnpVendorName("ZZZ"), std::nullopt);
+}
+
+TEST(EdidTest, RejectsWhatIsNoBaseBlock) {
+  std::string block = FixtureBytes("/sys/class/drm/card0-eDP-1/edid");
+  EXPECT_FALSE(ParseEdid(block.substr(0, 127)));
+  EXPECT_FALSE(ParseEdid(""));
+  block[1] = 0;
+  EXPECT_FALSE(ParseEdid(block));
+}
+
+}  // namespace
+}  // namespace harnel::probe
