@@ -35,15 +35,31 @@ inline bool EndsEmpty(const WChar* t, int32_t p, int32_t nameEnd) {
                              beforePrevious == '\'' || beforePrevious == '"');
 }
 
-// FindUnit that looks at the first units one by one. Inside a tag most searches end within a
-// few units, and a loop whose exit the processor predicts lets it run ahead into the next
-// node, where a block search makes it wait for the block's mask; long runs still go by blocks.
-inline int32_t FindUnitNear(const WChar* t, int32_t q, WChar a, WChar b) {
+// The searches inside a tag look at one unit after another: most of them end within a few
+// units, and a loop whose exit the processor predicts lets it run ahead into the next node,
+// where a block search would make it wait for the block's mask.
+
+// Offset of the first "=", ">" or terminator at or after q: between attributes there are
+// only names and white space.
+inline int32_t FindTagStop(const WChar* t, int32_t q) {
+  constexpr uint64_t kStops = (1ull << 0) | (1ull << '=') | (1ull << '>');
+  while (t[q] >= 64 || ((kStops >> t[q]) & 1) == 0) ++q;
+  return q;
+}
+
+// Offset of the first `quote` or terminator at or after q; values longer than a few units
+// are searched by blocks.
+inline int32_t FindQuoteEnd(const WChar* t, int32_t q, WChar quote) {
   for (const int32_t near = q + 8; q < near; ++q) {
-    const WChar u = t[q];
-    if (u == a || u == b || u == 0) return q;
+    if (t[q] == quote || t[q] == 0) return q;
   }
-  return FindUnit(t, q, a, b);
+  return FindUnit(t, q, quote);
+}
+
+// Offset of the first ">" or terminator at or after q.
+inline int32_t FindTagEnd(const WChar* t, int32_t q) {
+  while (t[q] != '>' && t[q] != 0) ++q;
+  return q;
 }
 
 // What ScanCommonNode found.
@@ -60,7 +76,7 @@ inline CommonNode ScanCommonNode(const WChar* t, int32_t start) {
   CommonNode found{NodeError, 0, 0, 0, false};
   int32_t q = start;
   if (IsSpace(t[q])) {
-    while (IsSpace(t[q])) ++q;  // short runs between tags: one by one, as FindUnitNear
+    while (IsSpace(t[q])) ++q;  // short runs between tags: one by one, as the searches above
     if (t[q] != '<') return found;
     found.kind = NodeWhitespace;
     found.end = q;
@@ -71,7 +87,7 @@ inline CommonNode ScanCommonNode(const WChar* t, int32_t start) {
     q += 2;
     while (!EndsName(t[q])) ++q;
     const int32_t nameEnd = q;
-    q = FindUnitNear(t, q, '>', '>');
+    q = FindTagEnd(t, q);
     if (t[q] == 0) return found;
     found = {NodeEndTag, q + 1, start + 2, nameEnd, false};
     return found;
@@ -84,7 +100,7 @@ inline CommonNode ScanCommonNode(const WChar* t, int32_t start) {
   // Outside a value only ">" and "=" act in a start tag; the units before ">" that the
   // empty-element test needs are read back by position.
   for (;;) {
-    q = FindUnitNear(t, q, '>', '=');
+    q = FindTagStop(t, q);
     if (t[q] != '=') {
       if (t[q] == 0) return found;
       break;
@@ -95,7 +111,7 @@ inline CommonNode ScanCommonNode(const WChar* t, int32_t start) {
     do c = t[++q];
     while (IsSpace(c));
     if (c == '"' || c == '\'') {
-      q = FindUnitNear(t, q + 1, c, c);
+      q = FindQuoteEnd(t, q + 1, c);
       if (t[q] == 0) return found;
       ++q;
     } else if (c == '=') {
