@@ -2,6 +2,16 @@
 
 #include <algorithm>
 
+namespace {
+
+// Entries of storage behind a last page of `entries` entries. A page that grows past a small
+// document's size gets storage for all its entries at once, so that the growth rule's many
+// later steps within it copy nothing; storage that is never handed out costs address space
+// only. Only whether a page has its full storage follows from `entries`, nothing else.
+int32_t PageStorage(int32_t entries) { return entries > 4096 ? kPageEntries : entries; }
+
+}  // namespace
+
 ElementIndex::~ElementIndex() { ClearEntries(*this); }
 
 void ReserveEntries(ElementIndex& index, int32_t n) {
@@ -24,19 +34,22 @@ void ReserveEntries(ElementIndex& index, int32_t n) {
   }
 
   const int32_t used = index.capacity - oldLast * kPageEntries;
-  if (oldLast < newLast && used < kPageEntries) {
+  if (oldLast < newLast && PageStorage(used) < kPageEntries) {
     auto* full = new ElementEntry[kPageEntries];
     if (used > 0) std::copy(index.pages[oldLast], index.pages[oldLast] + used, full);
     delete[] index.pages[oldLast];
     index.pages[oldLast] = full;
   }
 
-  auto* last = new ElementEntry[n - newLast * kPageEntries];
-  if (newLast == oldLast && used > 0) {
+  const int32_t entries = n - newLast * kPageEntries;
+  if (newLast != oldLast || used == 0) {
+    index.pages[newLast] = new ElementEntry[PageStorage(entries)];
+  } else if (PageStorage(used) < entries) {
+    auto* last = new ElementEntry[PageStorage(entries)];
     std::copy(index.pages[oldLast], index.pages[oldLast] + used, last);
     delete[] index.pages[oldLast];
+    index.pages[newLast] = last;
   }
-  index.pages[newLast] = last;
   index.capacity = n;
 }
 

@@ -1,23 +1,16 @@
+#include "xmldoc/common_nodes.h"
 #include "xmldoc/parser.h"
 #include "xmldoc/result_log.h"
 #include "xmldoc/unit_search.h"
 
 namespace {
 
+using namespace common_nodes;
+
 constexpr uint32_t kNone = 0xFFFFFFFF;
 
 // The one-unit modes of a node being opened.
 enum OpenMode { OpenNone, AfterOpen, AfterBang, AfterBangDash, AfterBangBracket };
-
-// Units that end a tag name: white space, "/", ">" and the terminator, all below 64.
-constexpr uint64_t kNameEnds = (1ull << 0) | (1ull << '\t') | (1ull << '\n') | (1ull << '\r') |
-                               (1ull << ' ') | (1ull << '/') | (1ull << '>');
-constexpr uint64_t kWhitespace = (1ull << '\t') | (1ull << '\n') | (1ull << '\r') | (1ull << ' ');
-
-bool EndsName(WChar u) { return u < 64 && ((kNameEnds >> u) & 1) != 0; }
-bool IsSpace(WChar u) { return u < 64 && ((kWhitespace >> u) & 1) != 0; }
-
-bool StartsTagName(WChar u) { return u > 0x60 || (u >= 'A' && u <= 'Z') || u == '_' || u == ':'; }
 
 const WChar* OpenNodeType(bool inDocType, int32_t kind) {
   if (inDocType) return WTEXT("document_type");
@@ -37,85 +30,23 @@ const WChar* OpenNodeType(bool inDocType, int32_t kind) {
   }
 }
 
-// Whether a start tag that ends with ">" at `p` is an empty-element tag: "/" before the ">",
-// and before that nothing (the name), white space or a quote. The units are read back by
-// position; `nameEnd` is the unit that ended the name, the first one remembered.
-bool EndsEmpty(const WChar* t, int32_t p, int32_t nameEnd) {
-  const WChar previous = p - 1 >= nameEnd ? t[p - 1] : 0;
-  const WChar beforePrevious = p - 2 >= nameEnd ? t[p - 2] : 0;
-  return previous == '/' && (beforePrevious == 0 || IsSpace(beforePrevious) ||
-                             beforePrevious == '\'' || beforePrevious == '"');
-}
-
-// The nodes that make up nearly every document (white space before a "<", start tags and
-// end tags that are complete before the end of the text) in dedicated loops. Returns the
-// kind, or NodeError when the node is anything else; the general machine then scans it.
-// The results are exactly the general machine's.
-int32_t ScanCommonNode(Scanner& scanner, NodeToken& node) {
-  const WChar* const t = scanner.text;
-  const int32_t start = scanner.cursor;
-  int32_t q = start;
-  if (IsSpace(t[q])) {
-    while (IsSpace(t[q])) ++q;
-    if (t[q] != '<') return NodeError;
-    scanner.cursor = q;
-    node.kind = NodeWhitespace;
-    node.length = static_cast<uint32_t>(q - start);
-    return NodeWhitespace;
-  }
-  if (t[q] != '<') return NodeError;
-  if (t[q + 1] == '/') {
-    q += 2;
-    while (!EndsName(t[q])) ++q;
-    const int32_t nameEnd = q;
-    q = FindUnit(t, q, '>', '>');
-    if (t[q] == 0) return NodeError;
-    scanner.tokenStart = start + 2;
-    scanner.tokenEnd = nameEnd - 1;
-    scanner.cursor = q + 1;
-    node.kind = NodeEndTag;
-    node.length = static_cast<uint32_t>(q + 1 - start);
-    return NodeEndTag;
-  }
-  if (!StartsTagName(t[q + 1])) return NodeError;
-  q += 2;
-  while (!EndsName(t[q])) ++q;
-  if (t[q] == 0) return NodeError;
-  const int32_t nameEnd = q;
-  bool valueMayFollow = false;
-  for (;;) {
-    if (!valueMayFollow) q = FindUnit(t, q, '>', '=');
-    const WChar c = t[q];
-    if (c == 0) return NodeError;
-    if (c == '>') break;
-    if (!valueMayFollow) {
-      valueMayFollow = true;  // c is "="
-    } else if (c == '"' || c == '\'') {
-      q = FindUnit(t, q + 1, c, c);
-      if (t[q] == 0) return NodeError;
-      valueMayFollow = false;
-    } else if (!IsSpace(c)) {
-      valueMayFollow = false;
-    }
-    ++q;
-  }
-  scanner.tokenStart = start + 1;
-  scanner.tokenEnd = nameEnd - 1;
-  scanner.cursor = q + 1;
-  if (EndsEmpty(t, q, nameEnd)) node.nodeFlags |= EmptyElement;
-  node.kind = NodeElement;
-  node.length = static_cast<uint32_t>(q + 1 - start);
-  return NodeElement;
-}
-
 }  // namespace
 
 int32_t ScanNode(Scanner& scanner, NodeToken& node) {
   node.start = static_cast<uint32_t>(scanner.cursor);
   node.nodeFlags = 0;
   node.records.clear();
-  const int32_t kind = ScanCommonNode(scanner, node);
-  return kind != NodeError ? kind : ScanNodeInGeneral(scanner, node);
+  const CommonNode found = ScanCommonNode(scanner.text, scanner.cursor);
+  if (found.kind == NodeError) return ScanNodeInGeneral(scanner, node);
+  if (found.kind != NodeWhitespace) {
+    scanner.tokenStart = found.nameStart;
+    scanner.tokenEnd = found.nameEnd - 1;
+  }
+  if (found.empty) node.nodeFlags |= EmptyElement;
+  scanner.cursor = found.end;
+  node.kind = found.kind;
+  node.length = static_cast<uint32_t>(found.end) - node.start;
+  return found.kind;
 }
 
 // One state machine over the units of one node. The fast loops skip runs of units that
@@ -166,9 +97,9 @@ int32_t ScanNodeInGeneral(Scanner& scanner, NodeToken& node) {
       if (kind == NodeText) {
         p = FindUnit(t, p, '<', '>');
       } else if (quote != 0) {
-        p = FindUnit(t, p, quote, quote);
+        p = FindUnit(t, p, quote);
       } else if (terminatorLength > 1 || kind == NodeEndTag) {
-        p = FindUnit(t, p, '>', '>');
+        p = FindUnit(t, p, '>');
       } else if (kind == NodeElement && !valueMayFollow) {
         // Outside a value only ">" and "=" act in a start tag; the units before ">" that
         // the empty-element test needs are read back by position.

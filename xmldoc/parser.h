@@ -6,6 +6,8 @@
 #include "provider/text.h"
 #include "xmldoc/scanner.h"
 
+class XmlDoc;
+
 // Kinds of node that ScanNode finds.
 enum NodeKind : int32_t {
   NodeEndTag = 0,
@@ -41,6 +43,10 @@ int32_t ScanNode(Scanner& scanner, NodeToken& node);
 // ScanNode without the dedicated loops for common nodes: the general machine alone, which
 // must give exactly the same results. For tests and fuzz targets.
 int32_t ScanNodeInGeneral(Scanner& scanner, NodeToken& node);
+
+// XmlDoc::ParseElements with every node scanned by the general machine alone, which must
+// build exactly the same entries and records. For tests and fuzz targets.
+uint32_t ParseElementsInGeneral(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner);
 
 // The encoding named by the XML declaration at the start of `text` (zero-terminated) or by
 // an HTML meta tag before the end of its head; empty when there is none.

@@ -185,7 +185,7 @@ bool FindAttribute(Scanner& result, const WChar* name) {
 
     const WChar c = text[p];
     if (c == '"' || c == '\'') {
-      const int32_t q = FindUnit(text, p + 1, c, c);
+      const int32_t q = FindUnit(text, p + 1, c);
       scanner.tokenStart = p + 1;
       scanner.tokenEnd = q - 1;
       scanner.cursor = text[q] == 0 ? q : q + 1;

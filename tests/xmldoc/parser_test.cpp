@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "xmldoc/index_check.h"
 #include "xmldoc/parser.h"
 #include "xmldoc/xml_doc.h"
@@ -309,6 +311,54 @@ TEST(ParserTest, DeepNestingNeedsNoRecursion) {
   EXPECT_FALSE(Parse(doc, text.substr(0, 3 * kDepth)));
   EXPECT_EQ(doc.Entry(kDepth).parent, 0u);
   EXPECT_EQ(doc.Entry(1).prevSibling, static_cast<uint32_t>(kDepth));
+}
+
+// The parser scans common tags in line and matches end tags against the innermost name
+// first; the general machine alone must build the same entries, records and scanner state.
+TEST(ParserTest, InlineScanningBuildsWhatTheGeneralMachineBuilds) {
+  const WChar* const texts[] = {
+      WTEXT("<r>\r\n  <a id=\"1\" v='x>y'/>\r\n  <a id=\"2\"></a >\r\n</r>"),
+      WTEXT("<r><node></nodex></node></r>"),  // a longer name is no match
+      WTEXT("<r><node></nod></node></r>"),    // nor a shorter one
+      WTEXT("<r><a><b></a></r>"),             // closes past the innermost
+      WTEXT("<r><a></A></a></r>"),            // matches with IgnoreCase only
+      WTEXT("<r><a b==\"x>\" c = 'y'>t</a></r>"),
+      WTEXT("<r><a b=\"x\"c=1/>\t<b/ ></r>"),
+      WTEXT("<r><a></a"),     // the text ends inside the end tag
+      WTEXT("<r><a></a   "),  // after its name
+      WTEXT("<r><a b=\"x"),   // inside a value
+      WTEXT("<r><a b= "),     // after "="
+      WTEXT("<r>  x <a/></r>  "),
+  };
+  for (const uint32_t scanFlags : {0u, static_cast<uint32_t>(IgnoreCase)}) {
+    for (size_t i = 0; i < std::size(texts); ++i) {
+      SCOPED_TRACE(::testing::Message() << "text " << i << " flags " << scanFlags);
+      const WChar* const text = texts[i];
+      XmlDoc fast;
+      XmlDoc general;
+      fast.text = general.text = text;
+      Scanner a;
+      a.text = fast.text.c_str();
+      a.scanFlags = scanFlags;
+      Scanner b = a;
+      b.text = general.text.c_str();
+      EXPECT_EQ(fast.ParseElements(0, a), ParseElementsInGeneral(general, 0, b));
+      EXPECT_EQ(fast.resultLog, general.resultLog);
+      EXPECT_EQ(a.cursor, b.cursor);
+      EXPECT_EQ(a.tokenStart, b.tokenStart);
+      EXPECT_EQ(a.tokenEnd, b.tokenEnd);
+      ASSERT_EQ(fast.nextFreeEntry, general.nextFreeEntry);
+      for (int32_t e = 0; e < fast.nextFreeEntry; ++e) {
+        const ElementEntry& x = fast.Entry(e);
+        const ElementEntry& y = general.Entry(e);
+        EXPECT_TRUE(x.start == y.start && x.length == y.length && x.tagLengths == y.tagLengths &&
+                    x.entryFlags == y.entryFlags && x.parent == y.parent &&
+                    x.firstChild == y.firstChild && x.nextSibling == y.nextSibling &&
+                    x.prevSibling == y.prevSibling)
+            << "entry " << e;
+      }
+    }
+  }
 }
 
 TEST(DeclaredEncodingTest, DeclarationAndMetaTag) {
