@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "xmldoc/escaping.h"
+#include "xmldoc/parser.h"
 #include "xmldoc/scanner.h"
 #include "xmldoc/unit_search.h"
 #include "xmldoc/xml_doc.h"
@@ -39,6 +40,21 @@ bool InsideText(const WString& text, const WChar* p) {
 }
 
 }  // namespace
+
+bool XmlDoc::StartTagReadsAs(uint32_t e, uint32_t startTagLength) const {
+  // The attribute search and the parser agree on every tag a writer would produce, but in
+  // some ill-formed ones they pair quotes differently, and a write there can move the end
+  // the parser finds. One tag is read again, never the document.
+  const ElementEntry& entry = Entry(e);
+  const bool empty = entry.StartTagLength() == entry.length && !entry.Has(Unended);
+  Scanner scanner;
+  scanner.text = text.c_str();
+  scanner.cursor = static_cast<int32_t>(entry.start);
+  scanner.scanFlags = flags;
+  NodeToken node;
+  return ScanNode(scanner, node) == NodeElement && node.length == startTagLength &&
+         ((node.nodeFlags & EmptyElement) != 0) == empty;
+}
 
 bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* value) {
   if (element == 0 || nodeKind != 1 || !IsAttributeName(name)) return false;
@@ -103,6 +119,8 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   const size_t nameLength = addName ? std::char_traits<WChar>::length(name) : 0;
   const size_t lead = addName ? nameLength + 3 : addEquals ? 2 : 1;
   const size_t written = lead + EscapedLength(plain, plainLength) + 1;
+  // What the write replaces, to put back should the parser read the tag differently after.
+  const WString replaced(text, from, to - from);
   WChar* out = OpenText(from, to - from, written);
   if (addName) {
     *out++ = ' ';
@@ -114,6 +132,10 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   *out = '"';
 
   const int32_t delta = static_cast<int32_t>(written) - static_cast<int32_t>(to - from);
+  if (!StartTagReadsAs(element, Entry(element).StartTagLength() + static_cast<uint32_t>(delta))) {
+    SpliceText(from, written, replaced);
+    return false;
+  }
   ElementEntry& changed = Entry(element);
   changed.SetStartTagLength(changed.StartTagLength() + static_cast<uint32_t>(delta));
   changed.length += static_cast<uint32_t>(delta);

@@ -73,6 +73,9 @@ class XmlDoc {
   // white space before a following "<" is skipped and a line break is written after it (and
   // before it when the parent had no content). Does not touch the index beyond `parent`.
   Splice SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak);
+  // Whether the parser, reading the text at `e` now, finds a start tag of `startTagLength`
+  // units that is empty exactly when `e` is closed by its own start tag.
+  bool StartTagReadsAs(uint32_t e, uint32_t startTagLength) const;
   // Length of the tag name of element `e` as the parser reads it (up to white space, "/" or
   // ">"), which is what an end tag must repeat.
   uint32_t TagNameLength(uint32_t e) const;
