@@ -4,7 +4,6 @@ extern "C" {
 #include <pci/pci.h>
 }
 
-#include <dlfcn.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@ extern "C" {
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci_ids.h"
+#include "harnel/probe/shared_library.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -32,16 +32,11 @@ constexpr const char* kLibraryName = "libpci.so.3";
 // in all. It stays open until the provider unloads.
 class LibPci {
  public:
-  LibPci() : library_(::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL)) {
-    if (!library_) return;
-    loaded_ = Load(alloc, "pci_alloc") && Load(cleanup, "pci_cleanup") &&
-              Load(setNameListPath, "pci_set_name_list_path") &&
-              Load(lookupName, "pci_lookup_name");
-  }
-  LibPci(const LibPci&) = delete;
-  LibPci& operator=(const LibPci&) = delete;
-  ~LibPci() {
-    if (library_) ::dlclose(library_);
+  LibPci() : library_(kLibraryName, RTLD_NOW | RTLD_LOCAL) {
+    loaded_ = library_.Opened() && library_.Load(alloc, "pci_alloc") &&
+              library_.Load(cleanup, "pci_cleanup") &&
+              library_.Load(setNameListPath, "pci_set_name_list_path") &&
+              library_.Load(lookupName, "pci_lookup_name");
   }
   bool Loaded() const { return loaded_; }
 
@@ -51,13 +46,7 @@ class LibPci {
   decltype(&::pci_lookup_name) lookupName = nullptr;
 
  private:
-  template <class Function>
-  bool Load(Function& function, const char* name) {
-    function = reinterpret_cast<Function>(::dlsym(library_, name));
-    return function != nullptr;
-  }
-
-  void* library_;
+  SharedLibrary library_;
   bool loaded_ = false;
 };
 

@@ -1,7 +1,6 @@
 #include "harnel/probe/probe_printer.h"
 
 #include <cups/cups.h>
-#include <dlfcn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 
@@ -11,6 +10,7 @@
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/shared_library.h"
 
 namespace harnel::probe {
 namespace {
@@ -31,19 +31,19 @@ class Cups {
  public:
   // RTLD_NODELETE: libcups keeps per-thread state with destructors that run at thread exit,
   // so its code must stay mapped once it has run.
-  Cups() : library_(::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
-    if (!library_) return;
-    loaded_ = Load(httpConnect2_, "httpConnect2") && Load(httpClose_, "httpClose") &&
-              Load(httpSetTimeout_, "httpSetTimeout") && Load(ippNewRequest_, "ippNewRequest") &&
-              Load(ippAddStrings_, "ippAddStrings") && Load(cupsDoRequest_, "cupsDoRequest") &&
-              Load(ippDelete_, "ippDelete") && Load(ippFirstAttribute_, "ippFirstAttribute") &&
-              Load(ippNextAttribute_, "ippNextAttribute") && Load(ippGetName_, "ippGetName") &&
-              Load(ippGetGroupTag_, "ippGetGroupTag") && Load(ippGetString_, "ippGetString");
-  }
-  Cups(const Cups&) = delete;
-  Cups& operator=(const Cups&) = delete;
-  ~Cups() {
-    if (library_) ::dlclose(library_);
+  Cups() : library_(kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE) {
+    loaded_ = library_.Opened() && library_.Load(httpConnect2_, "httpConnect2") &&
+              library_.Load(httpClose_, "httpClose") &&
+              library_.Load(httpSetTimeout_, "httpSetTimeout") &&
+              library_.Load(ippNewRequest_, "ippNewRequest") &&
+              library_.Load(ippAddStrings_, "ippAddStrings") &&
+              library_.Load(cupsDoRequest_, "cupsDoRequest") &&
+              library_.Load(ippDelete_, "ippDelete") &&
+              library_.Load(ippFirstAttribute_, "ippFirstAttribute") &&
+              library_.Load(ippNextAttribute_, "ippNextAttribute") &&
+              library_.Load(ippGetName_, "ippGetName") &&
+              library_.Load(ippGetGroupTag_, "ippGetGroupTag") &&
+              library_.Load(ippGetString_, "ippGetString");
   }
   bool Loaded() const { return loaded_; }
 
@@ -61,13 +61,7 @@ class Cups {
   decltype(&::ippGetString) ippGetString_ = nullptr;
 
  private:
-  template <typename Function>
-  bool Load(Function& function, const char* name) {
-    function = reinterpret_cast<Function>(::dlsym(library_, name));
-    return function != nullptr;
-  }
-
-  void* library_;
+  SharedLibrary library_;
   bool loaded_ = false;
 };
 
