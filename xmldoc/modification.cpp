@@ -119,8 +119,10 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   const size_t nameLength = addName ? std::char_traits<WChar>::length(name) : 0;
   const size_t lead = addName ? nameLength + 3 : addEquals ? 2 : 1;
   const size_t written = lead + EscapedLength(plain, plainLength) + 1;
-  // What the write replaces, to put back should the parser read the tag differently after.
-  const WString replaced(text, from, to - from);
+  // What the write replaces, to put back should the parser read the tag differently after;
+  // a tag of the plain shape reads the same, so only other tags are read again.
+  const bool readAgain = !scanner.plainTag;
+  const WString replaced = readAgain ? WString(text, from, to - from) : WString();
   WChar* out = OpenText(from, to - from, written);
   if (addName) {
     *out++ = ' ';
@@ -132,7 +134,8 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   *out = '"';
 
   const int32_t delta = static_cast<int32_t>(written) - static_cast<int32_t>(to - from);
-  if (!StartTagReadsAs(element, Entry(element).StartTagLength() + static_cast<uint32_t>(delta))) {
+  if (readAgain &&
+      !StartTagReadsAs(element, Entry(element).StartTagLength() + static_cast<uint32_t>(delta))) {
     SpliceText(from, written, replaced);
     return false;
   }
@@ -213,9 +216,11 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
       e = next;
     }
     Entry(root).entryFlags = Released;
+    entriesReleased = true;
     ShiftOffsets(last, delta, true);
   } else {
     Entry(root).entryFlags = Released;
+    entriesReleased = true;
     if (delta != 0) {
       // Markup without elements still went in; nothing inserted can start the repair, so
       // it starts from the sibling before it, or from the parent when it had no children.

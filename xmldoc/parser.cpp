@@ -303,6 +303,7 @@ bool XmlDoc::ParseDocument() {
 
   parentPos = mainPos = childPos = nodeKind = 0;
   entriesInOrder = true;  // the parse hands out entries as their start tags come
+  entriesReleased = false;
   const ElementEntry& root = Entry(0);
   return !root.Has(IllFormed) && root.firstChild != 0 && Entry(root.firstChild).nextSibling == 0;
 }

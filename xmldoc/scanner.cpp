@@ -150,6 +150,7 @@ WString TokenText(const Scanner& scanner) {
 bool FindAttribute(Scanner& result, const WChar* name) {
   // Worked on as a local copy, which stays in registers, and handed back on every exit.
   Scanner scanner = result;
+  scanner.plainTag = false;
   const auto finish = [&](bool found) {
     result = scanner;
     return found;
@@ -171,6 +172,7 @@ bool FindAttribute(Scanner& result, const WChar* name) {
     return true;
   };
   bool tagName = true;  // the first token is the tag name and is never compared
+  bool plain = true;    // what becomes scanner.plainTag
   bool expectValue = false;
   bool matched = false;
   int32_t nameStart = 0;
@@ -191,6 +193,7 @@ bool FindAttribute(Scanner& result, const WChar* name) {
       scanner.cursor = text[q] == 0 ? q : q + 1;
       scanner.scanFlags |= QuotedToken;
       tagName = false;
+      plain = false;
       if (expectValue) {
         if (matched) return finish(true);
         expectValue = false;
@@ -220,10 +223,12 @@ bool FindAttribute(Scanner& result, const WChar* name) {
       continue;
     }
     if (c == '=') {
+      plain = false;
       expectValue = true;
       continue;
     }
     if (c == '>' || c == '/' || c == '?') {
+      if (c == '?' || wasTagName) plain = false;
       scanner.cursor = before;
       break;
     }
@@ -244,11 +249,25 @@ bool FindAttribute(Scanner& result, const WChar* name) {
       scanner.tokenEnd = end - 1;
       scanner.cursor = text[end] == 0 ? end : end + 1;
       scanner.scanFlags |= QuotedToken;
-      if (matched) return finish(true);
+      if (text[end] == 0) plain = false;
+      if (matched) {
+        scanner.plainTag = plain && !wasTagName;
+        return finish(true);
+      }
+      if (wasTagName) plain = false;
+      continue;
+    }
+    // Anything but the tag name, right after the "<" and ended by white space, "/" or ">",
+    // leaves the plain shape.
+    if (!wasTagName || p != before || (!IsSpaceUnit(text[q]) && text[q] != '/' && text[q] != '>')) {
+      plain = false;
     }
   }
 
-  if (!matched) return finish(false);
+  if (!matched) {
+    scanner.plainTag = plain;
+    return finish(false);
+  }
   if (expectValue) {
     // "name=" at the very end of the text: an empty value.
     scanner.tokenStart = scanner.cursor;

@@ -21,6 +21,11 @@ struct Scanner {
   uint32_t scanFlags = 0;       // ScanFlag bits
   int32_t matchStart = 0;       // FindAttribute: offset before the white space of the match
   int32_t matchGap = 0;         // FindAttribute: width of that white space
+  // FindAttribute: every attribute it passed, the match included, read as name="value" (or
+  // with single quotes) with nothing between, after a tag name ended by white space, "/" or
+  // ">", and, when nothing matched, the list ended at "/" or ">". The parser pairs the
+  // quotes of such a tag exactly as the search does.
+  bool plainTag = false;
 };
 
 // Whether u is one of the four white-space units of the engine: space, tab, LF, CR.

@@ -85,9 +85,14 @@ void XmlDoc::ShiftInIndexOrder(uint32_t e, uint32_t shift, bool skipDescendants)
     const uint32_t pageBase = from & ~uint32_t(kPageEntries - 1);
     ElementEntry* const page = pages[from >> kPageShift];
     const uint32_t stop = std::min(end, pageBase + kPageEntries);
-    for (uint32_t i = from - pageBase; i < stop - pageBase; ++i) {
-      // A removed element keeps its slot; the walk never reaches it, so neither does this.
-      if ((page[i].entryFlags & Released) == 0) page[i].start += shift;
+    if (entriesReleased) {
+      for (uint32_t i = from - pageBase; i < stop - pageBase; ++i) {
+        // A removed element keeps its slot; the walk never reaches it, so neither does this.
+        if ((page[i].entryFlags & Released) == 0) page[i].start += shift;
+      }
+    } else {
+      // Every write of a fill comes here: a bare run over the slots.
+      for (uint32_t i = from - pageBase; i < stop - pageBase; ++i) page[i].start += shift;
     }
     from = stop;
   }

@@ -67,6 +67,7 @@ uint32_t XmlDoc::UnlinkEntry(uint32_t e) {
 void XmlDoc::ReleaseSubtree(uint32_t e) {
   // Preorder over the links without recursion, so that nesting depth costs no stack. The
   // links stay as they were; only the flags word changes, which the walk does not read.
+  entriesReleased = true;
   uint32_t current = e;
   for (;;) {
     ElementEntry& entry = Entry(current);

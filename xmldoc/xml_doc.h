@@ -154,6 +154,9 @@ class XmlDoc {
   // entries after an edit point are simply the later indices. Attribute writes and
   // removals keep it; every other edit ends it.
   bool entriesInOrder = false;
+  // Whether an entry was released since the last whole-document parse: until then the pass
+  // over later indices has no removed slot to step over.
+  bool entriesReleased = false;
 
   // The growth rule of a full index: half again its size.
   void GrowFullIndex();
