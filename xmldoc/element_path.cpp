@@ -52,9 +52,10 @@ ElementPath CheckElementPath(const WChar* name) {
   }
   path.firstName = p;
   if (*p == 0) return {PathInvalid, p};
+  p = SkipName(p);
+  path.firstNameLength = static_cast<int32_t>(p - path.firstName);
 
-  for (;;) {
-    p = SkipName(p);
+  for (;; p = SkipName(p)) {
     if (*p == '[') {
       p = SkipCondition(p);
       if (p == nullptr) return {PathInvalid, path.firstName};

@@ -18,6 +18,7 @@ enum PathKind : int32_t {
 struct ElementPath {
   int32_t kind = PathAny;
   const WChar* firstName = nullptr;  // points into the checked string
+  int32_t firstNameLength = 0;       // units up to the first one that ends a path name
 };
 
 // Checks `name` (zero-terminated, or null) and classifies it.

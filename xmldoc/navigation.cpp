@@ -13,7 +13,7 @@ uint32_t XmlDoc::FindSibling(uint32_t parent, uint32_t after, const WChar* path)
   scanner.scanFlags = flags;
   for (; candidate != 0; candidate = Entry(candidate).nextSibling) {
     scanner.cursor = static_cast<int32_t>(Entry(candidate).start) + 1;
-    if (NextWord(scanner) && TokenEquals(scanner, checked.firstName)) return candidate;
+    if (WordEquals(scanner, checked.firstName, checked.firstNameLength)) return candidate;
   }
   return 0;
 }

@@ -142,6 +142,27 @@ bool TokenEquals(const Scanner& scanner, WStringView name) {
   });
 }
 
+bool WordEquals(const Scanner& scanner, const WChar* name, int32_t length) {
+  const WChar* word = scanner.text + scanner.cursor;
+  const auto general = [&] {
+    Scanner copy = scanner;
+    return NextWord(copy) && TokenEquals(copy, name);
+  };
+  // White space before the word, and a delimiter that is a word of its own, are left to
+  // the general reading.
+  if (length == 0 || IsWhitespace(word[0])) return general();
+  const bool ignoreCase = (scanner.scanFlags & IgnoreCase) != 0;
+  for (int32_t i = 0; i < length; ++i) {
+    const WChar u = word[i];
+    // The word ends before the name does: no match, as a name unit is never a continuation.
+    if (u == 0 || IsWordDelimiter(u)) return i == 0 ? general() : false;
+    if (u != name[i] && (!ignoreCase || FoldToCapital(u) != FoldToCapital(name[i]))) return false;
+  }
+  const WChar after = word[length];
+  // A longer word can still match a name that goes on with a continuation unit.
+  return after == 0 || IsWordDelimiter(after) || general();
+}
+
 WString TokenText(const Scanner& scanner) {
   if (scanner.tokenEnd < scanner.tokenStart) return WString();
   return WString(scanner.text + scanner.tokenStart, scanner.tokenEnd - scanner.tokenStart + 1);

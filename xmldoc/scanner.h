@@ -46,6 +46,12 @@ bool TokenEquals(const Scanner& scanner, const WChar* name);
 // TokenEquals for a name of known length that need not be terminated.
 bool TokenEquals(const Scanner& scanner, WStringView name);
 
+// What NextWord followed by TokenEquals(name) decide, without moving the scanner, for a
+// name whose first `length` units hold no unit that ends a path name and are followed by
+// the terminator or a name continuation. The finds compare one tag name after another
+// with it, so the word is compared as it is read.
+bool WordEquals(const Scanner& scanner, const WChar* name, int32_t length);
+
 // A copy of the token's units.
 WString TokenText(const Scanner& scanner);
 

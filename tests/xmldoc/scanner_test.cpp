@@ -1,5 +1,6 @@
 #include "xmldoc/scanner.h"
 
+#include <iterator>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -148,6 +149,39 @@ TEST(ScannerTest, FirstTokenIsNeverCompared) {
   const WChar* encodingFirst = WTEXT("<?xml encoding='UTF-8'?>");
   s = Over(encodingFirst, 5);
   EXPECT_FALSE(FindAttribute(s, WTEXT("encoding")));
+}
+
+// The finds compare tag names through WordEquals; it must decide as the general reading
+// does on every word, odd ones included: white space first, delimiters inside the name,
+// words that go on past the name, names with a continuation, both cases of letters.
+TEST(ScannerTest, WordEqualsDecidesAsNextWordAndTokenEquals) {
+  const WChar kUnits[] = {'a', 'A', 'b', ' ', '?', '<', '/', '[', ']', '=', 0x4E2D};
+  uint32_t seed = 7;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245 + 12345;
+    return (seed >> 16) % n;
+  };
+  auto randomText = [&](uint32_t most) {
+    WString text;
+    for (uint32_t n = next(most + 1); n-- != 0;) text += kUnits[next(std::size(kUnits))];
+    return text;
+  };
+  for (int round = 0; round < 200000; ++round) {
+    const WString word = randomText(5);
+    const WString name = randomText(4);
+    int32_t length = 0;  // the first name: up to a unit that ends a path name
+    while (length < static_cast<int32_t>(name.size()) &&
+           WStringView(WTEXT(" =/[]")).find(name[length]) == WStringView::npos) {
+      ++length;
+    }
+    Scanner scanner;
+    scanner.text = word.c_str();
+    scanner.scanFlags = next(2) != 0 ? uint32_t{IgnoreCase} : 0u;
+    Scanner general = scanner;
+    const bool expected = NextWord(general) && TokenEquals(general, name.c_str());
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    ASSERT_EQ(WordEquals(scanner, name.c_str(), length), expected);
+  }
 }
 
 }  // namespace
