@@ -103,6 +103,19 @@ bool TokenMatches(const Scanner& scanner, NameUnit nameUnit) {
   return next == 0 || IsNameContinuation(next);
 }
 
+// What TokenEquals decides, with the name's length known: the token's units are the
+// name's first units, and the name ends there or goes on with a continuation.
+bool NameMatches(const WChar* token, int32_t tokenLength, const WChar* name, size_t nameLength,
+                 bool ignoreCase) {
+  const auto n = static_cast<size_t>(tokenLength);
+  if (n > nameLength || (n < nameLength && !IsNameContinuation(name[n]))) return false;
+  if (ignoreCase) return CompareNoCase(token, name, tokenLength) == 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (token[i] != name[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool NextWord(Scanner& scanner) {
@@ -168,7 +181,7 @@ WString TokenText(const Scanner& scanner) {
   return WString(scanner.text + scanner.tokenStart, scanner.tokenEnd - scanner.tokenStart + 1);
 }
 
-bool FindAttribute(Scanner& result, const WChar* name) {
+bool FindAttributeInGeneral(Scanner& result, const WChar* name) {
   // Worked on as a local copy, which stays in registers, and handed back on every exit.
   Scanner scanner = result;
   scanner.plainTag = false;
@@ -181,16 +194,8 @@ bool FindAttribute(Scanner& result, const WChar* name) {
   // with a continuation: most attribute names are ruled out by their length alone.
   const auto nameLength = static_cast<size_t>(FindUnit(name, 0, 0, 0));
   const bool ignoreCase = (scanner.scanFlags & IgnoreCase) != 0;
-  // What TokenEquals decides, with the name's length known: the token's units are the
-  // name's first units, and the name ends there or goes on with a continuation.
   const auto matches = [&](int32_t from, int32_t tokenLength) {
-    const auto n = static_cast<size_t>(tokenLength);
-    if (n > nameLength || (n < nameLength && !IsNameContinuation(name[n]))) return false;
-    if (ignoreCase) return CompareNoCase(text + from, name, tokenLength) == 0;
-    for (size_t i = 0; i < n; ++i) {
-      if (text[from + i] != name[i]) return false;
-    }
-    return true;
+    return NameMatches(text + from, tokenLength, name, nameLength, ignoreCase);
   };
   bool tagName = true;  // the first token is the tag name and is never compared
   bool plain = true;    // what becomes scanner.plainTag
@@ -301,4 +306,45 @@ bool FindAttribute(Scanner& result, const WChar* name) {
   scanner.tokenEnd = nameEnd - 1;
   scanner.cursor = nameEnd;
   return finish(true);
+}
+
+bool FindAttribute(Scanner& scanner, const WChar* name) {
+  // Nearly every tag of a template has one shape: the tag name, then name="value" pairs,
+  // each after one space, up to "/" or ">". Such a tag is read here in one pass; at the
+  // first unit of any other shape the general reading starts over from the tag's start.
+  // Both leave the scanner alike.
+  const WChar* text = scanner.text;
+  const auto quote = [](WChar u) { return u == '"' || u == '\''; };
+  if ((scanner.scanFlags & IgnoreCase) == 0 && !quote(text[scanner.cursor])) {
+    const auto nameLength = static_cast<size_t>(FindUnit(name, 0, 0, 0));
+    int32_t p = FindEnd<kEndsAttributeName>(text, scanner.cursor);  // past the tag name
+    while (p > scanner.cursor) {
+      const WChar stop = text[p];
+      if (stop == '/' || stop == '>') {
+        // Not found: the list ends here, and that unit is the last token read.
+        scanner.tokenStart = scanner.tokenEnd = scanner.cursor = p;
+        scanner.scanFlags &= ~QuotedToken;
+        scanner.plainTag = true;
+        return false;
+      }
+      const int32_t from = p + 1;
+      if (stop != ' ' || quote(text[from])) break;
+      const int32_t q = FindEnd<kEndsAttributeName>(text, from);
+      if (q == from || text[q] != '=' || !quote(text[q + 1])) break;
+      const int32_t end = FindUnit(text, q + 2, text[q + 1]);
+      if (text[end] == 0) break;
+      if (NameMatches(text + from, q - from, name, nameLength, false)) {
+        scanner.tokenStart = q + 2;
+        scanner.tokenEnd = end - 1;
+        scanner.cursor = end + 1;
+        scanner.scanFlags |= QuotedToken;
+        scanner.matchStart = p;
+        scanner.matchGap = 1;
+        scanner.plainTag = true;
+        return true;
+      }
+      p = end + 1;
+    }
+  }
+  return FindAttributeInGeneral(scanner, name);
 }

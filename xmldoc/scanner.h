@@ -59,3 +59,7 @@ WString TokenText(const Scanner& scanner);
 // never compared). On success the token is the value without quotes, or the attribute's own
 // name when it has no value. On failure the cursor stands where the attribute list ended.
 bool FindAttribute(Scanner& scanner, const WChar* name);
+
+// FindAttribute without its path for the common shape of tag, with the same results; for
+// tests and fuzz targets that compare the two.
+bool FindAttributeInGeneral(Scanner& scanner, const WChar* name);

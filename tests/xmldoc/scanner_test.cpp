@@ -184,4 +184,38 @@ TEST(ScannerTest, WordEqualsDecidesAsNextWordAndTokenEquals) {
   }
 }
 
+// FindAttribute reads the common shape of tag on its own path; on every tag, common or
+// not, it must leave the scanner exactly as the general reading does.
+TEST(ScannerTest, FindAttributeAgreesWithTheGeneralReadingOnEveryTag) {
+  const WChar* const kPieces[] = {WTEXT("a"),   WTEXT("v"),   WTEXT("value"), WTEXT(" "),
+                                  WTEXT("\t"),  WTEXT("="),   WTEXT("\""),    WTEXT("'"),
+                                  WTEXT("/"),   WTEXT(">"),   WTEXT("?"),     WTEXT("=\""),
+                                  WTEXT("\" "), WTEXT("[1]"), WTEXT("\u4e2d")};
+  const WChar* const names[] = {WTEXT("a"), WTEXT("v"), WTEXT("value"), WTEXT("v[1]"), WTEXT("A")};
+  uint32_t seed = 99;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245 + 12345;
+    return (seed >> 16) % n;
+  };
+  for (int round = 0; round < 200000; ++round) {
+    WString text = next(4) != 0 ? WTEXT("item") : WTEXT("");
+    for (uint32_t n = next(10); n-- != 0;) text += kPieces[next(std::size(kPieces))];
+    Scanner fast;
+    fast.text = text.c_str();
+    fast.scanFlags = next(4) == 0 ? uint32_t{IgnoreCase} : 0u;
+    fast.matchStart = 77;  // left as it was when nothing matches
+    Scanner general = fast;
+    const WChar* name = names[next(std::size(names))];
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    ASSERT_EQ(FindAttribute(fast, name), FindAttributeInGeneral(general, name));
+    ASSERT_EQ(fast.tokenStart, general.tokenStart);
+    ASSERT_EQ(fast.tokenEnd, general.tokenEnd);
+    ASSERT_EQ(fast.cursor, general.cursor);
+    ASSERT_EQ(fast.scanFlags, general.scanFlags);
+    ASSERT_EQ(fast.matchStart, general.matchStart);
+    ASSERT_EQ(fast.matchGap, general.matchGap);
+    ASSERT_EQ(fast.plainTag, general.plainTag);
+  }
+}
+
 }  // namespace
