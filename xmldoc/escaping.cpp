@@ -52,6 +52,8 @@ constexpr Reference kReferences[] = {
     {'<', 4, WTEXT("&lt;")},    {'&', 5, WTEXT("&amp;")},  {'>', 4, WTEXT("&gt;")},
     {'\'', 6, WTEXT("&apos;")}, {'"', 6, WTEXT("&quot;")},
 };
+static_assert(std::all_of(std::begin(kReferences), std::end(kReferences),
+                          [](const Reference& r) { return r.length <= kLongestReference; }));
 
 // For each unit below 64, 1 + its place in kReferences, or 0 when it is copied as it is.
 constexpr std::array<uint8_t, 64> MakeReferenceSlots() {

@@ -10,6 +10,9 @@
 // references; every other unit is copied. Existing references are escaped again.
 WString EscapeText(const WChar* text);
 
+// The most units EscapeText makes of one unit ("&quot;", "&apos;").
+inline constexpr size_t kLongestReference = 6;
+
 // Units EscapeText makes of the `length` units at `text`.
 size_t EscapedLength(const WChar* text, size_t length);
 

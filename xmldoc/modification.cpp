@@ -91,8 +91,8 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
     addName = true;
   }
   // The scanner ends a name at more units than the parser does; a write inside what the
-  // parser takes for the tag name would rename the element.
-  // In a tag of the plain shape the search ended the tag name where the parser does.
+  // parser takes for the tag name would rename the element. In a tag of the plain shape
+  // both end it at the same unit.
   if (!scanner.plainTag && from <= size_t(entry.start) + TagNameLength(element)) return false;
   // A quoted value right before the "/>" of a start tag would turn it into an empty-element
   // tag in the eyes of the parser.
@@ -111,9 +111,19 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   }
   // Values are measured several units at a time: a fill writes hundreds of them.
   const auto plainLength = static_cast<size_t>(FindUnit(plain, 0, 0, 0));
+  // A short value, as every value a template receives, is escaped once onto the stack,
+  // which gives its length and its units in one pass; a longer one is measured first and
+  // escaped straight into the text.
+  constexpr size_t kShortValue = 128;
+  WChar shortEscaped[kShortValue * kLongestReference];
+  const bool escapedAhead = plainLength <= kShortValue;
+  const size_t escapedLength =
+      escapedAhead
+          ? static_cast<size_t>(EscapeInto(plain, plainLength, shortEscaped) - shortEscaped)
+          : EscapedLength(plain, plainLength);
   const size_t nameLength = addName ? std::char_traits<WChar>::length(name) : 0;
   const size_t lead = addName ? nameLength + 3 : addEquals ? 2 : 1;
-  const size_t written = lead + EscapedLength(plain, plainLength) + 1;
+  const size_t written = lead + escapedLength + 1;
   // What the write replaces, to put back should the parser read the tag differently after;
   // a tag of the plain shape reads the same, so only other tags are read again.
   const bool readAgain = !scanner.plainTag;
@@ -125,7 +135,8 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   }
   if (addName || addEquals) *out++ = '=';
   *out++ = '"';
-  out = EscapeInto(plain, plainLength, out);
+  out = escapedAhead ? std::copy(shortEscaped, shortEscaped + escapedLength, out)
+                     : EscapeInto(plain, plainLength, out);
   *out = '"';
 
   const int32_t delta = static_cast<int32_t>(written) - static_cast<int32_t>(to - from);
