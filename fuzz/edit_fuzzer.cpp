@@ -15,6 +15,7 @@
 #include "provider/text.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/reparse_check.h"
+#include "xmldoc/scanner.h"
 #include "xmldoc/xml_doc.h"
 
 namespace {
@@ -95,6 +96,26 @@ void Check(const XmlDoc& doc, const char* step, bool comparable) {
   if (!wellFormed) Fail(step, "edits of a well-formed document made it ill-formed");
 }
 
+// The search for the common shape of tag must leave the scanner exactly as the general
+// reading does, on whatever tags the edits have made.
+void CompareAttributeSearches(const XmlDoc& doc, uint32_t e, const WString& name) {
+  for (const uint32_t scanFlags : {0u, uint32_t{IgnoreCase}}) {
+    Scanner fast;
+    fast.text = doc.text.c_str();
+    fast.cursor = static_cast<int32_t>(doc.Entry(e).start) + 1;
+    fast.scanFlags = scanFlags;
+    Scanner general = fast;
+    const bool found = FindAttribute(fast, name.c_str());
+    if (found != FindAttributeInGeneral(general, name.c_str()) ||
+        fast.tokenStart != general.tokenStart || fast.tokenEnd != general.tokenEnd ||
+        fast.cursor != general.cursor || fast.scanFlags != general.scanFlags ||
+        fast.matchStart != general.matchStart || fast.matchGap != general.matchGap ||
+        fast.plainTag != general.plainTag) {
+      Fail("FindAttribute", "the two attribute searches differ in " + Narrow(doc.text));
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -128,6 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const WString name = program.Text(6);
         const WString value = program.Text(24);
         Position(doc, target, false);
+        CompareAttributeSearches(doc, target, name);
         const WString before = doc.text;
         if (doc.WriteAttribute(target, name.c_str(), value.c_str())) {
           if (doc.ReadAttribute(name.c_str()) != value.c_str()) {
