@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "harnel/probe/pci.h"
 
@@ -118,23 +119,23 @@ class IdsLines {
       // A probe that lands inside a long block (the models of a big vendor) finds the block's
       // head behind it sooner than the next entry ahead; so one window ahead first, then back.
       const std::size_t ahead = std::min(high, middle + kProbeBytes);
-      std::size_t entry = NextEntry(middle, ahead, level, digits);
-      if (entry == ahead) {
-        if (const std::optional<std::size_t> before = PreviousEntry(low, middle, level, digits)) {
-          if (*Key(*before, level, digits) < key) {
+      Entry entry = NextEntry(middle, ahead, level, digits);
+      if (entry.offset == ahead) {
+        if (const std::optional<Entry> before = PreviousEntry(low, middle, level, digits)) {
+          if (before->key < key) {
             low = ahead;
           } else {
-            high = found = *before;
+            high = found = before->offset;
           }
           continue;
         }
         entry = NextEntry(ahead, high, level, digits);
-        if (entry == high) break;  // no entry in [low, high)
+        if (entry.offset == high) break;  // no entry in [low, high)
       }
-      if (*Key(entry, level, digits) < key) {
-        low = NextLine(entry);
+      if (entry.key < key) {
+        low = entry.offset + 1;  // the next line start is the first that may hold a larger key
       } else {
-        high = found = entry;
+        high = found = entry.offset;
       }
     }
     return found;
@@ -147,8 +148,8 @@ class IdsLines {
                                 std::uint32_t key) {
     for (std::size_t span = kProbeBytes;; span *= 2) {
       const std::size_t start = end - std::min(span, end - begin);
-      const std::size_t first = NextEntry(start, end, level, digits);
-      if (start == begin || (first < end && *Key(first, level, digits) < key)) {
+      const Entry first = NextEntry(start, end, level, digits);
+      if (start == begin || (first.offset < end && first.key < key)) {
         return LowerBound(start, end, level, digits, key);
       }
     }
@@ -233,9 +234,49 @@ class IdsLines {
   }
 
  private:
+  // An entry's start and key.
+  struct Entry {
+    std::size_t offset = 0;
+    std::uint32_t key = 0;
+  };
+  using Probe = std::tuple<std::size_t, std::size_t, Level, std::size_t>;
+
+  // The searches for the several vendors and classes of one selection start alike, so their
+  // first probes are answered from what the earlier searches found, without reading again.
+  std::optional<Entry> PreviousEntry(std::size_t low, std::size_t offset, Level level,
+                                     std::size_t digits) {
+    const Probe probe{low, offset, level, digits};
+    const auto known = previous_.find(probe);
+    if (known != previous_.end()) return known->second;
+    std::optional<Entry> entry;
+    if (const std::optional<std::size_t> start = FindPreviousEntry(low, offset, level, digits)) {
+      entry = Entry{*start, *Key(*start, level, digits)};
+    }
+    previous_.emplace(probe, entry);
+    return entry;
+  }
+
+  // As PreviousEntry: the first entry that starts in [offset, limit), `limit` with key 0 when
+  // there is none.
+  Entry NextEntry(std::size_t offset, std::size_t limit, Level level, std::size_t digits) {
+    const Probe probe{offset, limit, level, digits};
+    const auto known = next_.find(probe);
+    if (known != next_.end()) return known->second;
+    Entry entry{limit, 0};
+    WalkLines(offset == 0 ? 0 : NextLine(offset - 1), limit,
+              [&](std::size_t start, std::string_view line) {
+                const std::optional<std::uint32_t> key = KeyOf(line, level, digits);
+                if (!key) return true;
+                entry = Entry{start, *key};
+                return false;
+              });
+    next_.emplace(probe, entry);
+    return entry;
+  }
+
   // The last entry of `level` that starts in [low, offset); nullopt when there is none.
-  std::optional<std::size_t> PreviousEntry(std::size_t low, std::size_t offset, Level level,
-                                           std::size_t digits) {
+  std::optional<std::size_t> FindPreviousEntry(std::size_t low, std::size_t offset, Level level,
+                                               std::size_t digits) {
     while (offset > low) {
       std::size_t start = 0;
       const std::string_view bytes = ids_.Before(offset, kKeyBytes, start);
@@ -264,19 +305,9 @@ class IdsLines {
     return std::nullopt;
   }
 
-  // The first entry of `level` that starts in [offset, limit); `limit` when there is none.
-  std::size_t NextEntry(std::size_t offset, std::size_t limit, Level level, std::size_t digits) {
-    std::size_t found = limit;
-    WalkLines(offset == 0 ? 0 : NextLine(offset - 1), limit,
-              [&](std::size_t start, std::string_view line) {
-                if (!KeyOf(line, level, digits)) return true;
-                found = start;
-                return false;
-              });
-    return found;
-  }
-
   PciIdsText& ids_;
+  std::map<Probe, Entry> next_;
+  std::map<Probe, std::optional<Entry>> previous_;
 };
 
 }  // namespace
