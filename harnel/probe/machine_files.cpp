@@ -109,6 +109,10 @@ MachineFile::MachineFile(const std::filesystem::path& root, std::string_view pat
   FileDescriptor fd = OpenRegular(root, path, info);
   if (fd.Get() < 0) return;
   size_ = static_cast<std::size_t>(info.st_size);
+  identity_ = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+               static_cast<std::uint64_t>(info.st_size),
+               static_cast<std::uint64_t>(info.st_mtim.tv_sec),
+               static_cast<std::uint64_t>(info.st_mtim.tv_nsec)};
   fd_ = fd.Release();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -18,6 +19,7 @@ std::string_view PciIdsText::From(std::size_t offset, std::size_t minimum) {
     const bool inside = offset >= windowStart_ && offset - windowStart_ < window_.size();
     const std::size_t wanted = std::min({minimum, buffer_.size(), size_ - offset});
     if (!inside || window_.size() - (offset - windowStart_) < wanted) {
+      ++reads_;
       const std::size_t got = file_->ReadAt(offset, buffer_.data(), buffer_.size());
       windowStart_ = offset;
       window_ = std::string_view(buffer_.data(), got);
@@ -33,6 +35,7 @@ std::string_view PciIdsText::Before(std::size_t offset, std::size_t after, std::
   start = offset > window ? offset - window : 0;
   const std::size_t length = offset - start + after;
   if (file_ == nullptr) return window_.substr(start, length);
+  ++reads_;
   return std::string_view(backBuffer_.data(), file_->ReadAt(start, backBuffer_.data(), length));
 }
 
@@ -68,10 +71,39 @@ std::optional<std::uint32_t> LeadingHex(std::string_view line, std::size_t digit
   return value;
 }
 
+// An entry's start and key.
+struct Entry {
+  std::size_t offset = 0;
+  std::uint32_t key = 0;
+};
+using Probe = std::tuple<std::size_t, std::size_t, Level, std::size_t>;
+
+// What the binary-search probes of a database found: a pure function of its content.
+struct ProbeMemo {
+  std::map<Probe, Entry> next;
+  std::map<Probe, std::optional<Entry>> previous;
+};
+
+// The memo of the database file last searched, for the whole process. It is small: a search
+// makes about 40 probes, and the first probes of every search are the same.
+struct SharedProbeMemo {
+  std::mutex mutex;  // held for a whole selection
+  MachineFileIdentity file;
+  ProbeMemo memo;
+};
+
+SharedProbeMemo& SharedMemo() {
+  static SharedProbeMemo shared;
+  return shared;
+}
+
+// A memo that outgrows this is started afresh, bounding a long-running process.
+constexpr std::size_t kMemoLimit = 4096;
+
 // Lines of the database by their start offsets, and binary search over the entries of a level.
 class IdsLines {
  public:
-  explicit IdsLines(PciIdsText& ids) : ids_(ids) {}
+  IdsLines(PciIdsText& ids, ProbeMemo& memo) : ids_(ids), memo_(memo) {}
 
   std::size_t Size() const { return ids_.Size(); }
 
@@ -234,25 +266,19 @@ class IdsLines {
   }
 
  private:
-  // An entry's start and key.
-  struct Entry {
-    std::size_t offset = 0;
-    std::uint32_t key = 0;
-  };
-  using Probe = std::tuple<std::size_t, std::size_t, Level, std::size_t>;
-
-  // The searches for the several vendors and classes of one selection start alike, so their
-  // first probes are answered from what the earlier searches found, without reading again.
+  // The searches for the several vendors and classes of a selection, and of later selections
+  // in the same file, start alike, so their first probes are answered from what the earlier
+  // searches found, without reading again.
   std::optional<Entry> PreviousEntry(std::size_t low, std::size_t offset, Level level,
                                      std::size_t digits) {
     const Probe probe{low, offset, level, digits};
-    const auto known = previous_.find(probe);
-    if (known != previous_.end()) return known->second;
+    const auto known = memo_.previous.find(probe);
+    if (known != memo_.previous.end()) return known->second;
     std::optional<Entry> entry;
     if (const std::optional<std::size_t> start = FindPreviousEntry(low, offset, level, digits)) {
       entry = Entry{*start, *Key(*start, level, digits)};
     }
-    previous_.emplace(probe, entry);
+    memo_.previous.emplace(probe, entry);
     return entry;
   }
 
@@ -260,8 +286,8 @@ class IdsLines {
   // there is none.
   Entry NextEntry(std::size_t offset, std::size_t limit, Level level, std::size_t digits) {
     const Probe probe{offset, limit, level, digits};
-    const auto known = next_.find(probe);
-    if (known != next_.end()) return known->second;
+    const auto known = memo_.next.find(probe);
+    if (known != memo_.next.end()) return known->second;
     Entry entry{limit, 0};
     WalkLines(offset == 0 ? 0 : NextLine(offset - 1), limit,
               [&](std::size_t start, std::string_view line) {
@@ -270,7 +296,7 @@ class IdsLines {
                 entry = Entry{start, *key};
                 return false;
               });
-    next_.emplace(probe, entry);
+    memo_.next.emplace(probe, entry);
     return entry;
   }
 
@@ -306,8 +332,7 @@ class IdsLines {
   }
 
   PciIdsText& ids_;
-  std::map<Probe, Entry> next_;
-  std::map<Probe, std::optional<Entry>> previous_;
+  ProbeMemo& memo_;
 };
 
 }  // namespace
@@ -319,7 +344,20 @@ std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices)
     vendors[device.vendor].insert(device.device);
     classes[kClassKey | device.BaseClass()].insert(device.ClassAndSubclass() & 0xFFu);
   }
-  IdsLines lines(ids);
+  ProbeMemo ownMemo;
+  std::unique_lock<std::mutex> lock;
+  ProbeMemo* memo = &ownMemo;
+  if (ids.File() != nullptr) {
+    SharedProbeMemo& shared = SharedMemo();
+    lock = std::unique_lock(shared.mutex);
+    const std::size_t size = shared.memo.next.size() + shared.memo.previous.size();
+    if (!(shared.file == ids.File()->Identity()) || size > kMemoLimit) {
+      shared.file = ids.File()->Identity();
+      shared.memo = ProbeMemo();
+    }
+    memo = &shared.memo;
+  }
+  IdsLines lines(ids, *memo);
   std::string selected;
   for (const auto& [vendor, models] : vendors) {
     lines.AppendBlock(vendor, models, kModelDigits, selected);
