@@ -9,12 +9,14 @@
 
 #include "platform/ansi_code_page.h"
 #include "platform/code_page_names.h"
+#include "platform/utf8_decoding.h"
 
 namespace platform {
 
 namespace {
 
 constexpr WChar kReplacementCharacter = 0xFFFD;
+constexpr int kUtf8CodePage = 65001;
 
 // Owns one iconv conversion descriptor.
 class IconvHandle {
@@ -82,11 +84,16 @@ WString Decode(IconvHandle& converter, const char* bytes, size_t byteCount) {
 int ConvertToUtf16(int codePage, const char* bytes, int byteCount, WChar* destination, int room) {
   if (bytes == nullptr || byteCount <= 0) return 0;
   if (codePage == 0) codePage = AnsiCodePage();
-  const char* name = IconvNameOfCodePage(codePage);
-  if (name == nullptr) return 0;
-  IconvHandle converter("UTF-16LE", name);
-  if (!converter.IsOpen()) return 0;
-  WString units = Decode(converter, bytes, static_cast<size_t>(byteCount));
+  WString units;
+  // Well-formed UTF-8 (the templates) is decoded here: iconv would load a module for it.
+  if (codePage != kUtf8CodePage ||
+      !DecodeWellFormedUtf8(bytes, static_cast<size_t>(byteCount), units)) {
+    const char* name = IconvNameOfCodePage(codePage);
+    if (name == nullptr) return 0;
+    IconvHandle converter("UTF-16LE", name);
+    if (!converter.IsOpen()) return 0;
+    units = Decode(converter, bytes, static_cast<size_t>(byteCount));
+  }
   if (units.size() > static_cast<size_t>(INT_MAX)) return 0;
   int count = static_cast<int>(units.size());
   if (destination == nullptr) return count;

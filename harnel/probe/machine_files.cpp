@@ -1,5 +1,6 @@
 #include "harnel/probe/machine_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,11 +42,21 @@ std::filesystem::path UnderRoot(const std::filesystem::path& root, std::string_v
 
 namespace {
 
+// UnderRoot as plain text, for the calls that only hand the path to the system: building a
+// std::filesystem::path splits it into its components, which costs more than the file's read.
+std::string UnderRootText(const std::filesystem::path& root, std::string_view path) {
+  while (!path.empty() && path.front() == '/') path.remove_prefix(1);
+  std::string full = root.native();
+  if (full.empty()) return std::string(path);
+  if (full.back() != '/') full += '/';
+  return full.append(path);
+}
+
 // Opens `path` under `root` for reading when it is a regular file (kernel attributes are);
 // O_NONBLOCK: a FIFO or device node in a strange tree must never hold the caller.
 FileDescriptor OpenRegular(const std::filesystem::path& root, std::string_view path,
                            struct stat& info) {
-  const std::filesystem::path full = UnderRoot(root, path);
+  const std::string full = UnderRootText(root, path);
   FileDescriptor fd(::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return FileDescriptor(-1);
@@ -98,6 +109,10 @@ MachineFile::MachineFile(const std::filesystem::path& root, std::string_view pat
   FileDescriptor fd = OpenRegular(root, path, info);
   if (fd.Get() < 0) return;
   size_ = static_cast<std::size_t>(info.st_size);
+  identity_ = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+               static_cast<std::uint64_t>(info.st_size),
+               static_cast<std::uint64_t>(info.st_mtim.tv_sec),
+               static_cast<std::uint64_t>(info.st_mtim.tv_nsec)};
   fd_ = fd.Release();
 }
 
@@ -124,12 +139,20 @@ std::optional<std::string> ReadMachineText(const std::filesystem::path& root,
 }
 
 std::vector<std::string> ListMachineDir(const std::filesystem::path& root, std::string_view path) {
+  // readdir rather than std::filesystem::directory_iterator, which builds a whole path for each
+  // entry and sets the descriptor's flags with two more calls.
   std::vector<std::string> names;
-  std::error_code error;
-  std::filesystem::directory_iterator it(UnderRoot(root, path), error);
-  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-    names.push_back(it->path().filename().string());
+  FileDescriptor fd(
+      ::open(UnderRootText(root, path).c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY | O_NONBLOCK));
+  if (fd.Get() < 0) return names;
+  DIR* folder = ::fdopendir(fd.Get());
+  if (folder == nullptr) return names;
+  fd.Release();  // closedir closes it
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
   }
+  ::closedir(folder);
   std::sort(names.begin(), names.end());
   return names;
 }

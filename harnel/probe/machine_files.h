@@ -3,6 +3,7 @@
 // so that a fixture tree can stand in for "/".
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -23,6 +24,12 @@ std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root
                                                std::string_view path, std::size_t tail,
                                                std::size_t unit);
 
+// Which file, in which version: equal identities name the same unchanged content.
+struct MachineFileIdentity {
+  std::uint64_t device = 0, inode = 0, size = 0, modifiedSeconds = 0, modifiedNanoseconds = 0;
+  bool operator==(const MachineFileIdentity&) const = default;
+};
+
 // A regular file under the root, open for reads at any offset: large databases (pci.ids) are
 // looked up a few small pieces at a time rather than read or mapped whole, since every page
 // brought into the process costs more than the lookup itself.
@@ -36,6 +43,8 @@ class MachineFile {
   bool IsOpen() const { return fd_ >= 0; }
   // The file's size when it was opened; 0 when not open.
   std::size_t Size() const { return size_; }
+  // The file and its version when it was opened; all zero when not open.
+  const MachineFileIdentity& Identity() const { return identity_; }
   // Reads up to `size` bytes at `offset` into `buffer`; returns how many, 0 at the end of the
   // file, on an error or when not open.
   std::size_t ReadAt(std::size_t offset, char* buffer, std::size_t size) const;
@@ -43,6 +52,7 @@ class MachineFile {
  private:
   int fd_ = -1;
   std::size_t size_ = 0;
+  MachineFileIdentity identity_;
 };
 
 // The file's text with surrounding white space (and trailing NUL bytes) removed; nullopt when

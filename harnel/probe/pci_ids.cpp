@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "harnel/probe/pci.h"
 
@@ -16,6 +19,7 @@ std::string_view PciIdsText::From(std::size_t offset, std::size_t minimum) {
     const bool inside = offset >= windowStart_ && offset - windowStart_ < window_.size();
     const std::size_t wanted = std::min({minimum, buffer_.size(), size_ - offset});
     if (!inside || window_.size() - (offset - windowStart_) < wanted) {
+      ++reads_;
       const std::size_t got = file_->ReadAt(offset, buffer_.data(), buffer_.size());
       windowStart_ = offset;
       window_ = std::string_view(buffer_.data(), got);
@@ -31,6 +35,7 @@ std::string_view PciIdsText::Before(std::size_t offset, std::size_t after, std::
   start = offset > window ? offset - window : 0;
   const std::size_t length = offset - start + after;
   if (file_ == nullptr) return window_.substr(start, length);
+  ++reads_;
   return std::string_view(backBuffer_.data(), file_->ReadAt(start, backBuffer_.data(), length));
 }
 
@@ -66,10 +71,39 @@ std::optional<std::uint32_t> LeadingHex(std::string_view line, std::size_t digit
   return value;
 }
 
+// An entry's start and key.
+struct Entry {
+  std::size_t offset = 0;
+  std::uint32_t key = 0;
+};
+using Probe = std::tuple<std::size_t, std::size_t, Level, std::size_t>;
+
+// What the binary-search probes of a database found: a pure function of its content.
+struct ProbeMemo {
+  std::map<Probe, Entry> next;
+  std::map<Probe, std::optional<Entry>> previous;
+};
+
+// The memo of the database file last searched, for the whole process. It is small: a search
+// makes about 40 probes, and the first probes of every search are the same.
+struct SharedProbeMemo {
+  std::mutex mutex;  // held for a whole selection
+  MachineFileIdentity file;
+  ProbeMemo memo;
+};
+
+SharedProbeMemo& SharedMemo() {
+  static SharedProbeMemo shared;
+  return shared;
+}
+
+// A memo that outgrows this is started afresh, bounding a long-running process.
+constexpr std::size_t kMemoLimit = 4096;
+
 // Lines of the database by their start offsets, and binary search over the entries of a level.
 class IdsLines {
  public:
-  explicit IdsLines(PciIdsText& ids) : ids_(ids) {}
+  IdsLines(PciIdsText& ids, ProbeMemo& memo) : ids_(ids), memo_(memo) {}
 
   std::size_t Size() const { return ids_.Size(); }
 
@@ -117,23 +151,23 @@ class IdsLines {
       // A probe that lands inside a long block (the models of a big vendor) finds the block's
       // head behind it sooner than the next entry ahead; so one window ahead first, then back.
       const std::size_t ahead = std::min(high, middle + kProbeBytes);
-      std::size_t entry = NextEntry(middle, ahead, level, digits);
-      if (entry == ahead) {
-        if (const std::optional<std::size_t> before = PreviousEntry(low, middle, level, digits)) {
-          if (*Key(*before, level, digits) < key) {
+      Entry entry = NextEntry(middle, ahead, level, digits);
+      if (entry.offset == ahead) {
+        if (const std::optional<Entry> before = PreviousEntry(low, middle, level, digits)) {
+          if (before->key < key) {
             low = ahead;
           } else {
-            high = found = *before;
+            high = found = before->offset;
           }
           continue;
         }
         entry = NextEntry(ahead, high, level, digits);
-        if (entry == high) break;  // no entry in [low, high)
+        if (entry.offset == high) break;  // no entry in [low, high)
       }
-      if (*Key(entry, level, digits) < key) {
-        low = NextLine(entry);
+      if (entry.key < key) {
+        low = entry.offset + 1;  // the next line start is the first that may hold a larger key
       } else {
-        high = found = entry;
+        high = found = entry.offset;
       }
     }
     return found;
@@ -146,8 +180,8 @@ class IdsLines {
                                 std::uint32_t key) {
     for (std::size_t span = kProbeBytes;; span *= 2) {
       const std::size_t start = end - std::min(span, end - begin);
-      const std::size_t first = NextEntry(start, end, level, digits);
-      if (start == begin || (first < end && *Key(first, level, digits) < key)) {
+      const Entry first = NextEntry(start, end, level, digits);
+      if (start == begin || (first.offset < end && first.key < key)) {
         return LowerBound(start, end, level, digits, key);
       }
     }
@@ -187,18 +221,88 @@ class IdsLines {
     if (!head) return;
     AppendLine(*head, out);
     // The block ends at the first line that is neither indented nor a comment.
-    for (std::size_t line = NextLine(*head);; line = NextLine(line)) {
-      const std::string_view bytes = ids_.From(line, kKeyBytes);
-      if (bytes.empty() || (bytes[0] != '\t' && bytes[0] != '#')) return;
-      const std::optional<std::uint32_t> id = KeyOf(bytes, Level::Member, memberDigits);
-      if (id && members.contains(*id)) AppendLine(line, out);
+    std::vector<std::size_t> found;
+    WalkLines(NextLine(*head), Size(), [&](std::size_t start, std::string_view line) {
+      if (line[0] != '\t' && line[0] != '#') return false;
+      const std::optional<std::uint32_t> id = KeyOf(line, Level::Member, memberDigits);
+      if (id && members.contains(*id)) found.push_back(start);
+      return true;
+    });
+    for (const std::size_t line : found) AppendLine(line, out);
+  }
+
+  // Calls `visit(start, line)` for each line that starts in [offset, limit), `offset` being a
+  // line start, in order until it returns false. `line` holds at least the line's first
+  // kKeyBytes bytes or all that is left of the text, and is valid only during the call. The
+  // lines are walked inside each read window rather than one read per line: the Intel block
+  // alone has 8,000 lines.
+  template <typename Visit>
+  void WalkLines(std::size_t offset, std::size_t limit, Visit visit) {
+    while (offset < limit) {
+      const std::string_view window = ids_.From(offset, kKeyBytes);
+      if (window.empty()) return;
+      const bool windowEndsText = offset + window.size() >= Size();
+      std::size_t at = 0;  // the current line's start within the window
+      for (;;) {
+        const std::string_view rest = window.substr(at);
+        if (offset + at >= limit) return;
+        if (rest.size() < kKeyBytes && !windowEndsText) {
+          offset += at;  // its key may run past the window: read again from this line
+          break;
+        }
+        if (!visit(offset + at, rest)) return;
+        const std::size_t newline = rest.find('\n');
+        if (newline == std::string_view::npos) {
+          offset = NextLine(offset + at);  // the line runs past the window
+          break;
+        }
+        at += newline + 1;
+        if (at == window.size()) {
+          offset += at;
+          break;
+        }
+      }
     }
   }
 
  private:
+  // The searches for the several vendors and classes of a selection, and of later selections
+  // in the same file, start alike, so their first probes are answered from what the earlier
+  // searches found, without reading again.
+  std::optional<Entry> PreviousEntry(std::size_t low, std::size_t offset, Level level,
+                                     std::size_t digits) {
+    const Probe probe{low, offset, level, digits};
+    const auto known = memo_.previous.find(probe);
+    if (known != memo_.previous.end()) return known->second;
+    std::optional<Entry> entry;
+    if (const std::optional<std::size_t> start = FindPreviousEntry(low, offset, level, digits)) {
+      entry = Entry{*start, *Key(*start, level, digits)};
+    }
+    memo_.previous.emplace(probe, entry);
+    return entry;
+  }
+
+  // As PreviousEntry: the first entry that starts in [offset, limit), `limit` with key 0 when
+  // there is none.
+  Entry NextEntry(std::size_t offset, std::size_t limit, Level level, std::size_t digits) {
+    const Probe probe{offset, limit, level, digits};
+    const auto known = memo_.next.find(probe);
+    if (known != memo_.next.end()) return known->second;
+    Entry entry{limit, 0};
+    WalkLines(offset == 0 ? 0 : NextLine(offset - 1), limit,
+              [&](std::size_t start, std::string_view line) {
+                const std::optional<std::uint32_t> key = KeyOf(line, level, digits);
+                if (!key) return true;
+                entry = Entry{start, *key};
+                return false;
+              });
+    memo_.next.emplace(probe, entry);
+    return entry;
+  }
+
   // The last entry of `level` that starts in [low, offset); nullopt when there is none.
-  std::optional<std::size_t> PreviousEntry(std::size_t low, std::size_t offset, Level level,
-                                           std::size_t digits) {
+  std::optional<std::size_t> FindPreviousEntry(std::size_t low, std::size_t offset, Level level,
+                                               std::size_t digits) {
     while (offset > low) {
       std::size_t start = 0;
       const std::string_view bytes = ids_.Before(offset, kKeyBytes, start);
@@ -207,8 +311,12 @@ class IdsLines {
       // breaks at indices up to limit - 2.
       std::size_t limit = offset - start;
       while (limit >= 2) {
-        const std::size_t newline = bytes.rfind('\n', limit - 2);
-        if (newline == std::string_view::npos) break;
+        // memrchr, unlike rfind, looks at many bytes per step: a probe inside the Intel
+        // block walks back up to 370 KB to the block's head.
+        const void* found = ::memrchr(bytes.data(), '\n', limit - 1);
+        if (found == nullptr) break;
+        const std::size_t newline =
+            static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
         const std::size_t line = start + newline + 1;
         if (line < low) return std::nullopt;
         if (KeyOf(bytes.substr(newline + 1), level, digits)) return line;
@@ -223,14 +331,8 @@ class IdsLines {
     return std::nullopt;
   }
 
-  // The first entry of `level` that starts in [offset, limit); `limit` when there is none.
-  std::size_t NextEntry(std::size_t offset, std::size_t limit, Level level, std::size_t digits) {
-    std::size_t start = offset == 0 ? 0 : NextLine(offset - 1);
-    while (start < limit && !Key(start, level, digits)) start = NextLine(start);
-    return std::min(start, limit);
-  }
-
   PciIdsText& ids_;
+  ProbeMemo& memo_;
 };
 
 }  // namespace
@@ -242,7 +344,20 @@ std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices)
     vendors[device.vendor].insert(device.device);
     classes[kClassKey | device.BaseClass()].insert(device.ClassAndSubclass() & 0xFFu);
   }
-  IdsLines lines(ids);
+  ProbeMemo ownMemo;
+  std::unique_lock<std::mutex> lock;
+  ProbeMemo* memo = &ownMemo;
+  if (ids.File() != nullptr) {
+    SharedProbeMemo& shared = SharedMemo();
+    lock = std::unique_lock(shared.mutex);
+    const std::size_t size = shared.memo.next.size() + shared.memo.previous.size();
+    if (!(shared.file == ids.File()->Identity()) || size > kMemoLimit) {
+      shared.file = ids.File()->Identity();
+      shared.memo = ProbeMemo();
+    }
+    memo = &shared.memo;
+  }
+  IdsLines lines(ids, *memo);
   std::string selected;
   for (const auto& [vendor, models] : vendors) {
     lines.AppendBlock(vendor, models, kModelDigits, selected);

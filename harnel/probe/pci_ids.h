@@ -26,6 +26,10 @@ class PciIdsText {
   PciIdsText& operator=(const PciIdsText&) = delete;
 
   std::size_t Size() const { return size_; }
+  // The open database this text is read from; null for text held in memory.
+  const MachineFile* File() const { return file_; }
+  // How many reads of the file were made so far.
+  std::size_t Reads() const { return reads_; }
   // The bytes from `offset` to the end of the window that holds them: before the end of the
   // text at least `minimum` bytes (up to 16 KB) or all that is left; none at or past the end or
   // when the file cannot be read. Valid until the next call.
@@ -39,6 +43,7 @@ class PciIdsText {
   const MachineFile* file_ = nullptr;
   std::string_view window_;  // the whole text, or the part of the file read last
   std::size_t windowStart_ = 0;
+  std::size_t reads_ = 0;
   std::size_t size_ = 0;
   std::array<char, 16384> buffer_;
   static constexpr std::size_t kBackTail = 16;
@@ -50,7 +55,10 @@ class PciIdsText {
 // lines of their subclasses, each in ascending order of ID. The database keeps that order
 // (vendors, then classes, and the lines under each, sorted by ID), so every line is found by
 // binary search and only a few windows of the text are read; text out of order is searched
-// line by line instead, with the same result.
+// line by line instead, with the same result. What the searches in a database file find is
+// kept for the process while the file stays the same (same inode, size and modification
+// time), so later selections (the storage, network and controller records of one inventory)
+// read little of it again.
 std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices);
 
 }  // namespace harnel::probe

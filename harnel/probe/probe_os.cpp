@@ -53,18 +53,21 @@ std::optional<std::string> Architecture(const std::filesystem::path& root) {
   return std::string(names.machine);
 }
 
-std::optional<std::string> OsType(const std::filesystem::path& root) {
-  std::optional<std::string> type = ReadMachineText(root, kOsTypePath);
+// The kernel's name `type` (from /proc/sys/kernel/ostype) with the machine's architecture.
+std::optional<std::string> OsType(const std::filesystem::path& root,
+                                  const std::optional<std::string>& type) {
   std::optional<std::string> arch = Architecture(root);
   if (type && arch) return *type + " " + *arch;
   return type;
 }
 
-// As `uname -srv` prints it: kernel name, release and build.
-std::optional<std::string> OsDescription(const std::filesystem::path& root) {
+// As `uname -srv` prints it: kernel name `type`, release `release` and build.
+std::optional<std::string> OsDescription(const std::filesystem::path& root,
+                                         const std::optional<std::string>& type,
+                                         const std::optional<std::string>& release) {
   std::string description;
-  for (auto path : {kOsTypePath, kOsReleaseKernelPath, kKernelVersionPath}) {
-    std::optional<std::string> part = ReadMachineText(root, path);
+  for (const std::optional<std::string>& part :
+       {type, release, ReadMachineText(root, kKernelVersionPath)}) {
     if (!part) continue;
     if (!description.empty()) description += ' ';
     description += *part;
@@ -128,10 +131,13 @@ std::string FormatUptime(std::int64_t seconds) {
 
 nlohmann::json ProbeOS(const std::filesystem::path& root) {
   nlohmann::json record = nlohmann::json::object();
+  // Two fields each take the kernel's name and release: each file is read once.
+  const std::optional<std::string> type = ReadMachineText(root, kOsTypePath);
+  const std::optional<std::string> release = ReadMachineText(root, kOsReleaseKernelPath);
   PutText(record, "osName", OsName(root));
-  PutText(record, "osType", OsType(root));
-  PutText(record, "osVersion", ReadMachineText(root, kOsReleaseKernelPath));
-  PutText(record, "osDescription", OsDescription(root));
+  PutText(record, "osType", OsType(root, type));
+  PutText(record, "osVersion", release);
+  PutText(record, "osDescription", OsDescription(root, type, release));
   PutText(record, "serialNumber", ReadMachineText(root, kMachineIdPath));
   PutText(record, "computerName", FirstText(root, {kHostNamePaths[0], kHostNamePaths[1]}));
   PutText(record, "upTime", UpTime(root));

@@ -158,3 +158,41 @@ TEST(PciIdsTest, UeventNumbers) {
 
 }  // namespace
 }  // namespace harnel::probe
+
+namespace harnel::probe {
+namespace {
+
+TEST(PciIdsTest, LaterSelectionsReuseWhatTheSearchesFoundUntilTheFileChanges) {
+  // What the searches of a file found is kept for later selections in it; a rewritten file
+  // (another size, another modification time) still gives its own lines.
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("pci_ids_change." + std::to_string(::getpid()));
+  std::filesystem::create_directories(root);
+  std::string ids = SortedDatabase();
+  PciDevice device;
+  device.vendor = static_cast<std::uint16_t>(kBigVendor + kVendorStep);
+  device.classCode = 0x030000;
+  for (int version = 0; version < 3; ++version) {
+    SCOPED_TRACE("version " + std::to_string(version));
+    std::ofstream(root / "pci.ids", std::ios::binary | std::ios::trunc) << ids;
+    std::size_t reads[2] = {};
+    for (std::size_t& count : reads) {
+      const MachineFile file(root, "/pci.ids");
+      PciIdsText text(file);
+      EXPECT_EQ(SelectPciIds(text, {device}), SelectByEveryLine(ids, {device}));
+      count = text.Reads();
+    }
+    EXPECT_GE(reads[0], 5u);  // a binary search over many windows
+    EXPECT_LE(reads[1], 2u);  // the block's own lines only
+    // Every line moves: a vendor block in front, and the names grow.
+    ids = "0001  Vendor 0001\n\t0001  Model 0001:0001\n" + ids;
+    for (std::size_t at = ids.find("Vendor"); at != std::string::npos;
+         at = ids.find("Vendor", at)) {
+      ids.replace(at, 6, "Manufacturer");
+    }
+  }
+  std::filesystem::remove_all(root);
+}
+
+}  // namespace
+}  // namespace harnel::probe

@@ -1,0 +1,162 @@
+// Our UTF-8 decoding stands in for iconv's, so iconv is the reference here: whatever our code
+// accepts must come out exactly as iconv (and the replacement rules around it) gives it.
+#include "platform/utf8_decoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/code_page_conversion.h"
+
+namespace platform {
+namespace {
+
+// iconv's UTF-8 to UTF-16 for input that is well-formed up to a cut-short end, which becomes
+// one U+FFFD as the conversion layer makes it; nullopt-like false for anything else.
+bool IconvDecode(const std::string& bytes, WString& units) {
+  iconv_t converter = iconv_open("UTF-16LE", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  std::vector<char> out(bytes.size() * 2 + 8);
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  char* outPointer = out.data();
+  size_t outLeft = out.size();
+  size_t result = iconv(converter, &in, &inLeft, &outPointer, &outLeft);
+  int error = result == static_cast<size_t>(-1) ? errno : 0;
+  iconv_close(converter);
+  units.clear();
+  for (const char* p = out.data(); p + 1 < outPointer; p += 2) {
+    units.push_back(static_cast<WChar>(static_cast<unsigned char>(p[0]) |
+                                       static_cast<unsigned char>(p[1]) << 8));
+  }
+  if (error == EINVAL) units.push_back(0xFFFD);
+  return error == 0 || error == EINVAL;
+}
+
+// Checks one input: when our decoding accepts it, iconv must accept it with the same units.
+// Returns whether ours accepted.
+bool AgreesWithIconv(const std::string& bytes) {
+  WString ours;
+  if (!DecodeWellFormedUtf8(bytes.data(), bytes.size(), ours)) return false;
+  WString reference;
+  EXPECT_TRUE(IconvDecode(bytes, reference));
+  EXPECT_EQ(ours, reference);
+  return true;
+}
+
+std::string Utf8Of(std::uint32_t value) {
+  std::string bytes;
+  if (value < 0x80) {
+    bytes += static_cast<char>(value);
+  } else if (value < 0x800) {
+    bytes += static_cast<char>(0xC0 | value >> 6);
+    bytes += static_cast<char>(0x80 | (value & 0x3F));
+  } else if (value < 0x10000) {
+    bytes += static_cast<char>(0xE0 | value >> 12);
+    bytes += static_cast<char>(0x80 | (value >> 6 & 0x3F));
+    bytes += static_cast<char>(0x80 | (value & 0x3F));
+  } else {
+    bytes += static_cast<char>(0xF0 | value >> 18);
+    bytes += static_cast<char>(0x80 | (value >> 12 & 0x3F));
+    bytes += static_cast<char>(0x80 | (value >> 6 & 0x3F));
+    bytes += static_cast<char>(0x80 | (value & 0x3F));
+  }
+  return bytes;
+}
+
+TEST(Utf8DecodingTest, EveryScalarValueDecodesAsIconvDecodesIt) {
+  std::string all;
+  for (std::uint32_t value = 0; value <= 0x10FFFF; ++value) {
+    if (value >= 0xD800 && value <= 0xDFFF) continue;
+    all += Utf8Of(value);
+  }
+  EXPECT_TRUE(AgreesWithIconv(all));
+  // Each cut of the last character (U+10FFFF) leaves a well-formed start: one replacement.
+  for (size_t cut = 1; cut <= 3; ++cut) {
+    SCOPED_TRACE(testing::Message() << "cut " << cut);
+    EXPECT_TRUE(AgreesWithIconv(all.substr(0, all.size() - cut)));
+  }
+}
+
+TEST(Utf8DecodingTest, IllFormedInputIsLeftToTheSystem) {
+  const std::string cases[] = {
+      "\x80",              // a continuation byte without a lead
+      "\xC0\xAF",          // overlong, two bytes
+      "\xC1\xBF",          //
+      "\xE0\x9F\xBF",      // overlong, three bytes
+      "\xF0\x8F\xBF\xBF",  // overlong, four bytes
+      "\xED\xA0\x80",      // a surrogate
+      "\xF4\x90\x80\x80",  // above U+10FFFF
+      "\xF5\x80\x80\x80",  // no such lead
+      "\xFF",              //
+      "\xC3(",             // a lead without its continuation, inside the text
+      "\xE4\xBD(x",        //
+      "\xE0\x9F",          // cut short, but not the start of a well-formed sequence
+      "ok\xED\xA0",        //
+  };
+  for (const std::string& bytes : cases) {
+    SCOPED_TRACE(testing::PrintToString(bytes));
+    WString units;
+    EXPECT_FALSE(DecodeWellFormedUtf8(bytes.data(), bytes.size(), units));
+  }
+}
+
+TEST(Utf8DecodingTest, ShortSequencesAgreeWithIconv) {
+  // Every one- and two-byte input, and three- and four-byte inputs around each boundary of
+  // the well-formed ranges: whatever ours accepts, iconv gives the same.
+  int accepted = 0;
+  for (int a = 0; a < 256; ++a) {
+    accepted += AgreesWithIconv(std::string(1, static_cast<char>(a)));
+    for (int b = 0; b < 256; ++b) {
+      accepted += AgreesWithIconv({static_cast<char>(a), static_cast<char>(b)});
+    }
+  }
+  const unsigned char edges[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xFF};
+  for (int a = 0xC0; a < 256; ++a) {
+    for (int b = 0; b < 256; ++b) {
+      for (unsigned char c : edges) {
+        const char three[] = {static_cast<char>(a), static_cast<char>(b), static_cast<char>(c)};
+        accepted += AgreesWithIconv(std::string(three, 3));
+        for (unsigned char d : edges) {
+          const char four[] = {three[0], three[1], three[2], static_cast<char>(d)};
+          accepted += AgreesWithIconv(std::string(four, 4));
+        }
+      }
+    }
+  }
+  // Not a test that passes by rejecting everything.
+  EXPECT_GT(accepted, 40000);
+}
+
+TEST(Utf8DecodingTest, ConversionLayerGivesTheSameUnitsEitherWay) {
+  // Well-formed text goes through our decoding, the rest through iconv; both end up in the
+  // same measured-then-written counts.
+  const std::string texts[] = {"\xE6\x93\x8D\xE4\xBD\x9C",
+                               "A\xFF"
+                               "B",
+                               "\xF0\x9F\x98\x80\xE4\xBD"};
+  for (const std::string& bytes : texts) {
+    SCOPED_TRACE(testing::PrintToString(bytes));
+    const int count = static_cast<int>(bytes.size());
+    const int units = ConvertToUtf16(65001, bytes.data(), count, nullptr, 0);
+    WString converted(static_cast<size_t>(units), WChar{});
+    EXPECT_EQ(ConvertToUtf16(65001, bytes.data(), count, converted.data(), units), units);
+    WString reference;
+    IconvDecode(bytes, reference);
+    if (bytes ==
+        "A\xFF"
+        "B")
+      reference = WTEXT(
+          "A\xFFFD"
+          "B");
+    EXPECT_EQ(converted, reference);
+  }
+}
+
+}  // namespace
+}  // namespace platform
