@@ -164,13 +164,13 @@ std::optional<CommandLine> ParseCommandLine(int argc, const char* const* argv, s
       } else if (argument == "--json" && line.command == Command::Pairs) {
         line.json = true;
       } else {
-        error = std::string("The following argument was not expected: ").append(argument);
+        error = "The following argument was not expected: " + std::string(argument);
         return std::nullopt;
       }
     } else if (!haveCommand) {
       const CommandName* command = FindCommand(argument);
       if (command == nullptr) {
-        error = std::string("The following argument was not expected: ").append(argument);
+        error = "The following argument was not expected: " + std::string(argument);
         return std::nullopt;
       }
       line.command = command->command;
@@ -198,16 +198,18 @@ std::string HelpText() {
       "Commands:\n";
   for (const CommandName& command : kCommands) {
     std::string usage = std::string(command.name);
-    if (!command.usage.empty()) usage.append(" ").append(command.usage);
+    if (!command.usage.empty()) usage += " " + std::string(command.usage);
     usage.resize(std::max<std::size_t>(usage.size() + 1, 23), ' ');
-    text.append("  ").append(usage).append(command.summary).append("\n");
+    text += "  " + usage + std::string(command.summary) + "\n";
   }
-  // Appended piece by piece: GCC 12 takes "literal" + temporary string for an overlapping copy.
-  text.append("\nKIND:     ").append(KindNames(", ")).append("\n");
-  text.append(
+  text +=
+      "\n"
+      "KIND:     " +
+      KindNames(", ") +
+      "\n"
       "CATEGORY: 0 the catalogue, 5001 OS, 5002 BIOS, 5003 storage, 5004 video, 5005 network,\n"
       "          5006 controllers, anything else the other devices\n"
-      "--json:   a JSON array of [label, value] arrays\n");
+      "--json:   a JSON array of [label, value] arrays\n";
   return text;
 }
 
