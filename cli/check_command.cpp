@@ -1,3 +1,4 @@
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,15 +22,26 @@ bool CheckFile(const WString& path, WString& log) {
 
 }  // namespace
 
-int RunCheck(const Context& /*context*/, const std::vector<std::string>& files) {
-  bool allWellFormed = true;
-  for (const std::string& file : files) {
-    WString log;
-    bool wellFormed = CheckFile(harnel::Utf8ToUtf16(file), log);
-    allWellFormed = allWellFormed && wellFormed;
-    Context::Print(file + (wellFormed ? ": well-formed\n" : ": ill-formed\n") + ToUtf8(log) + "\n");
-  }
-  return allWellFormed ? 0 : 1;
+Action AddCheckCommand(CLI::App& app, const Context& context) {
+  auto files = std::make_shared<std::vector<std::string>>();
+  CLI::App* command = app.add_subcommand(
+      "check", "Load each FILE as a template is loaded, parse it, and print the verdict and log");
+  command->add_option("FILE", *files, "Template files to check")->required();
+  command->fallthrough();
+
+  return [command, files, &context] {
+    (void)context;
+    if (!command->parsed()) return -1;
+    bool allWellFormed = true;
+    for (const std::string& file : *files) {
+      WString log;
+      bool wellFormed = CheckFile(harnel::Utf8ToUtf16(file), log);
+      allWellFormed = allWellFormed && wellFormed;
+      Context::Print(file + (wellFormed ? ": well-formed\n" : ": ill-formed\n") + ToUtf8(log) +
+                     "\n");
+    }
+    return allWellFormed ? 0 : 1;
+  };
 }
 
 }  // namespace velmora::cli

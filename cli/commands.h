@@ -1,13 +1,19 @@
 #pragma once
-// The commands of `velmora`, one file each; main reads the command line (cli/command_line.h),
-// applies --profile and runs the one asked for.
+// The commands of `velmora`. Each command file adds its subcommand to the parser and
+// returns the action to run once the whole command line has been read (and --profile
+// applied), so a new command is one more file and one more line in main.
 
+#include <functional>
 #include <string>
-#include <vector>
+
+#include <CLI/CLI.hpp>
 
 #include "cli/text_output.h"
 
 namespace velmora::cli {
+
+// Runs a parsed command; returns the exit status.
+using Action = std::function<int()>;
 
 // What every command may use: where output goes and how it is styled.
 struct Context {
@@ -16,21 +22,19 @@ struct Context {
   static void Print(const std::string& text);
 };
 
-// Each command returns the exit status.
-
 // The whole inventory, every pair export under its heading (`velmora` alone).
 int RunInventory(const Context& context);
 
-// `velmora pairs KIND [--json]`; `kind` is one of the pair kinds' names.
-int RunPairs(const Context& context, const std::string& kind, bool json);
+// `velmora pairs KIND [--json]`.
+Action AddPairsCommand(CLI::App& app, const Context& context);
 
 // `velmora capture`.
-int RunCapture(const Context& context);
+Action AddCaptureCommand(CLI::App& app, const Context& context);
 
 // `velmora xml CATEGORY`.
-int RunXml(const Context& context, int category);
+Action AddXmlCommand(CLI::App& app, const Context& context);
 
 // `velmora check FILE...`.
-int RunCheck(const Context& context, const std::vector<std::string>& files);
+Action AddCheckCommand(CLI::App& app, const Context& context);
 
 }  // namespace velmora::cli

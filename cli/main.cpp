@@ -3,10 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
-#include <string>
 
-#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "platform/host_process.h"
 
@@ -16,43 +13,53 @@ void Context::Print(const std::string& text) { std::fwrite(text.data(), 1, text.
 
 namespace {
 
+// A parse error as one line: CLI11's messages may span lines.
+std::string OneLine(std::string message) {
+  for (char& c : message) {
+    if (c == '\n') c = ' ';
+  }
+  while (!message.empty() && message.back() == ' ') message.pop_back();
+  return message;
+}
+
 int Main(int argc, char** argv) {
   // UTF-8 text goes out byte for byte, line breaks included, on every platform.
   platform::UseBinaryStandardOutput();
-  std::string error;
-  const std::optional<CommandLine> line = ParseCommandLine(argc, argv, error);
-  if (!line) {
-    std::fprintf(stderr, "velmora: %s (see velmora --help)\n", error.c_str());
-    return 2;
-  }
-  if (line->command == Command::Help) {
-    Context::Print(HelpText());
-    return 0;
-  }
-  if (line->command == Command::Version) {
-    Context::Print("velmora " VELMORA_VERSION "\n");
-    return 0;
-  }
-
   Context context;
   context.style.enabled =
       platform::StandardOutputIsTerminal() && std::getenv("NO_COLOR") == nullptr;
 
-  // Before the first provider call: the provider picks its source once.
-  if (!line->profile.empty()) platform::SetEnvironment("HARNEL_PROFILE", line->profile);
+  CLI::App app("Shows what this machine consists of, as the Velmora inventory library reports it.",
+               "velmora");
+  app.set_version_flag("--version", "velmora " VELMORA_VERSION);
+  app.require_subcommand(0, 1);
+  std::string profile;
+  app.add_option("--profile", profile, "Replay this machine profile instead of probing the machine")
+      ->check(CLI::ExistingFile);
 
-  switch (line->command) {
-    case Command::Pairs:
-      return RunPairs(context, line->kind, line->json);
-    case Command::Capture:
-      return RunCapture(context);
-    case Command::Xml:
-      return RunXml(context, line->category);
-    case Command::Check:
-      return RunCheck(context, line->files);
-    default:
-      return RunInventory(context);
+  const Action commands[] = {
+      AddPairsCommand(app, context),
+      AddCaptureCommand(app, context),
+      AddXmlCommand(app, context),
+      AddCheckCommand(app, context),
+  };
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(e);
+    std::fprintf(stderr, "velmora: %s (see velmora --help)\n", OneLine(e.what()).c_str());
+    return 2;
   }
+
+  // Before the first provider call: the provider picks its source once.
+  if (!profile.empty()) platform::SetEnvironment("HARNEL_PROFILE", profile);
+
+  for (const Action& command : commands) {
+    const int status = command();
+    if (status >= 0) return status;
+  }
+  return RunInventory(context);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
@@ -24,12 +26,31 @@ std::string AsJson(const PairList& pairs) {
 
 }  // namespace
 
-int RunPairs(const Context& /*context*/, const std::string& kind, bool json) {
-  PairList pairs;
-  // No record: nothing on standard output, and the status says so.
-  if (FindPairKind(kind)->run(pairs) != 0) return 1;
-  Context::Print(json ? AsJson(pairs) : AsLines(pairs));
-  return 0;
+Action AddPairsCommand(CLI::App& app, const Context& context) {
+  struct Options {
+    std::string kind;
+    bool json = false;
+  };
+  auto options = std::make_shared<Options>();
+  std::vector<std::string> names;
+  for (const PairKind& kind : PairKinds()) names.emplace_back(kind.name);
+
+  CLI::App* command = app.add_subcommand("pairs", "Print what one pair export returns");
+  command->add_option("KIND", options->kind, "The export: " + CLI::detail::join(names, ", "))
+      ->required()
+      ->check(CLI::IsMember(names));
+  command->add_flag("--json", options->json, "A JSON array of [label, value] arrays");
+  command->fallthrough();
+
+  return [command, options, &context] {
+    (void)context;
+    if (!command->parsed()) return -1;
+    PairList pairs;
+    // No record: nothing on standard output, and the status says so.
+    if (FindPairKind(options->kind)->run(pairs) != 0) return 1;
+    Context::Print(options->json ? AsJson(pairs) : AsLines(pairs));
+    return 0;
+  };
 }
 
 }  // namespace velmora::cli

@@ -1,19 +1,34 @@
 #include <cstdio>
+#include <memory>
 
 #include "cli/commands.h"
 #include "dll/velmora.h"
 
 namespace velmora::cli {
 
-int RunXml(const Context& /*context*/, int category) {
-  WString document;
-  if (GetDeviceXMLBuffer(category, document) != 0) {
-    std::fprintf(stderr, "velmora: no template for category %d could be loaded\n", category);
-    return 1;
-  }
-  // The document as it stands: no byte-order mark, no line break added.
-  Context::Print(ToUtf8(document));
-  return 0;
+Action AddXmlCommand(CLI::App& app, const Context& context) {
+  auto category = std::make_shared<int>(0);
+  CLI::App* command = app.add_subcommand(
+      "xml", "Print the template of one device category, filled from this machine");
+  command
+      ->add_option("CATEGORY", *category,
+                   "0 the catalogue, 5001 OS, 5002 BIOS, 5003 storage, 5004 video, 5005 "
+                   "network, 5006 controllers, anything else the other devices")
+      ->required();
+  command->fallthrough();
+
+  return [command, category, &context] {
+    (void)context;
+    if (!command->parsed()) return -1;
+    WString document;
+    if (GetDeviceXMLBuffer(*category, document) != 0) {
+      std::fprintf(stderr, "velmora: no template for category %d could be loaded\n", *category);
+      return 1;
+    }
+    // The document as it stands: no byte-order mark, no line break added.
+    Context::Print(ToUtf8(document));
+    return 0;
+  };
 }
 
 }  // namespace velmora::cli

@@ -9,14 +9,15 @@ set(CMAKE_CXX_COMPILER ${mingw_prefix}-g++-posix)
 set(CMAKE_RC_COMPILER ${mingw_prefix}-windres)
 
 # Libraries, headers and packages come from the MinGW sysroot; programs (Wine, objdump) from
-# the host. The header-only package nlohmann-json is the host's: the package files beside
-# this one offer just its headers, since their own would add all of /usr/include.
+# the host. The header-only packages (nlohmann-json, CLI11) are the host's: the package files
+# beside this one offer just their headers, since their own would add all of /usr/include.
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw_prefix})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-w64/nlohmann_json CACHE PATH "")
+set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw-w64/CLI11 CACHE PATH "")
 
 # The runtime is linked statically, so the programs need no MinGW DLL beside them under Wine or
 # on a customer machine; every module still allocates through the one msvcrt heap.
