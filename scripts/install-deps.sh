@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   nlohmann-json3-dev libcli11-dev
-  pci.ids libcups2-dev
+  libpci-dev pci.ids libcups2-dev
   libxml2-utils hyperfine lshw
   mingw-w64 wine64 wine googletest
 )

@@ -1,10 +1,21 @@
 #include "harnel/probe/pci.h"
 
+extern "C" {
+#include <pci/pci.h>
+}
+
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdint>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci_ids.h"
+#include "harnel/probe/shared_library.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -13,6 +24,42 @@ namespace {
 constexpr std::string_view kPciDevicesFolder = "/sys/bus/pci/devices";
 constexpr std::string_view kPciIdsPaths[] = {"/usr/share/misc/pci.ids",
                                              "/usr/share/hwdata/pci.ids"};
+constexpr int kNameLength = 256;
+constexpr const char* kLibraryName = "libpci.so.3";
+
+// libpci is opened the first time a name is looked up rather than when the provider loads: it
+// brings zlib and libudev along, and loading three libraries costs more than most requests do
+// in all. It stays open until the provider unloads.
+class LibPci {
+ public:
+  LibPci() : library_(kLibraryName, RTLD_NOW | RTLD_LOCAL) {
+    loaded_ = library_.Opened() && library_.Load(alloc, "pci_alloc") &&
+              library_.Load(cleanup, "pci_cleanup") &&
+              library_.Load(setNameListPath, "pci_set_name_list_path") &&
+              library_.Load(lookupName, "pci_lookup_name");
+  }
+  bool Loaded() const { return loaded_; }
+
+  decltype(&::pci_alloc) alloc = nullptr;
+  decltype(&::pci_cleanup) cleanup = nullptr;
+  decltype(&::pci_set_name_list_path) setNameListPath = nullptr;
+  decltype(&::pci_lookup_name) lookupName = nullptr;
+
+ private:
+  SharedLibrary library_;
+  bool loaded_ = false;
+};
+
+const LibPci& Library() {
+  static const LibPci library;
+  return library;
+}
+
+// libpci's own handlers print to the terminal; a library stays silent. Its error handler may
+// not return, and no lookup we make reaches it, so ending the process is the honest fallback.
+[[noreturn]] void SilentError(char*, ...) { std::abort(); }
+void SilentWarning(char*, ...) {}
+
 std::uint32_t HexAttribute(const std::filesystem::path& root, const std::string& path) {
   std::optional<std::string> text = ReadMachineText(root, path);
   return static_cast<std::uint32_t>(text ? ParseUnsigned(*text, 16).value_or(0) : 0);
@@ -128,85 +175,76 @@ PciNames PciNames::ForRoot(const std::filesystem::path& root,
   return names;
 }
 
-namespace {
-
-// The ID of `digits` hex digits that starts `text` and the name after the blanks that follow
-// it; nullopt when the digits, the blanks or the name are missing.
-std::optional<std::pair<std::uint32_t, std::string_view>> IdAndName(std::string_view text,
-                                                                    std::size_t digits) {
-  if (text.size() <= digits || (text[digits] != ' ' && text[digits] != '\t')) return std::nullopt;
-  std::uint32_t id = 0;
-  for (const char c : text.substr(0, digits)) {
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : -1;
-    if (digit < 0) return std::nullopt;
-    id = id << 4 | static_cast<std::uint32_t>(digit);
+void PciNames::Load(const std::string& selected) {
+  if (selected.empty() || !Library().Loaded()) return;
+  // libpci reads its database only from a named file; an in-memory file gives it just the
+  // selected part without touching the disk.
+  idsDescriptor_ = ::memfd_create("pci.ids", MFD_CLOEXEC);
+  if (idsDescriptor_ < 0) return;
+  std::size_t written = 0;
+  while (written < selected.size()) {
+    const ssize_t count =
+        ::write(idsDescriptor_, selected.data() + written, selected.size() - written);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return;
+    written += static_cast<std::size_t>(count);
   }
-  text.remove_prefix(digits);
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-    text.remove_suffix(1);
-  }
-  if (text.empty()) return std::nullopt;
-  return std::pair(id, text);
+  idsPath_ = "/proc/self/fd/" + std::to_string(idsDescriptor_);
+  access_ = Library().alloc();
+  if (!access_) return;
+  access_->error = SilentError;
+  access_->warning = SilentWarning;
+  access_->debug = SilentWarning;
+  // No cache file in the home folder, no DNS, no udev database: the given text alone.
+  access_->id_lookup_mode = PCI_LOOKUP_NO_HWDB;
+  Library().setNameListPath(access_, idsPath_.data(), 0);
 }
 
-}  // namespace
-
-void PciNames::Load(std::string_view selected) {
-  // Vendors with their models one tab in, then classes ("C 03") with their subclasses; lines
-  // two tabs in (subsystems, programming interfaces) and comments name nothing asked for.
-  enum class Block { None, Vendor, Class } block = Block::None;
-  std::uint32_t owner = 0;
-  for (std::string_view line : SplitLines(selected)) {
-    if (line.empty() || line.front() == '#') continue;
-    if (line.front() != '\t') {
-      block = Block::None;
-      const bool isClass = line.starts_with("C ");
-      const auto entry = isClass ? IdAndName(line.substr(2), 2) : IdAndName(line, 4);
-      if (!entry) continue;
-      block = isClass ? Block::Class : Block::Vendor;
-      owner = entry->first;
-      // The first line of an ID holds, as in a lookup that stops at the first match.
-      (isClass ? classes_ : vendors_).emplace(owner, entry->second);
-      continue;
-    }
-    if (line.size() > 1 && line[1] == '\t') continue;
-    if (block == Block::Vendor) {
-      if (const auto entry = IdAndName(line.substr(1), 4)) {
-        models_.emplace(owner << 16 | entry->first, entry->second);
-      }
-    } else if (block == Block::Class) {
-      if (const auto entry = IdAndName(line.substr(1), 2)) {
-        subclasses_.emplace(owner << 8 | entry->first, entry->second);
-      }
-    }
-  }
+PciNames::PciNames(PciNames&& other) noexcept
+    : access_(other.access_),
+      idsDescriptor_(other.idsDescriptor_),
+      idsPath_(std::move(other.idsPath_)) {
+  other.access_ = nullptr;
+  other.idsDescriptor_ = -1;
+  // A short path lives inside the string object, so its buffer moved.
+  if (access_) Library().setNameListPath(access_, idsPath_.data(), 0);
 }
 
-namespace {
-
-std::optional<std::string> Lookup(const std::map<std::uint32_t, std::string>& names,
-                                  std::uint32_t key) {
-  const auto found = names.find(key);
-  return found != names.end() ? std::optional<std::string>(found->second) : std::nullopt;
+PciNames::~PciNames() {
+  if (access_) Library().cleanup(access_);
+  if (idsDescriptor_ >= 0) ::close(idsDescriptor_);
 }
-
-}  // namespace
 
 std::optional<std::string> PciNames::Vendor(std::uint16_t vendor) const {
-  return Lookup(vendors_, vendor);
+  if (!access_) return std::nullopt;
+  char name[kNameLength];
+  const char* found = Library().lookupName(access_, name, sizeof name,
+                                           PCI_LOOKUP_VENDOR | PCI_LOOKUP_NO_NUMBERS, vendor);
+  return found ? std::optional<std::string>(found) : std::nullopt;
 }
 
 std::optional<std::string> PciNames::Device(std::uint16_t vendor, std::uint16_t device) const {
-  return Lookup(models_, static_cast<std::uint32_t>(vendor) << 16 | device);
+  if (!access_) return std::nullopt;
+  char name[kNameLength];
+  const char* found = Library().lookupName(
+      access_, name, sizeof name, PCI_LOOKUP_DEVICE | PCI_LOOKUP_NO_NUMBERS, vendor, device);
+  return found ? std::optional<std::string>(found) : std::nullopt;
 }
 
 std::optional<std::string> PciNames::Class(std::uint32_t classCode) const {
-  if (std::optional<std::string> name = Lookup(subclasses_, classCode >> 8 & 0xFFFF)) return name;
-  return Lookup(classes_, classCode >> 16 & 0xFF);
+  if (!access_) return std::nullopt;
+  char name[kNameLength];
+  const int subclass = static_cast<int>(classCode >> 8);
+  const char* found = Library().lookupName(access_, name, sizeof name,
+                                           PCI_LOOKUP_CLASS | PCI_LOOKUP_NO_NUMBERS, subclass);
+  if (!found) return std::nullopt;
+  // For an unknown subclass libpci gives the base class name with the code appended.
+  std::string text(found);
+  char code[16];
+  std::snprintf(code, sizeof code, " [%04x]", static_cast<unsigned>(subclass));
+  if (text.size() > std::strlen(code) && text.ends_with(code))
+    text.resize(text.size() - std::strlen(code));
+  return text;
 }
 
 }  // namespace harnel::probe

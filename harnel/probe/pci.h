@@ -1,14 +1,15 @@
 #pragma once
-// PCI devices as the kernel lists them in /sys/bus/pci/devices, named from the pci.ids
-// database.
+// PCI devices as the kernel lists them in /sys/bus/pci/devices, named through libpci and the
+// pci.ids database.
 
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+struct pci_access;  // libpci's handle, kept out of this header
 
 namespace harnel::probe {
 
@@ -42,8 +43,9 @@ std::optional<PciDevice> ParsePciUevent(std::string_view text);
 // and their classes and subclasses (see harnel/probe/pci_ids.h).
 std::string SelectPciIds(std::string_view ids, const std::vector<PciDevice>& devices);
 
-// Names from pci.ids text: only the lines that the devices asked for need are read and kept,
-// never the bus, the network or udev's database.
+// Names from pci.ids text. Owns one libpci access object; lookups only read the text given,
+// never the bus, the network or udev's database. libpci itself is opened the first time names
+// are needed; without it every name is nullopt.
 class PciNames {
  public:
   // Names for `devices` (vendor, model, class) from the pci.ids text `ids`; names of other
@@ -52,6 +54,11 @@ class PciNames {
   // The same from the database of the machine under `root` (/usr/share/misc/pci.ids), of
   // which only the lines needed are read.
   static PciNames ForRoot(const std::filesystem::path& root, const std::vector<PciDevice>& devices);
+  PciNames(PciNames&& other) noexcept;
+  PciNames& operator=(PciNames&&) = delete;
+  PciNames(const PciNames&) = delete;
+  PciNames& operator=(const PciNames&) = delete;
+  ~PciNames();
 
   std::optional<std::string> Vendor(std::uint16_t vendor) const;
   std::optional<std::string> Device(std::uint16_t vendor, std::uint16_t device) const;
@@ -60,13 +67,12 @@ class PciNames {
 
  private:
   PciNames() = default;
-  // Takes the names from the selected lines `selected`, in pci.ids form.
-  void Load(std::string_view selected);
+  // Hands the selected lines `selected` to a new libpci access object.
+  void Load(const std::string& selected);
 
-  std::map<std::uint32_t, std::string> vendors_;     // by vendor ID
-  std::map<std::uint32_t, std::string> models_;      // by vendor ID << 16 | device ID
-  std::map<std::uint32_t, std::string> classes_;     // by base class
-  std::map<std::uint32_t, std::string> subclasses_;  // by base class << 8 | subclass
+  ::pci_access* access_ = nullptr;
+  int idsDescriptor_ = -1;  // an in-memory file with the selected ids
+  std::string idsPath_;     // its /proc/self/fd name; libpci keeps a pointer to it
 };
 
 }  // namespace harnel::probe

@@ -258,30 +258,6 @@ TEST(PciNamesTest, NamesFromAnIdsStream) {
   EXPECT_EQ(none.Vendor(0x8086), std::nullopt);
 }
 
-TEST(PciNamesTest, NamesAreTakenFromTheirOwnBlockOnly) {
-  // Tab or blanks after the ID, a Windows line end, subsystem lines and a comment inside a
-  // block; a class's subclass 05 is no model 0005 of the vendor before it.
-  const std::string ids =
-      "1af4\tRed Hat, Inc.\r\n\t1041  Virtio network device  \n\t\t1af4 1041  Virtio board\n"
-      "# inside the block\n\t1042\tVirtio block device\n"
-      "C 01  Mass storage controller\n\t05  ATA controller\n\t\t20  ADMA single-stepping\n";
-  PciDevice net;
-  net.vendor = 0x1af4, net.device = 0x1041, net.classCode = 0x020000;
-  PciDevice disk;
-  disk.vendor = 0x1af4, disk.device = 0x1042, disk.classCode = 0x010520;
-  PciDevice odd;
-  odd.vendor = 0x1af4, odd.device = 0x0005, odd.classCode = 0x010000;
-
-  const PciNames names(ids, {net, disk, odd});
-  EXPECT_EQ(names.Vendor(0x1af4), "Red Hat, Inc.");
-  EXPECT_EQ(names.Device(0x1af4, 0x1041), "Virtio network device");
-  EXPECT_EQ(names.Device(0x1af4, 0x1042), "Virtio block device");
-  EXPECT_EQ(names.Device(0x1af4, 0x0005), std::nullopt);
-  EXPECT_EQ(names.Class(disk.classCode), "ATA controller");
-  EXPECT_EQ(names.Class(odd.classCode), "Mass storage controller");
-  EXPECT_EQ(names.Class(net.classCode), std::nullopt);  // no class 02 in the text
-}
-
 TEST(NetworkParseTest, AdapterTypes) {
   EXPECT_EQ(AdapterTypeName(1, false), "Ethernet 802.3");
   EXPECT_EQ(AdapterTypeName(1, true), "Wireless 802.11");
