@@ -110,10 +110,10 @@ inline CommonNode ScanStartTag(const WChar* t, int32_t start) {
 }
 
 // ScanStartTag for a start tag of at most 16 units after its "<" in the plain shape: after
-// the name, no quote but those of values that open right after an "=" and close with their
-// own character before the first ">". The tag is then read from masks of one block of units:
-// it ends at its first ">", since no value holds one. False, with nothing found, for any other
-// tag (or where the block would leave its page); ScanStartTag reads those.
+// the name, no quote but those of values that open right after an "=" and close before the
+// first ">", all quoted with the same character. The tag is then read from masks of one block
+// of units: it ends at its first ">", since no value holds one. False, with nothing found,
+// for any other tag (or where the block would leave its page); ScanStartTag reads those.
 VELMORA_WHOLE_BLOCK_READS inline bool ScanShortStartTag(const WChar* t, int32_t start,
                                                         CommonNode& found) {
 #if defined(__SSE2__)
@@ -135,27 +135,26 @@ VELMORA_WHOLE_BLOCK_READS inline bool ScanShortStartTag(const WChar* t, int32_t 
   const int32_t nameOffset = __builtin_ctz(nameEnds);
   const int32_t end = __builtin_ctz(ends);
   if (!EndsName(w[nameOffset]) || w[end] == 0) return false;
-  // The units from the name's end up to the first ">": all below the first bit of `ends`,
-  // none below the first bit of `nameEnds`.
-  const uint32_t between = ((ends & (0u - ends)) - 1) & ~((nameEnds & (0u - nameEnds)) - 1);
-  uint32_t quotes = bits(_mm_or_si128(is('"'), is('\''))) & between;
-  if (quotes != 0) {
-    // Quotes pair up in order, each pair of one character; an "=" outside the values is
-    // followed at once by an opening quote, and every opening quote follows such an "=".
-    // The values are then exactly the quoted pairs, as the unit-by-unit scan would find them.
-    uint32_t openings = 0;
-    uint32_t values = 0;  // the units after each opening quote up to its closing quote
-    do {
-      const int32_t opening = __builtin_ctz(quotes);
-      quotes &= quotes - 1;
-      if (quotes == 0) return false;
-      const int32_t closing = __builtin_ctz(quotes);
-      quotes &= quotes - 1;
-      if (w[opening] != w[closing]) return false;
-      openings |= 1u << opening;
-      values |= (2u << closing) - (2u << opening);
-    } while (quotes != 0);
-    if (((bits(is('=')) & between & ~values) << 1) != openings) return false;
+  // The units from the name's end up to the first ">".
+  const uint32_t between = (1u << end) - (1u << nameOffset);
+  const uint32_t quotes = bits(is('"')) & between;
+  const uint32_t apostrophes = bits(is('\'')) & between;
+  if ((quotes | apostrophes) != 0) {
+    // Quotes of one character only, paired in order: the running parity of the quotes is
+    // set from each opening quote up to its closing one, and odd at the end when a value
+    // would run past the first ">". An "=" outside the values must be followed at once by
+    // an opening quote, and every opening quote follow one. The values are then exactly the
+    // quoted pairs, as the unit-by-unit scan finds them.
+    if (quotes != 0 && apostrophes != 0) return false;
+    uint32_t inside = quotes | apostrophes;
+    inside ^= inside << 1;
+    inside ^= inside << 2;
+    inside ^= inside << 4;
+    inside ^= inside << 8;
+    const uint32_t openings = (quotes | apostrophes) & inside;
+    if ((inside & 0x8000) != 0 || ((bits(is('=')) & between & ~inside) << 1) != openings) {
+      return false;
+    }
   }
   const int32_t nameEnd = start + 1 + nameOffset;
   const bool empty = w[end - 1] == '/' && EndsEmpty(t, start + 1 + end, nameEnd);

@@ -247,8 +247,13 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
           }
           scanner.tokenStart = nameStart;
           scanner.tokenEnd = nameEnd - 1;
-          closeElement(innermost, depth, static_cast<uint32_t>(p), static_cast<uint32_t>(q + 1 - p),
-                       nameStart);
+          // The innermost element is closed: none above it to repair, and the end-tag part
+          // of an open element's tag lengths is still 0.
+          inner->length = static_cast<uint32_t>(q + 1) - inner->start;
+          inner->tagLengths |= (static_cast<uint32_t>(q + 1 - p) & kEndTagMask) << kEndTagShift;
+          --depth;
+          innermost = depth > 0 ? names.Element(depth) : parseRoot;
+          inner = &index[innermost];
           p = q + 1;
         } else {
           if (!StartsTagName(c)) break;
