@@ -56,7 +56,9 @@ class OpenElementStack {
   }
   void Grow() {
     const int32_t capacity = capacity_ * 2;
-    names_.reset(Resize(names_.release(), capacity));
+    Name* const grown = Resize(names_.get(), capacity);  // on failure the old block stays
+    static_cast<void>(names_.release());
+    names_.reset(grown);
     capacity_ = capacity;
   }
   int32_t capacity_ = 7;
