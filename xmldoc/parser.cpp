@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <new>
 
 #include "xmldoc/common_nodes.h"
 #include "xmldoc/parser.h"
@@ -12,41 +14,55 @@ namespace {
 using common_nodes::CommonNode;
 using common_nodes::EndsName;
 using common_nodes::ScanCommonNode;
+using common_nodes::ScanShortStartTag;
+using common_nodes::ScanStartTag;
+using common_nodes::StartsTagName;
 
 constexpr uint32_t kNone = 0xFFFFFFFF;
 
-// The tag names of the open elements, by depth from 1. A name is kept as its offset and
-// length in the scanned text, which does not change during a parse, so opening an element
-// copies nothing.
+// The tag names of the open elements, by depth from 1. A name is kept as the element that
+// carries it (the name starts right after the element's "<" in the scanned text, which does
+// not change during a parse) and its length, so opening an element copies nothing; and the
+// element at one depth is the parent of the one above it, found without reading an entry.
 class OpenElementStack {
  public:
-  // Stores the name of the element opened at `depth`, doubling the slots when full.
-  void Store(int32_t depth, int32_t start, int32_t length) {
+  // Stores the name of `element`, opened at `depth`, doubling the slots when full.
+  void Store(int32_t depth, uint32_t element, int32_t length) {
     if (depth >= capacity_) Grow();
-    names_[depth] = {start, length};
+    names_[depth] = {element, length};
   }
-  int32_t Start(int32_t depth) const { return names_[depth].start; }
+  uint32_t Element(int32_t depth) const { return names_[depth].element; }
   int32_t Length(int32_t depth) const { return names_[depth].length; }
-  // The stored name at `depth` as a view into `text`.
-  WStringView At(const WChar* text, int32_t depth) const {
-    return WStringView(text + Start(depth), static_cast<size_t>(Length(depth)));
+  // The stored name at `depth` as a view into the scanned text `text`.
+  WStringView At(const ElementIndex& index, const WChar* text, int32_t depth) const {
+    return WStringView(text + index[Element(depth)].start + 1, static_cast<size_t>(Length(depth)));
   }
 
  private:
   struct Name {
-    int32_t start;
+    uint32_t element;
     int32_t length;
   };
+  struct Release {
+    void operator()(Name* names) const { std::free(names); }
+  };
+  // Whole-block storage (the slots are plain words) lets the doubling take place where the
+  // block lies when there is room after it, and lets a large block be moved by remapping its
+  // pages: a deep document's stack is then neither copied nor touched afresh at each step.
+  static Name* Resize(Name* names, int32_t capacity) {
+    void* grown = std::realloc(names, static_cast<size_t>(capacity) * sizeof(Name));
+    if (grown == nullptr) throw std::bad_alloc();
+    return static_cast<Name*>(grown);
+  }
   void Grow() {
-    // Slots above the depth in use are written before they are read: no need to clear them.
     const int32_t capacity = capacity_ * 2;
-    auto names = std::make_unique_for_overwrite<Name[]>(static_cast<size_t>(capacity));
-    std::copy(names_.get() + 1, names_.get() + capacity_, names.get() + 1);
-    names_ = std::move(names);
+    Name* const grown = Resize(names_.get(), capacity);  // on failure the old block stays
+    static_cast<void>(names_.release());
+    names_.reset(grown);
     capacity_ = capacity;
   }
   int32_t capacity_ = 7;
-  std::unique_ptr<Name[]> names_ = std::make_unique_for_overwrite<Name[]>(7);
+  std::unique_ptr<Name[], Release> names_{Resize(nullptr, 7)};
 };
 
 // TokenEquals against a stored name, with the common case of identical units first.
@@ -122,7 +138,7 @@ void CloseUnended(XmlDoc& doc, uint32_t parseRoot, const OpenElementStack& names
       entry.firstChild = 0;
       doc.Entry(doc.Entry(parent).firstChild).prevSibling = lastChild;
     }
-    const WString name(names.At(t, open.depth));
+    const WString name(names.At(*doc.elementIndex, t, open.depth));
     AddResult(doc.resultLog, WTEXT("unended_start_tag"), name.c_str(), 0, doc.Entry(u).start,
               closingOffset);
     previous = u;
@@ -133,58 +149,136 @@ void CloseUnended(XmlDoc& doc, uint32_t parseRoot, const OpenElementStack& names
 
 // ParseElements, with the common nodes scanned in line (kCommonNodesInline) or every node
 // by the general machine alone. Both must build exactly the same entries and records. The
-// cursor, the innermost element and the depth stay in locals that nothing else can reach,
-// so that they live in registers through the writes to entries.
+// cursor, the innermost element (index and address), the depth and the next entry to hand
+// out stay in locals that nothing else can reach, so that they live in registers through
+// the writes to entries.
 template <bool kCommonNodesInline>
 uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
   const WChar* const t = scanner.text;
-  const uint32_t baseLevel = doc.Entry(parseRoot).Level();
+  ElementIndex& index = *doc.elementIndex;
+  const uint32_t baseLevel = index[parseRoot].Level();
   OpenElementStack names;
   NodeToken node;
   uint32_t innermost = parseRoot;
+  ElementEntry* inner = &index[parseRoot];
   int32_t depth = 0;
-  uint32_t first = 0;
   int32_t p = 0;  // the cursor
+  bool shortTags = true;
+
+  // Entries are handed out from a run of slots that have storage and lie in one page:
+  // `nextFree` up to `runEnd`, the next one at `slot`. The first entry of a parse, the first
+  // of each page and growth go through AllocateEntry, which keeps the growth rule; the last
+  // page may move then, so the innermost element's address is taken again. The first entry
+  // of the parse is the one that was next when it began.
+  const auto firstFree = static_cast<uint32_t>(doc.nextFreeEntry);
+  uint32_t nextFree = firstFree;
+  uint32_t runEnd = nextFree;
+  ElementEntry* slot = nullptr;
+
+  // A start tag of `length` units at `start` whose name ends at `nameEnd`: a new entry, the
+  // last child of the innermost open element, which it replaces unless the tag was empty.
+  auto openElement = [&](uint32_t start, uint32_t length, bool empty, int32_t nameEnd) {
+    if (nextFree == runEnd) {
+      doc.nextFreeEntry = static_cast<int32_t>(nextFree);
+      nextFree = doc.AllocateEntry();
+      slot = &index[nextFree];
+      const uint32_t pageEnd = (nextFree | (kPageEntries - 1)) + 1;
+      runEnd = std::min(pageEnd, static_cast<uint32_t>(index.capacity));
+      inner = &index[innermost];
+    }
+    const uint32_t e = nextFree++;
+    ElementEntry* const entry = slot++;
+    uint32_t previous = e;  // a first child's link to the last sibling: itself
+    uint32_t flags = FirstChildFlag;
+    if (inner->firstChild == 0) {
+      inner->firstChild = e;
+    } else {
+      ElementEntry& firstSibling = index[inner->firstChild];
+      previous = firstSibling.prevSibling;
+      index[previous].nextSibling = e;
+      firstSibling.prevSibling = e;
+      flags = 0;
+    }
+    const uint32_t level = (baseLevel + static_cast<uint32_t>(depth)) & LevelMask;
+    *entry = ElementEntry{start, length,  length & kStartTagMask, flags | level, innermost, 0,
+                          0,     previous};
+    if (!empty) {
+      ++depth;
+      names.Store(depth, e, nameEnd - static_cast<int32_t>(start) - 1);
+      innermost = e;
+      inner = entry;
+    }
+  };
 
   // An end tag of `length` units at `start` closes open element m at depth d; the ones above
   // it were never ended. `nameStart` is the end tag's name.
   auto closeElement = [&](uint32_t m, int32_t d, uint32_t start, uint32_t length,
                           int32_t nameStart) {
-    ElementEntry& closed = doc.Entry(m);
+    ElementEntry& closed = index[m];
     closed.length = start + length - closed.start;
     closed.SetEndTagLength(length);
     if (d < depth) {
       OpenElements open{innermost, depth};
       CloseUnended(doc, parseRoot, names, t, open, d, static_cast<uint32_t>(nameStart - 1));
     }
-    innermost = doc.Entry(m).parent;
+    // The parent comes from the stack rather than from the closed entry, so that closing
+    // one element after another is not a chain of loads, each waiting for the one before.
+    innermost = d > 1 ? names.Element(d - 1) : parseRoot;
+    inner = &index[innermost];
     depth = d - 1;
   };
 
   for (;;) {
+    if constexpr (kCommonNodesInline) {
+      // Start tags and the end tags that close the innermost element follow one another
+      // here; any other node leaves the loop to be scanned below.
+      while (t[p] == '<') {
+        const WChar c = t[p + 1];
+        if (c == '/') {
+          // Nearly every end tag closes the innermost element: its name is the stored one,
+          // followed by a unit that ends a name.
+          if (depth == 0) break;
+          const int32_t nameStart = p + 2;
+          const int32_t nameEnd = nameStart + names.Length(depth);
+          if (!SameUnits(t + nameStart, t + inner->start + 1, nameEnd - nameStart)) break;
+          int32_t q = nameEnd;
+          if (t[q] != '>') {
+            if (!EndsName(t[q])) break;
+            q = common_nodes::FindTagEnd(t, q);
+            if (t[q] == 0) break;
+          }
+          scanner.tokenStart = nameStart;
+          scanner.tokenEnd = nameEnd - 1;
+          // The innermost element is closed: none above it to repair, and the end-tag part
+          // of an open element's tag lengths is still 0.
+          inner->length = static_cast<uint32_t>(q + 1) - inner->start;
+          inner->tagLengths |= (static_cast<uint32_t>(q + 1 - p) & kEndTagMask) << kEndTagShift;
+          --depth;
+          innermost = depth > 0 ? names.Element(depth) : parseRoot;
+          inner = &index[innermost];
+          p = q + 1;
+        } else {
+          if (!StartsTagName(c)) break;
+          // Documents repeat their shapes: the block read is tried while start tags are short.
+          CommonNode found;
+          if (!shortTags || !ScanShortStartTag(t, p, found)) {
+            found = ScanStartTag(t, p);
+            if (found.kind != NodeElement) break;
+            shortTags = found.end - p <= 17;
+          }
+          scanner.tokenStart = found.nameStart;
+          scanner.tokenEnd = found.nameEnd - 1;
+          openElement(static_cast<uint32_t>(p), static_cast<uint32_t>(found.end - p), found.empty,
+                      found.nameEnd);
+          p = found.end;
+        }
+      }
+    }
     int32_t kind = NodeError;
     uint32_t start = 0;
     uint32_t length = 0;
     bool empty = false;
     if constexpr (kCommonNodesInline) {
-      if (t[p] == '<' && t[p + 1] == '/' && depth > 0) {
-        // Nearly every end tag closes the innermost element: its name is the stored one,
-        // followed by a unit that ends a name.
-        const int32_t nameStart = p + 2;
-        const int32_t nameEnd = nameStart + names.Length(depth);
-        if (SameUnits(t + nameStart, t + names.Start(depth), names.Length(depth)) &&
-            EndsName(t[nameEnd])) {
-          const int32_t q = common_nodes::FindTagEnd(t, nameEnd);
-          if (t[q] != 0) {
-            scanner.tokenStart = nameStart;
-            scanner.tokenEnd = nameEnd - 1;
-            closeElement(innermost, depth, static_cast<uint32_t>(p),
-                         static_cast<uint32_t>(q + 1 - p), nameStart);
-            p = q + 1;
-            continue;
-          }
-        }
-      }
       const CommonNode found = ScanCommonNode(t, p);
       if (found.kind == NodeWhitespace) {
         p = found.end;
@@ -208,8 +302,8 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
       length = node.length;
       empty = (node.nodeFlags & EmptyElement) != 0;
       if (kind == NodeError) {
-        doc.Entry(parseRoot).entryFlags |= IllFormed;
-        doc.Entry(innermost).entryFlags |= ContentIllFormed;
+        index[parseRoot].entryFlags |= IllFormed;
+        inner->entryFlags |= ContentIllFormed;
         doc.resultLog += node.records;
         continue;
       }
@@ -218,49 +312,27 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
           OpenElements open{innermost, depth};
           CloseUnended(doc, parseRoot, names, t, open, 0, static_cast<uint32_t>(p));
         }
-        return first;
+        doc.nextFreeEntry = static_cast<int32_t>(nextFree);
+        return nextFree != firstFree ? firstFree : 0;
       }
     }
 
     if (kind == NodeElement) {
-      // A new entry, the last child of the innermost open element, which it replaces unless
-      // the tag was empty.
-      const uint32_t e = doc.AllocateEntry();
-      if (first == 0) first = e;
-      ElementEntry& parent = doc.Entry(innermost);
-      uint32_t previous = e;  // a first child's link to the last sibling: itself
-      uint32_t flags = FirstChildFlag;
-      if (parent.firstChild == 0) {
-        parent.firstChild = e;
-      } else {
-        ElementEntry& firstSibling = doc.Entry(parent.firstChild);
-        previous = firstSibling.prevSibling;
-        doc.Entry(previous).nextSibling = e;
-        firstSibling.prevSibling = e;
-        flags = 0;
-      }
-      const uint32_t level = (baseLevel + static_cast<uint32_t>(depth)) & LevelMask;
-      doc.Entry(e) = ElementEntry{
-          start, length, length & kStartTagMask, flags | level, innermost, 0, 0, previous};
-      if (!empty) {
-        ++depth;
-        names.Store(depth, scanner.tokenStart, scanner.tokenEnd + 1 - scanner.tokenStart);
-        innermost = e;
-      }
+      openElement(start, length, empty, scanner.tokenEnd + 1);
     } else if (kind == NodeEndTag) {
       // The innermost open element of the end tag's name (the scanner's token) is closed,
       // or none.
       uint32_t m = innermost;
       int32_t d = depth;
-      while (d > 0 && !SameName(scanner, names.At(t, d))) {
-        m = doc.Entry(m).parent;
+      while (d > 0 && !SameName(scanner, names.At(index, t, d))) {
+        m = index[m].parent;
         --d;
       }
       if (d > 0) {
         closeElement(m, d, start, length, scanner.tokenStart);
       } else {
-        doc.Entry(parseRoot).entryFlags |= IllFormed;
-        doc.Entry(innermost).entryFlags |= ContentIllFormed;
+        index[parseRoot].entryFlags |= IllFormed;
+        inner->entryFlags |= ContentIllFormed;
         AddResult(doc.resultLog, WTEXT("lone_end_tag"), TokenText(scanner).c_str(), 0, start,
                   kNone);
       }

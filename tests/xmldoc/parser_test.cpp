@@ -313,6 +313,34 @@ TEST(ParserTest, DeepNestingNeedsNoRecursion) {
   EXPECT_EQ(doc.Entry(1).prevSibling, static_cast<uint32_t>(kDepth));
 }
 
+// Parses `text` with the common nodes scanned in line and with the general machine alone;
+// both must build the same entries, records and scanner state.
+void ExpectSameParse(const WString& text, uint32_t scanFlags) {
+  XmlDoc fast;
+  XmlDoc general;
+  fast.text = general.text = text;
+  Scanner a;
+  a.text = fast.text.c_str();
+  a.scanFlags = scanFlags;
+  Scanner b = a;
+  b.text = general.text.c_str();
+  EXPECT_EQ(fast.ParseElements(0, a), ParseElementsInGeneral(general, 0, b));
+  EXPECT_EQ(fast.resultLog, general.resultLog);
+  EXPECT_EQ(a.cursor, b.cursor);
+  EXPECT_EQ(a.tokenStart, b.tokenStart);
+  EXPECT_EQ(a.tokenEnd, b.tokenEnd);
+  ASSERT_EQ(fast.nextFreeEntry, general.nextFreeEntry);
+  for (int32_t e = 0; e < fast.nextFreeEntry; ++e) {
+    const ElementEntry& x = fast.Entry(e);
+    const ElementEntry& y = general.Entry(e);
+    EXPECT_TRUE(x.start == y.start && x.length == y.length && x.tagLengths == y.tagLengths &&
+                x.entryFlags == y.entryFlags && x.parent == y.parent &&
+                x.firstChild == y.firstChild && x.nextSibling == y.nextSibling &&
+                x.prevSibling == y.prevSibling)
+        << "entry " << e;
+  }
+}
+
 // The parser scans common tags in line and matches end tags against the innermost name
 // first; the general machine alone must build the same entries, records and scanner state.
 TEST(ParserTest, InlineScanningBuildsWhatTheGeneralMachineBuilds) {
@@ -324,40 +352,52 @@ TEST(ParserTest, InlineScanningBuildsWhatTheGeneralMachineBuilds) {
       WTEXT("<r><a></A></a></r>"),            // matches with IgnoreCase only
       WTEXT("<r><a b==\"x>\" c = 'y'>t</a></r>"),
       WTEXT("<r><a b=\"x\"c=1/>\t<b/ ></r>"),
+      WTEXT("<r><a b= =\"x=\">y\"></a></r>"),       // the second "=" makes the quotes plain
+      WTEXT("<r><a\u0001b x='1'></a\u0001b></r>"),  // a control unit inside a name
+      WTEXT("<r><a b='x\"'></a><c d=\"it's\"/></r>"),
+      WTEXT("<r><long name=\"a value that runs on\"><s a='1'/></long><t u='2'/></r>"),
       WTEXT("<r><a></a"),     // the text ends inside the end tag
       WTEXT("<r><a></a   "),  // after its name
       WTEXT("<r><a b=\"x"),   // inside a value
       WTEXT("<r><a b= "),     // after "="
+      WTEXT("<r><a b='1'"),   // before the ">" of a short tag
       WTEXT("<r>  x <a/></r>  "),
   };
   for (const uint32_t scanFlags : {0u, static_cast<uint32_t>(IgnoreCase)}) {
     for (size_t i = 0; i < std::size(texts); ++i) {
       SCOPED_TRACE(::testing::Message() << "text " << i << " flags " << scanFlags);
-      const WChar* const text = texts[i];
-      XmlDoc fast;
-      XmlDoc general;
-      fast.text = general.text = text;
-      Scanner a;
-      a.text = fast.text.c_str();
-      a.scanFlags = scanFlags;
-      Scanner b = a;
-      b.text = general.text.c_str();
-      EXPECT_EQ(fast.ParseElements(0, a), ParseElementsInGeneral(general, 0, b));
-      EXPECT_EQ(fast.resultLog, general.resultLog);
-      EXPECT_EQ(a.cursor, b.cursor);
-      EXPECT_EQ(a.tokenStart, b.tokenStart);
-      EXPECT_EQ(a.tokenEnd, b.tokenEnd);
-      ASSERT_EQ(fast.nextFreeEntry, general.nextFreeEntry);
-      for (int32_t e = 0; e < fast.nextFreeEntry; ++e) {
-        const ElementEntry& x = fast.Entry(e);
-        const ElementEntry& y = general.Entry(e);
-        EXPECT_TRUE(x.start == y.start && x.length == y.length && x.tagLengths == y.tagLengths &&
-                    x.entryFlags == y.entryFlags && x.parent == y.parent &&
-                    x.firstChild == y.firstChild && x.nextSibling == y.nextSibling &&
-                    x.prevSibling == y.prevSibling)
-            << "entry " << e;
-      }
+      ExpectSameParse(texts[i], scanFlags);
     }
+  }
+}
+
+// Short start tags are read from masks of a block of units. Every tag body of up to six
+// units drawn from the units that act in a start tag must parse as the general machine
+// parses it, at every offset within a page, so that blocks that would cross into the next
+// page are met too.
+TEST(ParserTest, ShortStartTagsOfEveryShapeParseAsTheGeneralMachineParses) {
+  const WChar alphabet[] = {'a', ' ', '=', '"', '\'', '>', '/'};
+  constexpr int kAlphabet = static_cast<int>(std::size(alphabet));
+  WString body;
+  for (int length = 0; length <= 6; ++length) {
+    int combinations = 1;
+    for (int i = 0; i < length; ++i) combinations *= kAlphabet;
+    for (int n = 0; n < combinations; ++n) {
+      body.clear();
+      for (int i = 0, k = n; i < length; ++i, k /= kAlphabet) body += alphabet[k % kAlphabet];
+      const WString text = WTEXT("<r><b") + body + WTEXT("><c/></b></r>");
+      SCOPED_TRACE(::testing::Message() << "length " << length << " shape " << n);
+      ExpectSameParse(text, 0);
+      if (::testing::Test::HasFailure()) return;
+    }
+  }
+  // The same tag with its block at every distance from the end of a page.
+  WString padding;
+  for (int shift = 0; shift < 2048; ++shift) {
+    padding += WTEXT(" ");
+    SCOPED_TRACE(::testing::Message() << "shift " << shift);
+    ExpectSameParse(WTEXT("<r>") + padding + WTEXT("<node id=\"12\" v='3'></node></r>"), 0);
+    if (::testing::Test::HasFailure()) return;
   }
 }
 
