@@ -111,7 +111,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   }
   // Values are measured several units at a time: a fill writes hundreds of them.
   const auto plainLength = static_cast<size_t>(FindUnit(plain, 0, 0, 0));
-  // A short value, as every value a template receives, is escaped once onto the stack,
+  // A short value, as nearly every value a template receives, is escaped once onto the stack,
   // which gives its length and its units in one pass; a longer one is measured first and
   // escaped straight into the text.
   constexpr size_t kShortValue = 128;
