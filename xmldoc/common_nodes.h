@@ -53,15 +53,6 @@ inline int32_t FindTagStop(const WChar* t, int32_t q) {
   return q;
 }
 
-// Offset of the first `quote` or terminator at or after q; values longer than a few units
-// are searched by blocks.
-inline int32_t FindQuoteEnd(const WChar* t, int32_t q, WChar quote) {
-  for (const int32_t near = q + 8; q < near; ++q) {
-    if (t[q] == quote || t[q] == 0) return q;
-  }
-  return FindUnit(t, q, quote);
-}
-
 // Offset of the first ">" or terminator at or after q.
 inline int32_t FindTagEnd(const WChar* t, int32_t q) {
   while (t[q] != '>' && t[q] != 0) ++q;
@@ -98,7 +89,7 @@ inline CommonNode ScanStartTag(const WChar* t, int32_t start) {
     do c = t[++q];
     while (IsSpace(c));
     if (c == '"' || c == '\'') {
-      q = FindQuoteEnd(t, q + 1, c);
+      q = FindNearUnit(t, q + 1, c);
       if (t[q] == 0) return found;
       ++q;
     } else if (c == '=') {

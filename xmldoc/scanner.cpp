@@ -76,16 +76,6 @@ int32_t SkipShortName(const WChar* text, int32_t q) {
   return q;
 }
 
-// FindUnit(text, q, quote) for values, which are mostly a few units long: the first units
-// one by one, where the processor predicts the loop's end and runs on into what follows,
-// and only a longer value by blocks.
-int32_t FindShortValueEnd(const WChar* text, int32_t q, WChar quote) {
-  for (const int32_t near = q + 8; q < near; ++q) {
-    if (text[q] == quote || text[q] == 0) return q;
-  }
-  return FindUnit(text, q, quote);
-}
-
 // IsWhitespace with one test per unit.
 bool IsSpaceUnit(WChar u) { return u < 64 && ((kSpaceUnits >> u) & 1) != 0; }
 
@@ -336,7 +326,7 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
       if (stop != ' ' || quote(text[from])) break;
       const int32_t q = SkipShortName(text, from);
       if (q == from || text[q] != '=' || !quote(text[q + 1])) break;
-      const int32_t end = FindShortValueEnd(text, q + 2, text[q + 1]);
+      const int32_t end = FindNearUnit(text, q + 2, text[q + 1]);
       if (text[end] == 0) break;
       if (NameMatches(text + from, q - from, name, nameLength, false)) {
         scanner.tokenStart = q + 2;
