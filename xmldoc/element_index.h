@@ -37,7 +37,8 @@ struct ElementEntry {
 
   // Length of the start tag, "<" to ">" inclusive.
   uint32_t StartTagLength() const { return tagLengths & kStartTagMask; }
-  // Length of the end tag, 0 when there is none (only the low 10 bits are kept).
+  // Length of the end tag, 0 when there is none. Only the low 10 bits are kept here; the
+  // document keeps the whole length of a longer one beside (XmlDoc::EndTagLength).
   uint32_t EndTagLength() const { return tagLengths >> kEndTagShift; }
   // Sets the start-tag part, keeping the end-tag part.
   void SetStartTagLength(uint32_t n) {

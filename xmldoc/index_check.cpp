@@ -67,11 +67,17 @@ class IndexChecker {
     if (x.length < (1u << 22) && doc_.text[x.start + startTag - 1] != '>') {
       return At(e, "start tag does not end at \">\"");
     }
-    if (x.EndTagLength() > x.length - startTag) return At(e, "end tag longer than the rest");
-    // An end tag of 1024 units or a multiple of it leaves 0 in the 10-bit field, so a
-    // closed element may show no end-tag length; only an unended one is sure to have none.
-    if (x.Has(Unended) && (x.EndTagLength() != 0 || x.firstChild != 0 || x.length != startTag)) {
+    const uint32_t endTag = doc_.EndTagLength(e);
+    if ((endTag & kEndTagMask) != x.EndTagLength()) return At(e, "kept end tag disagrees");
+    if (endTag > x.length - startTag) return At(e, "end tag longer than the rest");
+    if (x.Has(Unended) && (endTag != 0 || x.firstChild != 0 || x.length != startTag)) {
       return At(e, "unended element with an end tag or children");
+    }
+    if (!x.Has(Unended) && x.length > startTag) {
+      const size_t endTagStart = size_t(x.start) + x.length - endTag;
+      if (endTag < 3 || doc_.text[endTagStart] != '<' || doc_.text[endTagStart + 1] != '/') {
+        return At(e, "end tag does not start at \"</\"");
+      }
     }
     return std::string();
   }

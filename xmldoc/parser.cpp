@@ -216,7 +216,7 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
                           int32_t nameStart) {
     ElementEntry& closed = index[m];
     closed.length = start + length - closed.start;
-    closed.SetEndTagLength(length);
+    doc.SetEndTagLength(m, length);
     if (d < depth) {
       OpenElements open{innermost, depth};
       CloseUnended(doc, parseRoot, names, t, open, d, static_cast<uint32_t>(nameStart - 1));
@@ -252,7 +252,11 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
           // The innermost element is closed: none above it to repair, and the end-tag part
           // of an open element's tag lengths is still 0.
           inner->length = static_cast<uint32_t>(q + 1) - inner->start;
-          inner->tagLengths |= (static_cast<uint32_t>(q + 1 - p) & kEndTagMask) << kEndTagShift;
+          const auto endTag = static_cast<uint32_t>(q + 1 - p);
+          inner->tagLengths |= (endTag & kEndTagMask) << kEndTagShift;
+          if (endTag > kEndTagMask) [[unlikely]] {
+            doc.SetEndTagLength(innermost, endTag);
+          }
           --depth;
           innermost = depth > 0 ? names.Element(depth) : parseRoot;
           inner = &index[innermost];
@@ -353,6 +357,7 @@ uint32_t ParseElementsInGeneral(XmlDoc& doc, uint32_t parseRoot, Scanner& scanne
 bool XmlDoc::ParseDocument() {
   parentPos = mainPos = childPos = nodeKind = 0;
   nextFreeEntry = 1;
+  longEndTags.clear();
   const int32_t wanted = static_cast<int32_t>(text.size() / 64 + 8);
   if (elementIndex->capacity < wanted) ReserveEntries(*elementIndex, wanted);
   Entry(0) = ElementEntry{};

@@ -37,6 +37,7 @@ std::string CompareWithFreshParse(const XmlDoc& doc, bool* comparable) {
     if (x.start != y.start) return Describe(a, b, "start");
     if (x.length != y.length) return Describe(a, b, "length");
     if (x.tagLengths != y.tagLengths) return Describe(a, b, "tag lengths");
+    if (doc.EndTagLength(a) != fresh.EndTagLength(b)) return Describe(a, b, "long end tag");
     if (x.entryFlags != y.entryFlags) return Describe(a, b, "level or flags");
     if ((x.firstChild == 0) != (y.firstChild == 0)) return Describe(a, b, "first child");
     if ((x.nextSibling == 0) != (y.nextSibling == 0)) return Describe(a, b, "next sibling");

@@ -41,7 +41,8 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString mar
   // Closed-empty: "<p/>" or an unended "<p>", which has no place for content yet.
   // Open-empty: "<p></p>".
   const bool closedEmpty = parent != 0 && startTag == p.length;
-  const bool openEmpty = parent != 0 && p.length - p.EndTagLength() == startTag;
+  const uint32_t endTag = parent != 0 ? EndTagLength(parent) : 0;
+  const bool openEmpty = parent != 0 && p.length - endTag == startTag;
 
   size_t position;
   if (after != 0) {
@@ -49,7 +50,7 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString mar
   } else if (closedEmpty) {
     position = size_t(p.start) + startTag - (p.Has(Unended) ? 0 : 1);
   } else {
-    position = size_t(p.start) + p.length - p.EndTagLength();
+    position = size_t(p.start) + p.length - endTag;
   }
   if (!noBreak && !closedEmpty) {
     // Land on the next tag so that the text before it stays with what precedes it.
@@ -84,7 +85,7 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString mar
       opening.SetStartTagLength(startTag - 1);
       splice.replaced = 1;
     }
-    opening.SetEndTagLength(nameLength + 3);
+    SetEndTagLength(parent, nameLength + 3);
     splice.inserted = static_cast<uint32_t>(opened.size());
   } else if (openEmpty && !noBreak) {
     markup.insert(0, kLineBreak);

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "provider/text.h"
 #include "xmldoc/element_index.h"
@@ -76,6 +78,18 @@ class XmlDoc {
   // Whether the parser, reading the text at `e` now, finds a start tag of `startTagLength`
   // units that is empty exactly when `e` is closed by its own start tag.
   bool StartTagReadsAs(uint32_t e, uint32_t startTagLength) const;
+  // Length of the end tag of entry `e`, 0 when it has none. The entry's own field keeps only
+  // the low 10 bits; the document keeps the whole length of any longer end tag beside it,
+  // which is what an edit that places content before the end tag needs.
+  uint32_t EndTagLength(uint32_t e) const;
+  // Sets the end-tag length of entry `e` in its field, keeping a length of more than 1023
+  // units beside it.
+  void SetEndTagLength(uint32_t e, uint32_t n) {
+    Entry(e).SetEndTagLength(n);
+    if (n > kEndTagMask) [[unlikely]] {
+      KeepLongEndTag(e, n);
+    }
+  }
   // Length of the tag name of element `e` as the parser reads it (up to white space, "/" or
   // ">"), which is what an end tag must repeat.
   uint32_t TagNameLength(uint32_t e) const;
@@ -158,6 +172,12 @@ class XmlDoc {
   // over later indices has no removed slot to step over.
   bool entriesReleased = false;
 
+  // End tags too long for their entry's 10 bits, as (entry, length); a real document has
+  // none, so a list searched from its newest pair is enough.
+  std::vector<std::pair<uint32_t, uint32_t>> longEndTags;
+
+  // Records the whole length of a long end tag, replacing an older one of the same entry.
+  void KeepLongEndTag(uint32_t e, uint32_t n);
   // The growth rule of a full index: half again its size.
   void GrowFullIndex();
   // ShiftOffsets while entriesInOrder holds: a pass over the later indices and a climb

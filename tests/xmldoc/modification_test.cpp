@@ -259,6 +259,34 @@ TEST(InsertElementTest, AppendsWithoutLineBreaks) {
   }
 }
 
+// End tags of 1024 units and more outgrow the entry's 10-bit field; content still goes in
+// before them, whether the parser read the end tag or an edit wrote it.
+TEST(InsertElementTest, LastChildGoesBeforeAnEndTagOfAnyLength) {
+  for (const size_t nameLength : {1021u, 1022u, 1024u, 1500u, 2046u, 2047u}) {
+    SCOPED_TRACE(testing::Message() << "name of " << nameLength << " units");
+    const WString name(nameLength, WChar('n'));
+    const WString endTag = WTEXT("</") + name + WTEXT(">");
+
+    XmlDoc parsed;
+    parsed.ParseText((WTEXT("<") + name + WTEXT("><a/>") + endTag).c_str());
+    EXPECT_EQ(parsed.EndTagLength(1), nameLength + 3);
+    SelectInside(parsed, 1);
+    EXPECT_TRUE(parsed.InsertElement(WTEXT("b")));
+    EXPECT_EQ(parsed.text, WTEXT("<") + name + WTEXT("><a/><b/>") + endTag);
+    ExpectConsistent(parsed);
+
+    XmlDoc opened;
+    opened.ParseText((WTEXT("<") + name + WTEXT("/>")).c_str());
+    SelectInside(opened, 1);
+    EXPECT_TRUE(opened.InsertElement(WTEXT("a")));
+    SelectInside(opened, 1);
+    EXPECT_TRUE(opened.InsertElement(WTEXT("b")));
+    EXPECT_EQ(opened.text, WTEXT("<") + name + WTEXT("><a/><b/>") + endTag);
+    EXPECT_EQ(opened.EndTagLength(1), nameLength + 3);
+    ExpectConsistent(opened);
+  }
+}
+
 TEST(InsertMarkupTest, PlacesOneElementWithLineBreaks) {
   XmlDoc doc;
   doc.ParseText(WTEXT("<p>\r\n<b/>\r\n<c/>\r\n</p>"));
