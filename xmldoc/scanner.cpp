@@ -111,6 +111,16 @@ bool NameMatches(const WChar* token, int32_t tokenLength, const WChar* name, siz
   return true;
 }
 
+// NameMatches for a case-sensitive search, without the name's length: a token unit is
+// never 0, so the comparison stops at the name's terminator by itself.
+bool NameMatchesExactly(const WChar* token, int32_t tokenLength, const WChar* name) {
+  for (int32_t i = 0; i < tokenLength; ++i) {
+    if (token[i] != name[i]) return false;
+  }
+  const WChar next = name[tokenLength];
+  return next == 0 || IsNameContinuation(next);
+}
+
 }  // namespace
 
 bool NextWord(Scanner& scanner) {
@@ -311,7 +321,6 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
   const WChar* text = scanner.text;
   const auto quote = [](WChar u) { return u == '"' || u == '\''; };
   if ((scanner.scanFlags & IgnoreCase) == 0 && !quote(text[scanner.cursor])) {
-    const auto nameLength = static_cast<size_t>(FindUnit(name, 0, 0, 0));
     int32_t p = SkipShortName(text, scanner.cursor);  // past the tag name
     while (p > scanner.cursor) {
       const WChar stop = text[p];
@@ -328,7 +337,7 @@ bool FindAttribute(Scanner& scanner, const WChar* name) {
       if (q == from || text[q] != '=' || !quote(text[q + 1])) break;
       const int32_t end = FindNearUnit(text, q + 2, text[q + 1]);
       if (text[end] == 0) break;
-      if (NameMatches(text + from, q - from, name, nameLength, false)) {
+      if (NameMatchesExactly(text + from, q - from, name)) {
         scanner.tokenStart = q + 2;
         scanner.tokenEnd = end - 1;
         scanner.cursor = end + 1;
