@@ -1,12 +1,19 @@
 # How the shipped programs are linked so that a run starts quickly. A whole `velmora` run lasts
 # a few milliseconds, and on small virtual machines each page it first touches costs tens of
-# microseconds: loading the shared C++ runtime (libstdc++, libgcc_s, libm) and relocating it
-# costs more pages than most requests do in all.
+# microseconds: loading the shared C++ library (libstdc++ with libm) and binding its thousands
+# of symbols costs more than most requests do in all.
 #
-# - The C++ runtime is linked into each of the three objects (the host, the inventory library
+# - The C++ library is linked into each of the three objects (the host, the inventory library
 #   and the provider), and none of it is exported: each object keeps its own copy, bound
-#   locally. The provider's interface is C; the inventory library's exports take standard
-#   containers, which both sides allocate and free through the C library's malloc and free.
+#   locally. The provider's interface is C. The inventory library's exports take standard
+#   containers, which both sides allocate and free through the C library's malloc and free; a
+#   host that replaces operator new and delete with an allocator of its own that is not malloc
+#   must keep this off.
+# - The unwinder (libgcc_s) stays shared: the standard library's exceptions pass through the
+#   inventory library's exports to the host, and an exception crosses objects only when one
+#   unwinder serves them all (with a private unwinder per object the host's catch is never
+#   reached and the process ends). The two C++ libraries keep separate counts of exceptions in
+#   flight, so after such an exception the host's std::uncaught_exceptions() is one too low.
 # - Unused sections of our code and of the runtime are dropped, so that fewer pages of
 #   relocated data are written at every start; relative relocations are packed.
 #
@@ -31,7 +38,7 @@ function(velmora_lean_start)
     return()
   endif()
   foreach(target IN LISTS ARGN)
-    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc
+    target_link_options(${target} PRIVATE -static-libstdc++
                         LINKER:--exclude-libs,ALL LINKER:--gc-sections LINKER:-O1
                         LINKER:-z,pack-relative-relocs)
   endforeach()
