@@ -139,20 +139,25 @@ std::optional<std::string> ReadMachineText(const std::filesystem::path& root,
 }
 
 std::vector<std::string> ListMachineDir(const std::filesystem::path& root, std::string_view path) {
-  // readdir rather than std::filesystem::directory_iterator, which builds a whole path for each
-  // entry and sets the descriptor's flags with two more calls.
+  // The entries straight from getdents64: std::filesystem::directory_iterator builds a whole
+  // path for each entry, and opendir or fdopendir add a stat, two flag calls and a 32 KB
+  // buffer on the heap to each listing.
   std::vector<std::string> names;
-  FileDescriptor fd(
+  const FileDescriptor fd(
       ::open(UnderRootText(root, path).c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY | O_NONBLOCK));
   if (fd.Get() < 0) return names;
-  DIR* folder = ::fdopendir(fd.Get());
-  if (folder == nullptr) return names;
-  fd.Release();  // closedir closes it
-  while (const dirent* entry = ::readdir(folder)) {
-    const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
+  alignas(dirent64) char buffer[8192];
+  for (;;) {
+    const ssize_t got = ::getdents64(fd.Get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+      const std::string_view name = entry->d_name;
+      if (name != "." && name != "..") names.emplace_back(name);
+      at += entry->d_reclen;
+    }
   }
-  ::closedir(folder);
   std::sort(names.begin(), names.end());
   return names;
 }

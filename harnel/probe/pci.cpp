@@ -29,10 +29,12 @@ constexpr const char* kLibraryName = "libpci.so.3";
 
 // libpci is opened the first time a name is looked up rather than when the provider loads: it
 // brings zlib and libudev along, and loading three libraries costs more than most requests do
-// in all. It stays open until the provider unloads.
+// in all. It stays open until the provider unloads. RTLD_NODELETE: closing it then leaves the
+// three libraries mapped, as the end of a process would; unmapping them one by one at exit
+// cost more than all the lookups.
 class LibPci {
  public:
-  LibPci() : library_(kLibraryName, RTLD_NOW | RTLD_LOCAL) {
+  LibPci() : library_(kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE) {
     loaded_ = library_.Opened() && library_.Load(alloc, "pci_alloc") &&
               library_.Load(cleanup, "pci_cleanup") &&
               library_.Load(setNameListPath, "pci_set_name_list_path") &&

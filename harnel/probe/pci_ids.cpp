@@ -1,6 +1,7 @@
 #include "harnel/probe/pci_ids.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -220,10 +221,19 @@ class IdsLines {
     const std::optional<std::size_t> head = Find(0, Size(), Level::Top, 0, key);
     if (!head) return;
     AppendLine(*head, out);
+    // Most lines of a big block are unwanted (the Intel block has 8,500): a line whose second
+    // byte is not the first digit of a wanted ID, in either case, is passed over unread.
+    std::array<bool, 256> firstDigits{};
+    for (const std::uint32_t member : members) {
+      const unsigned digit = member >> 4 * (memberDigits - 1) & 0xFu;
+      firstDigits[static_cast<unsigned char>("0123456789abcdef"[digit])] = true;
+      firstDigits[static_cast<unsigned char>("0123456789ABCDEF"[digit])] = true;
+    }
     // The block ends at the first line that is neither indented nor a comment.
     std::vector<std::size_t> found;
     WalkLines(NextLine(*head), Size(), [&](std::size_t start, std::string_view line) {
       if (line[0] != '\t' && line[0] != '#') return false;
+      if (line.size() < 2 || !firstDigits[static_cast<unsigned char>(line[1])]) return true;
       const std::optional<std::uint32_t> id = KeyOf(line, Level::Member, memberDigits);
       if (id && members.contains(*id)) found.push_back(start);
       return true;

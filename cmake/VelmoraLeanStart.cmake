@@ -1,0 +1,45 @@
+# How the shipped programs are linked so that a run starts quickly. A whole `velmora` run lasts
+# a few milliseconds, and on small virtual machines each page it first touches costs tens of
+# microseconds: loading the shared C++ library (libstdc++ with libm) and binding its thousands
+# of symbols costs more than most requests do in all.
+#
+# - The C++ library is linked into each of the three objects (the host, the inventory library
+#   and the provider), and none of it is exported: each object keeps its own copy, bound
+#   locally. The provider's interface is C. The inventory library's exports take standard
+#   containers, which both sides allocate and free through the C library's malloc and free; a
+#   host that replaces operator new and delete with an allocator of its own that is not malloc
+#   must keep this off.
+# - The unwinder (libgcc_s) stays shared: the standard library's exceptions pass through the
+#   inventory library's exports to the host, and an exception crosses objects only when one
+#   unwinder serves them all (with a private unwinder per object the host's catch is never
+#   reached and the process ends). The two C++ libraries keep separate counts of exceptions in
+#   flight, so after such an exception the host's std::uncaught_exceptions() is one too low.
+# - Unused sections of our code and of the runtime are dropped, so that fewer pages of
+#   relocated data are written at every start; relative relocations are packed.
+#
+# Sanitizer builds keep the shared runtime: the sanitizers replace operator new and delete
+# process-wide, which a private copy of the runtime would bypass. Windows builds are left as
+# they are.
+if(WIN32 OR VELMORA_SANITIZE OR VELMORA_FUZZ)
+  set(velmora_lean_start_default OFF)
+else()
+  set(velmora_lean_start_default ON)
+endif()
+option(VELMORA_LEAN_START "Link the C++ runtime into the shipped objects and drop unused sections"
+       ${velmora_lean_start_default})
+
+if(VELMORA_LEAN_START)
+  add_compile_options(-ffunction-sections -fdata-sections)
+endif()
+
+# velmora_lean_start(target...): the link options above, for the shipped objects.
+function(velmora_lean_start)
+  if(NOT VELMORA_LEAN_START)
+    return()
+  endif()
+  foreach(target IN LISTS ARGN)
+    target_link_options(${target} PRIVATE -static-libstdc++
+                        LINKER:--exclude-libs,ALL LINKER:--gc-sections LINKER:-O1
+                        LINKER:-z,pack-relative-relocs)
+  endforeach()
+endfunction()
