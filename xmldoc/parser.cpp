@@ -164,6 +164,7 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
   int32_t depth = 0;
   int32_t p = 0;  // the cursor
   bool shortTags = true;
+  int32_t shortTagEnd = 15;  // where in its block the last short start tag's ">" was
 
   // Entries are handed out from a run of slots that have storage and lie in one page:
   // `nextFree` up to `runEnd`, the next one at `slot`. The first entry of a parse, the first
@@ -261,7 +262,7 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
           if (!StartsTagName(c)) break;
           // Documents repeat their shapes: the block read is tried while start tags are short.
           CommonNode found;
-          if (!shortTags || !ScanShortStartTag(t, p, found)) {
+          if (!shortTags || !ScanShortStartTag(t, p, shortTagEnd, found)) {
             found = ScanStartTag(t, p);
             if (found.kind != NodeElement) break;
             shortTags = found.end - p <= 17;
