@@ -13,6 +13,7 @@ namespace {
 
 using common_nodes::CommonNode;
 using common_nodes::EndsName;
+using common_nodes::FindNameEnd;
 using common_nodes::IsSpace;
 using common_nodes::ScanCommonNode;
 using common_nodes::ScanShortStartTag;
@@ -39,11 +40,8 @@ class OpenElementStack {
   // Stores the name of `element`, opened at `depth`, doubling the slots when full.
   void Store(int32_t depth, uint32_t element, int32_t length) {
     if (depth >= capacity_) Grow();
-    Put(depth, element, length);
+    names_[depth] = {element, length};
   }
-  // Store without growth, for a depth below Capacity().
-  void Put(int32_t depth, uint32_t element, int32_t length) { names_[depth] = {element, length}; }
-  int32_t Capacity() const { return capacity_; }
   uint32_t Element(int32_t depth) const { return names_[depth].element; }
   int32_t Length(int32_t depth) const { return names_[depth].length; }
   // The stored name at `depth` as a view into the scanned text `text`.
@@ -51,11 +49,16 @@ class OpenElementStack {
     return WStringView(text + index[Element(depth)].start + 1, static_cast<size_t>(Length(depth)));
   }
 
- private:
+  // One slot: an element and the length of its name.
   struct Name {
     uint32_t element;
     int32_t length;
   };
+  // The slots, indexed by depth, and their number; valid until the next Store.
+  Name* Slots() { return names_.get(); }
+  int32_t Capacity() const { return capacity_; }
+
+ private:
   struct Release {
     void operator()(Name* names) const { std::free(names); }
   };
@@ -90,14 +93,15 @@ bool SameName(const Scanner& scanner, WStringView name) {
   return TokenEquals(scanner, name);
 }
 
-// Whether the n units at `a` are those at `b`. The units at `b` are never zero, so the
-// comparison fails at the terminator of `a`'s text at the latest; names of up to eight units
-// are compared in one block where neither block leaves its page.
+// Whether the n units at `a` are those at `b`, which lies before `a` in the same text. The
+// units at `b` are never zero, so the comparison fails at the terminator of `a`'s text at the
+// latest; names of up to eight units are compared in one block where `a`'s block does not
+// leave its page. `b`'s block then ends no later than `a`'s and covers only the text between
+// them and `a`'s block.
 VELMORA_WHOLE_BLOCK_READS bool SameUnits(const WChar* a, const WChar* b, int32_t n) {
 #if defined(__SSE2__)
   constexpr uintptr_t kPageOffset = 4095;
-  if (n <= 8 && (reinterpret_cast<uintptr_t>(a) & kPageOffset) <= 4096 - 16 &&
-      (reinterpret_cast<uintptr_t>(b) & kPageOffset) <= 4096 - 16) {
+  if (n <= 8 && (reinterpret_cast<uintptr_t>(a) & kPageOffset) <= 4096 - 16) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
     const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
     const auto differ = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(x, y)));
@@ -169,26 +173,39 @@ struct ParseState {
   uint32_t nextFree;    // entries are handed out from `nextFree` up to `runEnd`, slots
   uint32_t runEnd;      // that have storage and lie in one page; the next one at `slot`
   ElementEntry* slot;
-  bool shortTags;       // whether the last start tag read was short
-  int32_t shortTagEnd;  // where in its block the last short start tag's ">" was
+  int32_t shortTagEnd;  // where in its block the last short start tag's ">" was; kLongTag
+                        // after a start tag too long for the block
 };
+
+// ParseState::shortTagEnd after a long start tag: the block is not tried for the next one.
+inline constexpr int32_t kLongTag = 16;
 
 // Reads start tags, end tags that close the innermost element and white space before a "<"
 // from the cursor on, for as long as entries and stack slots are at hand; returns at any
 // other node, or where a new entry or slot needs storage, leaving that node to the caller.
+// The open elements are walked by a pointer to the innermost one's slot and the level kept
+// as it is written, so that the loop's state fits in registers.
 VELMORA_OUT_OF_LINE void ParseCommonNodes(const WChar* const t, ElementIndex& index,
                                           OpenElementStack& names, uint32_t parseRoot,
                                           uint32_t baseLevel, Scanner& scanner, ParseState& state) {
+  using Name = OpenElementStack::Name;
+  ElementEntry* const* const pages = index.pages;
+  const auto at = [pages](uint32_t e) -> ElementEntry& {
+    return pages[e >> kPageShift][e & (kPageEntries - 1)];
+  };
+  Name* const bottom = names.Slots();
+  Name* const last = bottom + names.Capacity() - 1;
   int32_t p = state.p;
-  int32_t depth = state.depth;
+  Name* top = bottom + state.depth;
+  bottom->element = parseRoot;  // the slot below depth 1 is otherwise unused
+  uint32_t level = baseLevel + static_cast<uint32_t>(state.depth);
   uint32_t innermost = state.innermost;
   ElementEntry* inner = state.inner;
   uint32_t nextFree = state.nextFree;
   const uint32_t runEnd = state.runEnd;
   ElementEntry* slot = state.slot;
-  bool shortTags = state.shortTags;
   int32_t shortTagEnd = state.shortTagEnd;
-  const int32_t capacity = names.Capacity();
+  int32_t lastTag = -1;  // the last tag read, whose name becomes the scanner's token
   for (;;) {
     if (t[p] != '<') {
       if (!IsSpace(t[p])) break;
@@ -201,41 +218,40 @@ VELMORA_OUT_OF_LINE void ParseCommonNodes(const WChar* const t, ElementIndex& in
     if (c == '/') {
       // Nearly every end tag closes the innermost element: its name is the stored one,
       // followed by a unit that ends a name.
-      if (depth == 0) break;
+      if (top == bottom) break;
       const int32_t nameStart = p + 2;
-      const int32_t nameEnd = nameStart + names.Length(depth);
-      if (!SameUnits(t + nameStart, t + inner->start + 1, nameEnd - nameStart)) break;
+      const int32_t nameEnd = nameStart + top->length;
+      if (!SameUnits(t + nameStart, t + inner->start + 1, top->length)) break;
       int32_t q = nameEnd;
       if (t[q] != '>') {
         if (!EndsName(t[q])) break;
         q = common_nodes::FindTagEnd(t, q);
         if (t[q] == 0) break;
       }
-      scanner.tokenStart = nameStart;
-      scanner.tokenEnd = nameEnd - 1;
+      lastTag = p;
       // The innermost element is closed: none above it to repair, and the end-tag part of
       // an open element's tag lengths is still 0. The parent comes from the stack rather
       // than from the closed entry, so that closing one element after another is not a
       // chain of loads, each waiting for the one before.
       inner->length = static_cast<uint32_t>(q + 1) - inner->start;
       inner->tagLengths |= (static_cast<uint32_t>(q + 1 - p) & kEndTagMask) << kEndTagShift;
-      --depth;
-      innermost = depth > 0 ? names.Element(depth) : parseRoot;
-      inner = &index[innermost];
+      --top;
+      --level;
+      innermost = top->element;
+      inner = &at(innermost);
       p = q + 1;
       continue;
     }
     if (!StartsTagName(c) || nextFree == runEnd) break;
     // Documents repeat their shapes: the block read is tried while start tags are short.
     CommonNode found;
-    if (!shortTags || !ScanShortStartTag(t, p, shortTagEnd, found)) {
+    if (shortTagEnd == kLongTag || !ScanShortStartTag(t, p, shortTagEnd, found)) {
       found = ScanStartTag(t, p);
       if (found.kind != NodeElement) break;
-      shortTags = found.end - p <= 17;
+      shortTagEnd = found.end - p <= 17 ? found.end - p - 2 : kLongTag;
     }
-    if (!found.empty && depth + 1 >= capacity) break;
-    scanner.tokenStart = found.nameStart;
-    scanner.tokenEnd = found.nameEnd - 1;
+    if (!found.empty && top == last) break;
+    lastTag = p;
     // A new entry, the last child of the innermost open element, which it replaces unless
     // the tag was empty.
     const uint32_t e = nextFree++;
@@ -245,26 +261,35 @@ VELMORA_OUT_OF_LINE void ParseCommonNodes(const WChar* const t, ElementIndex& in
     if (inner->firstChild == 0) {
       inner->firstChild = e;
     } else {
-      ElementEntry& firstSibling = index[inner->firstChild];
+      ElementEntry& firstSibling = at(inner->firstChild);
       previous = firstSibling.prevSibling;
-      index[previous].nextSibling = e;
+      at(previous).nextSibling = e;
       firstSibling.prevSibling = e;
       flags = 0;
     }
     const auto start = static_cast<uint32_t>(p);
     const auto length = static_cast<uint32_t>(found.end - p);
-    const uint32_t level = (baseLevel + static_cast<uint32_t>(depth)) & LevelMask;
-    *entry = ElementEntry{start, length,  length & kStartTagMask, flags | level, innermost, 0,
-                          0,     previous};
+    *entry = ElementEntry{
+        start, length,  length & kStartTagMask, flags | (level & LevelMask), innermost, 0,
+        0,     previous};
     if (!found.empty) {
-      ++depth;
-      names.Put(depth, e, found.nameEnd - p - 1);
+      ++top;
+      ++level;
+      *top = Name{e, found.nameEnd - p - 1};
       innermost = e;
       inner = entry;
     }
     p = found.end;
   }
-  state = ParseState{p, depth, innermost, inner, nextFree, runEnd, slot, shortTags, shortTagEnd};
+  if (lastTag >= 0) {
+    // An end tag's element was the one above the innermost; a start tag's name ends where
+    // both readings of start tags end it.
+    const bool endTag = t[lastTag + 1] == '/';
+    scanner.tokenStart = lastTag + (endTag ? 2 : 1);
+    scanner.tokenEnd = (endTag ? lastTag + 2 + top[1].length : FindNameEnd(t, lastTag + 2)) - 1;
+  }
+  state = ParseState{
+      p, static_cast<int32_t>(top - bottom), innermost, inner, nextFree, runEnd, slot, shortTagEnd};
 }
 
 // ParseElements, with the common nodes read by ParseCommonNodes or every node by the general
@@ -281,7 +306,7 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
   // address is taken again. The first entry of the parse is the one that was next when it
   // began.
   const auto firstFree = static_cast<uint32_t>(doc.nextFreeEntry);
-  ParseState s{0, 0, parseRoot, &index[parseRoot], firstFree, firstFree, nullptr, true, 15};
+  ParseState s{0, 0, parseRoot, &index[parseRoot], firstFree, firstFree, nullptr, 15};
 
   // A start tag of `length` units at `start` whose name ends at `nameEnd`: a new entry, the
   // last child of the innermost open element, which it replaces unless the tag was empty.
