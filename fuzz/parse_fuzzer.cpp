@@ -62,7 +62,9 @@ void CompareParsers(const WString& text, uint32_t scanFlags) {
               fast.resultLog == general.resultLog && a.cursor == b.cursor &&
               a.tokenStart == b.tokenStart && a.tokenEnd == b.tokenEnd;
   for (int32_t e = 0; same && e < fast.nextFreeEntry; ++e) {
-    same = std::memcmp(&fast.Entry(e), &general.Entry(e), sizeof(ElementEntry)) == 0;
+    same = std::memcmp(&fast.Entry(e), &general.Entry(e), sizeof(ElementEntry)) == 0 &&
+           fast.EndTagLength(static_cast<uint32_t>(e)) ==
+               general.EndTagLength(static_cast<uint32_t>(e));
   }
   if (!same) {
     std::fprintf(stderr, "parsers differ (scan flags %u)\n", scanFlags);

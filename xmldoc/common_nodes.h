@@ -105,8 +105,12 @@ inline CommonNode ScanStartTag(const WChar* t, int32_t start) {
 // first ">", all quoted with the same character. The tag is then read from masks of one block
 // of units: it ends at its first ">", since no value holds one. False, with nothing found,
 // for any other tag (or where the block would leave its page); ScanStartTag reads those.
+// `expectedEnd` is where in the block the previous short tag's ">" was: documents repeat
+// their shapes, and a tag that ends there is found to end there by a test and a branch, so
+// that the next node's reads need not wait for the masks. It is updated when the tag ends
+// elsewhere.
 VELMORA_WHOLE_BLOCK_READS inline bool ScanShortStartTag(const WChar* t, int32_t start,
-                                                        CommonNode& found) {
+                                                        int32_t& expectedEnd, CommonNode& found) {
 #if defined(__SSE2__)
   const WChar* const w = t + start + 1;  // the name's first unit, which is not a name end
   if ((reinterpret_cast<uintptr_t>(w) & 4095) > 4096 - 32) return false;
@@ -124,7 +128,15 @@ VELMORA_WHOLE_BLOCK_READS inline bool ScanShortStartTag(const WChar* t, int32_t 
   // The first unit up to " " might be a control unit inside the name; the first ">" or
   // terminator comes no earlier than the name's end.
   const int32_t nameOffset = __builtin_ctz(nameEnds);
-  const int32_t end = __builtin_ctz(ends);
+  // The first ">" or terminator is at the expected place exactly when the mask's lowest set
+  // bit is that place's bit; the offset is then the expected one, not one read from the mask.
+  int32_t end = expectedEnd;
+  if ((ends & ((2u << end) - 1)) != (1u << end)) [[unlikely]] {
+    end = __builtin_ctz(ends);
+    // A conditional move here would put the masks back on the cursor's path.
+    asm volatile("" : "+r"(end));
+    expectedEnd = end;
+  }
   if (!EndsName(w[nameOffset]) || w[end] == 0) return false;
   // The units from the name's end up to the first ">".
   const uint32_t between = (1u << end) - (1u << nameOffset);
@@ -154,6 +166,7 @@ VELMORA_WHOLE_BLOCK_READS inline bool ScanShortStartTag(const WChar* t, int32_t 
 #else
   (void)t;
   (void)start;
+  (void)expectedEnd;
   (void)found;
   return false;
 #endif

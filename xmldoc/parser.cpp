@@ -13,12 +13,27 @@ namespace {
 
 using common_nodes::CommonNode;
 using common_nodes::EndsName;
+using common_nodes::FindNameEnd;
+using common_nodes::IsSpace;
 using common_nodes::ScanCommonNode;
 using common_nodes::ScanShortStartTag;
 using common_nodes::ScanStartTag;
 using common_nodes::StartsTagName;
 
 constexpr uint32_t kNone = 0xFFFFFFFF;
+
+// The loop over common nodes is a function of its own that makes no calls: its state then
+// stays in registers, where in one function with the calls of the rarer paths the compiler
+// keeps it in memory for the whole loop. GCC would also gather the fields of each new entry
+// into vector registers to store them in two blocks, which measured slower than storing
+// them one by one.
+#if defined(__clang__)
+#define VELMORA_OUT_OF_LINE __attribute__((noinline))
+#elif defined(__GNUC__)
+#define VELMORA_OUT_OF_LINE __attribute__((noinline, optimize("no-tree-slp-vectorize")))
+#else
+#define VELMORA_OUT_OF_LINE
+#endif
 
 // The tag names of the open elements, by depth from 1. A name is kept as the element that
 // carries it (the name starts right after the element's "<" in the scanned text, which does
@@ -38,11 +53,16 @@ class OpenElementStack {
     return WStringView(text + index[Element(depth)].start + 1, static_cast<size_t>(Length(depth)));
   }
 
- private:
+  // One slot: an element and the length of its name.
   struct Name {
     uint32_t element;
     int32_t length;
   };
+  // The slots, indexed by depth, and their number; valid until the next Store.
+  Name* Slots() { return names_.get(); }
+  int32_t Capacity() const { return capacity_; }
+
+ private:
   struct Release {
     void operator()(Name* names) const { std::free(names); }
   };
@@ -77,14 +97,15 @@ bool SameName(const Scanner& scanner, WStringView name) {
   return TokenEquals(scanner, name);
 }
 
-// Whether the n units at `a` are those at `b`. The units at `b` are never zero, so the
-// comparison fails at the terminator of `a`'s text at the latest; names of up to eight units
-// are compared in one block where neither block leaves its page.
+// Whether the n units at `a` are those at `b`, which lies before `a` in the same text. The
+// units at `b` are never zero, so the comparison fails at the terminator of `a`'s text at the
+// latest; names of up to eight units are compared in one block where `a`'s block does not
+// leave its page. `b`'s block then ends no later than `a`'s and covers only the text between
+// them and `a`'s block.
 VELMORA_WHOLE_BLOCK_READS bool SameUnits(const WChar* a, const WChar* b, int32_t n) {
 #if defined(__SSE2__)
   constexpr uintptr_t kPageOffset = 4095;
-  if (n <= 8 && (reinterpret_cast<uintptr_t>(a) & kPageOffset) <= 4096 - 16 &&
-      (reinterpret_cast<uintptr_t>(b) & kPageOffset) <= 4096 - 16) {
+  if (n <= 8 && (reinterpret_cast<uintptr_t>(a) & kPageOffset) <= 4096 - 16) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
     const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
     const auto differ = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(x, y)));
@@ -147,45 +168,96 @@ void CloseUnended(XmlDoc& doc, uint32_t parseRoot, const OpenElementStack& names
   }
 }
 
-// ParseElements, with the common nodes scanned in line (kCommonNodesInline) or every node
-// by the general machine alone. Both must build exactly the same entries and records. The
-// cursor, the innermost element (index and address), the depth and the next entry to hand
-// out stay in locals that nothing else can reach, so that they live in registers through
-// the writes to entries.
-template <bool kCommonNodesInline>
-uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
-  const WChar* const t = scanner.text;
-  ElementIndex& index = *doc.elementIndex;
-  const uint32_t baseLevel = index[parseRoot].Level();
-  OpenElementStack names;
-  NodeToken node;
-  uint32_t innermost = parseRoot;
-  ElementEntry* inner = &index[parseRoot];
-  int32_t depth = 0;
-  int32_t p = 0;  // the cursor
-  bool shortTags = true;
+// The state of a parse that the loop over common nodes shares with the rest of it.
+struct ParseState {
+  int32_t p;            // the cursor
+  int32_t depth;        // of the innermost open element; 0 for the parse root
+  uint32_t innermost;   // the innermost open element
+  ElementEntry* inner;  // its entry
+  uint32_t nextFree;    // entries are handed out from `nextFree` up to `runEnd`, slots
+  uint32_t runEnd;      // that have storage and lie in one page; the next one at `slot`
+  ElementEntry* slot;
+  int32_t shortTagEnd;  // where in its block the last short start tag's ">" was; kLongTag
+                        // after a start tag too long for the block
+};
 
-  // Entries are handed out from a run of slots that have storage and lie in one page:
-  // `nextFree` up to `runEnd`, the next one at `slot`. The first entry of a parse, the first
-  // of each page and growth go through AllocateEntry, which keeps the growth rule; the last
-  // page may move then, so the innermost element's address is taken again. The first entry
-  // of the parse is the one that was next when it began.
-  const auto firstFree = static_cast<uint32_t>(doc.nextFreeEntry);
-  uint32_t nextFree = firstFree;
-  uint32_t runEnd = nextFree;
-  ElementEntry* slot = nullptr;
+// ParseState::shortTagEnd after a long start tag: the block is not tried for the next one.
+inline constexpr int32_t kLongTag = 16;
 
-  // A start tag of `length` units at `start` whose name ends at `nameEnd`: a new entry, the
-  // last child of the innermost open element, which it replaces unless the tag was empty.
-  auto openElement = [&](uint32_t start, uint32_t length, bool empty, int32_t nameEnd) {
-    if (nextFree == runEnd) {
-      doc.nextFreeEntry = static_cast<int32_t>(nextFree);
-      nextFree = doc.AllocateEntry();
-      slot = &index[nextFree];
-      const uint32_t pageEnd = (nextFree | (kPageEntries - 1)) + 1;
-      runEnd = std::min(pageEnd, static_cast<uint32_t>(index.capacity));
-      inner = &index[innermost];
+// Reads start tags, end tags that close the innermost element and white space before a "<"
+// from the cursor on, for as long as entries and stack slots are at hand; returns at any
+// other node, or where a new entry or slot needs storage, leaving that node to the caller.
+// The open elements are walked by a pointer to the innermost one's slot and the level kept
+// as it is written, so that the loop's state fits in registers.
+VELMORA_OUT_OF_LINE void ParseCommonNodes(const WChar* const t, ElementIndex& index,
+                                          OpenElementStack& names, uint32_t parseRoot,
+                                          uint32_t baseLevel, Scanner& scanner, ParseState& state) {
+  using Name = OpenElementStack::Name;
+  ElementEntry* const* const pages = index.pages;
+  const auto at = [pages](uint32_t e) -> ElementEntry& {
+    return pages[e >> kPageShift][e & (kPageEntries - 1)];
+  };
+  Name* const bottom = names.Slots();
+  Name* const last = bottom + names.Capacity() - 1;
+  int32_t p = state.p;
+  Name* top = bottom + state.depth;
+  bottom->element = parseRoot;  // the slot below depth 1 is otherwise unused
+  uint32_t level = baseLevel + static_cast<uint32_t>(state.depth);
+  ElementEntry* inner = state.inner;
+  uint32_t nextFree = state.nextFree;
+  const uint32_t runEnd = state.runEnd;
+  ElementEntry* slot = state.slot;
+  int32_t shortTagEnd = state.shortTagEnd;
+  int32_t lastTag = -1;  // the last tag read, whose name becomes the scanner's token
+  for (;;) {
+    if (t[p] != '<') {
+      if (!IsSpace(t[p])) break;
+      int32_t q = p + 1;
+      while (IsSpace(t[q])) ++q;  // short runs between tags: one by one
+      if (t[q] != '<') break;
+      p = q;
     }
+    const WChar c = t[p + 1];
+    if (c == '/') {
+      // Nearly every end tag closes the innermost element: its name is the stored one,
+      // followed by a unit that ends a name.
+      if (top == bottom) break;
+      const int32_t nameStart = p + 2;
+      const int32_t nameEnd = nameStart + top->length;
+      if (!SameUnits(t + nameStart, t + inner->start + 1, top->length)) break;
+      int32_t q = nameEnd;
+      if (t[q] != '>') {
+        if (!EndsName(t[q])) break;
+        q = common_nodes::FindTagEnd(t, q);
+        if (t[q] == 0) break;
+      }
+      // An end tag too long for its 10 bits is kept beside the index by the general path.
+      if (q + 1 - p > static_cast<int32_t>(kEndTagMask)) break;
+      lastTag = p;
+      // The innermost element is closed: none above it to repair, and the end-tag part of
+      // an open element's tag lengths is still 0. The parent comes from the stack rather
+      // than from the closed entry, so that closing one element after another is not a
+      // chain of loads, each waiting for the one before.
+      inner->length = static_cast<uint32_t>(q + 1) - inner->start;
+      inner->tagLengths |= (static_cast<uint32_t>(q + 1 - p) & kEndTagMask) << kEndTagShift;
+      --top;
+      --level;
+      inner = &at(top->element);
+      p = q + 1;
+      continue;
+    }
+    if (!StartsTagName(c) || nextFree == runEnd) break;
+    // Documents repeat their shapes: the block read is tried while start tags are short.
+    CommonNode found;
+    if (shortTagEnd == kLongTag || !ScanShortStartTag(t, p, shortTagEnd, found)) {
+      found = ScanStartTag(t, p);
+      if (found.kind != NodeElement) break;
+      shortTagEnd = found.end - p <= 17 ? found.end - p - 2 : kLongTag;
+    }
+    if (!found.empty && top == last) break;
+    lastTag = p;
+    // A new entry, the last child of the innermost open element, which it replaces unless
+    // the tag was empty.
     const uint32_t e = nextFree++;
     ElementEntry* const entry = slot++;
     uint32_t previous = e;  // a first child's link to the last sibling: itself
@@ -193,20 +265,85 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
     if (inner->firstChild == 0) {
       inner->firstChild = e;
     } else {
-      ElementEntry& firstSibling = index[inner->firstChild];
+      ElementEntry& firstSibling = at(inner->firstChild);
+      previous = firstSibling.prevSibling;
+      at(previous).nextSibling = e;
+      firstSibling.prevSibling = e;
+      flags = 0;
+    }
+    const auto start = static_cast<uint32_t>(p);
+    const auto length = static_cast<uint32_t>(found.end - p);
+    *entry = ElementEntry{
+        start, length,  length & kStartTagMask, flags | (level & LevelMask), top->element, 0,
+        0,     previous};
+    if (!found.empty) {
+      ++top;
+      ++level;
+      *top = Name{e, found.nameEnd - p - 1};
+      inner = entry;
+    }
+    p = found.end;
+  }
+  if (lastTag >= 0) {
+    // An end tag's element was the one above the innermost; a start tag's name ends where
+    // both readings of start tags end it.
+    const bool endTag = t[lastTag + 1] == '/';
+    scanner.tokenStart = lastTag + (endTag ? 2 : 1);
+    scanner.tokenEnd = (endTag ? lastTag + 2 + top[1].length : FindNameEnd(t, lastTag + 2)) - 1;
+  }
+  state = ParseState{
+      p,          static_cast<int32_t>(top - bottom), top->element, inner, nextFree, runEnd, slot,
+      shortTagEnd};
+}
+
+// ParseElements, with the common nodes read by ParseCommonNodes or every node by the general
+// machine alone. Both must build exactly the same entries and records.
+template <bool kCommonNodesInline>
+uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
+  const WChar* const t = scanner.text;
+  ElementIndex& index = *doc.elementIndex;
+  const uint32_t baseLevel = index[parseRoot].Level();
+  OpenElementStack names;
+  NodeToken node;
+  // The first entry of a parse, the first of each page and growth go through AllocateEntry,
+  // which keeps the growth rule; the last page may move then, so the innermost element's
+  // address is taken again. The first entry of the parse is the one that was next when it
+  // began.
+  const auto firstFree = static_cast<uint32_t>(doc.nextFreeEntry);
+  ParseState s{0, 0, parseRoot, &index[parseRoot], firstFree, firstFree, nullptr, 15};
+
+  // A start tag of `length` units at `start` whose name ends at `nameEnd`: a new entry, the
+  // last child of the innermost open element, which it replaces unless the tag was empty.
+  auto openElement = [&](uint32_t start, uint32_t length, bool empty, int32_t nameEnd) {
+    if (s.nextFree == s.runEnd) {
+      doc.nextFreeEntry = static_cast<int32_t>(s.nextFree);
+      s.nextFree = doc.AllocateEntry();
+      s.slot = &index[s.nextFree];
+      const uint32_t pageEnd = (s.nextFree | (kPageEntries - 1)) + 1;
+      s.runEnd = std::min(pageEnd, static_cast<uint32_t>(index.capacity));
+      s.inner = &index[s.innermost];
+    }
+    const uint32_t e = s.nextFree++;
+    ElementEntry* const entry = s.slot++;
+    uint32_t previous = e;  // a first child's link to the last sibling: itself
+    uint32_t flags = FirstChildFlag;
+    if (s.inner->firstChild == 0) {
+      s.inner->firstChild = e;
+    } else {
+      ElementEntry& firstSibling = index[s.inner->firstChild];
       previous = firstSibling.prevSibling;
       index[previous].nextSibling = e;
       firstSibling.prevSibling = e;
       flags = 0;
     }
-    const uint32_t level = (baseLevel + static_cast<uint32_t>(depth)) & LevelMask;
-    *entry = ElementEntry{start, length,  length & kStartTagMask, flags | level, innermost, 0,
+    const uint32_t level = (baseLevel + static_cast<uint32_t>(s.depth)) & LevelMask;
+    *entry = ElementEntry{start, length,  length & kStartTagMask, flags | level, s.innermost, 0,
                           0,     previous};
     if (!empty) {
-      ++depth;
-      names.Store(depth, e, nameEnd - static_cast<int32_t>(start) - 1);
-      innermost = e;
-      inner = entry;
+      ++s.depth;
+      names.Store(s.depth, e, nameEnd - static_cast<int32_t>(start) - 1);
+      s.innermost = e;
+      s.inner = entry;
     }
   };
 
@@ -217,107 +354,57 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
     ElementEntry& closed = index[m];
     closed.length = start + length - closed.start;
     doc.SetEndTagLength(m, length);
-    if (d < depth) {
-      OpenElements open{innermost, depth};
+    if (d < s.depth) {
+      OpenElements open{s.innermost, s.depth};
       CloseUnended(doc, parseRoot, names, t, open, d, static_cast<uint32_t>(nameStart - 1));
     }
-    // The parent comes from the stack rather than from the closed entry, so that closing
-    // one element after another is not a chain of loads, each waiting for the one before.
-    innermost = d > 1 ? names.Element(d - 1) : parseRoot;
-    inner = &index[innermost];
-    depth = d - 1;
+    s.innermost = d > 1 ? names.Element(d - 1) : parseRoot;
+    s.inner = &index[s.innermost];
+    s.depth = d - 1;
   };
 
   for (;;) {
-    if constexpr (kCommonNodesInline) {
-      // Start tags and the end tags that close the innermost element follow one another
-      // here; any other node leaves the loop to be scanned below.
-      while (t[p] == '<') {
-        const WChar c = t[p + 1];
-        if (c == '/') {
-          // Nearly every end tag closes the innermost element: its name is the stored one,
-          // followed by a unit that ends a name.
-          if (depth == 0) break;
-          const int32_t nameStart = p + 2;
-          const int32_t nameEnd = nameStart + names.Length(depth);
-          if (!SameUnits(t + nameStart, t + inner->start + 1, nameEnd - nameStart)) break;
-          int32_t q = nameEnd;
-          if (t[q] != '>') {
-            if (!EndsName(t[q])) break;
-            q = common_nodes::FindTagEnd(t, q);
-            if (t[q] == 0) break;
-          }
-          scanner.tokenStart = nameStart;
-          scanner.tokenEnd = nameEnd - 1;
-          // The innermost element is closed: none above it to repair, and the end-tag part
-          // of an open element's tag lengths is still 0.
-          inner->length = static_cast<uint32_t>(q + 1) - inner->start;
-          const auto endTag = static_cast<uint32_t>(q + 1 - p);
-          inner->tagLengths |= (endTag & kEndTagMask) << kEndTagShift;
-          if (endTag > kEndTagMask) [[unlikely]] {
-            doc.SetEndTagLength(innermost, endTag);
-          }
-          --depth;
-          innermost = depth > 0 ? names.Element(depth) : parseRoot;
-          inner = &index[innermost];
-          p = q + 1;
-        } else {
-          if (!StartsTagName(c)) break;
-          // Documents repeat their shapes: the block read is tried while start tags are short.
-          CommonNode found;
-          if (!shortTags || !ScanShortStartTag(t, p, found)) {
-            found = ScanStartTag(t, p);
-            if (found.kind != NodeElement) break;
-            shortTags = found.end - p <= 17;
-          }
-          scanner.tokenStart = found.nameStart;
-          scanner.tokenEnd = found.nameEnd - 1;
-          openElement(static_cast<uint32_t>(p), static_cast<uint32_t>(found.end - p), found.empty,
-                      found.nameEnd);
-          p = found.end;
-        }
-      }
-    }
     int32_t kind = NodeError;
     uint32_t start = 0;
     uint32_t length = 0;
     bool empty = false;
     if constexpr (kCommonNodesInline) {
-      const CommonNode found = ScanCommonNode(t, p);
+      ParseCommonNodes(t, index, names, parseRoot, baseLevel, scanner, s);
+      const CommonNode found = ScanCommonNode(t, s.p);
       if (found.kind == NodeWhitespace) {
-        p = found.end;
+        s.p = found.end;
         continue;
       }
       if (found.kind != NodeError) {
         kind = found.kind;
         scanner.tokenStart = found.nameStart;
         scanner.tokenEnd = found.nameEnd - 1;
-        start = static_cast<uint32_t>(p);
-        length = static_cast<uint32_t>(found.end - p);
+        start = static_cast<uint32_t>(s.p);
+        length = static_cast<uint32_t>(found.end - s.p);
         empty = found.empty;
-        p = found.end;
+        s.p = found.end;
       }
     }
     if (kind == NodeError) {
-      scanner.cursor = p;
+      scanner.cursor = s.p;
       kind = ScanNodeInGeneral(scanner, node);
-      p = scanner.cursor;
+      s.p = scanner.cursor;
       start = node.start;
       length = node.length;
       empty = (node.nodeFlags & EmptyElement) != 0;
       if (kind == NodeError) {
         index[parseRoot].entryFlags |= IllFormed;
-        inner->entryFlags |= ContentIllFormed;
+        s.inner->entryFlags |= ContentIllFormed;
         doc.resultLog += node.records;
         continue;
       }
       if (kind == NodeEndOfText) {
-        if (depth > 0) {
-          OpenElements open{innermost, depth};
-          CloseUnended(doc, parseRoot, names, t, open, 0, static_cast<uint32_t>(p));
+        if (s.depth > 0) {
+          OpenElements open{s.innermost, s.depth};
+          CloseUnended(doc, parseRoot, names, t, open, 0, static_cast<uint32_t>(s.p));
         }
-        doc.nextFreeEntry = static_cast<int32_t>(nextFree);
-        return nextFree != firstFree ? firstFree : 0;
+        doc.nextFreeEntry = static_cast<int32_t>(s.nextFree);
+        return s.nextFree != firstFree ? firstFree : 0;
       }
     }
 
@@ -326,8 +413,8 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
     } else if (kind == NodeEndTag) {
       // The innermost open element of the end tag's name (the scanner's token) is closed,
       // or none.
-      uint32_t m = innermost;
-      int32_t d = depth;
+      uint32_t m = s.innermost;
+      int32_t d = s.depth;
       while (d > 0 && !SameName(scanner, names.At(index, t, d))) {
         m = index[m].parent;
         --d;
@@ -336,7 +423,7 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
         closeElement(m, d, start, length, scanner.tokenStart);
       } else {
         index[parseRoot].entryFlags |= IllFormed;
-        inner->entryFlags |= ContentIllFormed;
+        s.inner->entryFlags |= ContentIllFormed;
         AddResult(doc.resultLog, WTEXT("lone_end_tag"), TokenText(scanner).c_str(), 0, start,
                   kNone);
       }

@@ -371,6 +371,24 @@ TEST(ParserTest, InlineScanningBuildsWhatTheGeneralMachineBuilds) {
   }
 }
 
+// The loop over common nodes hands a tag back to the rest of the parse where the stack or the
+// entries need more storage; the parse goes on the same either way, with empty elements at
+// a full stack, the second page of entries, white space and a stack that grows while tags of
+// changing lengths open.
+TEST(ParserTest, CommonNodesAcrossStackAndPageGrowth) {
+  WString text = WTEXT("<r><a><b><c><d><e>\r\n");
+  for (int i = 0; i < 70000; ++i) text += i % 3 == 0 ? WTEXT("<i/> ") : WTEXT("<i x='1'/>");
+  text += WTEXT("<f>");
+  for (int i = 0; i < 40; ++i) text += i % 2 == 0 ? WTEXT("<g>") : WTEXT("<long id=\"7\">");
+  for (int i = 39; i >= 0; --i) text += i % 2 == 0 ? WTEXT("</g>") : WTEXT("</long >");
+  text += WTEXT("</f></e></d></c></b></a></r>");
+  ExpectSameParse(text, 0);
+  XmlDoc doc;
+  EXPECT_TRUE(Parse(doc, text));
+  EXPECT_EQ(doc.nextFreeEntry, 1 + 6 + 70000 + 1 + 40);
+  ExpectSameParse(text.substr(0, text.size() - 20), 0);  // unended at the end
+}
+
 // Short start tags are read from masks of a block of units. Every tag body of up to six
 // units drawn from the units that act in a start tag must parse as the general machine
 // parses it, at every offset within a page, so that blocks that would cross into the next
