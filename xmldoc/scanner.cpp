@@ -98,27 +98,25 @@ bool TokenMatches(const Scanner& scanner, NameUnit nameUnit) {
   return next == 0 || IsNameContinuation(next);
 }
 
-// What TokenEquals decides, with the name's length known: the token's units are the
-// name's first units, and the name ends there or goes on with a continuation.
-bool NameMatches(const WChar* token, int32_t tokenLength, const WChar* name, size_t nameLength,
-                 bool ignoreCase) {
-  const auto n = static_cast<size_t>(tokenLength);
-  if (n > nameLength || (n < nameLength && !IsNameContinuation(name[n]))) return false;
-  if (ignoreCase) return CompareNoCase(token, name, tokenLength) == 0;
-  for (size_t i = 0; i < n; ++i) {
-    if (token[i] != name[i]) return false;
-  }
-  return true;
-}
-
-// NameMatches for a case-sensitive search, without the name's length: a token unit is
-// never 0, so the comparison stops at the name's terminator by itself.
+// Whether the token's units are the name's first units, the name ending there or going on
+// with a continuation, compared exactly. A token unit is never 0, so the comparison stops at
+// the name's terminator by itself and needs no length.
 bool NameMatchesExactly(const WChar* token, int32_t tokenLength, const WChar* name) {
   for (int32_t i = 0; i < tokenLength; ++i) {
     if (token[i] != name[i]) return false;
   }
   const WChar next = name[tokenLength];
   return next == 0 || IsNameContinuation(next);
+}
+
+// What TokenEquals decides, with the name's length known, which rules most tokens out
+// before any unit is compared.
+bool NameMatches(const WChar* token, int32_t tokenLength, const WChar* name, size_t nameLength,
+                 bool ignoreCase) {
+  const auto n = static_cast<size_t>(tokenLength);
+  if (n > nameLength || (n < nameLength && !IsNameContinuation(name[n]))) return false;
+  return ignoreCase ? CompareNoCase(token, name, tokenLength) == 0
+                    : NameMatchesExactly(token, tokenLength, name);
 }
 
 }  // namespace

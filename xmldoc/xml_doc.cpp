@@ -1,5 +1,7 @@
 #include "xmldoc/xml_doc.h"
 
+#include <algorithm>
+
 XmlDoc::XmlDoc() : elementIndex(std::make_unique<ElementIndex>()) { ParseText(nullptr); }
 
 void XmlDoc::GrowFullIndex() {
@@ -8,19 +10,26 @@ void XmlDoc::GrowFullIndex() {
   if (index.capacity < grown) ReserveEntries(index, grown);
 }
 
+namespace {
+
+// The kept pair of entry `e` in `kept`, or its end.
+template <typename Pairs>
+auto FindKept(Pairs& kept, uint32_t e) {
+  return std::find_if(kept.begin(), kept.end(), [e](const auto& pair) { return pair.first == e; });
+}
+
+}  // namespace
+
 uint32_t XmlDoc::EndTagLength(uint32_t e) const {
-  for (auto kept = longEndTags.rbegin(); kept != longEndTags.rend(); ++kept) {
-    if (kept->first == e) return kept->second;
-  }
-  return Entry(e).EndTagLength();
+  const auto kept = FindKept(longEndTags, e);
+  return kept != longEndTags.end() ? kept->second : Entry(e).EndTagLength();
 }
 
 void XmlDoc::KeepLongEndTag(uint32_t e, uint32_t n) {
-  for (auto& kept : longEndTags) {
-    if (kept.first == e) {
-      kept.second = n;
-      return;
-    }
+  const auto kept = FindKept(longEndTags, e);
+  if (kept != longEndTags.end()) {
+    kept->second = n;
+  } else {
+    longEndTags.emplace_back(e, n);
   }
-  longEndTags.emplace_back(e, n);
 }

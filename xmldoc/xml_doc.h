@@ -172,8 +172,8 @@ class XmlDoc {
   // over later indices has no removed slot to step over.
   bool entriesReleased = false;
 
-  // End tags too long for their entry's 10 bits, as (entry, length); a real document has
-  // none, so a list searched from its newest pair is enough.
+  // End tags too long for their entry's 10 bits, as (entry, length), one pair per entry; a
+  // real document has none, so a list is enough.
   std::vector<std::pair<uint32_t, uint32_t>> longEndTags;
 
   // Records the whole length of a long end tag, replacing an older one of the same entry.

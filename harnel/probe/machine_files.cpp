@@ -35,11 +35,6 @@ class FileDescriptor {
 
 }  // namespace
 
-std::filesystem::path UnderRoot(const std::filesystem::path& root, std::string_view path) {
-  while (!path.empty() && path.front() == '/') path.remove_prefix(1);
-  return root / std::filesystem::path(path);
-}
-
 namespace {
 
 // UnderRoot as plain text, for the calls that only hand the path to the system: building a
@@ -51,6 +46,14 @@ std::string UnderRootText(const std::filesystem::path& root, std::string_view pa
   if (full.back() != '/') full += '/';
   return full.append(path);
 }
+
+}  // namespace
+
+std::filesystem::path UnderRoot(const std::filesystem::path& root, std::string_view path) {
+  return UnderRootText(root, path);
+}
+
+namespace {
 
 // Opens `path` under `root` for reading when it is a regular file (kernel attributes are);
 // O_NONBLOCK: a FIFO or device node in a strange tree must never hold the caller.
