@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "xmldoc/entity_table.h"
+#include "xmldoc/unit_search.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -146,6 +147,45 @@ WChar* EscapeInto(const WChar* text, size_t length, WChar* out) {
     }
   }
   return out;
+}
+
+VELMORA_WHOLE_BLOCK_READS WChar* EscapeTerminatedInto(const WChar* text, size_t limit, WChar* out) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  // One pass finds both the terminator and the units to escape, a block at a time while the
+  // block cannot leave the page of its first unit (the units past the terminator are read
+  // but never kept).
+  constexpr uintptr_t kPage = 4096;
+  while (i + kBlock <= limit &&
+         (reinterpret_cast<uintptr_t>(text + i) & (kPage - 1)) <= kPage - sizeof(__m128i)) {
+    // Loaded here, not through LoadBlock, so that the unchecked read stays in this function.
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const unsigned stops =
+        ReferencedIn(block) |
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(block, _mm_setzero_si128())));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+    if (stops == 0) {
+      out += kBlock;
+      i += kBlock;
+      continue;
+    }
+    const size_t plain = static_cast<unsigned>(__builtin_ctz(stops)) >> 1;
+    out += plain;
+    i += plain;
+    if (text[i] == 0) return out;
+    out = WriteReference(*ReferenceFor(text[i]), out);
+    ++i;
+  }
+#endif
+  for (; i < limit; ++i) {
+    if (text[i] == 0) return out;
+    if (const Reference* reference = ReferenceFor(text[i])) {
+      out = WriteReference(*reference, out);
+    } else {
+      *out++ = text[i];
+    }
+  }
+  return text[i] == 0 ? out : nullptr;
 }
 
 WString EscapeText(const WChar* text) {

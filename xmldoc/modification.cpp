@@ -109,18 +109,16 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
     plain = plainCopy.c_str();
     name = nameCopy.c_str();
   }
-  // Values are measured several units at a time: a fill writes hundreds of them.
-  const auto plainLength = static_cast<size_t>(FindUnit(plain, 0, 0, 0));
-  // A short value, as nearly every value a template receives, is escaped once onto the stack,
-  // which gives its length and its units in one pass; a longer one is measured first and
-  // escaped straight into the text.
+  // A short value, as nearly every value a template receives, is escaped onto the stack in
+  // the one pass that also finds its end; a longer one is measured first and escaped
+  // straight into the text.
   constexpr size_t kShortValue = 128;
-  WChar shortEscaped[kShortValue * kLongestReference];
-  const bool escapedAhead = plainLength <= kShortValue;
-  const size_t escapedLength =
-      escapedAhead
-          ? static_cast<size_t>(EscapeInto(plain, plainLength, shortEscaped) - shortEscaped)
-          : EscapedLength(plain, plainLength);
+  WChar shortEscaped[kShortValue * kLongestReference + 8];
+  const WChar* const shortEnd = EscapeTerminatedInto(plain, kShortValue, shortEscaped);
+  const bool escapedAhead = shortEnd != nullptr;
+  const size_t plainLength = escapedAhead ? 0 : static_cast<size_t>(FindUnit(plain, 0, 0, 0));
+  const size_t escapedLength = escapedAhead ? static_cast<size_t>(shortEnd - shortEscaped)
+                                            : EscapedLength(plain, plainLength);
   const size_t nameLength = addName ? std::char_traits<WChar>::length(name) : 0;
   const size_t lead = addName ? nameLength + 3 : addEquals ? 2 : 1;
   const size_t written = lead + escapedLength + 1;

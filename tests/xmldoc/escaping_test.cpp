@@ -168,3 +168,34 @@ TEST(EscapingTest, UnescapeTextHonoursTheLength) {
 }
 
 }  // namespace
+
+// The one-pass escape reads a block at a time and stops at the terminator or the limit; it
+// must agree with EscapeText at every length around the limit, wherever the references fall
+// and wherever the text ends on its page.
+TEST(EscapingTest, EscapeTerminatedIntoAgreesWithEscapeText) {
+  constexpr size_t kLimit = 24;
+  constexpr size_t kPageUnits = 4096 / sizeof(WChar);
+  // Two pages, the first ending where the texts placed at its end end.
+  alignas(4096) static WChar pages[2 * kPageUnits];
+  const WChar kUnits[] = {'a', '<', '&', '>', '\'', '"', 0x4e2d};
+  for (size_t length = 0; length <= kLimit + 9; ++length) {
+    for (size_t special = 0; special <= length; ++special) {
+      for (const bool atPageEnd : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "length " << length << ", reference at " << special
+                                        << (atPageEnd ? ", ending a page" : ""));
+        WChar* const text = atPageEnd ? pages + kPageUnits - (length + 1) : pages + 3;
+        for (size_t i = 0; i < length; ++i) text[i] = kUnits[(i * 3 + length) % 7 == 0 ? 6 : 0];
+        if (special < length) text[special] = kUnits[1 + special % 5];
+        text[length] = 0;
+        WChar out[kLimit * kLongestReference + 8];
+        const WChar* const end = EscapeTerminatedInto(text, kLimit, out);
+        if (length > kLimit) {
+          EXPECT_EQ(end, nullptr);
+        } else {
+          ASSERT_NE(end, nullptr);
+          EXPECT_EQ(WString(static_cast<const WChar*>(out), end), EscapeText(text));
+        }
+      }
+    }
+  }
+}
