@@ -196,7 +196,10 @@ class LibPciAccess {
   // Hands `selected` (pci.ids lines) to a new access object; not usable when libpci or the
   // in-memory file is not to be had.
   explicit LibPciAccess(const std::string& selected) {
-    if (selected.empty() || !Library().Loaded()) return;
+    if (selected.empty() || !Library().Loaded()) {
+      settled_ = true;  // nothing to look up, or nothing to look it up with, for good
+      return;
+    }
     // libpci reads its database only from a named file; an in-memory file gives it just the
     // selected part without touching the disk.
     descriptor_ = ::memfd_create("pci.ids", MFD_CLOEXEC);
@@ -218,6 +221,7 @@ class LibPciAccess {
     // No cache file in the home folder, no DNS, no udev database: the given text alone.
     access_->id_lookup_mode = PCI_LOOKUP_NO_HWDB;
     Library().setNameListPath(access_, path_.data(), 0);
+    settled_ = true;
   }
   LibPciAccess(const LibPciAccess&) = delete;
   LibPciAccess& operator=(const LibPciAccess&) = delete;
@@ -225,6 +229,10 @@ class LibPciAccess {
     if (access_) Library().cleanup(access_);
     if (descriptor_ >= 0) ::close(descriptor_);
   }
+
+  // False when lines and libpci were there but the two could not be brought together (no
+  // in-memory file to be had, say): what lookups answer then may change on another try.
+  bool Settled() const { return settled_; }
 
   // libpci's name for the lookup `flags` with its arguments; nullopt when it has none.
   template <typename... Ids>
@@ -240,6 +248,7 @@ class LibPciAccess {
   ::pci_access* access_ = nullptr;
   int descriptor_ = -1;
   std::string path_;  // libpci keeps a pointer to it
+  bool settled_ = false;
 };
 
 }  // namespace
@@ -267,8 +276,9 @@ PciNames PciNames::ForRoot(const std::filesystem::path& root,
     }
     if (!unnamed.empty()) {
       PciIdsText ids(file);
-      shared.names.Resolve(SelectPciIds(ids, unnamed), unnamed);
-      for (const PciDevice& device : unnamed) shared.named.insert(KeyOf(device));
+      if (shared.names.Resolve(SelectPciIds(ids, unnamed), unnamed)) {
+        for (const PciDevice& device : unnamed) shared.named.insert(KeyOf(device));
+      }
     }
     names.CopyFrom(shared.names, devices);
     break;
@@ -276,8 +286,9 @@ PciNames PciNames::ForRoot(const std::filesystem::path& root,
   return names;
 }
 
-void PciNames::Resolve(const std::string& selected, const std::vector<PciDevice>& devices) {
+bool PciNames::Resolve(const std::string& selected, const std::vector<PciDevice>& devices) {
   const LibPciAccess access(selected);
+  if (!access.Settled()) return false;
   for (const PciDevice& device : devices) {
     if (auto vendor = access.Lookup(PCI_LOOKUP_VENDOR, device.vendor)) {
       vendors_[device.vendor] = std::move(*vendor);
@@ -295,6 +306,7 @@ void PciNames::Resolve(const std::string& selected, const std::vector<PciDevice>
       type->resize(type->size() - std::strlen(code));
     classes_[device.ClassAndSubclass()] = std::move(*type);
   }
+  return true;
 }
 
 void PciNames::CopyFrom(const PciNames& from, const std::vector<PciDevice>& devices) {

@@ -66,8 +66,9 @@ class PciNames {
   static std::uint32_t ModelKey(std::uint16_t vendor, std::uint16_t device) {
     return static_cast<std::uint32_t>(vendor) << 16 | device;
   }
-  // Adds the names of `devices` that libpci finds in the pci.ids lines `selected`.
-  void Resolve(const std::string& selected, const std::vector<PciDevice>& devices);
+  // Adds the names of `devices` that libpci finds in the pci.ids lines `selected`; false when
+  // libpci could not be asked although it and the lines were there.
+  bool Resolve(const std::string& selected, const std::vector<PciDevice>& devices);
   // Adds the names `from` holds for `devices`.
   void CopyFrom(const PciNames& from, const std::vector<PciDevice>& devices);
 
