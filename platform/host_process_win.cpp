@@ -19,4 +19,7 @@ void SetEnvironment(const std::string& name, const std::string& value) {
   SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
+// Windows commits a process's first heap and stack pages without a fault each.
+void PrepareMemory(std::size_t, std::size_t) {}
+
 }  // namespace platform

@@ -86,10 +86,30 @@ std::optional<std::string> ReadAll(const FileDescriptor& fd, std::size_t limit) 
   return content;
 }
 
+// True for the kernel's own files of the running machine: /sys and the system-wide part of
+// /proc hold only attributes and folders, never a FIFO or a device node, so their opening
+// needs no fstat to rule one out (a folder fails at the read). A process's own entries
+// (/proc/self/fd/0, /proc/1/...) can lead to a terminal and keep the check.
+bool IsKernelAttribute(const std::filesystem::path& root, std::string_view path) {
+  if (root.native() != "/") return false;
+  if (path.starts_with("/sys/")) return true;
+  if (!path.starts_with("/proc/")) return false;
+  path.remove_prefix(6);
+  return !path.empty() && !(path[0] >= '0' && path[0] <= '9') && !path.starts_with("self") &&
+         !path.starts_with("thread-self");
+}
+
+// Opens a kernel attribute for reading, as OpenRegular without the fstat.
+FileDescriptor OpenKernelAttribute(std::string_view path) {
+  return FileDescriptor(
+      ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+}
+
 }  // namespace
 
 std::optional<std::string> ReadMachineFile(const std::filesystem::path& root, std::string_view path,
                                            std::size_t limit) {
+  if (IsKernelAttribute(root, path)) return ReadAll(OpenKernelAttribute(path), limit);
   struct stat info {};
   return ReadAll(OpenRegular(root, path, info), limit);
 }

@@ -12,6 +12,9 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
+#include <tuple>
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci_ids.h"
@@ -160,8 +163,98 @@ std::string SelectPciIds(std::string_view ids, const std::vector<PciDevice>& dev
   return SelectPciIds(text, devices);
 }
 
+namespace {
+
+// The three IDs a device's names hang on.
+using NameKey = std::tuple<std::uint16_t, std::uint16_t, std::uint16_t>;
+NameKey KeyOf(const PciDevice& device) {
+  return {device.vendor, device.device, device.ClassAndSubclass()};
+}
+
+// The names found in a database file for the devices named so far, for the whole process:
+// names looked up for given IDs in an unchanged file (same inode, size and modification time)
+// cannot change, so later requests (a long-running agent asking again, the video adapters
+// after the controllers) neither select lines nor go through libpci for devices named before.
+struct SharedNames {
+  std::mutex mutex;  // held for a whole lookup
+  MachineFileIdentity file;
+  std::set<NameKey> named;  // the devices whose names below are complete
+  PciNames names;
+};
+
+SharedNames& Shared() {
+  static SharedNames shared;
+  return shared;
+}
+
+// A table that outgrows this is started afresh, bounding a long-running process.
+constexpr std::size_t kNamedLimit = 4096;
+
+// Owns an in-memory file and a libpci access object that reads its names from it.
+class LibPciAccess {
+ public:
+  // Hands `selected` (pci.ids lines) to a new access object; not usable when libpci or the
+  // in-memory file is not to be had.
+  explicit LibPciAccess(const std::string& selected) {
+    if (selected.empty() || !Library().Loaded()) {
+      settled_ = true;  // nothing to look up, or nothing to look it up with, for good
+      return;
+    }
+    // libpci reads its database only from a named file; an in-memory file gives it just the
+    // selected part without touching the disk.
+    descriptor_ = ::memfd_create("pci.ids", MFD_CLOEXEC);
+    if (descriptor_ < 0) return;
+    std::size_t written = 0;
+    while (written < selected.size()) {
+      const ssize_t count =
+          ::write(descriptor_, selected.data() + written, selected.size() - written);
+      if (count < 0 && errno == EINTR) continue;
+      if (count <= 0) return;
+      written += static_cast<std::size_t>(count);
+    }
+    path_ = "/proc/self/fd/" + std::to_string(descriptor_);
+    access_ = Library().alloc();
+    if (!access_) return;
+    access_->error = SilentError;
+    access_->warning = SilentWarning;
+    access_->debug = SilentWarning;
+    // No cache file in the home folder, no DNS, no udev database: the given text alone.
+    access_->id_lookup_mode = PCI_LOOKUP_NO_HWDB;
+    Library().setNameListPath(access_, path_.data(), 0);
+    settled_ = true;
+  }
+  LibPciAccess(const LibPciAccess&) = delete;
+  LibPciAccess& operator=(const LibPciAccess&) = delete;
+  ~LibPciAccess() {
+    if (access_) Library().cleanup(access_);
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+
+  // False when lines and libpci were there but the two could not be brought together (no
+  // in-memory file to be had, say): what lookups answer then may change on another try.
+  bool Settled() const { return settled_; }
+
+  // libpci's name for the lookup `flags` with its arguments; nullopt when it has none.
+  template <typename... Ids>
+  std::optional<std::string> Lookup(int flags, Ids... ids) const {
+    if (!access_) return std::nullopt;
+    char name[kNameLength];
+    const char* found =
+        Library().lookupName(access_, name, sizeof name, flags | PCI_LOOKUP_NO_NUMBERS, ids...);
+    return found ? std::optional<std::string>(found) : std::nullopt;
+  }
+
+ private:
+  ::pci_access* access_ = nullptr;
+  int descriptor_ = -1;
+  std::string path_;  // libpci keeps a pointer to it
+  bool settled_ = false;
+};
+
+}  // namespace
+
 PciNames::PciNames(std::string_view ids, const std::vector<PciDevice>& devices) {
-  Load(SelectPciIds(ids, devices));
+  Resolve(SelectPciIds(ids, devices), devices);
 }
 
 PciNames PciNames::ForRoot(const std::filesystem::path& root,
@@ -170,83 +263,84 @@ PciNames PciNames::ForRoot(const std::filesystem::path& root,
   for (std::string_view path : kPciIdsPaths) {
     const MachineFile file(root, path);
     if (file.Size() == 0) continue;
-    PciIdsText ids(file);
-    names.Load(SelectPciIds(ids, devices));
+    SharedNames& shared = Shared();
+    const std::lock_guard lock(shared.mutex);
+    if (!(shared.file == file.Identity()) || shared.named.size() > kNamedLimit) {
+      shared.file = file.Identity();
+      shared.named.clear();
+      shared.names = PciNames();
+    }
+    std::vector<PciDevice> unnamed;
+    for (const PciDevice& device : devices) {
+      if (!shared.named.contains(KeyOf(device))) unnamed.push_back(device);
+    }
+    if (!unnamed.empty()) {
+      PciIdsText ids(file);
+      if (shared.names.Resolve(SelectPciIds(ids, unnamed), unnamed)) {
+        for (const PciDevice& device : unnamed) shared.named.insert(KeyOf(device));
+      }
+    }
+    names.CopyFrom(shared.names, devices);
     break;
   }
   return names;
 }
 
-void PciNames::Load(const std::string& selected) {
-  if (selected.empty() || !Library().Loaded()) return;
-  // libpci reads its database only from a named file; an in-memory file gives it just the
-  // selected part without touching the disk.
-  idsDescriptor_ = ::memfd_create("pci.ids", MFD_CLOEXEC);
-  if (idsDescriptor_ < 0) return;
-  std::size_t written = 0;
-  while (written < selected.size()) {
-    const ssize_t count =
-        ::write(idsDescriptor_, selected.data() + written, selected.size() - written);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return;
-    written += static_cast<std::size_t>(count);
+bool PciNames::Resolve(const std::string& selected, const std::vector<PciDevice>& devices) {
+  const LibPciAccess access(selected);
+  if (!access.Settled()) return false;
+  for (const PciDevice& device : devices) {
+    if (auto vendor = access.Lookup(PCI_LOOKUP_VENDOR, device.vendor)) {
+      vendors_[device.vendor] = std::move(*vendor);
+    }
+    if (auto model = access.Lookup(PCI_LOOKUP_DEVICE, device.vendor, device.device)) {
+      models_[ModelKey(device.vendor, device.device)] = std::move(*model);
+    }
+    const int subclass = device.ClassAndSubclass();
+    std::optional<std::string> type = access.Lookup(PCI_LOOKUP_CLASS, subclass);
+    if (!type) continue;
+    // For an unknown subclass libpci gives the base class name with the code appended.
+    char code[16];
+    std::snprintf(code, sizeof code, " [%04x]", static_cast<unsigned>(subclass));
+    if (type->size() > std::strlen(code) && type->ends_with(code))
+      type->resize(type->size() - std::strlen(code));
+    classes_[device.ClassAndSubclass()] = std::move(*type);
   }
-  idsPath_ = "/proc/self/fd/" + std::to_string(idsDescriptor_);
-  access_ = Library().alloc();
-  if (!access_) return;
-  access_->error = SilentError;
-  access_->warning = SilentWarning;
-  access_->debug = SilentWarning;
-  // No cache file in the home folder, no DNS, no udev database: the given text alone.
-  access_->id_lookup_mode = PCI_LOOKUP_NO_HWDB;
-  Library().setNameListPath(access_, idsPath_.data(), 0);
+  return true;
 }
 
-PciNames::PciNames(PciNames&& other) noexcept
-    : access_(other.access_),
-      idsDescriptor_(other.idsDescriptor_),
-      idsPath_(std::move(other.idsPath_)) {
-  other.access_ = nullptr;
-  other.idsDescriptor_ = -1;
-  // A short path lives inside the string object, so its buffer moved.
-  if (access_) Library().setNameListPath(access_, idsPath_.data(), 0);
+void PciNames::CopyFrom(const PciNames& from, const std::vector<PciDevice>& devices) {
+  for (const PciDevice& device : devices) {
+    if (auto found = from.vendors_.find(device.vendor); found != from.vendors_.end())
+      vendors_.insert(*found);
+    if (auto found = from.models_.find(ModelKey(device.vendor, device.device));
+        found != from.models_.end())
+      models_.insert(*found);
+    if (auto found = from.classes_.find(device.ClassAndSubclass()); found != from.classes_.end())
+      classes_.insert(*found);
+  }
 }
 
-PciNames::~PciNames() {
-  if (access_) Library().cleanup(access_);
-  if (idsDescriptor_ >= 0) ::close(idsDescriptor_);
+namespace {
+
+template <typename Map, typename Key>
+std::optional<std::string> Find(const Map& names, Key key) {
+  const auto found = names.find(key);
+  return found != names.end() ? std::optional<std::string>(found->second) : std::nullopt;
 }
+
+}  // namespace
 
 std::optional<std::string> PciNames::Vendor(std::uint16_t vendor) const {
-  if (!access_) return std::nullopt;
-  char name[kNameLength];
-  const char* found = Library().lookupName(access_, name, sizeof name,
-                                           PCI_LOOKUP_VENDOR | PCI_LOOKUP_NO_NUMBERS, vendor);
-  return found ? std::optional<std::string>(found) : std::nullopt;
+  return Find(vendors_, vendor);
 }
 
 std::optional<std::string> PciNames::Device(std::uint16_t vendor, std::uint16_t device) const {
-  if (!access_) return std::nullopt;
-  char name[kNameLength];
-  const char* found = Library().lookupName(
-      access_, name, sizeof name, PCI_LOOKUP_DEVICE | PCI_LOOKUP_NO_NUMBERS, vendor, device);
-  return found ? std::optional<std::string>(found) : std::nullopt;
+  return Find(models_, ModelKey(vendor, device));
 }
 
 std::optional<std::string> PciNames::Class(std::uint32_t classCode) const {
-  if (!access_) return std::nullopt;
-  char name[kNameLength];
-  const int subclass = static_cast<int>(classCode >> 8);
-  const char* found = Library().lookupName(access_, name, sizeof name,
-                                           PCI_LOOKUP_CLASS | PCI_LOOKUP_NO_NUMBERS, subclass);
-  if (!found) return std::nullopt;
-  // For an unknown subclass libpci gives the base class name with the code appended.
-  std::string text(found);
-  char code[16];
-  std::snprintf(code, sizeof code, " [%04x]", static_cast<unsigned>(subclass));
-  if (text.size() > std::strlen(code) && text.ends_with(code))
-    text.resize(text.size() - std::strlen(code));
-  return text;
+  return Find(classes_, static_cast<std::uint16_t>(classCode >> 8));
 }
 
 }  // namespace harnel::probe

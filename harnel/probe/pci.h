@@ -4,12 +4,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct pci_access;  // libpci's handle, kept out of this header
 
 namespace harnel::probe {
 
@@ -43,22 +42,20 @@ std::optional<PciDevice> ParsePciUevent(std::string_view text);
 // and their classes and subclasses (see harnel/probe/pci_ids.h).
 std::string SelectPciIds(std::string_view ids, const std::vector<PciDevice>& devices);
 
-// Names from pci.ids text. Owns one libpci access object; lookups only read the text given,
-// never the bus, the network or udev's database. libpci itself is opened the first time names
-// are needed; without it every name is nullopt.
+// Names from pci.ids text, looked up through libpci for the devices given: lookups only read
+// the text given, never the bus, the network or udev's database. libpci itself is opened the
+// first time names are needed; without it every name is nullopt.
 class PciNames {
  public:
+  // No names at all.
+  PciNames() = default;
   // Names for `devices` (vendor, model, class) from the pci.ids text `ids`; names of other
   // devices are nullopt, as is every name when the text is empty.
   PciNames(std::string_view ids, const std::vector<PciDevice>& devices);
   // The same from the database of the machine under `root` (/usr/share/misc/pci.ids), of
-  // which only the lines needed are read.
+  // which only the lines needed are read. The names are kept for the process while the file
+  // stays the same, so devices named before are named again without reading it or libpci.
   static PciNames ForRoot(const std::filesystem::path& root, const std::vector<PciDevice>& devices);
-  PciNames(PciNames&& other) noexcept;
-  PciNames& operator=(PciNames&&) = delete;
-  PciNames(const PciNames&) = delete;
-  PciNames& operator=(const PciNames&) = delete;
-  ~PciNames();
 
   std::optional<std::string> Vendor(std::uint16_t vendor) const;
   std::optional<std::string> Device(std::uint16_t vendor, std::uint16_t device) const;
@@ -66,13 +63,18 @@ class PciNames {
   std::optional<std::string> Class(std::uint32_t classCode) const;
 
  private:
-  PciNames() = default;
-  // Hands the selected lines `selected` to a new libpci access object.
-  void Load(const std::string& selected);
+  static std::uint32_t ModelKey(std::uint16_t vendor, std::uint16_t device) {
+    return static_cast<std::uint32_t>(vendor) << 16 | device;
+  }
+  // Adds the names of `devices` that libpci finds in the pci.ids lines `selected`; false when
+  // libpci could not be asked although it and the lines were there.
+  bool Resolve(const std::string& selected, const std::vector<PciDevice>& devices);
+  // Adds the names `from` holds for `devices`.
+  void CopyFrom(const PciNames& from, const std::vector<PciDevice>& devices);
 
-  ::pci_access* access_ = nullptr;
-  int idsDescriptor_ = -1;  // an in-memory file with the selected ids
-  std::string idsPath_;     // its /proc/self/fd name; libpci keeps a pointer to it
+  std::map<std::uint16_t, std::string> vendors_;  // found names only
+  std::map<std::uint32_t, std::string> models_;   // by ModelKey
+  std::map<std::uint16_t, std::string> classes_;  // by class and subclass
 };
 
 }  // namespace harnel::probe

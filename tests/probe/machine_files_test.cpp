@@ -1,10 +1,14 @@
 // The file layer under every reader: a path is taken under the root however the root is
-// written, and a folder lists its names sorted, without "." and "..".
+// written, a folder lists its names sorted, without "." and "..", and the running machine's
+// kernel files are read without the check that keeps FIFOs and devices out, while everything
+// else keeps it.
 
 #include "harnel/probe/machine_files.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -53,6 +57,31 @@ TEST_F(MachineFilesTest, WhatIsNoFolderListsNothing) {
   EXPECT_TRUE(ListMachineDir(root_, "/sys/class/none").empty());           // missing
   EXPECT_TRUE(ListMachineDir(root_, "/sys/class/net/eth0").empty());       // empty
   EXPECT_EQ(ReadMachineFile(root_, "/sys/class/net/eth0"), std::nullopt);  // a folder
+}
+
+TEST(MachineFilesLiveTest, KernelFilesAreReadWithoutLettingOtherNodesIn) {
+  EXPECT_EQ(ReadMachineFile("/", "/proc/sys/kernel/ostype"), "Linux\n");
+  EXPECT_EQ(ReadMachineFile("/", "/sys/class"), std::nullopt);  // a folder
+
+  // A FIFO with data waiting, reached through the process's own /proc entries: reading it
+  // would take the data from its owner.
+  const std::filesystem::path fifo = std::filesystem::temp_directory_path() /
+                                     ("machine_files_test.fifo." + std::to_string(::getpid()));
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int fd = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "kept", 4), 4);
+  const std::string descriptor = "/fd/" + std::to_string(fd);
+  for (const std::string& path : {"/proc/self" + descriptor, "/proc/thread-self" + descriptor,
+                                  "/proc/" + std::to_string(::getpid()) + descriptor}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(ReadMachineFile("/", path), std::nullopt);
+  }
+  char buffer[8] = {};
+  EXPECT_EQ(::read(fd, buffer, sizeof buffer), 4);
+  EXPECT_EQ(std::string(buffer), "kept");
+  ::close(fd);
+  std::filesystem::remove(fifo);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -191,6 +194,77 @@ TEST(PciIdsTest, LaterSelectionsReuseWhatTheSearchesFoundUntilTheFileChanges) {
       ids.replace(at, 6, "Manufacturer");
     }
   }
+  std::filesystem::remove_all(root);
+}
+
+TEST(PciIdsTest, NamesFoundAreKeptWhileTheDatabaseIsTheSame) {
+  // A database rewritten with the same size and modification time counts as the same file:
+  // devices named before keep their names without a new look at it, new devices are named
+  // from it, and a new modification time makes every name come from the file again.
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("pci_names_kept." + std::to_string(::getpid()));
+  const std::filesystem::path file = root / "usr/share/misc/pci.ids";
+  std::filesystem::create_directories(file.parent_path());
+  const auto write = [&](const std::string& model) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        << "8086  Intel Corporation\n\t1234  Widget\n\t5917  " << model
+        << "\nC 03  Display controller\n\t00  VGA compatible controller\n";
+  };
+  PciDevice gpu, widget;
+  gpu.vendor = 0x8086, gpu.device = 0x5917, gpu.classCode = 0x030000;
+  widget.vendor = 0x8086, widget.device = 0x1234, widget.classCode = 0x030000;
+
+  write("UHD Graphics 620");
+  EXPECT_EQ(PciNames::ForRoot(root, {gpu}).Device(0x8086, 0x5917), "UHD Graphics 620");
+  EXPECT_EQ(PciNames::ForRoot(root, {gpu}).Vendor(0x8086), "Intel Corporation");
+
+  struct stat before {};
+  ASSERT_EQ(::stat(file.c_str(), &before), 0);
+  write("UHD Graphics 630");
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  const PciNames both = PciNames::ForRoot(root, {gpu, widget});
+  EXPECT_EQ(both.Device(0x8086, 0x5917), "UHD Graphics 620");
+  EXPECT_EQ(both.Device(0x8086, 0x1234), "Widget");
+  EXPECT_EQ(both.Class(gpu.classCode), "VGA compatible controller");
+  // Only the devices asked for are named, whatever was named before.
+  EXPECT_EQ(PciNames::ForRoot(root, {widget}).Device(0x8086, 0x5917), std::nullopt);
+
+  const timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 10, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), later, 0), 0);
+  EXPECT_EQ(PciNames::ForRoot(root, {gpu}).Device(0x8086, 0x5917), "UHD Graphics 630");
+  std::filesystem::remove_all(root);
+}
+
+TEST(PciIdsTest, NamesThatCouldNotBeLookedUpAreLookedUpAgain) {
+  // With the database open but no descriptor left for libpci's copy of its lines, the names
+  // are missing for this request only: the next request, with descriptors to spare, has them.
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("pci_names_retry." + std::to_string(::getpid()));
+  std::filesystem::create_directories(root / "usr/share/misc");
+  std::ofstream(root / "usr/share/misc/pci.ids", std::ios::binary)
+      << "8086  Intel Corporation\n\t5917  UHD Graphics 620\n";
+  PciDevice gpu;
+  gpu.vendor = 0x8086, gpu.device = 0x5917, gpu.classCode = 0x030000;
+  // libpci itself is opened first, while descriptors are to be had.
+  ASSERT_EQ(PciNames("8086  Intel Corporation\n", {gpu}).Vendor(0x8086), "Intel Corporation");
+
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const rlimit before = limit;
+  limit.rlim_cur = 256;
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+  std::vector<int> taken;
+  for (int fd = ::dup(0); fd >= 0; fd = ::dup(0)) taken.push_back(fd);
+  ASSERT_FALSE(taken.empty());
+  ::close(taken.back());  // room for the database, none for libpci's copy
+  taken.pop_back();
+  const std::optional<std::string> starved = PciNames::ForRoot(root, {gpu}).Device(0x8086, 0x5917);
+  for (const int fd : taken) ::close(fd);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
+
+  EXPECT_EQ(starved, std::nullopt);
+  EXPECT_EQ(PciNames::ForRoot(root, {gpu}).Device(0x8086, 0x5917), "UHD Graphics 620");
   std::filesystem::remove_all(root);
 }
 
