@@ -13,11 +13,12 @@ namespace platform {
 namespace {
 
 TEST(CodePageIconvTest, CodePagesWithoutCounterpartGiveNothing) {
-  // 1200, 1201, 12000 and 12001 are refused by the Windows converter as well.
-  const int codePages[] = {720,   853,   1200,  1201,  10001, 10002, 10003, 10004, 10005, 10006,
-                           10008, 10010, 10021, 10081, 10082, 12000, 12001, 20000, 20001, 20002,
-                           20003, 20004, 20005, 20105, 29001, 52936, 57002, 57003, 57004, 57005,
-                           57006, 57007, 57008, 57009, 57010, 57011, 65005, 99999, -1};
+  // Names the alias table knows but iconv has no converter for; the UTF-16 and UTF-32 ones
+  // are checked with the conversion on every system.
+  const int codePages[] = {720,   853,   10001, 10002, 10003, 10004, 10005, 10006, 10008,
+                           10010, 10021, 10081, 10082, 20000, 20001, 20002, 20003, 20004,
+                           20005, 20105, 29001, 52936, 57002, 57003, 57004, 57005, 57006,
+                           57007, 57008, 57009, 57010, 57011, 65005};
   for (int codePage : codePages) {
     SCOPED_TRACE(testing::Message() << "code page " << codePage);
     EXPECT_EQ(IconvNameOfCodePage(codePage), nullptr);

@@ -7,13 +7,6 @@
 namespace platform {
 namespace {
 
-TEST(SystemErrorTest, LastErrorIsTheThreadsErrno) {
-  errno = ENOENT;
-  EXPECT_EQ(LastSystemError(), 2);
-  errno = EACCES;
-  EXPECT_EQ(LastSystemError(), EACCES);
-}
-
 TEST(SystemErrorTest, MessagesAreTheSystemsTextWithoutLineBreak) {
   // The tests never select a locale, so the messages are the untranslated ones.
   EXPECT_EQ(SystemErrorMessage(ENOENT), WTEXT("No such file or directory"));

@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/code_page_conversion.h"
-
 namespace platform {
 namespace {
 
@@ -83,29 +81,6 @@ TEST(Utf8DecodingTest, EveryScalarValueDecodesAsIconvDecodesIt) {
   }
 }
 
-TEST(Utf8DecodingTest, IllFormedInputIsLeftToTheSystem) {
-  const std::string cases[] = {
-      "\x80",              // a continuation byte without a lead
-      "\xC0\xAF",          // overlong, two bytes
-      "\xC1\xBF",          //
-      "\xE0\x9F\xBF",      // overlong, three bytes
-      "\xF0\x8F\xBF\xBF",  // overlong, four bytes
-      "\xED\xA0\x80",      // a surrogate
-      "\xF4\x90\x80\x80",  // above U+10FFFF
-      "\xF5\x80\x80\x80",  // no such lead
-      "\xFF",              //
-      "\xC3(",             // a lead without its continuation, inside the text
-      "\xE4\xBD(x",        //
-      "\xE0\x9F",          // cut short, but not the start of a well-formed sequence
-      "ok\xED\xA0",        //
-  };
-  for (const std::string& bytes : cases) {
-    SCOPED_TRACE(testing::PrintToString(bytes));
-    WString units;
-    EXPECT_FALSE(DecodeWellFormedUtf8(bytes.data(), bytes.size(), units));
-  }
-}
-
 TEST(Utf8DecodingTest, ShortSequencesAgreeWithIconv) {
   // Every one- and two-byte input, and three- and four-byte inputs around each boundary of
   // the well-formed ranges: whatever ours accepts, iconv gives the same.
@@ -131,31 +106,6 @@ TEST(Utf8DecodingTest, ShortSequencesAgreeWithIconv) {
   }
   // Not a test that passes by rejecting everything.
   EXPECT_GT(accepted, 40000);
-}
-
-TEST(Utf8DecodingTest, ConversionLayerGivesTheSameUnitsEitherWay) {
-  // Well-formed text goes through our decoding, the rest through iconv; both end up in the
-  // same measured-then-written counts.
-  const std::string texts[] = {"\xE6\x93\x8D\xE4\xBD\x9C",
-                               "A\xFF"
-                               "B",
-                               "\xF0\x9F\x98\x80\xE4\xBD"};
-  for (const std::string& bytes : texts) {
-    SCOPED_TRACE(testing::PrintToString(bytes));
-    const int count = static_cast<int>(bytes.size());
-    const int units = ConvertToUtf16(65001, bytes.data(), count, nullptr, 0);
-    WString converted(static_cast<size_t>(units), WChar{});
-    EXPECT_EQ(ConvertToUtf16(65001, bytes.data(), count, converted.data(), units), units);
-    WString reference;
-    IconvDecode(bytes, reference);
-    if (bytes ==
-        "A\xFF"
-        "B")
-      reference = WTEXT(
-          "A\xFFFD"
-          "B");
-    EXPECT_EQ(converted, reference);
-  }
 }
 
 }  // namespace

@@ -74,70 +74,90 @@ TEST_F(TextFileTest, MissingFile) {
   EXPECT_EQ(text, WString());
 }
 
-TEST_F(TextFileTest, EmptyFileAndFileOfOnlyAByteOrderMark) {
-  Loaded empty = Load(Write("empty.xml", ""));
-  EXPECT_TRUE(empty.result);
-  EXPECT_EQ(empty.text, WString());
-  EXPECT_EQ(empty.log, WTEXT("<read encoding=\"\" length=\"0\"/>"));
-  EXPECT_EQ(empty.flags, 0u);  // ReadMode is cleared at close
-
-  Loaded bom = Load(Write("bom.xml", "\xEF\xBB\xBF"));
-  EXPECT_TRUE(bom.result);
-  EXPECT_EQ(bom.text, WString());
-  EXPECT_EQ(bom.log, WTEXT("<bom/><read encoding=\"UTF-8\" length=\"0\"/>"));
-  EXPECT_EQ(bom.flags, static_cast<uint32_t>(Utf8BomFlag));
-
-  Loaded utf16 = Load(Write("bom16.xml", "\xFF\xFE"));
-  EXPECT_TRUE(utf16.result);
-  EXPECT_EQ(utf16.text, WString());
-  EXPECT_EQ(utf16.log, WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"0\"/>"));
-  EXPECT_EQ(utf16.flags, static_cast<uint32_t>(Utf16LeFlag));
-}
-
-TEST_F(TextFileTest, Utf8ByteOrderMarkIsNotTested) {
+// Each way into the text, with the records it leaves and the flags it reports.
+TEST_F(TextFileTest, LoadsEachEncodingWithItsRecords) {
   // 200 bytes after the mark: 3 + 62 * 3 ("你") + 11.
   std::string body = "<r>";
   for (int i = 0; i < 62; ++i) body += "\xE4\xBD\xA0";
   body += "x</r>      ";
   ASSERT_EQ(body.size(), 200u);
-  Loaded loaded = Load(Write("utf8.xml", "\xEF\xBB\xBF" + body));
-  EXPECT_TRUE(loaded.result);
-  EXPECT_EQ(loaded.text, WTEXT("<r>") + WString(62, 0x4F60) + WTEXT("x</r>      "));
-  EXPECT_EQ(loaded.log, WTEXT("<bom/><read encoding=\"UTF-8\" length=\"200\"/>"
-                              "<converted_to encoding=\"UTF-16\" length=\"76\"/>"));
-  EXPECT_EQ(loaded.flags, static_cast<uint32_t>(Utf8BomFlag));
-}
-
-TEST_F(TextFileTest, DeclaredEncodingIsConverted) {
-  const std::string declaration = "<?xml version=\"1.0\" encoding=\"gb2312\"?>";
-  Loaded loaded = Load(Write("gb.xml", declaration + "<r>\xC4\xE3\xBA\xC3</r>"));
-  EXPECT_TRUE(loaded.result);
-  EXPECT_EQ(loaded.text, Widen(declaration) + WTEXT("<r>\x4F60\x597D</r>"));
-  EXPECT_EQ(loaded.log, WTEXT("<read encoding=\"gb2312\" length=\"50\"/>"
-                              "<converted_to encoding=\"UTF-16\" length=\"48\"/>"));
-}
-
-TEST_F(TextFileTest, LeadingAngleBracketMeansUtf8WithoutTest) {
-  Loaded loaded = Load(Write("lt.xml", "<r>\xE9</r>"));
-  EXPECT_TRUE(loaded.result);
-  EXPECT_EQ(loaded.text, WTEXT("<r>\xFFFD</r>"));  // invalid UTF-8 is replaced
-  EXPECT_EQ(loaded.log, WTEXT("<read encoding=\"UTF-8\" length=\"8\"/>"
-                              "<converted_to encoding=\"UTF-16\" length=\"8\"/>"));
-}
-
-TEST_F(TextFileTest, OtherFilesAreTestedForUtf8) {
-  Loaded valid = Load(Write("valid.xml", " <r>\xC3\xA9</r>"));
-  EXPECT_TRUE(valid.result);
-  EXPECT_EQ(valid.text, WTEXT(" <r>\x00E9</r>"));
-  EXPECT_EQ(valid.log, WTEXT("<read encoding=\"UTF-8\" length=\"10\"/><utf8_detection/>"
-                             "<converted_to encoding=\"UTF-16\" length=\"9\"/>"));
-
-  // Not UTF-8: the ANSI code page (windows-1252 here) decodes it, and the record stays.
-  Loaded invalid = Load(Write("invalid.xml", " <r>\xE9\x80</r>"));
-  EXPECT_TRUE(invalid.result);
-  EXPECT_EQ(invalid.text, WTEXT(" <r>\x00E9\x20AC</r>"));
-  EXPECT_EQ(invalid.log, WTEXT("<read encoding=\"\" length=\"10\"/><utf8_detection/>"
-                               "<converted_to encoding=\"UTF-16\" length=\"10\"/>"));
+  const std::string gb = "<?xml version=\"1.0\" encoding=\"gb2312\"?>";
+  struct Case {
+    std::string bytes;
+    WString text;
+    const WChar* log;
+    uint32_t flags;
+  };
+  const Case cases[] = {
+      {"", WTEXT(""), WTEXT("<read encoding=\"\" length=\"0\"/>"), 0},  // ReadMode cleared
+      {"\xEF\xBB\xBF", WTEXT(""), WTEXT("<bom/><read encoding=\"UTF-8\" length=\"0\"/>"),
+       Utf8BomFlag},
+      {"\xFF\xFE", WTEXT(""), WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"0\"/>"),
+       Utf16LeFlag},
+      // After a UTF-8 mark the bytes are not tested.
+      {"\xEF\xBB\xBF" + body, WTEXT("<r>") + WString(62, 0x4F60) + WTEXT("x</r>      "),
+       WTEXT("<bom/><read encoding=\"UTF-8\" length=\"200\"/>"
+             "<converted_to encoding=\"UTF-16\" length=\"76\"/>"),
+       Utf8BomFlag},
+      {gb + "<r>\xC4\xE3\xBA\xC3</r>", Widen(gb) + WTEXT("<r>\x4F60\x597D</r>"),
+       WTEXT("<read encoding=\"gb2312\" length=\"50\"/>"
+             "<converted_to encoding=\"UTF-16\" length=\"48\"/>"),
+       0},
+      // A leading "<" means UTF-8 without a test; invalid UTF-8 is replaced.
+      {"<r>\xE9</r>", WTEXT("<r>\xFFFD</r>"),
+       WTEXT("<read encoding=\"UTF-8\" length=\"8\"/>"
+             "<converted_to encoding=\"UTF-16\" length=\"8\"/>"),
+       0},
+      // Other files are tested for UTF-8; what fails goes to the ANSI code page, windows-1252.
+      {" <r>\xC3\xA9</r>", WTEXT(" <r>\x00E9</r>"),
+       WTEXT("<read encoding=\"UTF-8\" length=\"10\"/><utf8_detection/>"
+             "<converted_to encoding=\"UTF-16\" length=\"9\"/>"),
+       0},
+      {" <r>\xE9\x80</r>", WTEXT(" <r>\x00E9\x20AC</r>"),
+       WTEXT("<read encoding=\"\" length=\"10\"/><utf8_detection/>"
+             "<converted_to encoding=\"UTF-16\" length=\"10\"/>"),
+       0},
+      // Zero bytes leave 8-bit files; a big-endian file starts with one, so the test runs on
+      // what is left.
+      {std::string("<\0a\0>\0", 6), WTEXT("<a>"),
+       WTEXT("<read encoding=\"UTF-8\" length=\"6\"/><nulls_removed count=\"3\"/>"
+             "<converted_to encoding=\"UTF-16\" length=\"3\"/>"),
+       0},
+      {std::string("\0<\0a", 4), WTEXT("<a"),
+       WTEXT("<read encoding=\"UTF-8\" length=\"4\"/><nulls_removed count=\"2\"/>"
+             "<utf8_detection/><converted_to encoding=\"UTF-16\" length=\"2\"/>"),
+       0},
+      {std::string("\xFF\xFE<\0a\0>\0\0\0\x60\x4F", 12), WTEXT("<a>\x4F60"),
+       WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"5\"/><nulls_removed count=\"1\"/>"),
+       Utf16LeFlag},
+      {std::string("\xFE\xFF\0<\0a\0>\0\0\x4F\x60", 12), WTEXT("<a>\x4F60"),
+       WTEXT("<bom/><read encoding=\"UTF-16BE\" length=\"5\"/><nulls_removed count=\"1\"/>"
+             "<endian_swap/>"),
+       Utf16BeFlag},
+      // An odd byte at the end is not a unit; the swap record comes with nothing to swap.
+      {std::string("\xFF\xFE"
+                   "A\0B",
+                   5),
+       WTEXT("A"), WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"1\"/>"), Utf16LeFlag},
+      {std::string("\xFE\xFF\0\0", 4), WTEXT(""),
+       WTEXT("<bom/><read encoding=\"UTF-16BE\" length=\"1\"/><nulls_removed count=\"1\"/>"
+             "<endian_swap/>"),
+       Utf16BeFlag},
+      // Declared UTF-16 without a mark loads empty.
+      {"<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>", WTEXT(""),
+       WTEXT("<read encoding=\"UTF-16\" length=\"43\"/>"
+             "<converted_to encoding=\"UTF-16\" length=\"0\"/>"),
+       0},
+  };
+  for (const Case& c : cases) {
+    const size_t row = static_cast<size_t>(&c - cases);
+    SCOPED_TRACE(testing::Message() << "row " << row);
+    Loaded loaded = Load(Write("row" + std::to_string(row), c.bytes));
+    EXPECT_TRUE(loaded.result);
+    EXPECT_EQ(loaded.text, c.text);
+    EXPECT_EQ(loaded.log, c.log);
+    EXPECT_EQ(loaded.flags, c.flags);
+  }
 }
 
 TEST_F(TextFileTest, Utf8DetectionFollowsTheLeadByteRules) {
@@ -167,60 +187,6 @@ TEST_F(TextFileTest, Utf8DetectionFollowsTheLeadByteRules) {
     EXPECT_TRUE(loaded.result);
     EXPECT_EQ(loaded.log.starts_with(WTEXT("<read encoding=\"UTF-8\"")), c.utf8);
   }
-}
-
-TEST_F(TextFileTest, ZeroBytesAreRemovedFromEightBitFiles) {
-  // A UTF-16LE file of ASCII without a mark loads as the same text.
-  Loaded le = Load(Write("le.xml", std::string("<\0a\0>\0", 6)));
-  EXPECT_TRUE(le.result);
-  EXPECT_EQ(le.text, WTEXT("<a>"));
-  EXPECT_EQ(le.log, WTEXT("<read encoding=\"UTF-8\" length=\"6\"/><nulls_removed count=\"3\"/>"
-                          "<converted_to encoding=\"UTF-16\" length=\"3\"/>"));
-
-  // Big-endian starts with a zero, so the test runs on what is left after the removal.
-  Loaded be = Load(Write("be.xml", std::string("\0<\0a", 4)));
-  EXPECT_TRUE(be.result);
-  EXPECT_EQ(be.text, WTEXT("<a"));
-  EXPECT_EQ(be.log, WTEXT("<read encoding=\"UTF-8\" length=\"4\"/><nulls_removed count=\"2\"/>"
-                          "<utf8_detection/><converted_to encoding=\"UTF-16\" length=\"2\"/>"));
-}
-
-TEST_F(TextFileTest, Utf16WithByteOrderMarks) {
-  Loaded le = Load(Write("le.xml", std::string("\xFF\xFE<\0a\0>\0\0\0\x60\x4F", 12)));
-  EXPECT_TRUE(le.result);
-  EXPECT_EQ(le.text, WTEXT("<a>\x4F60"));
-  EXPECT_EQ(le.log, WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"5\"/>"
-                          "<nulls_removed count=\"1\"/>"));
-  EXPECT_EQ(le.flags, static_cast<uint32_t>(Utf16LeFlag));
-
-  Loaded be = Load(Write("be.xml", std::string("\xFE\xFF\0<\0a\0>\0\0\x4F\x60", 12)));
-  EXPECT_TRUE(be.result);
-  EXPECT_EQ(be.text, WTEXT("<a>\x4F60"));
-  EXPECT_EQ(be.log, WTEXT("<bom/><read encoding=\"UTF-16BE\" length=\"5\"/>"
-                          "<nulls_removed count=\"1\"/><endian_swap/>"));
-  EXPECT_EQ(be.flags, static_cast<uint32_t>(Utf16BeFlag));
-
-  // An odd byte at the end is not a unit.
-  Loaded odd = Load(Write("odd.xml", std::string("\xFF\xFE"
-                                                 "A\0B",
-                                                 5)));
-  EXPECT_EQ(odd.text, WTEXT("A"));
-  EXPECT_EQ(odd.log, WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"1\"/>"));
-
-  // The swap record comes even when nothing is left to swap.
-  Loaded zeros = Load(Write("zeros.xml", std::string("\xFE\xFF\0\0", 4)));
-  EXPECT_EQ(zeros.text, WString());
-  EXPECT_EQ(zeros.log, WTEXT("<bom/><read encoding=\"UTF-16BE\" length=\"1\"/>"
-                             "<nulls_removed count=\"1\"/><endian_swap/>"));
-}
-
-TEST_F(TextFileTest, DeclaredUtf16WithoutMarkLoadsEmpty) {
-  const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>";
-  Loaded loaded = Load(Write("utf16.xml", declaration));
-  EXPECT_TRUE(loaded.result);
-  EXPECT_EQ(loaded.text, WString());
-  EXPECT_EQ(loaded.log, WTEXT("<read encoding=\"UTF-16\" length=\"43\"/>"
-                              "<converted_to encoding=\"UTF-16\" length=\"0\"/>"));
 }
 
 TEST_F(TextFileTest, DeclaredUtf32WithoutMarkTakesWholeValuesOnly) {
@@ -254,26 +220,6 @@ TEST_F(TextFileTest, LongFilesAreReadWholeAfterTheProbe) {
   Loaded wide = Load(Write("wide.xml", utf16));
   EXPECT_EQ(wide.text, Widen(body));
   EXPECT_GE(wide.text.capacity(), body.size() + body.size() / 100);
-}
-
-TEST_F(TextFileTest, OpenFindsTheEncodingAndStopsAfterTheMark) {
-  TextFile file;
-  ASSERT_TRUE(file.Open(Write("be.xml", std::string("\xFE\xFF\0<", 4)).c_str()));
-  EXPECT_EQ(file.encoding, WTEXT("UTF-16BE"));
-  EXPECT_EQ(file.charWidth, 2);
-  EXPECT_EQ(file.fileSize, 4);
-  EXPECT_EQ(file.position, 2);
-  EXPECT_EQ(file.flags, static_cast<uint32_t>(Utf16BeFlag));
-  EXPECT_EQ(file.resultLog, WTEXT("<bom/>"));
-  EXPECT_EQ(std::ftell(file.stream.get()), 2);
-
-  TextFile plain;
-  ASSERT_TRUE(plain.Open(Write("plain.txt", "plain text").c_str()));
-  EXPECT_EQ(plain.encoding, WString());
-  EXPECT_EQ(plain.charWidth, 1);
-  EXPECT_EQ(plain.position, 0);
-  EXPECT_EQ(plain.resultLog, WString());
-  EXPECT_EQ(std::ftell(plain.stream.get()), 0);
 }
 
 TEST_F(TextFileTest, FailedReadAfterOpenIsRecorded) {

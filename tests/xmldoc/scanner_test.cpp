@@ -139,18 +139,6 @@ TEST(ScannerTest, FindAttributePositions) {
   EXPECT_EQ(s.cursor, 14);  // just after the name
 }
 
-TEST(ScannerTest, FirstTokenIsNeverCompared) {
-  // Started after "<?xml", as the declared-encoding search starts.
-  const WChar* normal = WTEXT("<?xml version='1.0' encoding='UTF-8'?>");
-  Scanner s = Over(normal, 5);
-  ASSERT_TRUE(FindAttribute(s, WTEXT("encoding")));
-  EXPECT_EQ(TokenText(s), WTEXT("UTF-8"));
-
-  const WChar* encodingFirst = WTEXT("<?xml encoding='UTF-8'?>");
-  s = Over(encodingFirst, 5);
-  EXPECT_FALSE(FindAttribute(s, WTEXT("encoding")));
-}
-
 // The finds compare tag names through WordEquals; it must decide as the general reading
 // does on every word, odd ones included: white space first, delimiters inside the name,
 // words that go on past the name, names with a continuation, both cases of letters.
