@@ -80,6 +80,13 @@ WChar* WriteReference(const Reference& reference, WChar* out) {
   return out + reference.length;
 }
 
+// Stores `u`, or the reference that replaces it, at `out` and returns the end of it.
+WChar* EscapeUnit(WChar u, WChar* out) {
+  if (const Reference* reference = ReferenceFor(u)) return WriteReference(*reference, out);
+  *out = u;
+  return out + 1;
+}
+
 #if defined(__SSE2__)
 // Values are mostly plain text, so they are handled eight units at a time.
 constexpr size_t kBlock = 8;
@@ -139,13 +146,7 @@ WChar* EscapeInto(const WChar* text, size_t length, WChar* out) {
     i += plain + 1;
   }
 #endif
-  for (; i < length; ++i) {
-    if (const Reference* reference = ReferenceFor(text[i])) {
-      out = WriteReference(*reference, out);
-    } else {
-      *out++ = text[i];
-    }
-  }
+  for (; i < length; ++i) out = EscapeUnit(text[i], out);
   return out;
 }
 
@@ -177,14 +178,7 @@ VELMORA_WHOLE_BLOCK_READS WChar* EscapeTerminatedInto(const WChar* text, size_t 
     ++i;
   }
 #endif
-  for (; i < limit; ++i) {
-    if (text[i] == 0) return out;
-    if (const Reference* reference = ReferenceFor(text[i])) {
-      out = WriteReference(*reference, out);
-    } else {
-      *out++ = text[i];
-    }
-  }
+  for (; i < limit && text[i] != 0; ++i) out = EscapeUnit(text[i], out);
   return text[i] == 0 ? out : nullptr;
 }
 

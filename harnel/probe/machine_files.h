@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,33 @@ std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root
 struct MachineFileIdentity {
   std::uint64_t device = 0, inode = 0, size = 0, modifiedSeconds = 0, modifiedNanoseconds = 0;
   bool operator==(const MachineFileIdentity&) const = default;
+};
+
+// What the readers work out from one file of the machine (where pci.ids entries start, the
+// names found in it), kept for the whole process: it cannot change while the file stays the
+// same. It is started afresh when the file changes, and when it holds more than a bound, so
+// that a long-running process does not grow it without end. `Value` tells how many items it
+// holds with Size().
+template <typename Value>
+class FileMemo {
+ public:
+  // Calls `use(value)` with the value locked, emptied first when it was worked out from
+  // another file or version than `file` or holds more than `limit` items; returns what `use`
+  // returns.
+  template <typename Use>
+  decltype(auto) With(const MachineFileIdentity& file, std::size_t limit, Use&& use) {
+    const std::lock_guard lock(mutex_);
+    if (!(file_ == file) || value_.Size() > limit) {
+      file_ = file;
+      value_ = Value();
+    }
+    return use(value_);
+  }
+
+ private:
+  std::mutex mutex_;  // held for a whole use
+  MachineFileIdentity file_;
+  Value value_{};
 };
 
 // A regular file under the root, open for reads at any offset: large databases (pci.ids) are

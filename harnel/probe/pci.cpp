@@ -12,7 +12,6 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <set>
 #include <tuple>
 
@@ -171,23 +170,17 @@ NameKey KeyOf(const PciDevice& device) {
   return {device.vendor, device.device, device.ClassAndSubclass()};
 }
 
-// The names found in a database file for the devices named so far, for the whole process:
-// names looked up for given IDs in an unchanged file (same inode, size and modification time)
-// cannot change, so later requests (a long-running agent asking again, the video adapters
-// after the controllers) neither select lines nor go through libpci for devices named before.
-struct SharedNames {
-  std::mutex mutex;  // held for a whole lookup
-  MachineFileIdentity file;
+// The names found in a database file for the devices named so far: names looked up for
+// given IDs in an unchanged file cannot change, so later requests (a long-running agent asking
+// again, the video adapters after the controllers) neither select lines nor go through libpci
+// for devices named before.
+struct KeptNames {
   std::set<NameKey> named;  // the devices whose names below are complete
   PciNames names;
+  std::size_t Size() const { return named.size(); }
 };
 
-SharedNames& Shared() {
-  static SharedNames shared;
-  return shared;
-}
-
-// A table that outgrows this is started afresh, bounding a long-running process.
+// Devices named beyond this are started afresh, bounding a long-running process.
 constexpr std::size_t kNamedLimit = 4096;
 
 // Owns an in-memory file and a libpci access object that reads its names from it.
@@ -263,24 +256,20 @@ PciNames PciNames::ForRoot(const std::filesystem::path& root,
   for (std::string_view path : kPciIdsPaths) {
     const MachineFile file(root, path);
     if (file.Size() == 0) continue;
-    SharedNames& shared = Shared();
-    const std::lock_guard lock(shared.mutex);
-    if (!(shared.file == file.Identity()) || shared.named.size() > kNamedLimit) {
-      shared.file = file.Identity();
-      shared.named.clear();
-      shared.names = PciNames();
-    }
-    std::vector<PciDevice> unnamed;
-    for (const PciDevice& device : devices) {
-      if (!shared.named.contains(KeyOf(device))) unnamed.push_back(device);
-    }
-    if (!unnamed.empty()) {
-      PciIdsText ids(file);
-      if (shared.names.Resolve(SelectPciIds(ids, unnamed), unnamed)) {
-        for (const PciDevice& device : unnamed) shared.named.insert(KeyOf(device));
+    static FileMemo<KeptNames> shared;
+    shared.With(file.Identity(), kNamedLimit, [&](KeptNames& kept) {
+      std::vector<PciDevice> unnamed;
+      for (const PciDevice& device : devices) {
+        if (!kept.named.contains(KeyOf(device))) unnamed.push_back(device);
       }
-    }
-    names.CopyFrom(shared.names, devices);
+      if (!unnamed.empty()) {
+        PciIdsText ids(file);
+        if (kept.names.Resolve(SelectPciIds(ids, unnamed), unnamed)) {
+          for (const PciDevice& device : unnamed) kept.named.insert(KeyOf(device));
+        }
+      }
+      names.CopyFrom(kept.names, devices);
+    });
     break;
   }
   return names;

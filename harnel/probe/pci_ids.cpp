@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -79,26 +78,16 @@ struct Entry {
 };
 using Probe = std::tuple<std::size_t, std::size_t, Level, std::size_t>;
 
-// What the binary-search probes of a database found: a pure function of its content.
+// What the binary-search probes of a database found: a pure function of its content. The
+// searches for the several vendors and classes of a selection, and of later selections in the
+// same file, start alike; a search makes about 40 probes.
 struct ProbeMemo {
   std::map<Probe, Entry> next;
   std::map<Probe, std::optional<Entry>> previous;
+  std::size_t Size() const { return next.size() + previous.size(); }
 };
 
-// The memo of the database file last searched, for the whole process. It is small: a search
-// makes about 40 probes, and the first probes of every search are the same.
-struct SharedProbeMemo {
-  std::mutex mutex;  // held for a whole selection
-  MachineFileIdentity file;
-  ProbeMemo memo;
-};
-
-SharedProbeMemo& SharedMemo() {
-  static SharedProbeMemo shared;
-  return shared;
-}
-
-// A memo that outgrows this is started afresh, bounding a long-running process.
+// Probes kept beyond this are started afresh, bounding a long-running process.
 constexpr std::size_t kMemoLimit = 4096;
 
 // Lines of the database by their start offsets, and binary search over the entries of a level.
@@ -354,28 +343,23 @@ std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices)
     vendors[device.vendor].insert(device.device);
     classes[kClassKey | device.BaseClass()].insert(device.ClassAndSubclass() & 0xFFu);
   }
-  ProbeMemo ownMemo;
-  std::unique_lock<std::mutex> lock;
-  ProbeMemo* memo = &ownMemo;
-  if (ids.File() != nullptr) {
-    SharedProbeMemo& shared = SharedMemo();
-    lock = std::unique_lock(shared.mutex);
-    const std::size_t size = shared.memo.next.size() + shared.memo.previous.size();
-    if (!(shared.file == ids.File()->Identity()) || size > kMemoLimit) {
-      shared.file = ids.File()->Identity();
-      shared.memo = ProbeMemo();
+  const auto select = [&](ProbeMemo& memo) {
+    IdsLines lines(ids, memo);
+    std::string selected;
+    for (const auto& [vendor, models] : vendors) {
+      lines.AppendBlock(vendor, models, kModelDigits, selected);
     }
-    memo = &shared.memo;
+    for (const auto& [base, subclasses] : classes) {
+      lines.AppendBlock(base, subclasses, kSubclassDigits, selected);
+    }
+    return selected;
+  };
+  if (ids.File() == nullptr) {
+    ProbeMemo ownMemo;
+    return select(ownMemo);
   }
-  IdsLines lines(ids, *memo);
-  std::string selected;
-  for (const auto& [vendor, models] : vendors) {
-    lines.AppendBlock(vendor, models, kModelDigits, selected);
-  }
-  for (const auto& [base, subclasses] : classes) {
-    lines.AppendBlock(base, subclasses, kSubclassDigits, selected);
-  }
-  return selected;
+  static FileMemo<ProbeMemo> shared;
+  return shared.With(ids.File()->Identity(), kMemoLimit, select);
 }
 
 }  // namespace harnel::probe
