@@ -103,6 +103,13 @@ unsigned ReferencedIn(__m128i block) {
                    _mm_cmpeq_epi16(block, _mm_set1_epi16('"')));
   return static_cast<unsigned>(_mm_movemask_epi8(hits));
 }
+
+// Stores `block` whole at `out` (which has room for it) and returns how many of its units
+// come before the first one marked in `stops` (two bits per unit): kBlock when none is.
+size_t StorePlainRun(__m128i block, unsigned stops, WChar* out) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+  return stops == 0 ? kBlock : static_cast<unsigned>(__builtin_ctz(stops)) >> 1;
+}
 #else
 constexpr size_t kBlock = 0;  // no whole blocks: every unit goes through the plain loops
 #endif
@@ -134,16 +141,12 @@ WChar* EscapeInto(const WChar* text, size_t length, WChar* out) {
   // stored whole and `out` advances past the units before its first reference only.
   while (i + kBlock <= length) {
     const __m128i block = LoadBlock(text + i);
-    const unsigned mask = ReferencedIn(block);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-    if (mask == 0) {
-      out += kBlock;
-      i += kBlock;
-      continue;
-    }
-    const size_t plain = static_cast<unsigned>(__builtin_ctz(mask)) >> 1;
-    out = WriteReference(*ReferenceFor(text[i + plain]), out + plain);
-    i += plain + 1;
+    const size_t plain = StorePlainRun(block, ReferencedIn(block), out);
+    out += plain;
+    i += plain;
+    if (plain == kBlock) continue;
+    out = WriteReference(*ReferenceFor(text[i]), out);
+    ++i;
   }
 #endif
   for (; i < length; ++i) out = EscapeUnit(text[i], out);
@@ -164,15 +167,10 @@ VELMORA_WHOLE_BLOCK_READS WChar* EscapeTerminatedInto(const WChar* text, size_t 
     const unsigned stops =
         ReferencedIn(block) |
         static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(block, _mm_setzero_si128())));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-    if (stops == 0) {
-      out += kBlock;
-      i += kBlock;
-      continue;
-    }
-    const size_t plain = static_cast<unsigned>(__builtin_ctz(stops)) >> 1;
+    const size_t plain = StorePlainRun(block, stops, out);
     out += plain;
     i += plain;
+    if (plain == kBlock) continue;
     if (text[i] == 0) return out;
     out = WriteReference(*ReferenceFor(text[i]), out);
     ++i;
