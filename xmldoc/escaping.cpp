@@ -113,6 +113,7 @@ size_t StorePlainRun(__m128i block, unsigned stops, WChar* out) {
 #else
 constexpr size_t kBlock = 0;  // no whole blocks: every unit goes through the plain loops
 #endif
+static_assert(kBlock <= kEscapeBlockSlack, "a whole block may be stored past what is kept");
 
 }  // namespace
 

@@ -22,8 +22,9 @@ WChar* EscapeInto(const WChar* text, size_t length, WChar* out);
 
 // Writes EscapeText of the zero-terminated `text` to `out` when the text is at most `limit`
 // units long, and returns the end of what it wrote; returns null, having written an
-// unspecified part, when it is longer. `out` has room for limit * kLongestReference + 8 units:
-// whole blocks are stored even where only part of them is kept.
+// unspecified part, when it is longer. `out` has room for limit * kLongestReference +
+// kEscapeBlockSlack units: whole blocks are stored even where only part of them is kept.
+inline constexpr size_t kEscapeBlockSlack = 8;
 WChar* EscapeTerminatedInto(const WChar* text, size_t limit, WChar* out);
 
 // `length` units of `text` (-1: up to its terminator) with numeric character references and

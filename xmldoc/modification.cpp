@@ -113,7 +113,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   // the one pass that also finds its end; a longer one is measured first and escaped
   // straight into the text.
   constexpr size_t kShortValue = 128;
-  WChar shortEscaped[kShortValue * kLongestReference + 8];
+  WChar shortEscaped[kShortValue * kLongestReference + kEscapeBlockSlack];
   const WChar* const shortEnd = EscapeTerminatedInto(plain, kShortValue, shortEscaped);
   const bool escapedAhead = shortEnd != nullptr;
   const size_t plainLength = escapedAhead ? 0 : static_cast<size_t>(FindUnit(plain, 0, 0, 0));

@@ -129,7 +129,7 @@ TEST(EscapingTest, EscapeTerminatedIntoAgreesWithEscapeText) {
         for (size_t i = 0; i < length; ++i) text[i] = kUnits[(i * 3 + length) % 7 == 0 ? 6 : 0];
         if (special < length) text[special] = kUnits[1 + special % 5];
         text[length] = 0;
-        WChar out[kLimit * kLongestReference + 8];
+        WChar out[kLimit * kLongestReference + kEscapeBlockSlack];
         const WChar* const end = EscapeTerminatedInto(text, kLimit, out);
         if (length > kLimit) {
           EXPECT_EQ(end, nullptr);
