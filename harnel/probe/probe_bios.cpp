@@ -28,7 +28,7 @@ nlohmann::json ProbeBIOS(const std::filesystem::path& root) {
   const SmbiosBios bios = facts.bios.value_or(SmbiosBios{});
   const SmbiosChassis chassis = facts.chassis.value_or(SmbiosChassis{});
 
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   PutText(record, "boardManufacturer", Either(ReadDmiId(root, "board_vendor"), board.manufacturer));
   PutText(record, "boardName", Either(ReadDmiId(root, "board_name"), board.product));
   PutText(record, "boardSerialNumber", Either(ReadDmiId(root, "board_serial"), board.serialNumber));

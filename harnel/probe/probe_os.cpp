@@ -130,7 +130,7 @@ std::string FormatUptime(std::int64_t seconds) {
 }
 
 nlohmann::json ProbeOS(const std::filesystem::path& root) {
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   // Two fields each take the kernel's name and release: each file is read once.
   const std::optional<std::string> type = ReadMachineText(root, kOsTypePath);
   const std::optional<std::string> release = ReadMachineText(root, kOsReleaseKernelPath);

@@ -19,8 +19,8 @@ std::optional<std::int64_t> AsInt(std::string_view text) {
   return static_cast<std::int64_t>(*value);
 }
 
-nlohmann::json ModuleRecord(const SmbiosMemoryDevice& device) {
-  nlohmann::json node = nlohmann::json::object();
+DisposableJson ModuleRecord(const SmbiosMemoryDevice& device) {
+  DisposableJson node = nlohmann::json::object();
   PutText(node, "moduleName", device.partNumber ? device.partNumber : device.bankLocator);
   std::string description;
   for (const auto& part : {device.memoryType, device.formFactor}) {
@@ -89,7 +89,7 @@ nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root) {
   if (devices.empty()) {
     if (auto text = ReadMachineFile(root, kUdevDmiPath)) devices = ParseUdevMemoryDevices(*text);
   }
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const SmbiosMemoryDevice& device : devices) list.push_back(ModuleRecord(device));
   return ListOrNull(std::move(list));
 }

@@ -6,9 +6,9 @@
 namespace harnel::probe {
 
 nlohmann::json ProbeSystemslotList(const std::filesystem::path& root) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const SmbiosSlot& slot : ReadSmbiosFacts(root).slots) {
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     PutText(node, "name", slot.designation);
     PutText(node, "smbiosString", slot.summary);
     list.push_back(std::move(node));
