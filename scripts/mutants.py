@@ -64,7 +64,7 @@ LOCK = ROOT / ".mutants-lock"
 SOURCE_SUFFIXES = (".cpp", ".h")
 
 RUN_HELP = """\
-For each mutant not yet in FILE: apply it, rebuild, run the tests that can see it (ctest
+For each mutant not yet in RESULTS: apply it, rebuild, run the tests that can see it (ctest
 --stop-on-failure), record the outcome, restore the source. The source is restored whatever
 happens (a failed build, a crashed or hung test, an exception, SIGINT, SIGTERM, SIGHUP). Before
 a file is changed its original goes to .mutants-journal at the source root; every start of this
@@ -91,6 +91,8 @@ A mutant is "killed" when a test fails, or when a test program fails while the b
 tests; "timeout" when a test times out or the run passes --timeout; "no-build" when the
 build fails otherwise or passes --build-timeout.
 
+"""
+COST_AND_BACKGROUND = """\
 Cost here (RelWithDebInfo, -j2 on 2 cores that other builds shared, load average about 8; 20
 mutants over xmldoc filler pairs harnel platform cli): a mutant took 26 s typically (median; mean
 34 s), the rebuild 8 to 54 s (median 16 s) and its tests 0 to 9 s (median 3 s); a mutant that
@@ -100,11 +102,11 @@ a run stopped in a widely included header the first rebuild took about 70 s. 400
 3 to 4 hours.
 
 In the background (it survives logging out; resume by running the same command again: mutants
-already in FILE are skipped):
+already in RESULTS are skipped):
   setsid nohup scripts/mutants.py run tests/mutants/sample.txt --build build \\
       --results tests/mutants/baseline.txt > mutants.log 2>&1 < /dev/null &
-  tail -f mutants.log                       # progress, one line per mutant
-  kill -TERM -- -PID                        # stop: the source is restored, FILE stays valid
+  tail -f mutants.log    # progress, one line per mutant; the first line gives the PID
+  kill -TERM PID         # stop: the source is restored, RESULTS stays valid
 """
 
 # ---------------------------------------------------------------------------------------------
@@ -922,7 +924,7 @@ class Runner:
                     if r.status in DETECTED}
             mutants = [m for m in mutants if m.id in keep]
         todo = [m for m in mutants if m.id not in done]
-        print(f"{len(todo)} of {len(mutants)} mutants to run", flush=True)
+        print(f"run {os.getpid()}: {len(todo)} of {len(mutants)} mutants to run", flush=True)
         if not todo:
             return
         timeout = self.baseline()
@@ -1054,8 +1056,7 @@ def cmd_compare(a):
 def main():
     p = argparse.ArgumentParser(description=__doc__,
                                 formatter_class=argparse.RawDescriptionHelpFormatter,
-                                epilog="run --help: which tests run, how long a mutant "
-                                       "takes here, and how to run in the background.")
+                                epilog=COST_AND_BACKGROUND + "\nrun --help: which tests run.")
     sub = p.add_subparsers(dest="command", required=True)
     d = sub.add_parser("draw", help="write a sample of mutants",
                        description="Each line of code that has a mutant is equally likely; "
@@ -1066,13 +1067,13 @@ def main():
     d.add_argument("--build", help="a configured and built folder: draw only from lines that "
                    "it compiles (the other platform's files and #if branches left out)")
     d.add_argument("-o", "--output", required=True, help="the mutants file to write")
-    r = sub.add_parser("run", help="run the mutants", description=RUN_HELP,
+    r = sub.add_parser("run", help="run the mutants", description=RUN_HELP + COST_AND_BACKGROUND,
                        formatter_class=argparse.RawDescriptionHelpFormatter)
     r.add_argument("mutants")
     r.add_argument("--build", required=True, help="a configured ninja build folder")
     r.add_argument("--results", required=True, help="appended to; mutants in it are skipped")
     r.add_argument("--timeout", type=float, help="seconds for one mutant's tests")
-    r.add_argument("--build-timeout", type=float, default=900.0)
+    r.add_argument("--build-timeout", type=float, default=900.0, help="seconds (default 900)")
     r.add_argument("--jobs", type=int, default=2, help="for ninja and ctest (default 2)")
     r.add_argument("--only-detected-in", metavar="RESULTS",
                    help="run only the mutants that RESULTS records as killed or timed out")
