@@ -69,7 +69,8 @@ For each mutant not yet in RESULTS: apply it, rebuild, run the tests that can se
 happens (a failed build, a crashed or hung test, an exception, SIGINT, SIGTERM, SIGHUP). Before
 a file is changed its original goes to .mutants-journal at the source root; every start of this
 tool restores from a journal left by a run that was killed outright (SIGKILL, power loss), before
-anything else. Only one run at a time may use a source tree.
+anything else. Only one run at a time may use a source tree, and nothing else should change it
+meanwhile: a git stash or checkout would carry the mutant of the moment away.
 
 Before the first mutant the whole build is brought up to date and the whole suite is run once: it
 must pass, and its time sets the default --timeout (three times it, at least 30 s). After the last

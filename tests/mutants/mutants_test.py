@@ -6,6 +6,7 @@ import tempfile
 import unittest
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
 import mutants  # noqa: E402
 
