@@ -461,6 +461,10 @@ TEST(DeclaredEncodingTest, DeclarationAndMetaTag) {
       {WTEXT("<?pi?><html><meta http-equiv='Content-Type' content='charset=koi8-r'>"),
        WTEXT("koi8-r")},
       {WTEXT("<html><meta http-equiv='Content-Type' content='charset; charset=a'>"), WTEXT("a")},
+      // The words of the value end where the value does.
+      {WTEXT("<html><meta content=charset= http-equiv=\"Content-Type\">"), WTEXT("")},
+      {WTEXT("<html><meta http-equiv=\"Content-Type\" content=charset=>"), WTEXT("")},
+      {WTEXT("<html><meta content=charset = big5 http-equiv=\"Content-Type\">"), WTEXT("")},
       {WTEXT("<root>"), WTEXT("")},
       {WTEXT(""), WTEXT("")},
   };
