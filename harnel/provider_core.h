@@ -19,8 +19,7 @@ class ProviderCore {
  public:
   // Replays the profile at `profile` when it is set (an unusable one is reported on
   // standard error once, and then no record comes), otherwise probes the machine whose
-  // file system is rooted at `root`. On Windows the machine is not read: without a profile
-  // no record comes.
+  // file system is rooted at `root` (on Windows the running machine, whatever `root` says).
   ProviderCore(std::optional<std::filesystem::path> profile, std::filesystem::path root);
   // Reports on standard error every record still held.
   ~ProviderCore();
