@@ -12,8 +12,8 @@ namespace harnel {
 // returns it in the machine-profile form: an object for a single record ("OS", "BIOS",
 // ...), an array of objects for a list ("StorageList", ...), null when the machine has
 // none. Never throws for what it cannot read; unreadable fields are left out. Memory
-// exhaustion (std::bad_alloc) passes to the caller. The Windows build has no readers yet and
-// returns null for every key.
+// exhaustion (std::bad_alloc) passes to the caller. On Windows `root` has no meaning: the
+// running machine is read.
 nlohmann::json ProbeMachine(std::string_view key, const std::filesystem::path& root);
 
 }  // namespace harnel

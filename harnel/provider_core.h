@@ -22,9 +22,9 @@ namespace harnel {
 class ProviderCore {
  public:
   // Replays the profile at `profile` when it is set, otherwise probes the machine whose file
-  // system is rooted at `root`. The profile is read at the first Hand; an unusable one is
-  // reported on standard error, gives no record, and is read again only once the file has
-  // changed. On Windows the machine is not read: without a profile no record comes.
+  // system is rooted at `root` (on Windows the running machine, whatever `root` says). The
+  // profile is read at the first Hand; an unusable one is reported on standard error, gives
+  // no record, and is read again only once the file has changed.
   ProviderCore(std::optional<std::filesystem::path> profile, std::filesystem::path root);
   // Reports on standard error every record still held.
   ~ProviderCore();

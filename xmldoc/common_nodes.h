@@ -83,8 +83,9 @@ inline CommonNode ScanStartTag(const WChar* t, int32_t start) {
       if (t[q] == 0) return found;
       break;
     }
-    // After "=" only white space may come before a quoted value; a second "=" or any other
-    // unit makes the value unquoted, and a second "=" does not announce a value again.
+    // After "=" only white space may come before a quoted value; any other unit makes the
+    // value unquoted. An "=" right after an "=" announces nothing, nor do those after it;
+    // one after white space announces a value again and is left to the next turn.
     WChar c;
     do c = t[++q];
     while (IsSpace(c));
@@ -92,8 +93,8 @@ inline CommonNode ScanStartTag(const WChar* t, int32_t start) {
       q = FindNearUnit(t, q + 1, c);
       if (t[q] == 0) return found;
       ++q;
-    } else if (c == '=') {
-      ++q;
+    } else if (c == '=' && t[q - 1] == '=') {
+      while (t[q] == '=') ++q;
     }
   }
   found = {NodeElement, q + 1, start + 1, nameEnd, EndsEmpty(t, q, nameEnd)};

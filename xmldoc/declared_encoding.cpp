@@ -18,12 +18,15 @@ bool ReadMetaCharset(Scanner& scanner, const NodeToken& node, WString& result) {
   }
   scanner.cursor = static_cast<int32_t>(node.start) + 1;
   if (!FindAttribute(scanner, WTEXT("content"))) return true;
+  // The words are those of the value: each is taken only while the cursor is still before
+  // where the search left it, so a value that runs out after "charset" or "=" names nothing.
   const int32_t limit = scanner.cursor;
   scanner.cursor = scanner.tokenStart;
-  while (scanner.cursor < limit && NextWord(scanner)) {
+  const auto nextWord = [&] { return scanner.cursor < limit && NextWord(scanner); };
+  while (nextWord()) {
     if (!TokenEquals(scanner, WTEXT("charset"))) continue;
-    if (!NextWord(scanner) || !TokenEquals(scanner, WTEXT("="))) continue;
-    if (NextWord(scanner)) result = TokenText(scanner);
+    if (!nextWord() || !TokenEquals(scanner, WTEXT("="))) continue;
+    if (nextWord()) result = TokenText(scanner);
     return true;
   }
   return true;

@@ -63,27 +63,27 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   scanner.text = text.c_str();
   scanner.cursor = static_cast<int32_t>(entry.start) + 1;
   scanner.scanFlags = flags;
-  bool addName = false;  // a new attribute: " name=" goes before the value
-  bool addEquals = false;
+  bool addName = false;   // a new attribute: " name=" goes before the value
+  bool endTaken = false;  // the value goes over the tag's own end
   size_t from;
   size_t to;
   if (FindAttribute(scanner, name)) {
+    // The token found is replaced as it stands: the value with its quotes, or, for an
+    // attribute without a value, its name.
     from = static_cast<size_t>(scanner.tokenStart);
     to = static_cast<size_t>(scanner.tokenEnd + 1);
     const bool quoted = (scanner.scanFlags & QuotedToken) != 0;
     if (quoted) {
       --from;
       if (to < text.size()) ++to;  // the closing quote, when the text did not end first
-    } else if (scanner.tokenStart == scanner.matchStart + scanner.matchGap) {
-      // An attribute without a value: the token is its name, and the value goes after it.
-      from = to;
-      addEquals = true;
     }
     if (to > limit) {
-      // A quoted value that runs past the tag, or a bare value the scanner read into the
-      // tag's "/>" or ">": only the part inside the tag is the value.
+      // A quoted value that runs past the tag, or a token beyond it, is not this tag's.
       if (quoted || from > limit) return false;
-      to = limit;
+      // A bare value that reaches into the tag's end: the ">" itself, which is the value
+      // when nothing follows the "=", or a run that takes in the "/" of "/>". It is written
+      // over like any value, and the tag loses that end.
+      endTaken = true;
     }
   } else {
     from = to = static_cast<size_t>(scanner.cursor);
@@ -98,7 +98,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   // tag in the eyes of the parser.
   if (!selfClosing && to + 1 == closing && text[to] == '/') return false;
   // The value is escaped straight into the spliced text, between what goes before it
-  // (" name=\"", "=\"" or "\"") and its closing quote.
+  // (" name=\"" or "\"") and its closing quote.
   const WChar* plain = value != nullptr ? value : WTEXT("");
   // A name or value read from this very text would move under the splice: copy it first.
   WString plainCopy;
@@ -120,18 +120,19 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   const size_t escapedLength = escapedAhead ? static_cast<size_t>(shortEnd - shortEscaped)
                                             : EscapedLength(plain, plainLength);
   const size_t nameLength = addName ? std::char_traits<WChar>::length(name) : 0;
-  const size_t lead = addName ? nameLength + 3 : addEquals ? 2 : 1;
+  const size_t lead = addName ? nameLength + 3 : 1;
   const size_t written = lead + escapedLength + 1;
   // What the write replaces, to put back should the parser read the tag differently after;
-  // a tag of the plain shape reads the same, so only other tags are read again.
-  const bool readAgain = !scanner.plainTag;
+  // a tag of the plain shape reads the same, so only other tags are read again. A tag whose
+  // end is written over reads on past it, as written, and is not read again.
+  const bool readAgain = !scanner.plainTag && !endTaken;
   const WString replaced = readAgain ? WString(text, from, to - from) : WString();
   WChar* out = OpenText(from, to - from, written);
   if (addName) {
     *out++ = ' ';
     out = std::copy(name, name + nameLength, out);
+    *out++ = '=';
   }
-  if (addName || addEquals) *out++ = '=';
   *out++ = '"';
   out = escapedAhead ? std::copy(shortEscaped, shortEscaped + escapedLength, out)
                      : EscapeInto(plain, plainLength, out);

@@ -97,7 +97,8 @@ int32_t ScanNodeInGeneral(Scanner& scanner, NodeToken& node) {
       if (kind == NodeText) {
         p = FindUnit(t, p, '<', '>');
       } else if (quote != 0) {
-        p = FindUnit(t, p, quote);
+        // A syntax error ends before a "<" even inside a quote; a tag reads on to the quote.
+        p = kind == NodeError ? FindUnit(t, p, quote, '<') : FindUnit(t, p, quote);
       } else if (terminatorLength > 1 || kind == NodeEndTag) {
         p = FindUnit(t, p, '>');
       } else if (kind == NodeElement && !valueMayFollow) {
@@ -161,17 +162,19 @@ int32_t ScanNodeInGeneral(Scanner& scanner, NodeToken& node) {
       if (kind == NodeElement || kind == NodeError) {
         if (quote != 0) {
           if (c == quote) quote = 0;
+        } else if (c == '=') {
+          // An "=" announces a value unless it follows another "=" at once (read from the
+          // text, so the skips above need not remember it); after white space it does.
+          valueMayFollow = t[p - 1] != '=';
         } else if (valueMayFollow) {
-          // After "=" only white space may come before a quoted value; a second "=" or any
-          // other unit makes the value unquoted.
+          // After "=" only white space may come before a quoted value; any other unit makes
+          // the value unquoted.
           if (c == '"' || c == '\'') {
             quote = c;
             valueMayFollow = false;
           } else if (!IsWhitespace(c)) {
             valueMayFollow = false;
           }
-        } else if (c == '=') {
-          valueMayFollow = true;
         }
       } else if (kind == NodeDocumentType) {
         if (c == '"' || c == '\'') {

@@ -40,12 +40,14 @@ class XmlDoc {
   // Editing. Each edit splices the text once and repairs the index arithmetically, shifting
   // what follows the edit point and growing what encloses it; nothing is parsed again.
 
-  // Sets attribute `name` of `element` to `value` (plain text, escaped here), replacing the
-  // old value or adding the attribute after the last one. False, changing nothing, when
-  // `element` is 0, there is no current element, `name` is not an attribute name (empty, or
-  // holding white space or one of < > / = ? ' "), the start tag cannot be read up to its
-  // ">" past its name, or the write would end a start tag in a quote before "/>" (making it
-  // an empty-element tag). Positions are not changed.
+  // Sets attribute `name` of `element` to `value` (plain text, escaped here, then quoted):
+  // it replaces the token the attribute search finds (the old value with its quotes; for an
+  // attribute without a value, its name; where the value is the tag's ">", or a bare run that
+  // takes in the "/" of its "/>", that end) or goes in as a new attribute after the last one.
+  // False, changing nothing, when `element` is 0, there is no current element, `name` is not
+  // an attribute name (empty, or holding white space or one of < > / = ? ' "), the start tag
+  // cannot be read up to its ">" past its name, or the write would end a start tag in a quote
+  // before "/>" (making it an empty-element tag). Positions are not changed.
   bool WriteAttribute(uint32_t element, const WChar* name, const WChar* value);
   // Writes "<name/>" right after mainPos (last at the level of parentPos when mainPos is 0),
   // with no line break; the new element becomes mainPos, childPos 0. `name` must be a tag name.

@@ -1,21 +1,21 @@
 #pragma once
-// The firmware identity the kernel exports in /sys/class/dmi/id, one attribute per file; most
-// are world-readable, the serial numbers only to root.
+// The firmware identity the kernel exports: /sys/class/dmi/id, one attribute per file (most
+// world-readable, the serial numbers only to root), and the whole SMBIOS table (root only).
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "harnel/probe/smbios_records.h"
+
 namespace harnel::probe {
 
 // The attribute `name` ("board_vendor"), nullopt when unreadable or a vendor's placeholder.
 std::optional<std::string> ReadDmiId(const std::filesystem::path& root, std::string_view name);
 
-// True for the filler texts firmware leaves in unset fields ("To be filled by O.E.M.").
-bool IsFirmwarePlaceholder(std::string_view text);
-
-// `value` unless it is a firmware placeholder.
-std::optional<std::string> WithoutPlaceholder(std::optional<std::string> value);
+// The facts read from the machine's table under `root`; empty when it is not readable (it is
+// root-only on most systems).
+SmbiosFacts ReadSmbiosFacts(const std::filesystem::path& root);
 
 }  // namespace harnel::probe

@@ -1,8 +1,7 @@
 #include "harnel/probe/probe_bios.h"
 
 #include "harnel/probe/dmi_id.h"
-#include "harnel/probe/record_json.h"
-#include "harnel/probe/smbios_records.h"
+#include "harnel/probe/firmware_records.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -10,7 +9,7 @@ namespace {
 
 std::optional<std::string> Either(std::optional<std::string> first,
                                   std::optional<std::string> second) {
-  return first ? first : WithoutPlaceholder(std::move(second));
+  return first ? first : second;
 }
 
 std::optional<std::string> ChassisFromDmiId(const std::filesystem::path& root) {
@@ -23,27 +22,14 @@ std::optional<std::string> ChassisFromDmiId(const std::filesystem::path& root) {
 }  // namespace
 
 nlohmann::json ProbeBIOS(const std::filesystem::path& root) {
-  const SmbiosFacts facts = ReadSmbiosFacts(root);
-  const SmbiosBoard board = facts.board.value_or(SmbiosBoard{});
-  const SmbiosBios bios = facts.bios.value_or(SmbiosBios{});
-  const SmbiosChassis chassis = facts.chassis.value_or(SmbiosChassis{});
-
-  DisposableJson record = nlohmann::json::object();
-  PutText(record, "boardManufacturer", Either(ReadDmiId(root, "board_vendor"), board.manufacturer));
-  PutText(record, "boardName", Either(ReadDmiId(root, "board_name"), board.product));
-  PutText(record, "boardSerialNumber", Either(ReadDmiId(root, "board_serial"), board.serialNumber));
-  PutText(record, "machineType", Either(ChassisFromDmiId(root), chassis.chassisType));
-  std::optional<std::string> vendor = Either(ReadDmiId(root, "bios_vendor"), bios.vendor);
-  std::optional<std::string> version = Either(ReadDmiId(root, "bios_version"), bios.version);
-  if (vendor && version) {
-    PutText(record, "biosName", *vendor + " " + *version);
-  } else {
-    PutText(record, "biosName", version ? version : vendor);
-  }
-  PutText(record, "biosManufacturer", vendor);
-  PutText(record, "biosVersion", version);
-  PutText(record, "biosReleaseDate", Either(ReadDmiId(root, "bios_date"), bios.releaseDate));
-  return RecordOrNull(std::move(record));
+  const BiosFields table = BiosFieldsFromSmbios(ReadSmbiosFacts(root));
+  return BiosRecord({Either(ReadDmiId(root, "board_vendor"), table.boardManufacturer),
+                     Either(ReadDmiId(root, "board_name"), table.boardName),
+                     Either(ReadDmiId(root, "board_serial"), table.boardSerialNumber),
+                     Either(ChassisFromDmiId(root), table.machineType),
+                     Either(ReadDmiId(root, "bios_vendor"), table.biosManufacturer),
+                     Either(ReadDmiId(root, "bios_version"), table.biosVersion),
+                     Either(ReadDmiId(root, "bios_date"), table.biosReleaseDate)});
 }
 
 }  // namespace harnel::probe

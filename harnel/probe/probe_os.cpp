@@ -2,9 +2,8 @@
 
 #include <sys/utsname.h>
 
-#include <cstdio>
-
 #include "harnel/probe/machine_files.h"
+#include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
 #include "harnel/probe/text_util.h"
 
@@ -118,15 +117,6 @@ std::optional<std::int64_t> ParseUptimeSeconds(std::string_view text) {
   std::optional<std::uint64_t> seconds = ParseLeadingUnsigned(text);
   if (!seconds) return std::nullopt;
   return static_cast<std::int64_t>(*seconds);
-}
-
-std::string FormatUptime(std::int64_t seconds) {
-  const std::int64_t days = seconds / 86400;
-  char text[64];
-  std::snprintf(text, sizeof text, "%lld %s %02d:%02d:%02d", static_cast<long long>(days),
-                days == 1 ? "day" : "days", static_cast<int>(seconds % 86400 / 3600),
-                static_cast<int>(seconds % 3600 / 60), static_cast<int>(seconds % 60));
-  return text;
 }
 
 nlohmann::json ProbeOS(const std::filesystem::path& root) {

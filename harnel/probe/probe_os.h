@@ -22,9 +22,6 @@ OsRelease ParseOsRelease(std::string_view text);
 // The whole seconds of the first number of /proc/uptime text.
 std::optional<std::int64_t> ParseUptimeSeconds(std::string_view text);
 
-// "3 days 04:05:06": days, then hours, minutes and seconds.
-std::string FormatUptime(std::int64_t seconds);
-
 // The OS record of the machine under `root`.
 nlohmann::json ProbeOS(const std::filesystem::path& root);
 

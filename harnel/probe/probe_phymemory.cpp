@@ -3,8 +3,8 @@
 #include <map>
 
 #include "harnel/probe/dmi_id.h"
+#include "harnel/probe/firmware_records.h"
 #include "harnel/probe/machine_files.h"
-#include "harnel/probe/record_json.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -17,25 +17,6 @@ std::optional<std::int64_t> AsInt(std::string_view text) {
   std::optional<std::uint64_t> value = ParseUnsigned(text);
   if (!value) return std::nullopt;
   return static_cast<std::int64_t>(*value);
-}
-
-DisposableJson ModuleRecord(const SmbiosMemoryDevice& device) {
-  DisposableJson node = nlohmann::json::object();
-  PutText(node, "moduleName", device.partNumber ? device.partNumber : device.bankLocator);
-  std::string description;
-  for (const auto& part : {device.memoryType, device.formFactor}) {
-    if (!part) continue;
-    if (!description.empty()) description += ' ';
-    description += *part;
-  }
-  PutText(node, "description", description);
-  PutText(node, "deviceLocator", device.deviceLocator);
-  PutInt(node, "capacityMB", device.sizeMB);
-  PutInt(node, "speedMHz", device.speedMTs);
-  PutText(node, "manufacturer", WithoutPlaceholder(device.manufacturer));
-  PutInt(node, "dataWidth", device.dataWidth);
-  PutText(node, "memoryType", device.memoryType);
-  return node;
 }
 
 }  // namespace
@@ -89,9 +70,7 @@ nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root) {
   if (devices.empty()) {
     if (auto text = ReadMachineFile(root, kUdevDmiPath)) devices = ParseUdevMemoryDevices(*text);
   }
-  DisposableJson list = nlohmann::json::array();
-  for (const SmbiosMemoryDevice& device : devices) list.push_back(ModuleRecord(device));
-  return ListOrNull(std::move(list));
+  return MemoryModuleList(devices);
 }
 
 }  // namespace harnel::probe

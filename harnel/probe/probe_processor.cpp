@@ -4,11 +4,10 @@
 #include <cpuid.h>
 #endif
 
-#include <cstdio>
-
+#include "harnel/probe/dmi_id.h"
 #include "harnel/probe/machine_files.h"
+#include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
-#include "harnel/probe/smbios_records.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -48,16 +47,14 @@ std::optional<std::int64_t> L2CacheKB(const std::filesystem::path& root) {
   return std::nullopt;
 }
 
-// The ID as Windows shows it: CPUID leaf 1, EDX (feature flags) then EAX (signature). Only the
-// processor running this code can be asked, so only the live root gets it.
+// The ID from CPUID leaf 1. Only the processor running this code can be asked, so only the
+// live root gets it.
 std::optional<std::string> CpuidProcessorId(const std::filesystem::path& root) {
 #if defined(__x86_64__) || defined(__i386__)
   if (!IsLiveRoot(root)) return std::nullopt;
   unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
   if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return std::nullopt;
-  char text[17];
-  std::snprintf(text, sizeof text, "%08X%08X", edx, eax);
-  return std::string(text);
+  return FormatProcessorId(edx, eax);
 #else
   (void)root;
   return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci.h"
+#include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
 #include "harnel/probe/text_util.h"
 
@@ -70,9 +71,7 @@ std::optional<std::int64_t> SizeMB(const std::filesystem::path& root, const std:
 
 std::string MediaType(std::string_view name, std::optional<std::uint64_t> scsiType,
                       bool removable) {
-  if (scsiType == kScsiOpticalType || StartsWith(name, "sr")) return "CD-ROM";
-  if (removable) return "Removable media";
-  return "Fixed\thard disk media";
+  return MediaTypeText(scsiType == kScsiOpticalType || StartsWith(name, "sr"), removable);
 }
 
 bool IsVirtualBlockDevice(std::string_view name) {

@@ -3,6 +3,7 @@
 #include "harnel/probe/drm.h"
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci.h"
+#include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
 #include "harnel/probe/text_util.h"
 
@@ -53,7 +54,7 @@ void ShowMode(nlohmann::json& node, const std::vector<DrmConnector>& displays) {
   if (preferred && preferred->width == mode->width && preferred->height == mode->height) {
     mode->refreshHz = preferred->refreshHz;
   }
-  PutText(node, "resolution", std::to_string(mode->width) + " * " + std::to_string(mode->height));
+  PutText(node, "resolution", FormatResolution(mode->width, mode->height));
   if (mode->refreshHz > 0) PutInt(node, "refreshRateHz", mode->refreshHz);
 }
 

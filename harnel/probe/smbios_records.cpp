@@ -1,14 +1,14 @@
 #include "harnel/probe/smbios_records.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
+#include <cctype>
 
-#include "harnel/probe/machine_files.h"
+#include "harnel/probe/record_formats.h"
+#include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
 namespace {
-
-constexpr std::string_view kTablePath = "/sys/firmware/dmi/tables/DMI";
 
 // Values with no meaning in a field: unknown, not provided, or a reserved marker.
 constexpr std::uint16_t kUnknownWord = 0xFFFF;
@@ -137,6 +137,18 @@ constexpr std::array<std::string_view, 24> kLegacySlotTypes = {
     "M.2 Socket 3 (Mechanical Key M)",
 };
 
+constexpr std::array<std::string_view, 9> kPlaceholders = {
+    "to be filled by o.e.m.",
+    "default string",
+    "not specified",
+    "not applicable",
+    "none",
+    "system serial number",
+    "n/a",
+    "unknown",
+    "0123456789",
+};
+
 template <std::size_t N>
 std::optional<std::string> Lookup(const std::array<std::string_view, N>& names,
                                   std::optional<std::uint32_t> code) {
@@ -184,18 +196,16 @@ SmbiosChassis DecodeChassis(const SmbiosStructure& s) {
   return {code ? ChassisTypeName(*code) : std::nullopt};
 }
 
-// Windows shows the ID field as two dwords, the feature flags (EDX) before the signature.
-std::optional<std::string> FormatProcessorId(std::optional<std::uint64_t> id) {
+// The ID field holds the signature (EAX) in its low dword and the feature flags (EDX) above.
+std::optional<std::string> ProcessorId(std::optional<std::uint64_t> id) {
   if (!id || *id == 0) return std::nullopt;
-  char text[17];
-  std::snprintf(text, sizeof text, "%08X%08X", static_cast<unsigned>(*id >> 32),
-                static_cast<unsigned>(*id & 0xFFFFFFFFu));
-  return std::string(text);
+  return FormatProcessorId(static_cast<std::uint32_t>(*id >> 32),
+                           static_cast<std::uint32_t>(*id & 0xFFFFFFFFu));
 }
 
 SmbiosProcessor DecodeProcessor(const SmbiosStructure& s) {
   SmbiosProcessor processor{s.String(0x04), s.String(0x07), s.String(0x10),
-                            FormatProcessorId(s.Qword(0x08)), std::nullopt};
+                            ProcessorId(s.Qword(0x08)), std::nullopt};
   if (auto speed = s.Word(0x14); speed && *speed != 0) processor.maxSpeedMHz = *speed;
   return processor;
 }
@@ -286,9 +296,16 @@ SmbiosFacts ParseSmbiosFacts(std::string_view table) {
   return facts;
 }
 
-SmbiosFacts ReadSmbiosFacts(const std::filesystem::path& root) {
-  const std::optional<std::string> table = ReadMachineFile(root, kTablePath);
-  return table ? ParseSmbiosFacts(*table) : SmbiosFacts{};
+bool IsFirmwarePlaceholder(std::string_view text) {
+  std::string lower(Trim(text));
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return std::find(kPlaceholders.begin(), kPlaceholders.end(), lower) != kPlaceholders.end();
+}
+
+std::optional<std::string> WithoutPlaceholder(std::optional<std::string> value) {
+  if (value && IsFirmwarePlaceholder(*value)) return std::nullopt;
+  return value;
 }
 
 }  // namespace harnel::probe

@@ -2,7 +2,6 @@
 // The SMBIOS structures the provider uses, decoded into the values its records need.
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,8 +55,10 @@ SmbiosFacts ParseSmbiosFacts(std::string_view table);
 // The SMBIOS chassis type name for `code` (low 7 bits), nullopt for unknown codes.
 std::optional<std::string> ChassisTypeName(std::uint8_t code);
 
-// The facts read from the machine's table under `root`; empty when it is not readable (it is
-// root-only on most systems).
-SmbiosFacts ReadSmbiosFacts(const std::filesystem::path& root);
+// True for the filler texts firmware leaves in unset fields ("To be filled by O.E.M.").
+bool IsFirmwarePlaceholder(std::string_view text);
+
+// `value` unless it is a firmware placeholder.
+std::optional<std::string> WithoutPlaceholder(std::optional<std::string> value);
 
 }  // namespace harnel::probe

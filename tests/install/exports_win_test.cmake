@@ -1,6 +1,7 @@
 # Checks the DLLs' export and import tables with objdump -p: the provider exports its thirty
 # functions by their plain names, the inventory library its fifteen by decorated names, and
-# the inventory library imports the provider by name.
+# the inventory library imports the provider by name, and the provider imports nothing of COM
+# or of the management service.
 # Variables: OBJDUMP, VELMORA_DLL, HARNEL_DLL.
 function(exported_names dll out)
   execute_process(COMMAND ${OBJDUMP} -p ${dll} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
@@ -36,4 +37,7 @@ foreach(name IN LISTS velmora)
 endforeach()
 if(NOT velmora_dump MATCHES "DLL Name: Harnel.dll")
   message(FATAL_ERROR "VelmoraU.dll does not import Harnel.dll by name")
+endif()
+if(harnel_dump MATCHES "DLL Name: ([Oo][Ll][Ee]32|[Oo][Ll][Ee][Aa][Uu][Tt]32|[Cc][Oo][Mm][Bb][Aa][Ss][Ee]|[Ww][Bb][Ee][Mm][^.]*)\\.[Dd][Ll][Ll]")
+  message(FATAL_ERROR "Harnel.dll imports ${CMAKE_MATCH_1}.dll")
 endif()

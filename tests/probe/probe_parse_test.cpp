@@ -16,6 +16,7 @@
 #include "harnel/probe/probe_storage.h"
 #include "harnel/probe/probe_userinfo.h"
 #include "harnel/probe/probe_videoadapter.h"
+#include "harnel/probe/record_formats.h"
 #include "harnel/probe/smbios.h"
 #include "harnel/probe/smbios_records.h"
 

@@ -35,6 +35,10 @@ TEST(ScanNodeTest, KindsLengthsAndRecords) {
       {WTEXT("<a t = 'x>y'>"), NodeElement, 13, 0, WTEXT("")},
       {WTEXT("<a b'c>d'>"), NodeElement, 7, 0, WTEXT("")},  // a quote not after "=" is plain
       {WTEXT("<a t==\"x>\">"), NodeElement, 9, 0, WTEXT("")},
+      // An "=" right after an "=" announces no value; one after white space does.
+      {WTEXT("<a b==='x>'/>"), NodeElement, 10, 0, WTEXT("")},
+      {WTEXT("<a b= ='x>'/>"), NodeElement, 13, EmptyElement, WTEXT("")},
+      {WTEXT("<a b= = \"x>\">"), NodeElement, 13, 0, WTEXT("")},
       {WTEXT("<a/ >"), NodeElement, 5, 0, WTEXT("")},
       {WTEXT("<\u00e9>"), NodeElement, 3, 0, WTEXT("")},
       {WTEXT("<{>"), NodeElement, 3, 0, WTEXT("")},
@@ -59,6 +63,12 @@ TEST(ScanNodeTest, KindsLengthsAndRecords) {
       {WTEXT("\r\n"), NodeWhitespace, 2, 0, WTEXT("")},
       {WTEXT("<1>"), NodeError, 3, 0, WTEXT("<first_tag_syntax offset=\"0\"/>")},
       {WTEXT("<1<a>"), NodeError, 2, 0, WTEXT("<first_tag_syntax offset=\"0\"/>")},
+      // A syntax error ends before a "<" even inside a quote, and tracks "=" as a tag does.
+      {WTEXT("<1 x='<b>'"), NodeError, 6, 0, WTEXT("<first_tag_syntax offset=\"0\"/>")},
+      {WTEXT("<!x=\"<b>\""), NodeError, 5, 0, WTEXT("<exclamation_tag_syntax offset=\"0\"/>")},
+      {WTEXT("<!DOCTYPE r [<!X a='<'>]>"), NodeError, 20, 0,
+       WTEXT("<doctype_tag_syntax offset=\"0\"/>")},
+      {WTEXT("<1 b= ='>'>"), NodeError, 11, 0, WTEXT("<first_tag_syntax offset=\"0\"/>")},
       {WTEXT("<!x>"), NodeError, 4, 0, WTEXT("<exclamation_tag_syntax offset=\"0\"/>")},
       {WTEXT("<!-x>"), NodeError, 5, 0, WTEXT("<comment_tag_syntax offset=\"0\"/>")},
       {WTEXT("<![x>"), NodeError, 5, 0, WTEXT("<cdata_section_syntax offset=\"0\"/>")},
@@ -249,6 +259,15 @@ TEST(ParserTest, Verdicts) {
       {WTEXT(""), false, WTEXT("")},
       {WTEXT("<a></a>trailing"), true, WTEXT("")},
       {WTEXT("<a><!x></a>"), false, WTEXT("<exclamation_tag_syntax offset=\"3\"/>")},
+      {WTEXT("<a><1 x='<b>'></a>"), false,
+       WTEXT("<first_tag_syntax offset=\"3\"/>")
+           WTEXT("<unended_start_tag tagname=\"b\" offset=\"9\" offset2=\"15\"/>")},
+      {WTEXT("<<='<"), false,
+       WTEXT("<first_tag_syntax offset=\"0\"/><unterminated_tag_syntax type=\"tag\" offset=\"4\"/>")
+           WTEXT("<no_root_element/>")},
+      {WTEXT("<a b==='x>'/>"), false,
+       WTEXT("<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"13\"/>")},
+      {WTEXT("<a b= ='x>'/>"), true, WTEXT("")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
@@ -349,7 +368,7 @@ TEST(ParserTest, InlineScanningBuildsWhatTheGeneralMachineBuilds) {
       WTEXT("<r><a></A></a></r>"),            // matches with IgnoreCase only
       WTEXT("<r><a b==\"x>\" c = 'y'>t</a></r>"),
       WTEXT("<r><a b=\"x\"c=1/>\t<b/ ></r>"),
-      WTEXT("<r><a b= =\"x=\">y\"></a></r>"),       // the second "=" makes the quotes plain
+      WTEXT("<r><a b= =\"x=\">y\"></a></r>"),       // the second "=" opens the value again
       WTEXT("<r><a\u0001b x='1'></a\u0001b></r>"),  // a control unit inside a name
       WTEXT("<r><a b='x\"'></a><c d=\"it's\"/></r>"),
       WTEXT("<r><long name=\"a value that runs on\"><s a='1'/></long><t u='2'/></r>"),
@@ -442,6 +461,10 @@ TEST(DeclaredEncodingTest, DeclarationAndMetaTag) {
       {WTEXT("<?pi?><html><meta http-equiv='Content-Type' content='charset=koi8-r'>"),
        WTEXT("koi8-r")},
       {WTEXT("<html><meta http-equiv='Content-Type' content='charset; charset=a'>"), WTEXT("a")},
+      // The words of the value end where the value does.
+      {WTEXT("<html><meta content=charset= http-equiv=\"Content-Type\">"), WTEXT("")},
+      {WTEXT("<html><meta http-equiv=\"Content-Type\" content=charset=>"), WTEXT("")},
+      {WTEXT("<html><meta content=charset = big5 http-equiv=\"Content-Type\">"), WTEXT("")},
       {WTEXT("<root>"), WTEXT("")},
       {WTEXT(""), WTEXT("")},
   };

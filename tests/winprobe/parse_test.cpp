@@ -1,0 +1,36 @@
+// The Windows readers' parsers on captured machines: each data/*.json file holds what the
+// system calls of one machine gave ("raw", as capture_raw prints it) and the records that
+// must come of it ("records", in the profile form; an absent key is no record).
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "harnel/record_json.h"
+#include "harnel/schema.h"
+#include "harnel/winprobe/parse.h"
+
+namespace harnel::winprobe {
+namespace {
+
+TEST(WindowsParseTest, CapturedMachinesGiveTheirRecords) {
+  int machines = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(WINPROBE_CASES)) {
+    std::ifstream in(entry.path());
+    const nlohmann::json machine = nlohmann::json::parse(in);
+    ++machines;
+    for (const RecordSchema& schema : RecordSchemas()) {
+      SCOPED_TRACE(entry.path().filename().string() + " " + std::string(schema.key));
+      const nlohmann::json raw = machine["raw"].value(std::string(schema.key), nlohmann::json());
+      const nlohmann::json record = ParseWindowsRecord(schema.key, raw);
+      EXPECT_EQ(record, machine["records"].value(std::string(schema.key), nlohmann::json()));
+      // What a parser gives must be a record the provider can hand out.
+      EXPECT_EQ(CheckRecordJson(schema, record), "");
+    }
+  }
+  EXPECT_GE(machines, 3);
+}
+
+}  // namespace
+}  // namespace harnel::winprobe
