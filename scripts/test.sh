@@ -26,8 +26,10 @@ echo "== build-tsan"
 cmake -S . -B build-tsan -G Ninja -DVELMORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELMORA_SANITIZE_THREAD=ON >/dev/null
 cmake --build build-tsan -j "$jobs" --target real_provider_test
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure --no-tests=error \
-  -R '^RealProviderConcurrencyTest\.'
+# GCC 12's ThreadSanitizer expects the address layout of 28 bits of mmap randomisation and stops
+# at start on a kernel that randomises more; without randomisation it runs anywhere.
+TSAN_OPTIONS=halt_on_error=1 setarch "$(uname -m)" -R \
+  ctest --test-dir build-tsan --output-on-failure --no-tests=error -R '^RealProviderConcurrencyTest\.'
 # The parser's and the editor's fuzz targets, built with clang and libFuzzer, replay their
 # corpora and every input that once broke them.
 echo "== build-fuzz"
