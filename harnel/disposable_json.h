@@ -8,9 +8,20 @@
 // containers, whose destruction allocates nothing.
 
 #include <iterator>
+#include <string_view>
 #include <utility>
 
 #include <nlohmann/json.hpp>
+
+namespace harnel {
+class DisposableJson;
+}  // namespace harnel
+
+// A DisposableJson is a json to nlohmann, not a foreign type: without this, giving one to a
+// json by value or assigning one to it converts it element by element, and throws for an
+// object, instead of moving it.
+template <>
+struct nlohmann::adl_serializer<harnel::DisposableJson> {};
 
 namespace harnel {
 
@@ -26,9 +37,12 @@ inline void EmptyJson(nlohmann::json& value) noexcept {
   }
 }
 
-// A json that empties itself (EmptyJson) before it is destroyed, on every path. Pass it on by
-// reference (json& or json&&): nlohmann takes a class derived from json, given by value, for a
-// foreign type to convert element by element.
+// A json that empties itself (EmptyJson) before it is destroyed, on every path. A function
+// that builds a value returns it as one, so that it stays disposable until its caller has
+// stored it: `list.push_back(Build())`, or PutJson for an object's member. Every container
+// starts as object() or array(), never as a null that operator[] or push_back turns into one:
+// nlohmann marks the null as a container before it allocates one, so a failure there leaves a
+// container without storage, which no one can empty or even ask whether it is empty.
 class DisposableJson : public nlohmann::json {
  public:
   DisposableJson() = default;
@@ -44,5 +58,13 @@ class DisposableJson : public nlohmann::json {
   }
   ~DisposableJson() { EmptyJson(*this); }
 };
+
+// Moves `value` into the member `key` of the object `parent`. Not as `parent[key] =
+// std::move(value)`: there the value is moved into operator='s plain json parameter first,
+// which, should making the member then fail, is destroyed filled.
+inline void PutJson(nlohmann::json& parent, std::string_view key, DisposableJson&& value) {
+  nlohmann::json& member = parent[key];
+  member = std::move(value);
+}
 
 }  // namespace harnel

@@ -1,7 +1,6 @@
 #include "harnel/probe.h"
 
 #include <array>
-#include <new>
 
 #include "harnel/probe/probe_bios.h"
 #include "harnel/probe/probe_inputdevice.h"
@@ -51,17 +50,7 @@ constexpr std::array<ProfileReader, 15> kReaders = {{
 
 nlohmann::json ProbeMachine(std::string_view key, const std::filesystem::path& root) {
   for (const ProfileReader& reader : kReaders) {
-    if (reader.key != key) continue;
-    // A reader that fails in a way it did not foresee (a library's exception) leaves its
-    // record out rather than the whole inventory. Memory running out is the caller's to know:
-    // a record left out for it would describe another machine.
-    try {
-      return reader.read(root);
-    } catch (const std::bad_alloc&) {
-      throw;
-    } catch (const std::exception&) {
-      return nullptr;
-    }
+    if (reader.key == key) return ReadOrLeaveOut([&] { return reader.read(root); });
   }
   return nullptr;
 }
