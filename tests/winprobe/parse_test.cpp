@@ -1,15 +1,20 @@
 // The Windows readers' parsers on captured machines: each data/*.json file holds what the
 // system calls of one machine gave ("raw", as capture_raw prints it) and the records that
-// must come of it ("records", in the profile form; an absent key is no record).
+// must come of it ("records", in the profile form; an absent key is no record). Each parse also
+// runs with its k-th allocation failing, once and from k on, for every k until it succeeds:
+// std::bad_alloc reaches the caller, the process goes on, and the sanitizer build finds no leak.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <new>
 
+#include "harnel/disposable_json.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
 #include "harnel/winprobe/parse.h"
+#include "tests/support/failing_allocator.h"
 
 namespace harnel::winprobe {
 namespace {
@@ -27,6 +32,20 @@ TEST(WindowsParseTest, CapturedMachinesGiveTheirRecords) {
       EXPECT_EQ(record, machine["records"].value(std::string(schema.key), nlohmann::json()));
       // What a parser gives must be a record the provider can hand out.
       EXPECT_EQ(CheckRecordJson(schema, record), "");
+      for (const bool andAfter : {false, true}) {
+        for (long k = 1;; ++k) {
+          failing_allocator::FailAt(k, andAfter);
+          try {
+            const DisposableJson again = ParseWindowsRecord(schema.key, raw);
+            failing_allocator::Stop();
+            EXPECT_EQ(again, record) << "allocation " << k << (andAfter ? " on" : "") << " failing";
+            break;
+          } catch (const std::bad_alloc&) {
+            failing_allocator::Stop();
+          }
+          ASSERT_LT(k, 100000) << "the parse never succeeds";
+        }
+      }
     }
   }
   EXPECT_GE(machines, 3);
