@@ -49,13 +49,13 @@ void CompareNodeScanners(const WString& text) {
 void CompareParsers(const WString& text, uint32_t scanFlags) {
   XmlDoc fast;
   XmlDoc general;
-  fast.text = text;
-  general.text = text;
+  fast.SetText(text);
+  general.SetText(text);
   Scanner a;
-  a.text = fast.text.c_str();
+  a.text = fast.Text().c_str();
   a.scanFlags = scanFlags;
   Scanner b = a;
-  b.text = general.text.c_str();
+  b.text = general.Text().c_str();
   const uint32_t firstA = fast.ParseElements(0, a);
   const uint32_t firstB = ParseElementsInGeneral(general, 0, b);
   bool same = firstA == firstB && fast.nextFreeEntry == general.nextFreeEntry &&
@@ -98,7 +98,7 @@ void Exercise(const WString& text) {
   CompareParsers(text, 0);
   CompareParsers(text, IgnoreCase);
   XmlDoc doc;
-  doc.text = text;
+  doc.SetText(text);
   doc.ParseDocument();
   Require(doc, "ParseDocument");
   ReadEverything(doc);

@@ -25,7 +25,7 @@ class IndexChecker {
         root.prevSibling != 0 || root.Level() != 0) {
       return At(0, "document entry has stray words");
     }
-    if (root.length != doc_.text.size() && !(doc_.text.empty() && root.length == 0)) {
+    if (root.length != doc_.TextLength()) {
       return At(0, "length differs from the text");
     }
     seen_[0] = true;
@@ -56,15 +56,15 @@ class IndexChecker {
 
   std::string CheckEntry(uint32_t e) const {
     const ElementEntry& x = doc_.Entry(e);
-    const size_t size = doc_.text.size();
+    const size_t size = doc_.TextLength();
     if (x.entryFlags & ~kKnownFlags) return At(e, "unknown flag bits");
     if (x.Has(Released)) return At(e, "released entry still linked");
     if (x.start >= size || x.length > size - x.start) return At(e, "markup outside the text");
-    if (doc_.text[x.start] != '<') return At(e, "start is not at a \"<\"");
+    if (doc_.TextUnit(x.start) != '<') return At(e, "start is not at a \"<\"");
     const uint32_t startTag = x.StartTagLength();
     if (startTag < 2 || startTag > x.length) return At(e, "start tag longer than the element");
-    if (doc_.text[x.start + x.length - 1] != '>') return At(e, "markup does not end at \">\"");
-    if (x.length < (1u << 22) && doc_.text[x.start + startTag - 1] != '>') {
+    if (doc_.TextUnit(x.start + x.length - 1) != '>') return At(e, "markup does not end at \">\"");
+    if (x.length < (1u << 22) && doc_.TextUnit(x.start + startTag - 1) != '>') {
       return At(e, "start tag does not end at \">\"");
     }
     const uint32_t endTag = doc_.EndTagLength(e);
@@ -75,7 +75,8 @@ class IndexChecker {
     }
     if (!x.Has(Unended) && x.length > startTag) {
       const size_t endTagStart = size_t(x.start) + x.length - endTag;
-      if (endTag < 3 || doc_.text[endTagStart] != '<' || doc_.text[endTagStart + 1] != '/') {
+      if (endTag < 3 || doc_.TextUnit(endTagStart) != '<' ||
+          doc_.TextUnit(endTagStart + 1) != '/') {
         return At(e, "end tag does not start at \"</\"");
       }
     }

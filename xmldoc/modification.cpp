@@ -42,7 +42,7 @@ bool XmlDoc::StartTagReadsAs(uint32_t e, uint32_t startTagLength) const {
   const ElementEntry& entry = Entry(e);
   const bool empty = entry.StartTagLength() == entry.length && !entry.Has(Unended);
   Scanner scanner;
-  scanner.text = text.c_str();
+  scanner.text = TextFrom(entry.start);
   scanner.cursor = static_cast<int32_t>(entry.start);
   scanner.scanFlags = flags;
   NodeToken node;
@@ -56,11 +56,11 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   const size_t closing = size_t(entry.start) + entry.StartTagLength() - 1;  // the tag's ">"
   // The "/" of an empty-element tag belongs to the tag, whatever the scanner makes of it.
   const bool selfClosing = !entry.Has(Unended) && entry.StartTagLength() == entry.length &&
-                           closing > entry.start && text[closing - 1] == '/';
+                           closing > entry.start && TextUnit(closing - 1) == '/';
   const size_t limit = closing - (selfClosing ? 1 : 0);
 
   Scanner scanner;
-  scanner.text = text.c_str();
+  scanner.text = TextFrom(size_t(entry.start) + 1);
   scanner.cursor = static_cast<int32_t>(entry.start) + 1;
   scanner.scanFlags = flags;
   bool addName = false;   // a new attribute: " name=" goes before the value
@@ -75,7 +75,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
     const bool quoted = (scanner.scanFlags & QuotedToken) != 0;
     if (quoted) {
       --from;
-      if (to < text.size()) ++to;  // the closing quote, when the text did not end first
+      if (to < TextLength()) ++to;  // the closing quote, when the text did not end first
     }
     if (to > limit) {
       // A quoted value that runs past the tag, or a token beyond it, is not this tag's.
@@ -96,7 +96,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   if (!scanner.plainTag && from <= size_t(entry.start) + TagNameLength(element)) return false;
   // A quoted value right before the "/>" of a start tag would turn it into an empty-element
   // tag in the eyes of the parser.
-  if (!selfClosing && to + 1 == closing && text[to] == '/') return false;
+  if (!selfClosing && to + 1 == closing && TextUnit(to) == '/') return false;
   // The value is escaped straight into the spliced text, between what goes before it
   // (" name=\"" or "\"") and its closing quote.
   const WChar* plain = value != nullptr ? value : WTEXT("");
@@ -126,7 +126,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   // a tag of the plain shape reads the same, so only other tags are read again. A tag whose
   // end is written over reads on past it, as written, and is not read again.
   const bool readAgain = !scanner.plainTag && !endTaken;
-  const WString replaced = readAgain ? WString(text, from, to - from) : WString();
+  const WString replaced = readAgain ? TextRange(from, to) : WString();
   WChar* out = OpenText(from, to - from, written);
   if (addName) {
     *out++ = ' ';
@@ -249,10 +249,11 @@ uint32_t XmlDoc::RemoveElement(uint32_t e) {
   const size_t start = entry.start;
   const size_t end = start + entry.length;
   size_t cut = end;
-  while (cut < text.size() && IsWhitespace(text[cut])) ++cut;
+  const size_t size = TextLength();
+  while (cut < size && IsWhitespace(TextUnit(cut))) ++cut;
   // White space that only separates the element from the next tag goes with it; in front of
   // text it is part of that text.
-  if (cut < text.size() && text[cut] != '<') cut = end;
+  if (cut < size && TextUnit(cut) != '<') cut = end;
   SpliceText(start, cut - start, WStringView());
   ShiftOffsets(e, -static_cast<int32_t>(cut - start), true);
   return UnlinkEntry(e);

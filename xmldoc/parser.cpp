@@ -442,6 +442,7 @@ uint32_t ParseElementsInGeneral(XmlDoc& doc, uint32_t parseRoot, Scanner& scanne
 }
 
 bool XmlDoc::ParseDocument() {
+  CloseGap();  // the parse reads the text whole
   parentPos = mainPos = childPos = nodeKind = 0;
   nextFreeEntry = 1;
   longEndTags.clear();
@@ -473,6 +474,7 @@ bool XmlDoc::ParseDocument() {
 }
 
 bool XmlDoc::ParseText(const WChar* source) {
+  gapLength = 0;
   if (source == nullptr) {
     WString().swap(text);
     ClearEntries(*elementIndex);
@@ -480,6 +482,7 @@ bool XmlDoc::ParseText(const WChar* source) {
     // The terminator is found several units at a time; templates run to kilobytes.
     text.assign(source, static_cast<size_t>(FindUnit(source, 0, 0, 0)));
   }
+  gapStart = text.size();
   resultLog.clear();
   return ParseDocument();
 }

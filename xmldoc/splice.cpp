@@ -12,27 +12,13 @@ constexpr WChar kLineBreak[] = WTEXT("\r\n");
 
 uint32_t XmlDoc::TagNameLength(uint32_t e) const {
   const size_t start = Entry(e).start;
+  const size_t size = TextLength();
   size_t end = start + 1;
-  while (end < text.size() && !IsWhitespace(text[end]) && text[end] != '/' && text[end] != '>') {
+  while (end < size && !IsWhitespace(TextUnit(end)) && TextUnit(end) != '/' &&
+         TextUnit(end) != '>') {
     ++end;
   }
   return static_cast<uint32_t>(end - start - 1);
-}
-
-void XmlDoc::SpliceText(size_t pos, size_t count, WStringView with) {
-  std::char_traits<WChar>::copy(OpenText(pos, count, with.size()), with.data(), with.size());
-}
-
-WChar* XmlDoc::OpenText(size_t pos, size_t count, size_t n) {
-  const size_t old = text.size();
-  const size_t size = old - count + n;
-  if (size > text.capacity()) text.reserve(size + size / 2 + 128);
-  // One move of the tail; only units past the old end are ever filled before being written.
-  if (n > count) text.append(n - count, WChar());
-  WChar* const data = text.data();
-  std::char_traits<WChar>::move(data + pos + n, data + pos + count, old - pos - count);
-  if (n < count) text.resize(size);
-  return data + pos;
 }
 
 XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak) {
@@ -55,8 +41,9 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString mar
   if (!noBreak && !closedEmpty) {
     // Land on the next tag so that the text before it stays with what precedes it.
     size_t skipped = position;
-    while (skipped < text.size() && IsWhitespace(text[skipped])) ++skipped;
-    if (skipped == text.size() || text[skipped] == '<') position = skipped;
+    const size_t size = TextLength();
+    while (skipped < size && IsWhitespace(TextUnit(skipped))) ++skipped;
+    if (skipped == size || TextUnit(skipped) == '<') position = skipped;
   }
 
   Splice splice{};
@@ -73,7 +60,7 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString mar
     WString opened(noBreak ? WTEXT(">") : WTEXT(">\r\n"));
     opened += markup;
     opened += WTEXT("</");
-    opened.append(text, p.start + 1, nameLength);
+    AppendText(opened, size_t(p.start) + 1, size_t(p.start) + 1 + nameLength);
     ElementEntry& opening = Entry(parent);
     if (opening.Has(Unended)) {
       // Before the ">" of "<p>": "<p" + ">...</p" + ">".

@@ -2,7 +2,14 @@
 // An XML (or loosely HTML-like) document held as one wide string plus an index of where
 // every element lies in it. Move-only; the index and its pages are released with it, and a
 // document that was moved from may only be assigned to or destroyed.
+//
+// Edits keep the text with a gap at the point of editing, so that a splice moves only the
+// units between it and the edit before instead of the whole tail. Every read sees the text
+// as if there were no gap; reads that need it whole or contiguous from some offset on move
+// the gap out of their way. So even the const reads may rearrange the storage (never the
+// text itself): a document belongs to one thread, as it always did.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -14,7 +21,6 @@
 
 class XmlDoc {
  public:
-  WString text;               // the whole document; offsets count UTF-16 units from its start
   WString resultLog;          // records left by the last parse or load
   uint32_t parentPos = 0;     // entry whose children are walked; 0 = document level
   uint32_t mainPos = 0;       // current element; 0 = none
@@ -32,6 +38,31 @@ class XmlDoc {
   XmlDoc(const XmlDoc&) = delete;
   XmlDoc& operator=(const XmlDoc&) = delete;
   ~XmlDoc() = default;
+
+  // The text; offsets count UTF-16 units from its start. Pointers and references into it
+  // stay valid until the next edit or parse.
+
+  // The whole text, the gap closed first (which moves only what follows the gap).
+  const WString& Text() const;
+  // Length of the text in units.
+  size_t TextLength() const { return text.size() - gapLength; }
+  // Unit `i` of the text, for i up to TextLength(), where it is the terminating zero.
+  WChar TextUnit(size_t i) const { return text[i < gapStart ? i : i + gapLength]; }
+  // A copy of units [from, to) of the text.
+  WString TextRange(size_t from, size_t to) const;
+  // The text from offset `p` on, contiguous and zero-terminated, for the scanner: indexed by
+  // any offset from `p` on, the pointer gives that unit of the text (and units before `p`
+  // are no business of the reader). Later reads keep it valid, whatever offset they ask for.
+  const WChar* TextFrom(size_t p) const {
+    if (gapLength != 0 && p < gapStart) MoveGap(p);
+    return text.data() + gapLength;
+  }
+  // Replaces the text without parsing it: the index describes the old text until
+  // ParseDocument.
+  void SetText(WString newText);
+  // Moves the whole text out; the document is left with none and must be parsed again
+  // before any other use.
+  WString TakeText() &&;
 
   // The entry at `index` (below the index's capacity). Valid until the next AllocateEntry.
   ElementEntry& Entry(uint32_t index) { return (*elementIndex)[index]; }
@@ -97,6 +128,7 @@ class XmlDoc {
   uint32_t TagNameLength(uint32_t e) const;
   // Replaces `count` units at `pos` with `with`, reserving half again plus 128 units
   // whenever the text outgrows its capacity, so that repeated edits rarely reallocate.
+  // The gap ends up right after the new units.
   void SpliceText(size_t pos, size_t count, WStringView with);
   // SpliceText for `n` units that the caller writes itself: returns where they go, valid
   // until the text changes again.
@@ -161,10 +193,28 @@ class XmlDoc {
   // Markup of mainPos, children included, plus the white space after it when that runs up
   // to a "<" or the end of the text.
   WString ElementMarkup() const;
-  // A copy of the whole text.
+  // A copy of the whole text (the gap stays where it is).
   WString DocumentText() const;
 
  private:
+  // The text's storage: units [0, gapStart) and [gapStart + gapLength, text.size()) of
+  // `text`, in that order, are the document's text. While the gap is open `text` fills its
+  // whole capacity, so that the gap is all the room there is; a closed gap (gapLength 0)
+  // stands at the end and `text` is the text itself.
+  mutable WString text;
+  mutable size_t gapStart = 0;
+  mutable size_t gapLength = 0;
+
+  // Moves the gap to offset `p` of the text, moving the units between.
+  void MoveGap(size_t p) const;
+  // Closes the gap: `text` becomes the text itself, its capacity kept.
+  void CloseGap() const;
+  // Appends units [from, to) of the text to `out`.
+  void AppendText(WString& out, size_t from, size_t to) const;
+  // Moves the text into new storage of at least `capacity` units with the gap at `pos`,
+  // dropping the `count` units there; the gap then has room for what replaces them.
+  void RegrowText(size_t pos, size_t count, size_t capacity);
+
   // True from a whole-document parse until an entry is handed out or linked elsewhere:
   // while it holds, index order is document order (Released entries aside), so the
   // entries after an edit point are simply the later indices. Attribute writes and
