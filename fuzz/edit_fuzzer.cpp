@@ -168,9 +168,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool bare = found && (search.scanFlags & QuotedToken) == 0 &&
                           search.tokenStart == search.matchStart + search.matchGap;
         const WString before = doc.DocumentText();
-        const ElementEntry& entry = doc.Entry(target);
-        const bool empty = entry.StartTagLength() == entry.length && !entry.Has(Unended);
+        const ElementEntry unwritten = doc.Entry(target);
+        const bool empty =
+            unwritten.StartTagLength() == unwritten.length && !unwritten.Has(Unended);
         if (doc.WriteAttribute(target, name.c_str(), value.c_str())) {
+          const ElementEntry entry = doc.Entry(target);
           if (bare) {
             const WString expected = before.substr(0, static_cast<size_t>(search.tokenStart)) +
                                      WChar('"') + EscapeText(value.c_str()) + WChar('"') +

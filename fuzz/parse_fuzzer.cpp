@@ -62,7 +62,9 @@ void CompareParsers(const WString& text, uint32_t scanFlags) {
               fast.resultLog == general.resultLog && a.cursor == b.cursor &&
               a.tokenStart == b.tokenStart && a.tokenEnd == b.tokenEnd;
   for (int32_t e = 0; same && e < fast.nextFreeEntry; ++e) {
-    same = std::memcmp(&fast.Entry(e), &general.Entry(e), sizeof(ElementEntry)) == 0 &&
+    const ElementEntry x = fast.Entry(e);
+    const ElementEntry y = general.Entry(e);
+    same = std::memcmp(&x, &y, sizeof(ElementEntry)) == 0 &&
            fast.EndTagLength(static_cast<uint32_t>(e)) ==
                general.EndTagLength(static_cast<uint32_t>(e));
   }

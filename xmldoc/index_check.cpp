@@ -31,8 +31,18 @@ class IndexChecker {
     seen_[0] = true;
     // Preorder walk over the links: each parent's child list is checked before the walk
     // descends into it, so a broken link is reported before it could mislead the walk.
+    // The walk also sees that the entries stored in pending form are exactly those from the
+    // first pending one on: an entry on the wrong side would read right now and wrong once
+    // the pending move goes past it.
+    const uint32_t firstPending = doc_.FirstPendingEntry();
+    bool pending = false;
     uint32_t p = 0;
     for (;;) {
+      pending = pending || (p != 0 && p == firstPending);
+      if (p != 0 && doc_.IsPending(p) != pending) {
+        return At(p, pending ? "its move is pending but it is not stored so"
+                             : "stored as pending before the first pending entry");
+      }
       if (std::string error = CheckChildren(p); !error.empty()) return error;
       const ElementEntry& e = doc_.Entry(p);
       if (e.firstChild != 0) {
@@ -43,6 +53,7 @@ class IndexChecker {
       if (p == 0) break;
       p = doc_.Entry(p).nextSibling;
     }
+    if (firstPending != 0 && !pending) return At(firstPending, "first pending entry not linked");
     for (uint32_t e = 1; e < count_; ++e) {
       if (!seen_[e] && doc_.Entry(e).entryFlags != Released) {
         return At(e, "handed out but neither linked nor released");

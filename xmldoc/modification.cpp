@@ -39,7 +39,7 @@ bool XmlDoc::StartTagReadsAs(uint32_t e, uint32_t startTagLength) const {
   // The attribute search and the parser agree on every tag a writer would produce, but in
   // some ill-formed ones they pair quotes differently, and a write there can move the end
   // the parser finds. One tag is read again, never the document.
-  const ElementEntry& entry = Entry(e);
+  const ElementEntry entry = Entry(e);
   const bool empty = entry.StartTagLength() == entry.length && !entry.Has(Unended);
   Scanner scanner;
   scanner.text = TextFrom(entry.start);
@@ -52,7 +52,7 @@ bool XmlDoc::StartTagReadsAs(uint32_t e, uint32_t startTagLength) const {
 
 bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* value) {
   if (element == 0 || nodeKind != 1 || !IsAttributeName(name)) return false;
-  const ElementEntry& entry = Entry(element);
+  const ElementEntry entry = Entry(element);
   const size_t closing = size_t(entry.start) + entry.StartTagLength() - 1;  // the tag's ">"
   // The "/" of an empty-element tag belongs to the tag, whatever the scanner makes of it.
   const bool selfClosing = !entry.Has(Unended) && entry.StartTagLength() == entry.length &&
@@ -144,7 +144,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
     SpliceText(from, written, replaced);
     return false;
   }
-  ElementEntry& changed = Entry(element);
+  ElementEntry& changed = StoredEntry(element);
   changed.SetStartTagLength(changed.StartTagLength() + static_cast<uint32_t>(delta));
   changed.length += static_cast<uint32_t>(delta);
   ShiftOffsets(element, delta, false);
@@ -162,7 +162,7 @@ bool XmlDoc::InsertElement(const WChar* name) {
   markup.push_back('>');
   const uint32_t markupLength = static_cast<uint32_t>(markup.size());
   const Splice splice = SpliceMarkup(parentPos, mainPos, std::move(markup), true);
-  Entry(e) =
+  StoredEntry(e) =
       ElementEntry{splice.position, markupLength, markupLength & kStartTagMask, 0, 0, 0, 0, 0};
   LinkEntry(parentPos, splice.sibling, e);
   ShiftOffsets(e, static_cast<int32_t>(splice.inserted - splice.replaced), false);
@@ -178,24 +178,26 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
   // The temporary root under which the markup is parsed, its offsets counted in the markup.
   // Its level is that of the new elements: one below the parent, 0 at the document level.
   const uint32_t root = AllocateEntry();
-  Entry(root) = ElementEntry{};
-  Entry(root).SetLevel(parent != 0 ? Entry(parent).Level() + 1 : 0);
+  StoredEntry(root) = ElementEntry{};
+  StoredEntry(root).SetLevel(parent != 0 ? Entry(parent).Level() + 1 : 0);
 
   const WChar* source = markup != nullptr ? markup : WTEXT("");
   Scanner scanner;
   scanner.text = source;
   scanner.scanFlags = flags;
   ParseElements(root, scanner);
-  const uint32_t first = Entry(root).firstChild;
-  const uint32_t last = first != 0 ? Entry(first).prevSibling : 0;
-  const bool wellFormed = first != 0 && !Entry(root).Has(IllFormed);
-  if (Entry(root).Has(ContentIllFormed)) Entry(parent).entryFlags |= ContentIllFormed;
+  // The parsed elements are not in the document yet: their starts are stored as they are.
+  const uint32_t first = StoredEntry(root).firstChild;
+  const uint32_t last = first != 0 ? StoredEntry(first).prevSibling : 0;
+  const bool wellFormed = first != 0 && !StoredEntry(root).Has(IllFormed);
+  if (StoredEntry(root).Has(ContentIllFormed)) StoredEntry(parent).entryFlags |= ContentIllFormed;
 
   WStringView piece(source);
   uint32_t origin = 0;
   if (wellFormed) {
-    origin = Entry(first).start;
-    piece = piece.substr(origin, size_t(Entry(last).start) + Entry(last).length - origin);
+    origin = StoredEntry(first).start;
+    piece =
+        piece.substr(origin, size_t(StoredEntry(last).start) + StoredEntry(last).length - origin);
   }
 
   uint32_t position = 0;
@@ -205,34 +207,35 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
     position = splice.position;
   }
   const int32_t delta = static_cast<int32_t>(splice.inserted - splice.replaced);
+  // The new elements join the document with their starts as they are, which in a text that
+  // has grown too long for pending starts could pass for pending ones.
+  SettleLongText();
 
   if (first != 0) {
     const int32_t move = static_cast<int32_t>(position - origin);
     if (move != 0) {
       ShiftOffsets(first, move, false);  // stops at the temporary root
-      Entry(first).start += static_cast<uint32_t>(move);
+      StoredEntry(first).start += static_cast<uint32_t>(move);
     }
     uint32_t after = splice.sibling;
     for (uint32_t e = first; e != 0;) {
-      const uint32_t next = Entry(e).nextSibling;  // LinkEntry rewrites it
+      const uint32_t next = StoredEntry(e).nextSibling;  // LinkEntry rewrites it
       LinkEntry(parent, after, e);
       after = e;
       if (e == last) break;
       e = next;
     }
-    Entry(root).entryFlags = Released;
-    entriesReleased = true;
+    StoredEntry(root).entryFlags = Released;
     ShiftOffsets(last, delta, true);
   } else {
-    Entry(root).entryFlags = Released;
-    entriesReleased = true;
+    StoredEntry(root).entryFlags = Released;
     if (delta != 0) {
       // Markup without elements still went in; nothing inserted can start the repair, so
       // it starts from the sibling before it, or from the parent when it had no children.
       if (splice.sibling != 0) {
         ShiftOffsets(splice.sibling, delta, true);
       } else {
-        Entry(parent).length += static_cast<uint32_t>(delta);
+        StoredEntry(parent).length += static_cast<uint32_t>(delta);
         ShiftOffsets(parent, delta, true);
       }
     }
@@ -245,7 +248,7 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
 }
 
 uint32_t XmlDoc::RemoveElement(uint32_t e) {
-  const ElementEntry& entry = Entry(e);
+  const ElementEntry entry = Entry(e);
   const size_t start = entry.start;
   const size_t end = start + entry.length;
   size_t cut = end;

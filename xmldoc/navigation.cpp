@@ -89,7 +89,7 @@ WString XmlDoc::ElementName(uint32_t pos) const {
 
 WString XmlDoc::ElementMarkup() const {
   if (mainPos == 0) return WString();
-  const ElementEntry& e = Entry(mainPos);
+  const ElementEntry e = Entry(mainPos);
   size_t end = size_t(e.start) + e.length;
   const size_t size = TextLength();
   size_t p = end;

@@ -22,7 +22,7 @@ uint32_t XmlDoc::TagNameLength(uint32_t e) const {
 }
 
 XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak) {
-  const ElementEntry& p = Entry(parent);
+  const ElementEntry p = Entry(parent);
   const uint32_t startTag = p.StartTagLength();
   // Closed-empty: "<p/>" or an unended "<p>", which has no place for content yet.
   // Open-empty: "<p></p>".
@@ -61,7 +61,7 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString mar
     opened += markup;
     opened += WTEXT("</");
     AppendText(opened, size_t(p.start) + 1, size_t(p.start) + 1 + nameLength);
-    ElementEntry& opening = Entry(parent);
+    ElementEntry& opening = StoredEntry(parent);
     if (opening.Has(Unended)) {
       // Before the ">" of "<p>": "<p" + ">...</p" + ">".
       SpliceText(markupEnd - 1, 0, opened);

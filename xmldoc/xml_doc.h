@@ -64,9 +64,28 @@ class XmlDoc {
   // before any other use.
   WString TakeText() &&;
 
-  // The entry at `index` (below the index's capacity). Valid until the next AllocateEntry.
-  ElementEntry& Entry(uint32_t index) { return (*elementIndex)[index]; }
-  const ElementEntry& Entry(uint32_t index) const { return (*elementIndex)[index]; }
+  // The index. Edits leave the move of the entries after them pending, so that a run of
+  // edits from the start of the document to its end moves each entry about once instead of
+  // once per edit before it; Entry() sees every entry as if each move had been made.
+
+  // A copy of the entry at `index` (below the index's capacity) as it stands: every word
+  // current, the start of an entry whose move is pending included.
+  ElementEntry Entry(uint32_t index) const {
+    ElementEntry entry = (*elementIndex)[index];
+    if (entry.start >= pendingFrom) entry.start -= pendingWidth;
+    return entry;
+  }
+  // The entry at `index` as stored, to write it. Every word is current but `start`, which
+  // an entry whose move is pending keeps in pending form: read offsets through Entry(), and
+  // write the start only of an entry that is not yet linked into the document. Valid until
+  // the next AllocateEntry.
+  ElementEntry& StoredEntry(uint32_t index) { return (*elementIndex)[index]; }
+  const ElementEntry& StoredEntry(uint32_t index) const { return (*elementIndex)[index]; }
+  // The first entry in document order whose move is pending, 0 when none is; every entry
+  // after it is pending too, none before it is. For the index check.
+  uint32_t FirstPendingEntry() const { return pendingEntry; }
+  // Whether entry `index` is stored in pending form. For the index check.
+  bool IsPending(uint32_t index) const { return StoredEntry(index).start >= pendingFrom; }
 
   // Editing. Each edit splices the text once and repairs the index arithmetically, shifting
   // what follows the edit point and growing what encloses it; nothing is parsed again.
@@ -118,7 +137,7 @@ class XmlDoc {
   // Sets the end-tag length of entry `e` in its field, keeping a length of more than 1023
   // units beside it.
   void SetEndTagLength(uint32_t e, uint32_t n) {
-    Entry(e).SetEndTagLength(n);
+    StoredEntry(e).SetEndTagLength(n);
     if (n > kEndTagMask) [[unlikely]] {
       KeepLongEndTag(e, n);
     }
@@ -136,6 +155,8 @@ class XmlDoc {
   // Repairs the index after the text changed by `delta` units inside or just after element
   // `e`: every entry after it in document order (and its descendants unless
   // `skipDescendants`) moves, every ancestor up to entry 0 grows; `e` itself is untouched.
+  // In the document the move is left pending (see Entry()); inside markup being inserted,
+  // below its temporary root, it is made at once.
   void ShiftOffsets(uint32_t e, int32_t delta, bool skipDescendants);
   // Makes `e` a child of `parent` right after child `after` (first child when `after` is 0),
   // one level below `parent` (top-level elements keep level 0).
@@ -150,7 +171,6 @@ class XmlDoc {
   // initialises all eight words of the new entry.
   uint32_t AllocateEntry() {
     if (nextFreeEntry == elementIndex->capacity) GrowFullIndex();
-    entriesInOrder = false;  // the new entry may be linked anywhere
     return static_cast<uint32_t>(nextFreeEntry++);
   }
 
@@ -215,14 +235,19 @@ class XmlDoc {
   // dropping the `count` units there; the gap then has room for what replaces them.
   void RegrowText(size_t pos, size_t count, size_t capacity);
 
-  // True from a whole-document parse until an entry is handed out or linked elsewhere:
-  // while it holds, index order is document order (Released entries aside), so the
-  // entries after an edit point are simply the later indices. Attribute writes and
-  // removals keep it; every other edit ends it.
-  bool entriesInOrder = false;
-  // Whether an entry was released since the last whole-document parse: until then the pass
-  // over later indices has no removed slot to step over.
-  bool entriesReleased = false;
+  // The pending move. Every linked entry from `pendingEntry` on in document order stores
+  // its start plus `pendingWidth`, every other entry its start as it is: an edit that moves
+  // all of them takes its delta off the width, and the stored starts stay. Live starts
+  // ascend in document order, so the pending entries store `pendingFrom` (the first one's
+  // stored start) or more and the others less; without a pending entry pendingFrom is the
+  // largest value. An edit first makes its own first following entry the first pending
+  // one, converting the entries in between: edits that go forward through the document
+  // convert each entry about once. The text is kept below 2^30 units while a move is
+  // pending, so that pending starts (the width starts at 2^31) neither wrap nor meet the
+  // others.
+  uint32_t pendingEntry = 0;
+  uint32_t pendingWidth = 0;
+  uint32_t pendingFrom = UINT32_MAX;
 
   // End tags too long for their entry's 10 bits, as (entry, length), one pair per entry; a
   // real document has none, so a list is enough.
@@ -232,8 +257,18 @@ class XmlDoc {
   void KeepLongEndTag(uint32_t e, uint32_t n);
   // The growth rule of a full index: half again its size.
   void GrowFullIndex();
-  // ShiftOffsets while entriesInOrder holds: a pass over the later indices and a climb
-  // through the ancestors, with the effect of the walk in document order.
-  void ShiftInIndexOrder(uint32_t e, uint32_t shift, bool skipDescendants);
+  // Makes `e` (0: none) the first entry whose move is pending, converting the entries
+  // between it and the one before. `e` is an entry of the document, or 0.
+  void MovePendingShift(uint32_t e);
+  // Ends the pending move, bringing every entry up to date, once the text has grown too
+  // long for pending starts.
+  void SettleLongText();
+  // Converts the linked entries from `from` up to `to` (0: the end) in document order to
+  // the pending form (`pending`) or back to their current starts; entries already in that
+  // form stay as they are.
+  void ConvertEntries(uint32_t from, uint32_t to, bool pending);
+  // The entry after `e` in document order inside `top` (entry 0 or the temporary root of an
+  // insertion), past e's descendants when `skipDescendants`; 0 when there is none.
+  uint32_t NextEntry(uint32_t e, uint32_t top, bool skipDescendants) const;
   WString ReadAttributeAt(uint32_t pos, const WChar* name) const;
 };
