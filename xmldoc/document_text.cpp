@@ -3,6 +3,9 @@
 // each splice moves only the units since the one before, where moving the whole tail at
 // every write made a fill cost the square of the document.
 
+#include <algorithm>
+#include <functional>
+
 #include "xmldoc/xml_doc.h"
 
 namespace {
@@ -10,6 +13,11 @@ namespace {
 using Traits = std::char_traits<WChar>;
 
 }  // namespace
+
+bool XmlDoc::InsideText(const WChar* p) const {
+  const std::less_equal<const WChar*> notAfter;
+  return notAfter(text.data(), p) && notAfter(p, text.data() + text.capacity());
+}
 
 void XmlDoc::MoveGap(size_t p) const {
   if (gapLength != 0) {
@@ -88,7 +96,10 @@ void XmlDoc::RegrowText(size_t pos, size_t count, size_t capacity) {
 WChar* XmlDoc::OpenText(size_t pos, size_t count, size_t n) {
   const size_t size = TextLength() - count + n;
   if (size > text.capacity()) {
-    RegrowText(pos, count, size + size / 2 + 128);
+    // At least half again plus 128 units; and, as the standard string's own reserve gives
+    // it, at least twice the old storage, so that a fill's values, which add about half to
+    // a template, fit after one reallocation.
+    RegrowText(pos, count, std::max(size + size / 2 + 128, 2 * text.capacity()));
   } else {
     if (gapLength == 0) {
       // The storage beyond the text becomes the gap.

@@ -2,7 +2,6 @@
 // once and repairs the index from the edit point on.
 
 #include <algorithm>
-#include <functional>
 
 #include "xmldoc/escaping.h"
 #include "xmldoc/parser.h"
@@ -25,12 +24,6 @@ bool IsAttributeName(const WChar* name) {
     if (*u < 64 && ((kNotInAttributeNames >> *u) & 1) != 0) return false;
   }
   return true;
-}
-
-// Whether `p` points into the storage of `text`.
-bool InsideText(const WString& text, const WChar* p) {
-  const std::less_equal<const WChar*> notAfter;
-  return notAfter(text.data(), p) && notAfter(p, text.data() + text.capacity());
 }
 
 }  // namespace
@@ -103,7 +96,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   // A name or value read from this very text would move under the splice: copy it first.
   WString plainCopy;
   WString nameCopy;
-  if (InsideText(text, plain) || InsideText(text, name)) {
+  if (InsideText(plain) || InsideText(name)) {
     plainCopy = plain;
     nameCopy = name;
     plain = plainCopy.c_str();
@@ -161,7 +154,7 @@ bool XmlDoc::InsertElement(const WChar* name) {
   markup.push_back('/');
   markup.push_back('>');
   const uint32_t markupLength = static_cast<uint32_t>(markup.size());
-  const Splice splice = SpliceMarkup(parentPos, mainPos, std::move(markup), true);
+  const Splice splice = SpliceMarkup(parentPos, mainPos, markup, true);
   StoredEntry(e) =
       ElementEntry{splice.position, markupLength, markupLength & kStartTagMask, 0, 0, 0, 0, 0};
   LinkEntry(parentPos, splice.sibling, e);
@@ -203,7 +196,7 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
   uint32_t position = 0;
   Splice splice{};
   if (!piece.empty()) {
-    splice = SpliceMarkup(parent, mainPos, WString(piece), !wellFormed);
+    splice = SpliceMarkup(parent, mainPos, piece, !wellFormed);
     position = splice.position;
   }
   const int32_t delta = static_cast<int32_t>(splice.inserted - splice.replaced);

@@ -126,7 +126,7 @@ class XmlDoc {
   // it into the text, opening an empty or unended parent up to take it. Unless `noBreak`,
   // white space before a following "<" is skipped and a line break is written after it (and
   // before it when the parent had no content). Does not touch the index beyond `parent`.
-  Splice SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak);
+  Splice SpliceMarkup(uint32_t parent, uint32_t after, WStringView markup, bool noBreak);
   // Whether the parser, reading the text at `e` now, finds a start tag of `startTagLength`
   // units that is empty exactly when `e` is closed by its own start tag.
   bool StartTagReadsAs(uint32_t e, uint32_t startTagLength) const;
@@ -225,6 +225,8 @@ class XmlDoc {
   mutable size_t gapStart = 0;
   mutable size_t gapLength = 0;
 
+  // Whether `p` points into the storage of the text, where a splice would move it.
+  bool InsideText(const WChar* p) const;
   // Moves the gap to offset `p` of the text, moving the units between.
   void MoveGap(size_t p) const;
   // Closes the gap: `text` becomes the text itself, its capacity kept.

@@ -348,6 +348,15 @@ TEST(InsertMarkupTest, PlacesOneElementWithLineBreaks) {
     }
   }
 
+  // Markup read from the document's own text is taken before the text moves or grows.
+  XmlDoc self;
+  self.SetText(WTEXT("<a x=\"1\"/>"));  // no room: the insertion reallocates
+  self.ParseDocument();
+  SelectInside(self, 1);
+  EXPECT_TRUE(self.InsertMarkup(self.Text().c_str()));
+  EXPECT_EQ(self.Text(), WTEXT("<a x=\"1\">\r\n<a x=\"1\"/>\r\n</a>"));
+  ExpectConsistent(self);
+
   // Nested markup keeps its shape and gets levels below the parent.
   XmlDoc nested;
   nested.ParseText(WTEXT("<r>\r\n  <a/>\r\n</r>"));
