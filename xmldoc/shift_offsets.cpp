@@ -26,7 +26,8 @@ uint32_t XmlDoc::NextEntry(uint32_t e, uint32_t top, bool skipDescendants) const
 void XmlDoc::ConvertEntries(uint32_t from, uint32_t to, bool pending) {
   const uint32_t width = pendingWidth;
   const uint32_t threshold = pendingFrom;
-  for (uint32_t x = from; x != to; x = NextEntry(x, 0, false)) {
+  // The walk ends at the end of the document at the latest, whatever `to` is.
+  for (uint32_t x = from; x != to && x != 0; x = NextEntry(x, 0, false)) {
     uint32_t& start = StoredEntry(x).start;
     if ((start >= threshold) != pending) start += pending ? width : 0 - width;
   }

@@ -28,7 +28,7 @@ class XmlDoc {
   int32_t nextFreeEntry = 0;  // index the next new entry receives
   uint32_t nodeKind = 0;      // 1 when mainPos names an element, else 0
   uint32_t flags = 0;         // document flags; bit 0x8 makes names compare without case
-  std::unique_ptr<ElementIndex> elementIndex;
+  std::unique_ptr<ElementIndex> elementIndex;  // the entries as stored (see StoredEntry)
 
   // An empty document, as after ParseText with no text: storage for 8 entries, entry 0
   // zeroed, nextFreeEntry 1, all positions 0.
