@@ -145,8 +145,9 @@ class XmlDoc {
   // Length of the tag name of element `e` as the parser reads it (up to white space, "/" or
   // ">"), which is what an end tag must repeat.
   uint32_t TagNameLength(uint32_t e) const;
-  // Replaces `count` units at `pos` with `with`, reserving half again plus 128 units
-  // whenever the text outgrows its capacity, so that repeated edits rarely reallocate.
+  // Replaces `count` units at `pos` with `with`, reserving half again plus 128 units, and
+  // at least twice the old storage, whenever the text outgrows its capacity, so that
+  // repeated edits rarely reallocate.
   // The gap ends up right after the new units.
   void SpliceText(size_t pos, size_t count, WStringView with);
   // SpliceText for `n` units that the caller writes itself: returns where they go, valid
