@@ -13,7 +13,7 @@ run_packages=(
 )
 test_packages=(
   "${run_packages[@]}"
-  clang libclang-rt-14-dev clang-format
+  git clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
   libxml2-utils hyperfine lshw
   mingw-w64 wine64 wine
