@@ -1,8 +1,7 @@
 #include <nlohmann/json.hpp>
 
+#include "cli/capture_records.h"
 #include "cli/commands.h"
-#include "harnel/record_json.h"
-#include "harnel/schema.h"
 
 namespace velmora::cli {
 
@@ -12,20 +11,7 @@ Action AddCaptureCommand(CLI::App& app, const Context& /*context*/) {
   command->fallthrough();
   return [command] {
     if (!command->parsed()) return -1;
-    // Every key is written, a missing record as null, so that replaying the capture gives
-    // the same records and the same gaps.
-    nlohmann::ordered_json profile = nlohmann::ordered_json::object();
-    for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
-      void* record = schema.get();
-      try {
-        profile[std::string(schema.key)] = harnel::RecordToJson(schema, record);
-      } catch (...) {
-        if (record != nullptr) schema.release(record);
-        throw;
-      }
-      if (record != nullptr) schema.release(record);
-    }
-    Context::Print(profile.dump(2) + "\n");
+    Context::Print(CaptureRecords().dump(2) + "\n");
     return 0;
   };
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -170,6 +171,43 @@ TEST_F(VelmoraTest, WholeInventoryShowsEverySectionAligned) {
   EXPECT_NE(run.out.find("Memory\n  物理内存总大小（MB）：     32607\n"
                          "  内存分页文件总大小（MB）： 37471\n"),
             std::string::npos);
+}
+
+// Each case of data/diff_cases.json: two profiles (a file of the source tree, or written from the
+// case), the changes `diff --json` prints (the "values" of an added or removed device compared
+// only where the case gives them), the lines plain `diff` prints, and the status.
+TEST_F(VelmoraTest, DiffShowsWhatChangedBetweenTwoProfiles) {
+  const fs::path source = VELMORA_SOURCE_DIR;
+  const json cases = json::parse(ReadFile(source / "tests/cli/data/diff_cases.json"));
+  for (const json& c : cases) {
+    SCOPED_TRACE(c["case"].get<std::string>());
+    std::map<std::string, std::string> files;
+    for (const char* side : {"old", "new"}) {
+      files[side] = c[side].is_string() ? (source / c[side].get<std::string>()).string()
+                                        : Profile(c[side]).string();
+    }
+    const Outcome text = Velmora({"diff", files["old"], files["new"]});
+    const Outcome run = Velmora({"diff", files["old"], files["new"], "--json"});
+    const json expected = c.value("changes", json::array());
+    EXPECT_EQ(run.status, c.value("status", expected.empty() ? 0 : 1));
+    EXPECT_EQ(text.status, run.status);
+    if (c.contains("bad")) {
+      EXPECT_EQ(run.out, "");
+      EXPECT_TRUE(run.err.starts_with("velmora: " + files[c["bad"].get<std::string>()] + ": "))
+          << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+      continue;
+    }
+    json changes = run.out.empty() ? json::array() : json::parse(run.out);
+    for (std::size_t i = 0; i < changes.size() && i < expected.size(); ++i) {
+      if (!expected[i].contains("values")) changes[i].erase("values");
+    }
+    EXPECT_EQ(changes, expected);
+    if (!c.contains("text")) continue;
+    std::string lines;
+    for (const json& line : c["text"]) lines += line.get<std::string>() + "\n";
+    EXPECT_EQ(text.out, lines);
+  }
 }
 
 TEST_F(VelmoraTest, UsageErrorsExitTwoWithOneLine) {
