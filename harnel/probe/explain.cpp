@@ -39,7 +39,7 @@ nlohmann::json ExplainMachine(std::string_view key, const std::filesystem::path&
   const RecordSchema* schema = FindRecordSchema(key);
   if (schema == nullptr) return nullptr;
   const nlohmann::json record = ProbeMachine(key, root);
-  probe::Reasons why(true);
+  probe::Reasons why;
   for (const KindExplainer& explainer : kExplainers) {
     if (explainer.key == key) explainer.explain(root, record, why);
   }

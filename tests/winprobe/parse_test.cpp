@@ -1,14 +1,17 @@
 // The Windows readers' parsers on captured machines: each data/*.json file holds what the
 // system calls of one machine gave ("raw", as capture_raw prints it) and the records that
-// must come of it ("records", in the profile form; an absent key is no record).
+// must come of it ("records", in the profile form; an absent key is no record) and why they
+// are empty where they are ("reasons").
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "harnel/probe/reasons_json.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
+#include "harnel/winprobe/explain_raw.h"
 #include "harnel/winprobe/parse.h"
 
 namespace harnel::winprobe {
@@ -27,6 +30,11 @@ TEST(WindowsParseTest, CapturedMachinesGiveTheirRecords) {
       EXPECT_EQ(record, machine["records"].value(std::string(schema.key), nlohmann::json()));
       // What a parser gives must be a record the provider can hand out.
       EXPECT_EQ(CheckRecordJson(schema, record), "");
+      // Why it is empty where it is, for the machines whose file says.
+      if (!machine.contains("reasons")) continue;
+      probe::Reasons why;
+      ExplainWindowsRecord(schema.key, raw, record, why);
+      EXPECT_EQ(probe::ReasonsToJson(schema, record, why), machine["reasons"][schema.key]);
     }
   }
   EXPECT_GE(machines, 3);
