@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "harnel/explain.h"
 #include "harnel/probe.h"
 #include "harnel/profile.h"
 
@@ -85,6 +86,11 @@ bool ProviderCore::Take(const RecordSchema& schema, const void* first) {
 std::size_t ProviderCore::HeldCount() const {
   std::lock_guard lock(mutex_);
   return held_.size();
+}
+
+nlohmann::json ProviderCore::Explain(const RecordSchema& schema) const {
+  if (profilePath_) return nullptr;
+  return ExplainMachine(schema.key, root_);
 }
 
 }  // namespace harnel

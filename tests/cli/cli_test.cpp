@@ -1,5 +1,7 @@
 // Runs the built velmora as a user would, on profiles written by the tests.
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -238,6 +240,33 @@ TEST_F(VelmoraTest, HelpAndVersionExitZero) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "velmora " VELMORA_VERSION "\n");
 }
+
+#ifndef _WIN32
+// The bare container fixture read as this machine: the provider says why its records are
+// empty, and a capture with its reasons replays as one without, which has no machine to ask.
+TEST_F(VelmoraTest, ReasonsStandInForNoneAndDoNotChangeTheReplay) {
+  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/probe/data/container", 1), 0);
+  const Outcome live = Velmora({});
+  const Outcome pairs = Velmora({"pairs", "memory", "--reasons"});
+  const Outcome bios = Velmora({"pairs", "bios", "--reasons"});
+  std::ofstream(dir_ / "plain.json") << Velmora({"capture"}).out;
+  std::ofstream(dir_ / "reasons.json") << Velmora({"capture", "--reasons"}).out;
+  ::unsetenv("HARNEL_ROOT");
+  EXPECT_NE(live.out.find("Monitors\n  (no /sys/class/drm)\n"), std::string::npos) << live.out;
+  EXPECT_EQ(live.out.find("(none)"), std::string::npos) << live.out;
+  EXPECT_NE(pairs.out.find("：\t0\t(no swap space)\n"), std::string::npos) << pairs.out;
+  EXPECT_EQ(bios.err, "velmora: pairs bios: no firmware tables on this machine\n");
+  const json captured = json::parse(ReadFile(dir_ / "reasons.json"));
+  EXPECT_EQ(captured["Reasons"]["MonitorList"], "no /sys/class/drm");
+
+  const Outcome plain = Velmora({"--profile", (dir_ / "plain.json").string()});
+  const Outcome replayed = Velmora({"--profile", (dir_ / "reasons.json").string()});
+  EXPECT_EQ(replayed.status, 0) << replayed.err;
+  EXPECT_EQ(replayed.err, "");
+  EXPECT_EQ(replayed.out, plain.out);
+  EXPECT_NE(replayed.out.find("Monitors\n  (none)\n"), std::string::npos);
+}
+#endif
 
 TEST_F(VelmoraTest, UnusableProfileIsOneLineOnStandardError) {
   std::ofstream(dir_ / "bad.json") << "{\"OS\": [";
