@@ -12,7 +12,7 @@ out=${OUT:-build/compare_lshw.csv}
 required=20
 
 for tool in hyperfine lshw; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/install-deps.sh" >&2; exit 2; }
+  command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/install-deps.sh test" >&2; exit 2; }
 done
 [ -x "$velmora" ] || { echo "no velmora at $velmora: build first" >&2; exit 2; }
 mkdir -p "$(dirname "$out")"

@@ -20,7 +20,7 @@
 # Sanitizer builds keep the shared runtime: the sanitizers replace operator new and delete
 # process-wide, which a private copy of the runtime would bypass. Windows builds are left as
 # they are.
-if(WIN32 OR VELMORA_SANITIZE OR VELMORA_FUZZ)
+if(WIN32 OR VELMORA_SANITIZE OR VELMORA_SANITIZE_THREAD OR VELMORA_FUZZ)
   set(velmora_lean_start_default OFF)
 else()
   set(velmora_lean_start_default ON)

@@ -3,51 +3,43 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
 #include <string>
 
-#include "harnel/provider_core.h"
+#include "harnel/current_core.h"
 #include "harnel/schema.h"
 #include "provider/provider.h"
 #include "provider/reasons.h"
 
 namespace {
 
-// Chosen once, at the first call: HARNEL_PROFILE names a profile to replay; otherwise the
-// machine is read under HARNEL_ROOT (default "/"), which lets tests point at a fixture tree.
-harnel::ProviderCore& Core() {
-  static harnel::ProviderCore core = [] {
-    const char* profile = std::getenv("HARNEL_PROFILE");
-    const char* root = std::getenv("HARNEL_ROOT");
-    std::optional<std::filesystem::path> profilePath;
-    if (profile != nullptr && *profile != 0) profilePath = profile;
-    return harnel::ProviderCore(profilePath, root != nullptr && *root != 0 ? root : "/");
-  }();
-  return core;
-}
-
 const harnel::RecordSchema& Schema(std::string_view key) { return *harnel::FindRecordSchema(key); }
 
-// No exception crosses the C boundary: a record that cannot be built is no record.
+// Memory running out passes to the caller, as any C++ function's would: the record being built
+// is released on the way and nothing is held, so the caller's pointer stays null and there is
+// nothing to Free. Giving "no record" instead would tell the host that the machine has no such
+// device. Any other failure is no record, and is reported.
 template <class Record>
 void Hand(std::string_view key, Record** out) {
   if (out == nullptr) return;
   *out = nullptr;
   try {
-    *out = static_cast<Record*>(Core().Hand(Schema(key)));
+    *out = static_cast<Record*>(harnel::CurrentCore().Hand(Schema(key)));
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "harnel: Get%.*s: %s; no record\n", static_cast<int>(key.size()),
                  key.data(), e.what());
   }
 }
 
+// Never throws: callers release records from destructors.
 template <class Record>
 void Take(std::string_view key, Record** in) {
   try {
-    Core().Take(Schema(key), in == nullptr ? nullptr : *in);
+    harnel::CurrentCore().Take(Schema(key), in == nullptr ? nullptr : *in);
   } catch (const std::exception& e) {
     // Only the report of a bad Free allocates; the release itself cannot fail.
     std::fprintf(stderr, "harnel: Free%.*s: %s\n", static_cast<int>(key.size()), key.data(),
@@ -83,7 +75,7 @@ extern "C" int GetReasons(const char* key, char* buffer, int size) {
   try {
     const harnel::RecordSchema* schema = harnel::FindRecordSchema(key);
     if (schema == nullptr) return -1;
-    const nlohmann::json reasons = Core().Explain(*schema);
+    const harnel::DisposableJson reasons = harnel::CurrentCore().Explain(*schema);
     if (reasons.is_null()) return -1;
     // A firmware's placeholder is quoted as the firmware wrote it, which need not be UTF-8.
     text = reasons.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

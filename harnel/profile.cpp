@@ -1,11 +1,9 @@
 #include "harnel/profile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
-#include <optional>
+#include <vector>
 
+#include "harnel/disposable_json.h"
+#include "harnel/profile_file.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
 
@@ -22,52 +20,107 @@ std::string WithoutExceptionTag(const std::string& message) {
   return message;
 }
 
-// Opens `path` to read bytes; Windows names files in UTF-16.
-std::FILE* OpenForReading(const std::filesystem::path& path) {
-#ifdef _WIN32
-  return _wfopen(path.c_str(), L"rb");
-#else
-  return std::fopen(path.c_str(), "rb");
-#endif
-}
+// Builds the profile as it is parsed, keeping only what a profile can use: the records' keys
+// at the top, and under them at most three levels of containers (the top-level object, a
+// list's array, its nodes). A container deeper than that is kept empty, so the record check
+// still says what stands there, and an unknown top-level key is dropped with its value. So the
+// value stays shallow enough to be taken apart without allocating (EmptyJson), and the
+// memory it takes is no more than the records' text.
+class ProfileBuilder {
+ public:
+  explicit ProfileBuilder(nlohmann::json& root) : root_(root) {}
 
-struct CloseFile {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+  bool null() { return Put(nullptr); }
+  bool boolean(bool value) { return Put(value); }
+  bool number_integer(nlohmann::json::number_integer_t value) { return Put(value); }
+  bool number_unsigned(nlohmann::json::number_unsigned_t value) { return Put(value); }
+  bool number_float(nlohmann::json::number_float_t value, const std::string&) { return Put(value); }
+  bool string(std::string& value) { return Put(std::move(value)); }
+  bool binary(nlohmann::json::binary_t& value) { return Put(std::move(value)); }
+  bool start_object(std::size_t) { return Open(nlohmann::json::object()); }
+  bool start_array(std::size_t) { return Open(nlohmann::json::array()); }
+  bool end_object() { return Close(); }
+  bool end_array() { return Close(); }
+  bool key(std::string& name) {
+    key_ = std::move(name);
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::json::exception& error) {
+    problem_ = WithoutExceptionTag(error.what());
+    return false;
+  }
+
+  const std::string& Problem() const { return problem_; }
+
+ private:
+  static constexpr std::size_t kKeptDepth = 3;
+
+  // Where the next value goes; null when it is dropped.
+  nlohmann::json* Slot() {
+    if (skipped_ > 0) return nullptr;
+    if (open_.empty()) return &root_;
+    nlohmann::json& parent = *open_.back();
+    if (parent.is_array()) return &parent.emplace_back();
+    if (open_.size() == 1 && FindRecordSchema(key_) == nullptr) return nullptr;
+    nlohmann::json& slot = parent[key_];
+    EmptyJson(slot);  // a key given twice: the later value stands
+    return &slot;
+  }
+
+  template <class Value>
+  bool Put(Value&& value) {
+    if (nlohmann::json* slot = Slot()) *slot = std::forward<Value>(value);
+    return true;
+  }
+
+  bool Open(nlohmann::json&& container) {
+    nlohmann::json* slot = Slot();
+    if (slot != nullptr) *slot = std::move(container);
+    // Only the open containers are pointed at; each is the last child of the one before,
+    // and nothing is added to a container while a child of it is open.
+    if (slot == nullptr || open_.size() == kKeptDepth) {
+      ++skipped_;
+    } else {
+      open_.push_back(slot);
+    }
+    return true;
+  }
+
+  bool Close() {
+    if (skipped_ > 0) {
+      --skipped_;
+    } else {
+      open_.pop_back();
+    }
+    return true;
+  }
+
+  nlohmann::json& root_;
+  std::vector<nlohmann::json*> open_;
+  std::size_t skipped_ = 0;  // how deep inside a dropped or emptied container the parser is
+  std::string key_;
+  std::string problem_;
 };
-
-// The bytes of the file at `path`, or why there are none. Read through the C library: the
-// C++ file streams would bring the C++ locale machinery into the provider, and every process
-// that loads it would set that up.
-std::optional<std::string> ReadProfileText(const std::filesystem::path& path,
-                                           std::string& problem) {
-  errno = 0;
-  const std::unique_ptr<std::FILE, CloseFile> file(OpenForReading(path));
-  if (!file) {
-    problem = errno != 0 ? std::strerror(errno) : "cannot be opened";
-    return std::nullopt;
-  }
-  std::string text;
-  char buffer[16384];
-  std::size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, count);
-  if (std::ferror(file.get())) {
-    problem = "cannot be read";
-    return std::nullopt;
-  }
-  return text;
-}
 
 }  // namespace
 
 LoadedProfile LoadProfile(const std::filesystem::path& path) {
   LoadedProfile result;
-  const std::optional<std::string> text = ReadProfileText(path, result.problem);
-  if (!text) return result;
-  nlohmann::json records;
-  try {
-    records = nlohmann::json::parse(*text);
-  } catch (const nlohmann::json::exception& e) {
-    result.problem = WithoutExceptionTag(e.what());
+  ProfileBytes file = ReadProfileFile(path, kProfileLimit);
+  result.identity = file.identity;
+  if (file.tooLarge) {
+    result.problem = "larger than " + std::to_string(kProfileLimit >> 20) + " MB (" +
+                     std::to_string(file.identity.size) + " bytes); not read";
+    return result;
+  }
+  if (!file.problem.empty()) {
+    result.problem = std::move(file.problem);
+    return result;
+  }
+  DisposableJson records;
+  ProfileBuilder builder(records);
+  if (!nlohmann::json::sax_parse(file.bytes, &builder)) {
+    result.problem = builder.Problem();
     return result;
   }
   if (!records.is_object()) {

@@ -1,20 +1,30 @@
 #pragma once
 // Reading a machine profile file.
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/disposable_json.h"
+#include "harnel/file_identity.h"
+
 namespace harnel {
 
+// The largest profile that is read. A captured machine takes a few kilobytes; the bound keeps a
+// wrong file (a disk image, a log) from being read whole into the host's memory.
+constexpr std::size_t kProfileLimit = std::size_t{64} << 20;
+
 struct LoadedProfile {
-  nlohmann::json records;  // the top-level object; null when the file is unusable
+  DisposableJson records;  // the top-level object; null when the file is unusable
   std::string problem;     // why the file is unusable; empty when it is fine
+  FileIdentity identity;   // the file that was read or refused; all zero when none was opened
 };
 
 // Reads, parses and checks the profile at `path`: a top-level object whose known keys each
-// hold a record in the form the record schema gives. Never throws for a bad file.
+// hold a record in the form the record schema gives. Never throws for a bad file (and never
+// waits on one); memory exhaustion passes to the caller with nothing kept.
 LoadedProfile LoadProfile(const std::filesystem::path& path);
 
 }  // namespace harnel

@@ -6,6 +6,7 @@
 #include "harnel/explain.h"
 #include "harnel/probe.h"
 #include "harnel/profile.h"
+#include "harnel/profile_file.h"
 
 namespace harnel {
 namespace {
@@ -25,46 +26,64 @@ std::string Address(const void* pointer) {
 }  // namespace
 
 ProviderCore::ProviderCore(std::optional<std::filesystem::path> profile, std::filesystem::path root)
-    : profilePath_(std::move(profile)), root_(std::move(root)) {
-  if (!profilePath_) return;
+    : profilePath_(std::move(profile)), root_(std::move(root)) {}
+
+ProviderCore::~ProviderCore() {
+  if (held_.empty()) return;
+  try {
+    std::string list;
+    for (const auto& [first, held] : held_) {
+      list += (list.empty() ? "" : ", ") + std::string(held.schema->key) + " " + Address(first);
+    }
+    Report(std::to_string(held_.size()) + " record(s) never freed, still held at unload: " + list);
+  } catch (const std::exception&) {
+    // Without memory for the report it is left out; the records are released all the same.
+  }
+}
+
+const nlohmann::json* ProviderCore::Profile() {
+  const std::lock_guard lock(profileMutex_);
+  if (profileRead_) return &profile_;
+  // An unusable file is not read again at every call, only once it has changed (or appeared).
+  if (unusableFile_ && *unusableFile_ == ProfileFileIdentity(*profilePath_)) return nullptr;
+  // Memory running out while reading leaves everything as it was, so the next call tries again.
   LoadedProfile loaded = LoadProfile(*profilePath_);
   if (!loaded.problem.empty()) {
     Report("cannot replay profile " + profilePath_->string() + ": " + loaded.problem +
            "; no record will be given");
+    unusableFile_ = loaded.identity;
+    return nullptr;
   }
   profile_ = std::move(loaded.records);
+  profileRead_ = true;
+  return &profile_;
 }
 
-ProviderCore::~ProviderCore() {
-  if (held_.empty()) return;
-  std::string list;
-  for (const auto& [first, held] : held_) {
-    list += (list.empty() ? "" : ", ") + std::string(held.schema->key) + " " + Address(first);
-  }
-  Report(std::to_string(held_.size()) + " record(s) never freed, still held at unload: " + list);
+HeldRecord ProviderCore::Replay(const RecordSchema& schema) {
+  // Built straight from the profile: a copy of its record would be one more value to destroy.
+  const nlohmann::json* profile = Profile();
+  if (profile == nullptr) return HeldRecord();
+  const auto it = profile->find(schema.key);
+  return it == profile->end() ? HeldRecord() : BuildRecord(schema, *it);
 }
 
-nlohmann::json ProviderCore::Describe(const RecordSchema& schema) const {
-  if (profilePath_) {
-    if (!profile_.is_object()) return nullptr;
-    const auto it = profile_.find(schema.key);
-    return it == profile_.end() ? nlohmann::json(nullptr) : *it;
-  }
-  nlohmann::json probed = ProbeMachine(schema.key, root_);
+HeldRecord ProviderCore::Probe(const RecordSchema& schema) const {
+  const DisposableJson probed = ProbeMachine(schema.key, root_);
   const std::string problem = CheckRecordJson(schema, probed);
   if (!problem.empty()) {
     Report("Get" + std::string(schema.key) + ": the machine gave an unusable record (" + problem +
            "); no record");
-    return nullptr;
+    return HeldRecord();
   }
-  return probed;
+  return BuildRecord(schema, probed);
 }
 
 void* ProviderCore::Hand(const RecordSchema& schema) {
-  HeldRecord record = BuildRecord(schema, Describe(schema));
+  HeldRecord record = profilePath_ ? Replay(schema) : Probe(schema);
   void* first = record.first();
   if (first == nullptr) return nullptr;
   std::lock_guard lock(mutex_);
+  // Should the map's node not be had, the record is released here and nothing is held.
   held_.emplace(first, Held{&schema, std::move(record)});
   return first;
 }

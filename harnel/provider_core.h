@@ -10,16 +10,21 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/disposable_json.h"
+#include "harnel/file_identity.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
 
 namespace harnel {
 
+// Every member function may be called from several threads at once. Memory exhaustion
+// (std::bad_alloc) passes out of Hand with nothing held and nothing leaked; nothing else does.
 class ProviderCore {
  public:
-  // Replays the profile at `profile` when it is set (an unusable one is reported on
-  // standard error once, and then no record comes), otherwise probes the machine whose
-  // file system is rooted at `root` (on Windows the running machine, whatever `root` says).
+  // Replays the profile at `profile` when it is set, otherwise probes the machine whose file
+  // system is rooted at `root` (on Windows the running machine, whatever `root` says). The
+  // profile is read at the first Hand; an unusable one is reported on standard error, gives
+  // no record, and is read again only once the file has changed.
   ProviderCore(std::optional<std::filesystem::path> profile, std::filesystem::path root);
   // Reports on standard error every record still held.
   ~ProviderCore();
@@ -44,11 +49,19 @@ class ProviderCore {
     HeldRecord record;
   };
 
-  nlohmann::json Describe(const RecordSchema& schema) const;
+  HeldRecord Replay(const RecordSchema& schema);
+  HeldRecord Probe(const RecordSchema& schema) const;
+  // The profile's records, read now if they have not been; null while it is unusable.
+  const nlohmann::json* Profile();
 
   std::optional<std::filesystem::path> profilePath_;
   std::filesystem::path root_;
-  nlohmann::json profile_;
+
+  std::mutex profileMutex_;   // held while the profile is read
+  bool profileRead_ = false;  // once set, profile_ never changes again
+  DisposableJson profile_;
+  std::optional<FileIdentity> unusableFile_;  // the version of the file that was unusable
+
   mutable std::mutex mutex_;
   std::map<const void*, Held> held_;
 };

@@ -18,6 +18,11 @@ std::string CheckNode(const RecordSchema& schema, const nlohmann::json& node,
     const std::string at = where + "." + std::string(field.name);
     if (field.kind == FieldKind::FieldText) {
       if (!it->is_string()) return at + ": expected a string or null";
+      // A record's text is read up to its first zero unit: the rest could never be replayed,
+      // and a capture would then differ from the profile it replayed.
+      if (it->get_ref<const std::string&>().find('\0') != std::string::npos) {
+        return at + ": a text cannot hold U+0000";
+      }
       continue;
     }
     const bool fits =

@@ -1,5 +1,9 @@
 #include "platform/open_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <string>
 
@@ -38,11 +42,35 @@ std::string ToUtf8(const WChar* text) {
   return bytes;
 }
 
+// Opens `name` without waiting for anything and keeps it only when it is a regular file.
+// O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer, for ever (on a
+// regular file the flag changes nothing, so it stays set). What
+// is refused gets the reason the system itself gives: EISDIR for a folder, and for a FIFO,
+// socket or device ESPIPE, what measuring its size (the reader's first step) gives a stream.
+FileStream OpenRegularFile(const char* name) {
+  const int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  int error = 0;
+  if (::fstat(fd, &info) != 0) {
+    error = errno;
+  } else if (!S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : ESPIPE;
+  }
+  std::FILE* stream = error == 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (stream == nullptr) {
+    if (error == 0) error = errno;
+    ::close(fd);
+    errno = error;
+  }
+  return FileStream(stream);
+}
+
 }  // namespace
 
 FileStream OpenFileForReading(const WChar* path) {
   std::string name = ToUtf8(path);
-  FileStream stream(std::fopen(name.c_str(), "rb"));
+  FileStream stream = OpenRegularFile(name.c_str());
   // Freeing the converted name must not disturb the error that the caller reports.
   int error = errno;
   name = std::string();

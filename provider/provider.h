@@ -5,6 +5,12 @@
 // A variable still null afterwards means no data, and then no Free is called. Otherwise it
 // points at one record or at the first node of a list (null `next` ends it), valid until
 // the caller passes the same variable, still holding what Get stored, to the matching Free.
+//
+// Memory: when memory runs out while Get builds a record, Get throws std::bad_alloc (the one
+// exception that leaves these functions) after releasing everything it had made: the variable
+// stays null, nothing is held and nothing is to be freed. It does not answer "no data" instead,
+// which would describe a machine without that device. Free never throws. Any function may be
+// called from several threads at once.
 
 #include "provider/records.h"
 

@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Velmora need.
+# Installs the Debian packages Velmora needs. Usage: scripts/install-deps.sh run|test
+#   run   what building the libraries and `velmora` and running them need
+#   test  also the tests, the sanitizers, the fuzzers, the benchmarks' peers, and the
+#         Windows cross-build with its emulator (MinGW-w64 and Wine, the largest part)
 # Only missing packages are fetched, so a machine that has them all is not touched.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
+run_packages=(
+  build-essential cmake ninja-build pkg-config
   nlohmann-json3-dev libcli11-dev
   libpci-dev pci.ids libcups2-dev
-  libxml2-utils hyperfine lshw
-  mingw-w64 wine64 wine googletest
 )
+test_packages=(
+  "${run_packages[@]}"
+  clang libclang-rt-14-dev clang-format
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
+  libxml2-utils hyperfine lshw
+  mingw-w64 wine64 wine
+)
+
+case "${1:-}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${test_packages[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,8 +12,9 @@
 #if defined(__GNUC__)
 // A block is read only where it cannot leave the page of the first unit asked for, so a read
 // can never fault, even where it covers units before that unit or past the terminator;
-// those units are masked off or never used, which the address checker cannot know.
-#define VELMORA_WHOLE_BLOCK_READS __attribute__((no_sanitize_address))
+// those units are masked off or never used, which the address checker cannot know, nor the
+// race checker, when another thread writes them (they may belong to another object).
+#define VELMORA_WHOLE_BLOCK_READS __attribute__((no_sanitize("address", "thread")))
 #else
 #define VELMORA_WHOLE_BLOCK_READS
 #endif

@@ -38,7 +38,7 @@ constexpr std::array<KindExplainer, 15> kExplainers = {{
 nlohmann::json ExplainMachine(std::string_view key, const std::filesystem::path& root) {
   const RecordSchema* schema = FindRecordSchema(key);
   if (schema == nullptr) return nullptr;
-  const nlohmann::json record = ProbeMachine(key, root);
+  const DisposableJson record = ProbeMachine(key, root);
   probe::Reasons why;
   for (const KindExplainer& explainer : kExplainers) {
     if (explainer.key == key) explainer.explain(root, record, why);

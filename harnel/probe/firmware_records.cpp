@@ -18,8 +18,8 @@ std::optional<std::string> JoinPresent(std::initializer_list<std::optional<std::
   return text;
 }
 
-nlohmann::json ModuleRecord(const SmbiosMemoryDevice& device) {
-  nlohmann::json node = nlohmann::json::object();
+DisposableJson ModuleRecord(const SmbiosMemoryDevice& device) {
+  DisposableJson node = nlohmann::json::object();
   PutText(node, "moduleName", device.partNumber ? device.partNumber : device.bankLocator);
   PutText(node, "description", JoinPresent({device.memoryType, device.formFactor}, " "));
   PutText(node, "deviceLocator", device.deviceLocator);
@@ -44,7 +44,7 @@ BiosFields BiosFieldsFromSmbios(const SmbiosFacts& facts) {
 }
 
 nlohmann::json BiosRecord(const BiosFields& fields) {
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   PutText(record, "boardManufacturer", fields.boardManufacturer);
   PutText(record, "boardName", fields.boardName);
   PutText(record, "boardSerialNumber", fields.boardSerialNumber);
@@ -57,9 +57,9 @@ nlohmann::json BiosRecord(const BiosFields& fields) {
 }
 
 nlohmann::json SystemslotList(const std::vector<SmbiosSlot>& slots) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const SmbiosSlot& slot : slots) {
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     PutText(node, "name", slot.designation);
     PutText(node, "smbiosString", slot.summary);
     list.push_back(std::move(node));
@@ -68,7 +68,7 @@ nlohmann::json SystemslotList(const std::vector<SmbiosSlot>& slots) {
 }
 
 nlohmann::json MemoryModuleList(const std::vector<SmbiosMemoryDevice>& devices) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const SmbiosMemoryDevice& device : devices) list.push_back(ModuleRecord(device));
   return ListOrNull(std::move(list));
 }

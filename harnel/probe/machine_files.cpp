@@ -61,7 +61,11 @@ FileDescriptor OpenRegular(const std::filesystem::path& root, std::string_view p
                            struct stat& info) {
   const std::string full = UnderRootText(root, path);
   FileDescriptor fd(::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0) return FileDescriptor(-1);
+  if (!S_ISREG(info.st_mode)) {
+    // What seeking on a stream gives: it has no size to read up to. (Closing the descriptor
+    // afterwards succeeds and leaves errno alone.)
+    errno = S_ISDIR(info.st_mode) ? EISDIR : ESPIPE;
     return FileDescriptor(-1);
   }
   return fd;

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "harnel/file_identity.h"
+
 namespace harnel::probe {
 
 // The whole content of `path` (an absolute machine path such as "/proc/meminfo") under
@@ -25,12 +27,6 @@ std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root
                                                std::string_view path, std::size_t tail,
                                                std::size_t unit);
 
-// Which file, in which version: equal identities name the same unchanged content.
-struct MachineFileIdentity {
-  std::uint64_t device = 0, inode = 0, size = 0, modifiedSeconds = 0, modifiedNanoseconds = 0;
-  bool operator==(const MachineFileIdentity&) const = default;
-};
-
 // What the readers work out from one file of the machine (where pci.ids entries start, the
 // names found in it), kept for the whole process: it cannot change while the file stays the
 // same. It is started afresh when the file changes, and when it holds more than a bound, so
@@ -43,7 +39,7 @@ class FileMemo {
   // another file or version than `file` or holds more than `limit` items; returns what `use`
   // returns.
   template <typename Use>
-  decltype(auto) With(const MachineFileIdentity& file, std::size_t limit, Use&& use) {
+  decltype(auto) With(const FileIdentity& file, std::size_t limit, Use&& use) {
     const std::lock_guard lock(mutex_);
     if (!(file_ == file) || value_.Size() > limit) {
       file_ = file;
@@ -54,7 +50,7 @@ class FileMemo {
 
  private:
   std::mutex mutex_;  // held for a whole use
-  MachineFileIdentity file_;
+  FileIdentity file_;
   Value value_{};
 };
 
@@ -63,7 +59,9 @@ class FileMemo {
 // brought into the process costs more than the lookup itself.
 class MachineFile {
  public:
-  // Opens `path` under `root`; not open when it is missing, unreadable or not a regular file.
+  // Opens `path` under `root`; not open when it is missing, unreadable or not a regular file,
+  // and then errno says why: the system's reason, EISDIR for a folder, ESPIPE for a FIFO,
+  // socket or device.
   MachineFile(const std::filesystem::path& root, std::string_view path);
   MachineFile(const MachineFile&) = delete;
   MachineFile& operator=(const MachineFile&) = delete;
@@ -72,7 +70,7 @@ class MachineFile {
   // The file's size when it was opened; 0 when not open.
   std::size_t Size() const { return size_; }
   // The file and its version when it was opened; all zero when not open.
-  const MachineFileIdentity& Identity() const { return identity_; }
+  const FileIdentity& Identity() const { return identity_; }
   // Reads up to `size` bytes at `offset` into `buffer`; returns how many, 0 at the end of the
   // file, on an error or when not open.
   std::size_t ReadAt(std::size_t offset, char* buffer, std::size_t size) const;
@@ -80,7 +78,7 @@ class MachineFile {
  private:
   int fd_ = -1;
   std::size_t size_ = 0;
-  MachineFileIdentity identity_;
+  FileIdentity identity_;
 };
 
 // The file's text with surrounding white space (and trailing NUL bytes) removed; nullopt when

@@ -50,14 +50,7 @@ constexpr std::array<ProfileReader, 15> kReaders = {{
 
 nlohmann::json ProbeMachine(std::string_view key, const std::filesystem::path& root) {
   for (const ProfileReader& reader : kReaders) {
-    if (reader.key != key) continue;
-    // A reader that fails in a way it did not foresee (memory, a library's exception) leaves
-    // its record out rather than the whole inventory.
-    try {
-      return reader.read(root);
-    } catch (const std::exception&) {
-      return nullptr;
-    }
+    if (reader.key == key) return ReadOrLeaveOut([&] { return reader.read(root); });
   }
   return nullptr;
 }

@@ -128,9 +128,9 @@ std::vector<InputDevice> ParseInputDevices(std::string_view text) {
 nlohmann::json ProbeInputdeviceList(const std::filesystem::path& root) {
   const std::optional<std::string> text = ReadMachineFile(root, kInputDevicesPath);
   if (!text) return nullptr;
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const InputDevice& device : ParseInputDevices(*text)) {
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     PutText(node, "caption", device.name);
     PutText(node, "deviceType", device.deviceType);
     PutText(node, "manufacturer", Manufacturer(root, device.sysfsPath));

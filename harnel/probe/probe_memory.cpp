@@ -33,7 +33,7 @@ MemInfo ParseMemInfo(std::string_view text) {
 nlohmann::json ProbeMemory(const std::filesystem::path& root) {
   const std::optional<std::string> text = ReadMachineFile(root, kMemInfoPath);
   const MemInfo info = text ? ParseMemInfo(*text) : MemInfo{};
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   PutInt(record, "totalPhysicalMB", ToMB(info.memTotalKB));
   PutInt(record, "totalPageFileMB", ToMB(info.swapTotalKB));
   return RecordOrNull(std::move(record));

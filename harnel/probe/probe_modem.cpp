@@ -21,7 +21,7 @@ void AddPciModems(const std::filesystem::path& root, nlohmann::json& list) {
   for (const PciDevice& device : devices) {
     if (device.ClassAndSubclass() != kModemSubclass) continue;
     if (!names) names.emplace(PciNames::ForRoot(root, devices));
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     PutText(node, "name", names->Device(device.vendor, device.device));
     PutText(node, "deviceType", std::string("Internal Modem"));
     list.push_back(std::move(node));
@@ -44,7 +44,7 @@ void AddUsbModems(const std::filesystem::path& root, nlohmann::json& list) {
     }
     std::optional<std::uint64_t> protocol = HexAt(root, interface + "/bInterfaceProtocol");
     if (!protocol || *protocol < kFirstAtProtocol || *protocol > kLastAtProtocol) continue;
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     PutText(node, "name", ReadMachineText(root, interface + "/../product"));
     PutText(node, "deviceType", std::string("External Modem"));
     list.push_back(std::move(node));
@@ -54,7 +54,7 @@ void AddUsbModems(const std::filesystem::path& root, nlohmann::json& list) {
 }  // namespace
 
 nlohmann::json ProbeModemList(const std::filesystem::path& root) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   AddPciModems(root, list);
   AddUsbModems(root, list);
   return ListOrNull(std::move(list));

@@ -6,9 +6,9 @@
 namespace harnel::probe {
 
 nlohmann::json ProbeMonitorList(const std::filesystem::path& root) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const DrmConnector& connector : ReadConnectedDisplays(root)) {
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     if (connector.edid) {
       std::optional<std::string> maker = PnpVendorName(connector.edid->manufacturerId);
       PutText(node, "manufacturer", maker ? maker : connector.edid->manufacturerId);

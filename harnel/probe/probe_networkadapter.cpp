@@ -122,11 +122,11 @@ AddressTable ReadLiveAddresses() {
 
 nlohmann::json BuildNetworkadapterList(const std::filesystem::path& root,
                                        const AddressTable& addresses) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const std::string& name : ListMachineDir(root, kNetClassFolder)) {
     const std::string folder = std::string(kNetClassFolder) + "/" + name;
     if (!IsPhysical(root, folder)) continue;
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     PutText(node, "description", Description(root, folder));
     std::optional<std::string> type = ReadMachineText(root, folder + "/type");
     const bool wireless = MachineFileExists(root, folder + "/wireless") ||

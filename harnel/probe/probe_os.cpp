@@ -120,7 +120,7 @@ std::optional<std::int64_t> ParseUptimeSeconds(std::string_view text) {
 }
 
 nlohmann::json ProbeOS(const std::filesystem::path& root) {
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   // Two fields each take the kernel's name and release: each file is read once.
   const std::optional<std::string> type = ReadMachineText(root, kOsTypePath);
   const std::optional<std::string> release = ReadMachineText(root, kOsReleaseKernelPath);

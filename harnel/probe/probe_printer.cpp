@@ -86,10 +86,10 @@ nlohmann::json AskScheduler(const Cups& cups, const std::filesystem::path& socke
       cups.cupsDoRequest_(http.get(), request, "/"), deleteIpp);
   if (!response) return nullptr;
 
-  nlohmann::json list = nlohmann::json::array();
-  nlohmann::json node = nlohmann::json::object();
+  DisposableJson list = nlohmann::json::array();
+  DisposableJson node = nlohmann::json::object();
   auto finish = [&] {
-    if (node.contains("name")) list.push_back(node);
+    if (node.contains("name")) list.push_back(std::move(node));
     node = nlohmann::json::object();
   };
   for (ipp_attribute_t* attribute = cups.ippFirstAttribute_(response.get()); attribute;

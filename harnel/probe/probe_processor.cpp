@@ -120,7 +120,7 @@ nlohmann::json ProbeProcessor(const std::filesystem::path& root) {
   const SmbiosFacts facts = ReadSmbiosFacts(root);
   const SmbiosProcessor socket = facts.processor.value_or(SmbiosProcessor{});
 
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   PutText(record, "name", cpu.modelName ? cpu.modelName : socket.version);
   PutInt(record, "maxClockSpeed", MaxClockSpeed(root, cpu, facts));
   PutText(record, "manufacturer", cpu.vendorId ? cpu.vendorId : socket.manufacturer);

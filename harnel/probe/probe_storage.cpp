@@ -82,14 +82,14 @@ bool IsVirtualBlockDevice(std::string_view name) {
 }
 
 nlohmann::json ProbeStorageList(const std::filesystem::path& root) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const std::string& name : ListMachineDir(root, kBlockFolder)) {
     if (IsVirtualBlockDevice(name)) continue;
     const std::string folder = std::string(kBlockFolder) + "/" + name;
     const std::string device = folder + "/device";
     std::optional<std::string> type = ReadMachineText(root, device + "/type");
     const bool removable = ReadMachineText(root, folder + "/removable") == "1";
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     PutText(node, "name", "/dev/" + name);
     PutText(node, "mediaType",
             MediaType(name, type ? ParseUnsigned(*type) : std::nullopt, removable));

@@ -16,13 +16,13 @@ nlohmann::json ProbeSystemcontrollerList(const std::filesystem::path& root) {
   std::vector<PciDevice> devices = ReadPciDevices(root);
   if (devices.empty()) return nullptr;
   const PciNames names = PciNames::ForRoot(root, devices);
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const PciDevice& device : devices) {
     if (device.BaseClass() == kNetworkClass || device.BaseClass() == kDisplayClass ||
         device.ClassAndSubclass() == kModemSubclass) {
       continue;
     }
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     std::optional<std::string> type = names.Class(device.classCode);
     std::optional<std::string> model = names.Device(device.vendor, device.device);
     PutText(node, "name", model ? model : type);

@@ -83,7 +83,7 @@ nlohmann::json ProbeUserinfo(const std::filesystem::path& root) {
     if (!previous || logon.time >= previous->time) previous = logon;
   }
 
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   if (current) PutText(record, "currentUser", current->user);
   if (previous) PutText(record, "lastUser", previous->user);
   PutText(record, "domainName", DomainName(root));

@@ -78,13 +78,13 @@ std::optional<std::int64_t> ParseLargestPrefetchWindowMB(std::string_view text) 
 
 nlohmann::json ProbeVideoadapterList(const std::filesystem::path& root) {
   std::vector<PciDevice> devices = ReadPciDevices(root);
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   std::optional<PciNames> names;
   for (const PciDevice& device : devices) {
     if (device.BaseClass() != kDisplayClass) continue;
     if (!names) names.emplace(PciNames::ForRoot(root, devices));
     const std::string folder = PciDeviceFolder(device);
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     std::optional<std::string> model = names->Device(device.vendor, device.device);
     PutText(node, "name", model ? model : names->Class(device.classCode));
     PutText(node, "videoProcessor", model);

@@ -20,9 +20,9 @@ std::string FieldReason(const Reasons& why, std::size_t node, std::string_view f
   return reason != nullptr ? *reason : std::string(kNoValue);
 }
 
-nlohmann::json NodeReasons(const RecordSchema& schema, const nlohmann::json& node,
+DisposableJson NodeReasons(const RecordSchema& schema, const nlohmann::json& node,
                            std::size_t index, const Reasons& why) {
-  nlohmann::json reasons = nlohmann::json::object();
+  DisposableJson reasons = nlohmann::json::object();
   for (const FieldSchema& field : schema.fields) {
     if (IsEmpty(field, node))
       reasons[std::string(field.name)] = FieldReason(why, index, field.name);
@@ -64,14 +64,14 @@ void ExplainNodes(const nlohmann::json& list, std::initializer_list<NodeFieldRea
   }
 }
 
-nlohmann::json ReasonsToJson(const RecordSchema& schema, const nlohmann::json& record,
+DisposableJson ReasonsToJson(const RecordSchema& schema, const nlohmann::json& record,
                              const Reasons& why) {
   if (record.is_null()) {
-    if (!why.AbsentReason().empty()) return why.AbsentReason();
-    return schema.isList ? std::string(kNoDevice) : WhyNoFields(schema, why);
+    if (!why.AbsentReason().empty()) return nlohmann::json(why.AbsentReason());
+    return nlohmann::json(schema.isList ? std::string(kNoDevice) : WhyNoFields(schema, why));
   }
   if (!schema.isList) return NodeReasons(schema, record, 0, why);
-  nlohmann::json nodes = nlohmann::json::array();
+  DisposableJson nodes = nlohmann::json::array();
   for (std::size_t i = 0; i < record.size(); ++i) {
     nodes.push_back(NodeReasons(schema, record[i], i, why));
   }

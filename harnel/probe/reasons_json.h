@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/disposable_json.h"
 #include "harnel/probe/reasons.h"
 #include "harnel/schema.h"
 
@@ -28,7 +29,7 @@ void ExplainNodes(const nlohmann::json& list, std::initializer_list<NodeFieldRea
 // none), or for a list an array of such objects, one per node. Where the reader said nothing, a
 // missing record is explained by its fields' reasons, and anything else as no such device or no
 // value found.
-nlohmann::json ReasonsToJson(const RecordSchema& schema, const nlohmann::json& record,
+DisposableJson ReasonsToJson(const RecordSchema& schema, const nlohmann::json& record,
                              const Reasons& why);
 
 }  // namespace harnel::probe

@@ -20,14 +20,14 @@ void PutInt(nlohmann::json& record, const char* key, std::optional<std::int64_t>
   record[key] = static_cast<std::int32_t>(std::clamp(*value, kMin, kMax));
 }
 
-nlohmann::json RecordOrNull(nlohmann::json record) {
+nlohmann::json RecordOrNull(nlohmann::json&& record) {
   if (!record.is_object() || record.empty()) return nullptr;
-  return record;
+  return std::move(record);
 }
 
-nlohmann::json ListOrNull(nlohmann::json list) {
+nlohmann::json ListOrNull(nlohmann::json&& list) {
   if (!list.is_array() || list.empty()) return nullptr;
-  return list;
+  return std::move(list);
 }
 
 }  // namespace harnel::probe

@@ -41,7 +41,7 @@ std::string PropertyBytes(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD code, DWO
 }
 
 // The values of one of the device's keys (DIREG_DRV, DIREG_DEV); empty when it has none.
-nlohmann::json KeyValues(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD which, ValueNames names) {
+DisposableJson KeyValues(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD which, ValueNames names) {
   HKEY key = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, which, KEY_READ);
   return ReadRegistryValues(RegistryKey(key == INVALID_HANDLE_VALUE ? nullptr : key), names);
 }
@@ -62,24 +62,31 @@ void ForEachDevice(const DeviceSet& set, Visit visit) {
 
 }  // namespace
 
-nlohmann::json DeviceRow(HDEVINFO set, SP_DEVINFO_DATA& device, ValueNames driverValues,
+DisposableJson DeviceRow(HDEVINFO set, SP_DEVINFO_DATA& device, ValueNames driverValues,
                          ValueNames deviceValues) {
-  nlohmann::json row = nlohmann::json::object();
+  DisposableJson row = nlohmann::json::object();
   for (const Property& property : kProperties) {
     DWORD type = REG_NONE;
     const std::string bytes = PropertyBytes(set, device, property.code, type);
     if (bytes.empty()) continue;
-    row[property.name] = type == REG_MULTI_SZ ? TextsFromUtf16Bytes(bytes)
-                                              : nlohmann::json(TextFromUtf16Bytes(bytes));
+    if (type == REG_MULTI_SZ) {
+      PutJson(row, property.name, TextsFromUtf16Bytes(bytes));
+    } else {
+      row[property.name] = TextFromUtf16Bytes(bytes);
+    }
   }
-  if (driverValues.size() != 0) row["driver"] = KeyValues(set, device, DIREG_DRV, driverValues);
-  if (deviceValues.size() != 0) row["device"] = KeyValues(set, device, DIREG_DEV, deviceValues);
+  if (driverValues.size() != 0) {
+    PutJson(row, "driver", KeyValues(set, device, DIREG_DRV, driverValues));
+  }
+  if (deviceValues.size() != 0) {
+    PutJson(row, "device", KeyValues(set, device, DIREG_DEV, deviceValues));
+  }
   return row;
 }
 
-nlohmann::json ReadClassDevices(const GUID& classGuid, ValueNames driverValues,
+DisposableJson ReadClassDevices(const GUID& classGuid, ValueNames driverValues,
                                 ValueNames deviceValues) {
-  nlohmann::json rows = nlohmann::json::array();
+  DisposableJson rows = nlohmann::json::array();
   const DeviceSet set(SetupDiGetClassDevsW(&classGuid, nullptr, nullptr, DIGCF_PRESENT));
   ForEachDevice(set, [&](SP_DEVINFO_DATA& device) {
     rows.push_back(DeviceRow(set.get(), device, driverValues, deviceValues));
@@ -87,12 +94,12 @@ nlohmann::json ReadClassDevices(const GUID& classGuid, ValueNames driverValues,
   return rows;
 }
 
-nlohmann::json ReadBusDevices(const wchar_t* enumerator) {
-  nlohmann::json rows = nlohmann::json::array();
+DisposableJson ReadBusDevices(const wchar_t* enumerator) {
+  DisposableJson rows = nlohmann::json::array();
   const DeviceSet set(
       SetupDiGetClassDevsW(nullptr, enumerator, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
   ForEachDevice(set, [&](SP_DEVINFO_DATA& device) {
-    nlohmann::json row = DeviceRow(set.get(), device, {}, {});
+    DisposableJson row = DeviceRow(set.get(), device, {}, {});
     if (std::string description = ClassDescription(device.ClassGuid); !description.empty()) {
       row["ClassDescription"] = std::move(description);
     }

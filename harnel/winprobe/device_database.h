@@ -6,8 +6,7 @@
 
 #include <setupapi.h>
 
-#include <nlohmann/json.hpp>
-
+#include "harnel/disposable_json.h"
 #include "harnel/winprobe/registry.h"
 #include "harnel/winprobe/unique_handle.h"
 
@@ -24,15 +23,15 @@ using DeviceSet = UniqueHandle<DeviceSetTraits>;
 // One device's row: its "Class", "DeviceDesc", "FriendlyName", "Mfg" and "HardwareID" (an
 // array) where the database has them, "driver" with the values `driverValues` of its driver's
 // key and "device" with the values `deviceValues` of its hardware key ("Device Parameters").
-nlohmann::json DeviceRow(HDEVINFO set, SP_DEVINFO_DATA& device, ValueNames driverValues,
+DisposableJson DeviceRow(HDEVINFO set, SP_DEVINFO_DATA& device, ValueNames driverValues,
                          ValueNames deviceValues);
 
 // The rows of the present devices of the setup class `classGuid`, in the database's order.
-nlohmann::json ReadClassDevices(const GUID& classGuid, ValueNames driverValues = {},
+DisposableJson ReadClassDevices(const GUID& classGuid, ValueNames driverValues = {},
                                 ValueNames deviceValues = {});
 
 // The rows of the present devices of every class that the bus enumerator `enumerator` ("PCI")
 // found, each with its class's description as "ClassDescription".
-nlohmann::json ReadBusDevices(const wchar_t* enumerator);
+DisposableJson ReadBusDevices(const wchar_t* enumerator);
 
 }  // namespace harnel::winprobe

@@ -12,8 +12,8 @@ namespace harnel {
 nlohmann::json ExplainMachine(std::string_view key, const std::filesystem::path& /*root*/) {
   const RecordSchema* schema = FindRecordSchema(key);
   if (schema == nullptr) return nullptr;
-  const nlohmann::json raw = winprobe::ReadWindowsRecord(key);
-  const nlohmann::json record = winprobe::ParseWindowsRecord(key, raw);
+  const DisposableJson raw = winprobe::ReadWindowsRecord(key);
+  const DisposableJson record = winprobe::ParseWindowsRecord(key, raw);
   probe::Reasons why;
   winprobe::ExplainWindowsRecord(key, raw, record, why);
   return probe::ReasonsToJson(*schema, record, why);

@@ -61,11 +61,11 @@ bool IsController(const nlohmann::json& device) {
 }  // namespace
 
 nlohmann::json ParseInputdeviceList(const nlohmann::json& raw) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& device : RawRows(raw, "devices")) {
     std::optional<std::string> type = InputType(device);
     if (!type) continue;
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     probe::PutText(node, "caption", DeviceName(device));
     probe::PutText(node, "deviceType", type);
     probe::PutText(node, "manufacturer", RawText(device, "Mfg"));
@@ -76,9 +76,9 @@ nlohmann::json ParseInputdeviceList(const nlohmann::json& raw) {
 }
 
 nlohmann::json ParseModemList(const nlohmann::json& raw) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& device : RawRows(raw, "devices")) {
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     probe::PutText(node, "name", DeviceName(device));
     probe::PutText(node, "deviceType", ModemType(device));
     list.push_back(std::move(node));
@@ -87,10 +87,10 @@ nlohmann::json ParseModemList(const nlohmann::json& raw) {
 }
 
 nlohmann::json ParseSystemcontrollerList(const nlohmann::json& raw) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& device : RawRows(raw, "devices")) {
     if (!IsController(device)) continue;
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     std::optional<std::string> type = RawText(device, "ClassDescription");
     probe::PutText(node, "name", DeviceName(device));
     probe::PutText(node, "controllerType", type ? type : RawText(device, "Class"));

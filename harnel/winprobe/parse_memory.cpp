@@ -21,7 +21,7 @@ nlohmann::json ParseMemory(const nlohmann::json& raw) {
   // physical memory is the paging files' size, as the operating-system class counts it.
   std::optional<std::uint64_t> pageFiles;
   if (physical && commitLimit) pageFiles = *commitLimit > *physical ? *commitLimit - *physical : 0;
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   probe::PutInt(record, "totalPhysicalMB", ToMB(physical));
   probe::PutInt(record, "totalPageFileMB", ToMB(pageFiles));
   return probe::RecordOrNull(std::move(record));

@@ -11,7 +11,7 @@ namespace harnel::winprobe {
 // Where the monitor's EDID names it, as on Linux; else what the database says, which is what
 // the desktop-monitor class reports ("(Standard monitor types)", "Generic PnP Monitor").
 nlohmann::json ParseMonitorList(const nlohmann::json& raw) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& device : RawRows(raw, "devices")) {
     const std::optional<probe::Edid> edid =
         probe::ParseEdid(RawBytes(RawObject(device, "device"), "EDID"));
@@ -21,7 +21,7 @@ nlohmann::json ParseMonitorList(const nlohmann::json& raw) {
       if (!maker) maker = edid->manufacturerId;
       model = edid->name;
     }
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     probe::PutText(node, "manufacturer", maker ? maker : RawText(device, "Mfg"));
     probe::PutText(node, "monitorType", model ? model : RawText(device, "DeviceDesc"));
     list.push_back(std::move(node));

@@ -80,11 +80,11 @@ void PutAddresses(nlohmann::json& node, const nlohmann::json& unicast) {
 }  // namespace
 
 nlohmann::json ParseNetworkadapterList(const nlohmann::json& raw) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& adapter : RawRows(raw, "adapters")) {
     const std::optional<std::uint64_t> ifType = RawNumber(adapter, "IfType");
     if (ifType == kLoopback || ifType == kTunnel) continue;
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     probe::PutText(node, "description", RawText(adapter, "Description"));
     probe::PutText(node, "adapterType", TypeName(ifType));
     probe::PutText(node, "macAddress", MacAddress(RawBytes(adapter, "PhysicalAddress")));

@@ -75,7 +75,7 @@ std::optional<std::string> UpTime(std::optional<std::uint64_t> milliseconds) {
 
 nlohmann::json ParseOS(const nlohmann::json& raw) {
   const nlohmann::json& version = RawObject(raw, "CurrentVersion");
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   probe::PutText(record, "osName", OsName(version));
   probe::PutText(record, "osType", OsType(RawNumber(raw, "processorArchitecture")));
   probe::PutText(record, "osVersion", OsVersion(version));

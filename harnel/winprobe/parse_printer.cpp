@@ -19,9 +19,9 @@ std::optional<std::string> ConnectionName(std::optional<std::string> key) {
 }  // namespace
 
 nlohmann::json ParsePrinterList(const nlohmann::json& raw) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& printer : RawRows(raw, "printers")) {
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     std::optional<std::string> name = RawText(printer, "Name");
     probe::PutText(node, "name", name ? name : RawText(printer, "key"));
     probe::PutText(node, "model", RawText(printer, "Printer Driver"));
@@ -29,7 +29,7 @@ nlohmann::json ParsePrinterList(const nlohmann::json& raw) {
     list.push_back(std::move(node));
   }
   for (const nlohmann::json& connection : RawRows(raw, "connections")) {
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     probe::PutText(node, "name", ConnectionName(RawText(connection, "key")));
     list.push_back(std::move(node));
   }

@@ -48,7 +48,7 @@ nlohmann::json ParseProcessor(const nlohmann::json& raw) {
   const nlohmann::json& registry = RawObject(raw, "CentralProcessor");
   const probe::SmbiosProcessor socket =
       SmbiosFactsOf(raw).processor.value_or(probe::SmbiosProcessor{});
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   probe::PutText(record, "name", Either(RawText(registry, "ProcessorNameString"), socket.version));
   probe::PutInt(record, "maxClockSpeed",
                 Either(Signed(RawNumber(registry, "~MHz")), socket.maxSpeedMHz));

@@ -62,9 +62,9 @@ std::string Description(const nlohmann::json& drive) {
 }  // namespace
 
 nlohmann::json ParseStorageList(const nlohmann::json& raw) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& drive : RawRows(raw, "devices")) {
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     probe::PutText(node, "name", DriveName(drive));
     probe::PutText(node, "mediaType",
                    probe::MediaTypeText(IsOptical(drive), RawFlag(drive, "removable")));

@@ -43,7 +43,7 @@ std::optional<std::string> LastUser(const nlohmann::json& raw) {
 }  // namespace
 
 nlohmann::json ParseUserinfo(const nlohmann::json& raw) {
-  nlohmann::json record = nlohmann::json::object();
+  DisposableJson record = nlohmann::json::object();
   probe::PutText(record, "currentUser", CurrentUser(RawRows(raw, "sessions")));
   probe::PutText(record, "lastUser", LastUser(raw));
   probe::PutText(record, "domainName", RawText(raw, "dnsDomain"));

@@ -87,10 +87,10 @@ void PutMode(nlohmann::json& node, const nlohmann::json* display) {
 }  // namespace
 
 nlohmann::json ParseVideoadapterList(const nlohmann::json& raw) {
-  nlohmann::json list = nlohmann::json::array();
+  DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& adapter : RawRows(raw, "devices")) {
     const nlohmann::json& driver = RawObject(adapter, "driver");
-    nlohmann::json node = nlohmann::json::object();
+    DisposableJson node = nlohmann::json::object();
     probe::PutText(node, "name", DeviceName(adapter));
     probe::PutText(node, "videoProcessor", RawRegistryText(driver, "HardwareInformation.ChipType"));
     probe::PutInt(node, "memoryMB", MemoryMB(driver));

@@ -1,5 +1,6 @@
 #include "harnel/probe.h"
 
+#include "harnel/disposable_json.h"
 #include "harnel/winprobe/parse.h"
 #include "harnel/winprobe/read.h"
 
@@ -7,13 +8,10 @@ namespace harnel {
 
 // The root folder has no meaning on Windows: the running machine is read.
 nlohmann::json ProbeMachine(std::string_view key, const std::filesystem::path& /*root*/) {
-  // A reader that fails in a way it did not foresee (memory, say) leaves its record out
-  // rather than the whole inventory.
-  try {
-    return winprobe::ParseWindowsRecord(key, winprobe::ReadWindowsRecord(key));
-  } catch (const std::exception&) {
-    return nullptr;
-  }
+  return ReadOrLeaveOut([key] {
+    const DisposableJson raw = winprobe::ReadWindowsRecord(key);
+    return winprobe::ParseWindowsRecord(key, raw);
+  });
 }
 
 }  // namespace harnel

@@ -85,7 +85,7 @@ const nlohmann::json& RawRows(const nlohmann::json& raw, std::string_view name) 
   return value != nullptr && value->is_array() ? *value : kEmpty;
 }
 
-nlohmann::json BytesValue(std::string_view bytes) {
+DisposableJson BytesValue(std::string_view bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;
   hex.reserve(bytes.size() * 2);
@@ -93,7 +93,9 @@ nlohmann::json BytesValue(std::string_view bytes) {
     hex.push_back(kDigits[static_cast<unsigned char>(byte) >> 4]);
     hex.push_back(kDigits[static_cast<unsigned char>(byte) & 0x0F]);
   }
-  return {{"hex", std::move(hex)}};
+  DisposableJson value = nlohmann::json::object();
+  value["hex"] = std::move(hex);
+  return value;
 }
 
 std::string TextFromUtf16Bytes(std::string_view bytes) {
@@ -101,8 +103,8 @@ std::string TextFromUtf16Bytes(std::string_view bytes) {
   return Utf16ToUtf8(WStringView(units).substr(0, units.find(WChar{0})));
 }
 
-nlohmann::json TextsFromUtf16Bytes(std::string_view bytes) {
-  nlohmann::json texts = nlohmann::json::array();
+DisposableJson TextsFromUtf16Bytes(std::string_view bytes) {
+  DisposableJson texts = nlohmann::json::array();
   const WString units = Units(bytes);
   WStringView rest(units);
   while (!rest.empty() && rest.front() != 0) {

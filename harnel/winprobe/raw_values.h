@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/disposable_json.h"
+
 namespace harnel::winprobe {
 
 // The text under `name` in the object `raw`, trimmed; nullopt when absent, empty or no text.
@@ -36,14 +38,14 @@ const nlohmann::json& RawObject(const nlohmann::json& raw, std::string_view name
 const nlohmann::json& RawRows(const nlohmann::json& raw, std::string_view name);
 
 // `bytes` in the raw form of bytes: {"hex": "..."}.
-nlohmann::json BytesValue(std::string_view bytes);
+DisposableJson BytesValue(std::string_view bytes);
 
 // UTF-16LE bytes (a registry or device property string) up to the first NUL, as UTF-8.
 std::string TextFromUtf16Bytes(std::string_view bytes);
 
 // The UTF-16LE bytes of a multi-string (texts each ended by a NUL, an empty text after the
 // last) as an array of UTF-8 texts.
-nlohmann::json TextsFromUtf16Bytes(std::string_view bytes);
+DisposableJson TextsFromUtf16Bytes(std::string_view bytes);
 
 // The name a device goes by in the device installation database: its friendly name, else its
 // description.

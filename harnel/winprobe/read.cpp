@@ -7,7 +7,7 @@ namespace {
 
 struct Reader {
   std::string_view key;
-  nlohmann::json (*read)();
+  DisposableJson (*read)();
 };
 
 constexpr std::array<Reader, 15> kReaders = {{
@@ -30,11 +30,11 @@ constexpr std::array<Reader, 15> kReaders = {{
 
 }  // namespace
 
-nlohmann::json ReadWindowsRecord(std::string_view key) {
+DisposableJson ReadWindowsRecord(std::string_view key) {
   for (const Reader& reader : kReaders) {
     if (reader.key == key) return reader.read();
   }
-  return nullptr;
+  return {};
 }
 
 }  // namespace harnel::winprobe

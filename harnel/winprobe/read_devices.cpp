@@ -13,24 +13,29 @@
 namespace harnel::winprobe {
 namespace {
 
-nlohmann::json Devices(nlohmann::json rows) { return {{"devices", std::move(rows)}}; }
+DisposableJson Devices(DisposableJson&& rows) {
+  DisposableJson raw = nlohmann::json::object();
+  PutJson(raw, "devices", std::move(rows));
+  return raw;
+}
 
 }  // namespace
 
-nlohmann::json ReadInputdeviceList() {
-  nlohmann::json rows = ReadClassDevices(GUID_DEVCLASS_KEYBOARD);
-  for (nlohmann::json& row : ReadClassDevices(GUID_DEVCLASS_MOUSE)) rows.push_back(std::move(row));
+DisposableJson ReadInputdeviceList() {
+  DisposableJson rows = ReadClassDevices(GUID_DEVCLASS_KEYBOARD);
+  DisposableJson mice = ReadClassDevices(GUID_DEVCLASS_MOUSE);
+  for (nlohmann::json& row : mice) rows.push_back(std::move(row));
   return Devices(std::move(rows));
 }
 
-nlohmann::json ReadModemList() {
+DisposableJson ReadModemList() {
   return Devices(ReadClassDevices(GUID_DEVCLASS_MODEM, {L"DeviceType"}));
 }
 
-nlohmann::json ReadMonitorList() {
+DisposableJson ReadMonitorList() {
   return Devices(ReadClassDevices(GUID_DEVCLASS_MONITOR, {}, {L"EDID"}));
 }
 
-nlohmann::json ReadSystemcontrollerList() { return Devices(ReadBusDevices(L"PCI")); }
+DisposableJson ReadSystemcontrollerList() { return Devices(ReadBusDevices(L"PCI")); }
 
 }  // namespace harnel::winprobe

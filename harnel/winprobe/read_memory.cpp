@@ -6,11 +6,14 @@
 
 namespace harnel::winprobe {
 
-nlohmann::json ReadMemory() {
+DisposableJson ReadMemory() {
+  DisposableJson raw = nlohmann::json::object();
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
-  if (!GlobalMemoryStatusEx(&status)) return nlohmann::json::object();
-  return {{"totalPhys", status.ullTotalPhys}, {"totalPageFile", status.ullTotalPageFile}};
+  if (!GlobalMemoryStatusEx(&status)) return raw;
+  raw["totalPhys"] = status.ullTotalPhys;
+  raw["totalPageFile"] = status.ullTotalPageFile;
+  return raw;
 }
 
 }  // namespace harnel::winprobe

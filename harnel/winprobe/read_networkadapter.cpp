@@ -37,26 +37,31 @@ std::string AddressText(const SOCKET_ADDRESS& address) {
   return text;
 }
 
-nlohmann::json AdapterRow(const IP_ADAPTER_ADDRESSES& adapter) {
-  nlohmann::json row = {{"IfType", adapter.IfType}};
+DisposableJson AdapterRow(const IP_ADAPTER_ADDRESSES& adapter) {
+  DisposableJson row = nlohmann::json::object();
+  row["IfType"] = adapter.IfType;
   if (adapter.Description != nullptr) row["Description"] = Utf16ToUtf8(adapter.Description);
-  row["PhysicalAddress"] = BytesValue(std::string_view(
-      reinterpret_cast<const char*>(adapter.PhysicalAddress), adapter.PhysicalAddressLength));
-  nlohmann::json unicast = nlohmann::json::array();
+  PutJson(row, "PhysicalAddress",
+          BytesValue(std::string_view(reinterpret_cast<const char*>(adapter.PhysicalAddress),
+                                      adapter.PhysicalAddressLength)));
+  DisposableJson unicast = nlohmann::json::array();
   for (const IP_ADAPTER_UNICAST_ADDRESS* address = adapter.FirstUnicastAddress; address != nullptr;
        address = address->Next) {
     std::string text = AddressText(address->Address);
-    if (!text.empty())
-      unicast.push_back({{"address", text}, {"prefixLength", address->OnLinkPrefixLength}});
+    if (text.empty()) continue;
+    DisposableJson entry = nlohmann::json::object();
+    entry["address"] = std::move(text);
+    entry["prefixLength"] = address->OnLinkPrefixLength;
+    unicast.push_back(std::move(entry));
   }
-  row["unicast"] = std::move(unicast);
+  PutJson(row, "unicast", std::move(unicast));
   return row;
 }
 
 }  // namespace
 
-nlohmann::json ReadNetworkadapterList() {
-  nlohmann::json rows = nlohmann::json::array();
+DisposableJson ReadNetworkadapterList() {
+  DisposableJson rows = nlohmann::json::array();
   // The list may grow between the size query and the read; a few tries settle it.
   // Whole 8-byte units keep the rows aligned.
   std::vector<ULONGLONG> buffer(2048);
@@ -73,7 +78,9 @@ nlohmann::json ReadNetworkadapterList() {
       rows.push_back(AdapterRow(*adapter));
     }
   }
-  return {{"adapters", std::move(rows)}};
+  DisposableJson raw = nlohmann::json::object();
+  PutJson(raw, "adapters", std::move(rows));
+  return raw;
 }
 
 }  // namespace harnel::winprobe

@@ -9,17 +9,19 @@
 
 namespace harnel::winprobe {
 
-nlohmann::json ReadOS() {
-  nlohmann::json raw = nlohmann::json::object();
-  raw["CurrentVersion"] =
+DisposableJson ReadOS() {
+  DisposableJson raw = nlohmann::json::object();
+  PutJson(
+      raw, "CurrentVersion",
       ReadRegistryValues(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
                          {L"ProductName", L"CurrentBuildNumber", L"CurrentVersion",
                           L"CurrentMajorVersionNumber", L"CurrentMinorVersionNumber", L"CSDVersion",
-                          L"RegisteredOwner", L"RegisteredOrganization", L"ProductId"});
+                          L"RegisteredOwner", L"RegisteredOrganization", L"ProductId"}));
   // The computer's description, which the operating-system class reports as its own.
-  raw["LanmanServer"] = ReadRegistryValues(
-      HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters",
-      {L"srvcomment"});
+  PutJson(raw, "LanmanServer",
+          ReadRegistryValues(HKEY_LOCAL_MACHINE,
+                             L"SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Parameters",
+                             {L"srvcomment"}));
   wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
   DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
   if (GetComputerNameW(name, &length)) raw["computerName"] = Utf16ToUtf8(WStringView(name, length));

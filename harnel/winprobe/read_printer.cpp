@@ -12,11 +12,11 @@ namespace harnel::winprobe {
 namespace {
 
 // One row per subkey of `path`: its name as "key", and its values `names`.
-nlohmann::json SubkeyRows(HKEY root, const wchar_t* path, ValueNames names) {
-  nlohmann::json rows = nlohmann::json::array();
+DisposableJson SubkeyRows(HKEY root, const wchar_t* path, ValueNames names) {
+  DisposableJson rows = nlohmann::json::array();
   const RegistryKey parent(OpenRegistryKey(root, path));
   for (const std::wstring& name : ListSubkeys(parent)) {
-    nlohmann::json row = ReadRegistryValues(parent.get(), name.c_str(), names);
+    DisposableJson row = ReadRegistryValues(parent.get(), name.c_str(), names);
     row["key"] = Utf16ToUtf8(name);
     rows.push_back(std::move(row));
   }
@@ -25,12 +25,12 @@ nlohmann::json SubkeyRows(HKEY root, const wchar_t* path, ValueNames names) {
 
 }  // namespace
 
-nlohmann::json ReadPrinterList() {
-  nlohmann::json raw = nlohmann::json::object();
-  raw["printers"] =
-      SubkeyRows(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
-                 {L"Name", L"Printer Driver", L"Port"});
-  raw["connections"] = SubkeyRows(HKEY_CURRENT_USER, L"Printers\\Connections", {});
+DisposableJson ReadPrinterList() {
+  DisposableJson raw = nlohmann::json::object();
+  PutJson(raw, "printers",
+          SubkeyRows(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
+                     {L"Name", L"Printer Driver", L"Port"}));
+  PutJson(raw, "connections", SubkeyRows(HKEY_CURRENT_USER, L"Printers\\Connections", {}));
   return raw;
 }
 

@@ -23,30 +23,38 @@ void ReadTopology(nlohmann::json& raw) {
       bytes / sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION));
   if (entries.empty() || !GetLogicalProcessorInformation(entries.data(), &bytes)) return;
   entries.resize(bytes / sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION));
-  nlohmann::json caches = nlohmann::json::array();
+  DisposableJson caches = nlohmann::json::array();
   for (const SYSTEM_LOGICAL_PROCESSOR_INFORMATION& entry : entries) {
     if (entry.Relationship == RelationCache) {
-      caches.push_back({{"level", entry.Cache.Level},
-                        {"type", static_cast<unsigned>(entry.Cache.Type)},
-                        {"size", entry.Cache.Size},
-                        {"mask", static_cast<std::uint64_t>(entry.ProcessorMask)}});
+      DisposableJson cache = nlohmann::json::object();
+      cache["level"] = entry.Cache.Level;
+      cache["type"] = static_cast<unsigned>(entry.Cache.Type);
+      cache["size"] = entry.Cache.Size;
+      cache["mask"] = static_cast<std::uint64_t>(entry.ProcessorMask);
+      caches.push_back(std::move(cache));
     } else if (entry.Relationship == RelationProcessorPackage && !raw.contains("packageMask")) {
       raw["packageMask"] = static_cast<std::uint64_t>(entry.ProcessorMask);
     }
   }
-  raw["caches"] = std::move(caches);
+  PutJson(raw, "caches", std::move(caches));
 }
 
 }  // namespace
 
-nlohmann::json ReadProcessor() {
-  nlohmann::json raw = ReadSmbios();
-  raw["CentralProcessor"] =
+DisposableJson ReadProcessor() {
+  DisposableJson raw = ReadSmbios();
+  PutJson(
+      raw, "CentralProcessor",
       ReadRegistryValues(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
-                         {L"ProcessorNameString", L"VendorIdentifier", L"Identifier", L"~MHz"});
+                         {L"ProcessorNameString", L"VendorIdentifier", L"Identifier", L"~MHz"}));
 #if defined(__x86_64__) || defined(__i386__)
   unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0) raw["cpuid"] = {{"eax", eax}, {"edx", edx}};
+  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0) {
+    DisposableJson cpuid = nlohmann::json::object();
+    cpuid["eax"] = eax;
+    cpuid["edx"] = edx;
+    PutJson(raw, "cpuid", std::move(cpuid));
+  }
 #endif
   ReadTopology(raw);
   return raw;

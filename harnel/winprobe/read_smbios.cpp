@@ -14,15 +14,15 @@ constexpr DWORD kRawSmbiosProvider = 0x52534D42;  // 'RSMB'
 
 }  // namespace
 
-nlohmann::json ReadSmbios() {
-  nlohmann::json raw = nlohmann::json::object();
+DisposableJson ReadSmbios() {
+  DisposableJson raw = nlohmann::json::object();
   const UINT size = GetSystemFirmwareTable(kRawSmbiosProvider, 0, nullptr, 0);
   if (size == 0) return raw;
   std::string blob(size, '\0');
   const UINT got = GetSystemFirmwareTable(kRawSmbiosProvider, 0, blob.data(), size);
   if (got == 0 || got > size) return raw;
   blob.resize(got);
-  raw["smbios"] = BytesValue(blob);
+  PutJson(raw, "smbios", BytesValue(blob));
   return raw;
 }
 

@@ -66,10 +66,12 @@ void AddStorageFacts(nlohmann::json& row, const wchar_t* path, bool optical) {
   }
   DISK_GEOMETRY geometry{};
   if (!optical && Control(drive, IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, geometry)) {
-    row["geometry"] = {{"cylinders", static_cast<std::uint64_t>(geometry.Cylinders.QuadPart)},
-                       {"tracksPerCylinder", geometry.TracksPerCylinder},
-                       {"sectorsPerTrack", geometry.SectorsPerTrack},
-                       {"bytesPerSector", geometry.BytesPerSector}};
+    DisposableJson shape = nlohmann::json::object();
+    shape["cylinders"] = static_cast<std::uint64_t>(geometry.Cylinders.QuadPart);
+    shape["tracksPerCylinder"] = geometry.TracksPerCylinder;
+    shape["sectorsPerTrack"] = geometry.SectorsPerTrack;
+    shape["bytesPerSector"] = geometry.BytesPerSector;
+    PutJson(row, "geometry", std::move(shape));
   }
 }
 
@@ -95,7 +97,7 @@ void AddDrives(const GUID& interfaceClass, bool optical, nlohmann::json& rows) {
                                           nullptr, &device)) {
       continue;
     }
-    nlohmann::json row = DeviceRow(set.get(), device, {}, {});
+    DisposableJson row = DeviceRow(set.get(), device, {}, {});
     AddStorageFacts(row, detail->DevicePath, optical);
     rows.push_back(std::move(row));
   }
@@ -103,11 +105,13 @@ void AddDrives(const GUID& interfaceClass, bool optical, nlohmann::json& rows) {
 
 }  // namespace
 
-nlohmann::json ReadStorageList() {
-  nlohmann::json rows = nlohmann::json::array();
+DisposableJson ReadStorageList() {
+  DisposableJson rows = nlohmann::json::array();
   AddDrives(kDiskInterface, false, rows);
   AddDrives(kCdromInterface, true, rows);
-  return {{"devices", std::move(rows)}};
+  DisposableJson raw = nlohmann::json::object();
+  PutJson(raw, "devices", std::move(rows));
+  return raw;
 }
 
 }  // namespace harnel::winprobe

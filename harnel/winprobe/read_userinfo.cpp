@@ -37,8 +37,9 @@ std::optional<std::string> SessionText(DWORD session, WTS_INFO_CLASS what) {
 }
 
 // A session's row: its user and the user's domain where it has a user.
-nlohmann::json SessionRow(DWORD session) {
-  nlohmann::json row = {{"id", session}};
+DisposableJson SessionRow(DWORD session) {
+  DisposableJson row = nlohmann::json::object();
+  row["id"] = session;
   if (auto user = SessionText(session, WTSUserName)) row["user"] = *user;
   if (auto domain = SessionText(session, WTSDomainName)) row["domain"] = *domain;
   return row;
@@ -46,8 +47,8 @@ nlohmann::json SessionRow(DWORD session) {
 
 // The console session first (asked for by its number, since not every system lists it), then
 // every other session with its connection state.
-nlohmann::json Sessions() {
-  nlohmann::json rows = nlohmann::json::array();
+DisposableJson Sessions() {
+  DisposableJson rows = nlohmann::json::array();
   const DWORD console = WTSGetActiveConsoleSessionId();
   if (console != kNoSession) {
     rows.push_back(SessionRow(console));
@@ -77,15 +78,18 @@ std::optional<std::string> DnsDomain() {
 
 }  // namespace
 
-nlohmann::json ReadUserinfo() {
-  nlohmann::json raw = nlohmann::json::object();
-  raw["sessions"] = Sessions();
-  raw["LogonUI"] = ReadRegistryValues(
-      HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI",
-      {L"LastLoggedOnSAMUser", L"LastLoggedOnUser"});
-  raw["Winlogon"] = ReadRegistryValues(HKEY_LOCAL_MACHINE,
-                                       L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
-                                       {L"DefaultUserName", L"DefaultDomainName"});
+DisposableJson ReadUserinfo() {
+  DisposableJson raw = nlohmann::json::object();
+  PutJson(raw, "sessions", Sessions());
+  PutJson(
+      raw, "LogonUI",
+      ReadRegistryValues(HKEY_LOCAL_MACHINE,
+                         L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Authentication\\LogonUI",
+                         {L"LastLoggedOnSAMUser", L"LastLoggedOnUser"}));
+  PutJson(raw, "Winlogon",
+          ReadRegistryValues(HKEY_LOCAL_MACHINE,
+                             L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+                             {L"DefaultUserName", L"DefaultDomainName"}));
   if (auto domain = DnsDomain()) raw["dnsDomain"] = *domain;
   return raw;
 }

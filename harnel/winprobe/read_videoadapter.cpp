@@ -14,8 +14,8 @@
 namespace harnel::winprobe {
 namespace {
 
-nlohmann::json Displays() {
-  nlohmann::json rows = nlohmann::json::array();
+DisposableJson Displays() {
+  DisposableJson rows = nlohmann::json::array();
   DISPLAY_DEVICEW display{};
   display.cb = sizeof display;
   for (DWORD index = 0; EnumDisplayDevicesW(nullptr, index, &display, 0); ++index) {
@@ -23,24 +23,26 @@ nlohmann::json Displays() {
     DEVMODEW mode{};
     mode.dmSize = sizeof mode;
     if (!EnumDisplaySettingsW(display.DeviceName, ENUM_CURRENT_SETTINGS, &mode)) continue;
-    rows.push_back({{"DeviceID", Utf16ToUtf8(display.DeviceID)},
-                    {"width", mode.dmPelsWidth},
-                    {"height", mode.dmPelsHeight},
-                    {"frequency", mode.dmDisplayFrequency}});
+    DisposableJson row = nlohmann::json::object();
+    row["DeviceID"] = Utf16ToUtf8(display.DeviceID);
+    row["width"] = mode.dmPelsWidth;
+    row["height"] = mode.dmPelsHeight;
+    row["frequency"] = mode.dmDisplayFrequency;
+    rows.push_back(std::move(row));
   }
   return rows;
 }
 
 }  // namespace
 
-nlohmann::json ReadVideoadapterList() {
-  nlohmann::json raw = nlohmann::json::object();
-  raw["devices"] =
-      ReadClassDevices(GUID_DEVCLASS_DISPLAY,
-                       {L"HardwareInformation.ChipType", L"HardwareInformation.DacType",
-                        L"HardwareInformation.MemorySize", L"HardwareInformation.qwMemorySize",
-                        L"DriverVersion", L"DriverDate"});
-  raw["displays"] = Displays();
+DisposableJson ReadVideoadapterList() {
+  DisposableJson raw = nlohmann::json::object();
+  PutJson(raw, "devices",
+          ReadClassDevices(GUID_DEVCLASS_DISPLAY,
+                           {L"HardwareInformation.ChipType", L"HardwareInformation.DacType",
+                            L"HardwareInformation.MemorySize", L"HardwareInformation.qwMemorySize",
+                            L"DriverVersion", L"DriverDate"}));
+  PutJson(raw, "displays", Displays());
   return raw;
 }
 

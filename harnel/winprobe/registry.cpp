@@ -31,19 +31,21 @@ bool QueryValue(HKEY key, const wchar_t* name, DWORD& type, std::string& data) {
   return false;
 }
 
-nlohmann::json RawValue(DWORD type, const std::string& data) {
+DisposableJson RawValue(DWORD type, const std::string& data) {
   switch (type) {
     case REG_SZ:
     case REG_EXPAND_SZ:
-      return TextFromUtf16Bytes(data);
+      return nlohmann::json(TextFromUtf16Bytes(data));
     case REG_MULTI_SZ:
       return TextsFromUtf16Bytes(data);
     case REG_DWORD:
-      if (data.size() == sizeof(DWORD)) return *reinterpret_cast<const DWORD*>(data.data());
+      if (data.size() == sizeof(DWORD)) {
+        return nlohmann::json(*reinterpret_cast<const DWORD*>(data.data()));
+      }
       break;
     case REG_QWORD:
       if (data.size() == sizeof(ULONGLONG)) {
-        return *reinterpret_cast<const ULONGLONG*>(data.data());
+        return nlohmann::json(*reinterpret_cast<const ULONGLONG*>(data.data()));
       }
       break;
     default:
@@ -59,18 +61,20 @@ HKEY OpenRegistryKey(HKEY root, const wchar_t* path) {
   return RegOpenKeyExW(root, path, 0, KEY_READ, &key) == ERROR_SUCCESS ? key : nullptr;
 }
 
-nlohmann::json ReadRegistryValues(const RegistryKey& key, ValueNames names) {
-  nlohmann::json values = nlohmann::json::object();
+DisposableJson ReadRegistryValues(const RegistryKey& key, ValueNames names) {
+  DisposableJson values = nlohmann::json::object();
   if (!key.IsOpen()) return values;
   std::string data;
   for (const wchar_t* name : names) {
     DWORD type = REG_NONE;
-    if (QueryValue(key.get(), name, type, data)) values[Utf16ToUtf8(name)] = RawValue(type, data);
+    if (QueryValue(key.get(), name, type, data)) {
+      PutJson(values, Utf16ToUtf8(name), RawValue(type, data));
+    }
   }
   return values;
 }
 
-nlohmann::json ReadRegistryValues(HKEY root, const wchar_t* path, ValueNames names) {
+DisposableJson ReadRegistryValues(HKEY root, const wchar_t* path, ValueNames names) {
   return ReadRegistryValues(RegistryKey(OpenRegistryKey(root, path)), names);
 }
 

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
+#include "harnel/disposable_json.h"
 #include "harnel/winprobe/unique_handle.h"
 
 namespace harnel::winprobe {
@@ -31,10 +30,10 @@ HKEY OpenRegistryKey(HKEY root, const wchar_t* path);
 // The values `names` of the key, those that exist: REG_SZ and REG_EXPAND_SZ as text (not
 // expanded), REG_DWORD and REG_QWORD as numbers, REG_MULTI_SZ as an array of texts, anything
 // else as bytes. An empty object when the key is not open.
-nlohmann::json ReadRegistryValues(const RegistryKey& key, ValueNames names);
+DisposableJson ReadRegistryValues(const RegistryKey& key, ValueNames names);
 
 // The same for the key at `path` under `root`.
-nlohmann::json ReadRegistryValues(HKEY root, const wchar_t* path, ValueNames names);
+DisposableJson ReadRegistryValues(HKEY root, const wchar_t* path, ValueNames names);
 
 // The names of the key's subkeys; empty when it is not open.
 std::vector<std::wstring> ListSubkeys(const RegistryKey& key);

@@ -1,5 +1,9 @@
 #include "harnel/provider_core.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <fstream>
 #include <random>
 
@@ -37,29 +41,50 @@ class ProfileFiles : public testing::Test {
 const harnel::RecordSchema& Schema(std::string_view key) { return *harnel::FindRecordSchema(key); }
 
 TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
+  // Files that cannot be read are refused at once, before anything is read: nothing that
+  // names the file waits or reads more than the bound.
+  fs::create_directories(dir_ / "folder");
+  fs::resize_file(Write("large.json", ""), harnel::kProfileLimit + 1);  // sparse, read as zeros
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+#endif
   struct Case {
-    const char* text;  // null: no file at all
+    const char* name;
+    const char* text;  // written to the file; null: the file is as made above, or missing
     std::string problem;
   };
   const Case cases[] = {
-      {nullptr, "No such file or directory"},
-      {"{\"OS\": ", "parse error at line 1, column 8"},
-      {"[]", "the top level is not a JSON object"},
-      {"{\"StorageList\": {}}", "StorageList: expected an array of objects"},
+      {"missing.json", nullptr, "No such file or directory"},
+      {"large.json", nullptr, "larger than 64 MB (67108865 bytes); not read"},
+#ifdef _WIN32
+      {"folder", nullptr, "Permission denied"},
+#else
+      {"folder", nullptr, "Is a directory"},
+      {"fifo", nullptr, "not a regular file (a FIFO, socket or device)"},
+#endif
+      {"p.json", "{\"OS\": ", "parse error at line 1, column 8"},
+      {"p.json", "[]", "the top level is not a JSON object"},
+      {"p.json", "{\"StorageList\": {}}", "StorageList: expected an array of objects"},
+      // A record's text ends at its first zero unit, so a capture could not give it back.
+      {"p.json", "{\"OS\": {\"osName\": \"a\\u0000b\"}}", "OS.osName: a text cannot hold U+0000"},
+      // Kept shallow: what lies deeper than a list's nodes is kept as an empty container.
+      {"p.json", "{\"StorageList\": [{\"name\": [[[\"deep\"]]]}]}",
+       "StorageList[0].name: expected a string or null"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.problem);
-    const fs::path path = c.text == nullptr ? dir_ / "missing.json" : Write("p.json", c.text);
+    const fs::path path = c.text == nullptr ? dir_ / c.name : Write(c.name, c.text);
     const harnel::LoadedProfile loaded = harnel::LoadProfile(path);
     EXPECT_TRUE(loaded.records.is_null());
     EXPECT_TRUE(loaded.problem.starts_with(c.problem)) << loaded.problem;
   }
-  const harnel::LoadedProfile loaded = harnel::LoadProfile(Write("ok.json", R"({"OS": {}})"));
+  const harnel::LoadedProfile loaded =
+      harnel::LoadProfile(Write("ok.json", R"({"OS": {}, "unknown": [[[[1]]]]})"));
   EXPECT_EQ(loaded.problem, "");
-  EXPECT_TRUE(loaded.records.is_object());
+  EXPECT_EQ(loaded.records, nlohmann::json::parse(R"({"OS": {}})"));
 }
 
-TEST_F(ProfileFiles, UnusableProfileIsReportedOnceAndGivesNoRecords) {
+TEST_F(ProfileFiles, UnusableProfileIsReportedOnceAndReadAgainOnlyOnceChanged) {
   const fs::path path = Write("bad.json", "{ not json");
   CaptureStderr();
   {
@@ -67,6 +92,10 @@ TEST_F(ProfileFiles, UnusableProfileIsReportedOnceAndGivesNoRecords) {
     for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
       EXPECT_EQ(core.Hand(schema), nullptr) << schema.key;
     }
+    Write("bad.json", R"({"OS": {"osName": "fixed"}})");
+    void* os = core.Hand(Schema("OS"));
+    ASSERT_NE(os, nullptr);
+    EXPECT_TRUE(core.Take(Schema("OS"), os));
   }
   const std::string errors = GetCapturedStderr();
   EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;

@@ -10,18 +10,24 @@ namespace {
 bool counting = false;
 long allocations = 0;
 long failAt = 0;
+bool failAfter = false;
 
 }  // namespace
 
-void FailAt(long k) {
+void FailAt(long k, bool andAfter) {
   allocations = 0;
   failAt = k;
+  failAfter = andAfter;
   counting = true;
 }
 
 void Stop() { counting = false; }
 
-bool ShouldFail() { return counting && ++allocations == failAt; }
+bool ShouldFail() {
+  if (!counting) return false;
+  ++allocations;
+  return allocations == failAt || (failAfter && allocations > failAt);
+}
 
 }  // namespace failing_allocator
 

@@ -4,8 +4,9 @@
 
 namespace failing_allocator {
 
-// Counts allocations from now on and makes the k-th one (1-based) throw.
-void FailAt(long k);
+// Counts allocations from now on and makes the k-th one (1-based) throw; with `andAfter`, every
+// one from the k-th on, as when memory has run out.
+void FailAt(long k, bool andAfter = false);
 // Stops counting; allocations succeed again.
 void Stop();
 

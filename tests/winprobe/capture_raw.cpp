@@ -10,7 +10,8 @@
 int main() {
   nlohmann::ordered_json raw = nlohmann::ordered_json::object();
   for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
-    raw[std::string(schema.key)] = harnel::winprobe::ReadWindowsRecord(schema.key);
+    // nlohmann converts to ordered_json from a plain json only.
+    raw[std::string(schema.key)] = nlohmann::json(harnel::winprobe::ReadWindowsRecord(schema.key));
   }
   std::cout << nlohmann::ordered_json{{"raw", raw}}.dump(1) << "\n";
 }

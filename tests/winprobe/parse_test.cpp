@@ -1,18 +1,23 @@
 // The Windows readers' parsers on captured machines: each data/*.json file holds what the
 // system calls of one machine gave ("raw", as capture_raw prints it) and the records that
 // must come of it ("records", in the profile form; an absent key is no record) and why they
-// are empty where they are ("reasons").
+// are empty where they are ("reasons"). Each parse also runs with its k-th allocation failing,
+// once and from k on, for every k until it succeeds: std::bad_alloc reaches the caller, the
+// process goes on, and the sanitizer build finds no leak.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <new>
 
+#include "harnel/disposable_json.h"
 #include "harnel/probe/reasons_json.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
 #include "harnel/winprobe/explain_raw.h"
 #include "harnel/winprobe/parse.h"
+#include "tests/support/failing_allocator.h"
 
 namespace harnel::winprobe {
 namespace {
@@ -30,6 +35,20 @@ TEST(WindowsParseTest, CapturedMachinesGiveTheirRecords) {
       EXPECT_EQ(record, machine["records"].value(std::string(schema.key), nlohmann::json()));
       // What a parser gives must be a record the provider can hand out.
       EXPECT_EQ(CheckRecordJson(schema, record), "");
+      for (const bool andAfter : {false, true}) {
+        for (long k = 1;; ++k) {
+          failing_allocator::FailAt(k, andAfter);
+          try {
+            const DisposableJson again = ParseWindowsRecord(schema.key, raw);
+            failing_allocator::Stop();
+            EXPECT_EQ(again, record) << "allocation " << k << (andAfter ? " on" : "") << " failing";
+            break;
+          } catch (const std::bad_alloc&) {
+            failing_allocator::Stop();
+          }
+          ASSERT_LT(k, 100000) << "the parse never succeeds";
+        }
+      }
       // Why it is empty where it is, for the machines whose file says.
       if (!machine.contains("reasons")) continue;
       probe::Reasons why;
