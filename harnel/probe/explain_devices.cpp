@@ -91,7 +91,7 @@ void ExplainStorageList(const std::filesystem::path& root, const nlohmann::json&
   ExplainNodes(record,
                {{"manufacturer", "the disk names no vendor beyond its bus, and pci.ids none"},
                 {"model", "the disk gives no model"},
-                {"sizeMB", "the drive gives no size (no medium in it)"}},
+                {"sizeMB", "the drive gives no size: no medium in it"}},
                why);
 }
 

@@ -98,7 +98,7 @@ void ExplainNodesOf(std::string_view key, const nlohmann::json& record, Reasons&
                   {"refreshRateHz", "no display attached"}},
                  why);
   } else if (key == "StorageList") {
-    ExplainNodes(record, {{"sizeMB", "the drive gives no size (no medium in it)"}}, why);
+    ExplainNodes(record, {{"sizeMB", "the drive gives no size: no medium in it"}}, why);
   }
 }
 
