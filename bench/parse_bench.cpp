@@ -75,12 +75,12 @@ const WString& Deep() {
 
 void VelmoraParse(benchmark::State& state, const WString& text, bool reuse) {
   auto doc = std::make_unique<XmlDoc>();
-  doc->text = text;
+  doc->SetText(text);
   for (auto _ : state) {
     if (!reuse) {
       state.PauseTiming();
       doc = std::make_unique<XmlDoc>();
-      doc->text = text;
+      doc->SetText(text);
       state.ResumeTiming();
     }
     benchmark::DoNotOptimize(doc->ParseDocument());

@@ -89,10 +89,12 @@ void LoadOnly(benchmark::State& state, const char* fileName) {
   const WString path = TemplatePath(fileName);
   for (auto _ : state) {
     XmlDoc doc;
-    if (!LoadTextFile(path.c_str(), doc.text, &doc.resultLog, &doc.flags)) {
+    WString text;
+    if (!LoadTextFile(path.c_str(), text, &doc.resultLog, &doc.flags)) {
       state.SkipWithError("no template");
     }
-    benchmark::DoNotOptimize(doc.text.data());
+    doc.SetText(std::move(text));
+    benchmark::DoNotOptimize(doc.Text().data());
   }
 }
 
@@ -100,7 +102,9 @@ void LoadAndParse(benchmark::State& state, const char* fileName) {
   const WString path = TemplatePath(fileName);
   for (auto _ : state) {
     XmlDoc doc;
-    LoadTextFile(path.c_str(), doc.text, &doc.resultLog, &doc.flags);
+    WString text;
+    LoadTextFile(path.c_str(), text, &doc.resultLog, &doc.flags);
+    doc.SetText(std::move(text));
     if (!doc.ParseDocument()) state.SkipWithError("template not well-formed");
   }
 }

@@ -14,8 +14,10 @@ namespace {
 // A file that cannot be read is not parsed, as the template filler gives up on it too.
 bool CheckFile(const WString& path, WString& log) {
   XmlDoc doc;
-  bool wellFormed =
-      LoadTextFile(path.c_str(), doc.text, &doc.resultLog, &doc.flags) && doc.ParseDocument();
+  WString text;
+  const bool loaded = LoadTextFile(path.c_str(), text, &doc.resultLog, &doc.flags);
+  doc.SetText(std::move(text));
+  const bool wellFormed = loaded && doc.ParseDocument();
   log = doc.resultLog;
   return wellFormed;
 }

@@ -49,11 +49,13 @@ int GetDeviceXMLBuffer(int category, WString& out) {
   if (path.empty()) return -1;
 
   XmlDoc doc;
-  if (!LoadTextFile(path.c_str(), doc.text, &doc.resultLog, &doc.flags)) return -1;
+  WString text;
+  if (!LoadTextFile(path.c_str(), text, &doc.resultLog, &doc.flags)) return -1;
+  doc.SetText(std::move(text));
   if (!doc.ParseDocument()) return -1;
   if (entry.fill != nullptr && entry.fill(doc) == FillOutcome::kNoDocument) return 0;
 
   // The document is released right after, so its text moves out instead of being copied.
-  out = std::move(doc.text);
+  out = std::move(doc).TakeText();
   return 0;
 }

@@ -8,6 +8,7 @@
 // tag's own end leaves a tag the parser reads on past it: from then on the edits only run.
 // Any difference aborts.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -106,8 +107,8 @@ Scanner CompareAttributeSearches(const XmlDoc& doc, uint32_t e, const WString& n
   Scanner result;
   for (const uint32_t scanFlags : {0u, uint32_t{IgnoreCase}}) {
     Scanner fast;
-    fast.text = doc.text.c_str();
     fast.cursor = static_cast<int32_t>(doc.Entry(e).start) + 1;
+    fast.text = doc.TextFrom(static_cast<size_t>(fast.cursor));
     fast.scanFlags = scanFlags;
     Scanner general = fast;
     const bool fastFound = FindAttribute(fast, name.c_str());
@@ -116,7 +117,7 @@ Scanner CompareAttributeSearches(const XmlDoc& doc, uint32_t e, const WString& n
         fast.cursor != general.cursor || fast.scanFlags != general.scanFlags ||
         fast.matchStart != general.matchStart || fast.matchGap != general.matchGap ||
         fast.plainTag != general.plainTag) {
-      Fail("FindAttribute", "the two attribute searches differ in " + Narrow(doc.text));
+      Fail("FindAttribute", "the two attribute searches differ in " + Narrow(doc.DocumentText()));
     }
     if (scanFlags == doc.flags) {
       result = fast;
@@ -134,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t split = 0;
   while (split < size && data[split] != 0) ++split;
   XmlDoc doc;
-  doc.text.assign(data, data + split);
+  doc.SetText(WString(data, data + split));
   // Repaired documents keep the parse's repairs (children moved up, unended marks), which a
   // fresh parse of edited text need not reproduce; they get the invariant check only.
   doc.ParseDocument();
@@ -152,7 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                 ? elements[choice % (elements.size() + 1)]
                                 : 0;
     if (trace) {
-      std::fprintf(stderr, "edit %d at %u in: %s\n", op % 4, target, Narrow(doc.text).c_str());
+      std::fprintf(stderr, "edit %d at %u in: %s\n", op % 4, target,
+                   Narrow(doc.DocumentText()).c_str());
     }
     switch (op % 4) {
       case 0: {
@@ -165,29 +167,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // An attribute without a value: the search's token is its name.
         const bool bare = found && (search.scanFlags & QuotedToken) == 0 &&
                           search.tokenStart == search.matchStart + search.matchGap;
-        const WString before = doc.text;
-        const ElementEntry& entry = doc.Entry(target);
-        const bool empty = entry.StartTagLength() == entry.length && !entry.Has(Unended);
+        const WString before = doc.DocumentText();
+        const ElementEntry unwritten = doc.Entry(target);
+        const bool empty =
+            unwritten.StartTagLength() == unwritten.length && !unwritten.Has(Unended);
         if (doc.WriteAttribute(target, name.c_str(), value.c_str())) {
+          const ElementEntry entry = doc.Entry(target);
           if (bare) {
             const WString expected = before.substr(0, static_cast<size_t>(search.tokenStart)) +
                                      WChar('"') + EscapeText(value.c_str()) + WChar('"') +
                                      before.substr(static_cast<size_t>(search.tokenEnd + 1));
-            if (doc.text != expected) {
-              Fail("WriteAttribute", "value is not in place of the name in " + Narrow(doc.text));
+            if (doc.DocumentText() != expected) {
+              Fail("WriteAttribute",
+                   "value is not in place of the name in " + Narrow(doc.DocumentText()));
             }
           } else if (doc.ReadAttribute(name.c_str()) != value.c_str()) {
-            Fail("WriteAttribute", "value does not read back in " + Narrow(doc.text));
+            Fail("WriteAttribute", "value does not read back in " + Narrow(doc.DocumentText()));
           }
           const size_t last = size_t(entry.start) + entry.StartTagLength() - 1;
-          if (doc.text[last] != '>' || (empty && doc.text[last - 1] != '/')) {
+          if (doc.TextUnit(last) != '>' || (empty && doc.TextUnit(last - 1) != '/')) {
             checked = false;  // the value went over the tag's ">" or the "/" of its "/>"
           } else if (checked && !doc.StartTagReadsAs(target, entry.StartTagLength())) {
             // Ill-formed documents are not compared with a fresh parse, but the written tag
             // must still end where the index says, in every document.
             Fail("WriteAttribute", "the parser reads the written tag differently");
           }
-        } else if (doc.text != before) {
+        } else if (doc.DocumentText() != before) {
           Fail("WriteAttribute", "refused write changed the text");
         }
         if (checked) Check(doc, "WriteAttribute", comparable);
@@ -216,7 +221,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (doc.Entry(target).entryFlags != Released) Fail("RemoveElement", "not released");
         // A "<?>" is a complete instruction anywhere but at the very start of a text, where it
         // runs on to a later "?>": removing what stood before it rightly changes the parse.
-        if (doc.text.compare(0, 3, WTEXT("<?>")) == 0) comparable = false;
+        if (doc.TextRange(0, std::min<size_t>(3, doc.TextLength())) == WTEXT("<?>")) {
+          comparable = false;
+        }
         if (checked) Check(doc, "RemoveElement", comparable);
         break;
       }

@@ -49,20 +49,22 @@ void CompareNodeScanners(const WString& text) {
 void CompareParsers(const WString& text, uint32_t scanFlags) {
   XmlDoc fast;
   XmlDoc general;
-  fast.text = text;
-  general.text = text;
+  fast.SetText(text);
+  general.SetText(text);
   Scanner a;
-  a.text = fast.text.c_str();
+  a.text = fast.Text().c_str();
   a.scanFlags = scanFlags;
   Scanner b = a;
-  b.text = general.text.c_str();
+  b.text = general.Text().c_str();
   const uint32_t firstA = fast.ParseElements(0, a);
   const uint32_t firstB = ParseElementsInGeneral(general, 0, b);
   bool same = firstA == firstB && fast.nextFreeEntry == general.nextFreeEntry &&
               fast.resultLog == general.resultLog && a.cursor == b.cursor &&
               a.tokenStart == b.tokenStart && a.tokenEnd == b.tokenEnd;
   for (int32_t e = 0; same && e < fast.nextFreeEntry; ++e) {
-    same = std::memcmp(&fast.Entry(e), &general.Entry(e), sizeof(ElementEntry)) == 0 &&
+    const ElementEntry x = fast.Entry(e);
+    const ElementEntry y = general.Entry(e);
+    same = std::memcmp(&x, &y, sizeof(ElementEntry)) == 0 &&
            fast.EndTagLength(static_cast<uint32_t>(e)) ==
                general.EndTagLength(static_cast<uint32_t>(e));
   }
@@ -98,7 +100,7 @@ void Exercise(const WString& text) {
   CompareParsers(text, 0);
   CompareParsers(text, IgnoreCase);
   XmlDoc doc;
-  doc.text = text;
+  doc.SetText(text);
   doc.ParseDocument();
   Require(doc, "ParseDocument");
   ReadEverything(doc);

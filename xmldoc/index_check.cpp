@@ -25,14 +25,24 @@ class IndexChecker {
         root.prevSibling != 0 || root.Level() != 0) {
       return At(0, "document entry has stray words");
     }
-    if (root.length != doc_.text.size() && !(doc_.text.empty() && root.length == 0)) {
+    if (root.length != doc_.TextLength()) {
       return At(0, "length differs from the text");
     }
     seen_[0] = true;
     // Preorder walk over the links: each parent's child list is checked before the walk
     // descends into it, so a broken link is reported before it could mislead the walk.
+    // The walk also sees that the entries stored in pending form are exactly those from the
+    // first pending one on: an entry on the wrong side would read right now and wrong once
+    // the pending move goes past it.
+    const uint32_t firstPending = doc_.FirstPendingEntry();
+    bool pending = false;
     uint32_t p = 0;
     for (;;) {
+      pending = pending || (p != 0 && p == firstPending);
+      if (p != 0 && doc_.IsPending(p) != pending) {
+        return At(p, pending ? "its move is pending but it is not stored so"
+                             : "stored as pending before the first pending entry");
+      }
       if (std::string error = CheckChildren(p); !error.empty()) return error;
       const ElementEntry& e = doc_.Entry(p);
       if (e.firstChild != 0) {
@@ -43,6 +53,7 @@ class IndexChecker {
       if (p == 0) break;
       p = doc_.Entry(p).nextSibling;
     }
+    if (firstPending != 0 && !pending) return At(firstPending, "first pending entry not linked");
     for (uint32_t e = 1; e < count_; ++e) {
       if (!seen_[e] && doc_.Entry(e).entryFlags != Released) {
         return At(e, "handed out but neither linked nor released");
@@ -56,15 +67,15 @@ class IndexChecker {
 
   std::string CheckEntry(uint32_t e) const {
     const ElementEntry& x = doc_.Entry(e);
-    const size_t size = doc_.text.size();
+    const size_t size = doc_.TextLength();
     if (x.entryFlags & ~kKnownFlags) return At(e, "unknown flag bits");
     if (x.Has(Released)) return At(e, "released entry still linked");
     if (x.start >= size || x.length > size - x.start) return At(e, "markup outside the text");
-    if (doc_.text[x.start] != '<') return At(e, "start is not at a \"<\"");
+    if (doc_.TextUnit(x.start) != '<') return At(e, "start is not at a \"<\"");
     const uint32_t startTag = x.StartTagLength();
     if (startTag < 2 || startTag > x.length) return At(e, "start tag longer than the element");
-    if (doc_.text[x.start + x.length - 1] != '>') return At(e, "markup does not end at \">\"");
-    if (x.length < (1u << 22) && doc_.text[x.start + startTag - 1] != '>') {
+    if (doc_.TextUnit(x.start + x.length - 1) != '>') return At(e, "markup does not end at \">\"");
+    if (x.length < (1u << 22) && doc_.TextUnit(x.start + startTag - 1) != '>') {
       return At(e, "start tag does not end at \">\"");
     }
     const uint32_t endTag = doc_.EndTagLength(e);
@@ -75,7 +86,8 @@ class IndexChecker {
     }
     if (!x.Has(Unended) && x.length > startTag) {
       const size_t endTagStart = size_t(x.start) + x.length - endTag;
-      if (endTag < 3 || doc_.text[endTagStart] != '<' || doc_.text[endTagStart + 1] != '/') {
+      if (endTag < 3 || doc_.TextUnit(endTagStart) != '<' ||
+          doc_.TextUnit(endTagStart + 1) != '/') {
         return At(e, "end tag does not start at \"</\"");
       }
     }

@@ -2,7 +2,6 @@
 // once and repairs the index from the edit point on.
 
 #include <algorithm>
-#include <functional>
 
 #include "xmldoc/escaping.h"
 #include "xmldoc/parser.h"
@@ -27,22 +26,16 @@ bool IsAttributeName(const WChar* name) {
   return true;
 }
 
-// Whether `p` points into the storage of `text`.
-bool InsideText(const WString& text, const WChar* p) {
-  const std::less_equal<const WChar*> notAfter;
-  return notAfter(text.data(), p) && notAfter(p, text.data() + text.capacity());
-}
-
 }  // namespace
 
 bool XmlDoc::StartTagReadsAs(uint32_t e, uint32_t startTagLength) const {
   // The attribute search and the parser agree on every tag a writer would produce, but in
   // some ill-formed ones they pair quotes differently, and a write there can move the end
   // the parser finds. One tag is read again, never the document.
-  const ElementEntry& entry = Entry(e);
+  const ElementEntry entry = Entry(e);
   const bool empty = entry.StartTagLength() == entry.length && !entry.Has(Unended);
   Scanner scanner;
-  scanner.text = text.c_str();
+  scanner.text = TextFrom(entry.start);
   scanner.cursor = static_cast<int32_t>(entry.start);
   scanner.scanFlags = flags;
   NodeToken node;
@@ -52,15 +45,15 @@ bool XmlDoc::StartTagReadsAs(uint32_t e, uint32_t startTagLength) const {
 
 bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* value) {
   if (element == 0 || nodeKind != 1 || !IsAttributeName(name)) return false;
-  const ElementEntry& entry = Entry(element);
+  const ElementEntry entry = Entry(element);
   const size_t closing = size_t(entry.start) + entry.StartTagLength() - 1;  // the tag's ">"
   // The "/" of an empty-element tag belongs to the tag, whatever the scanner makes of it.
   const bool selfClosing = !entry.Has(Unended) && entry.StartTagLength() == entry.length &&
-                           closing > entry.start && text[closing - 1] == '/';
+                           closing > entry.start && TextUnit(closing - 1) == '/';
   const size_t limit = closing - (selfClosing ? 1 : 0);
 
   Scanner scanner;
-  scanner.text = text.c_str();
+  scanner.text = TextFrom(size_t(entry.start) + 1);
   scanner.cursor = static_cast<int32_t>(entry.start) + 1;
   scanner.scanFlags = flags;
   bool addName = false;   // a new attribute: " name=" goes before the value
@@ -75,7 +68,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
     const bool quoted = (scanner.scanFlags & QuotedToken) != 0;
     if (quoted) {
       --from;
-      if (to < text.size()) ++to;  // the closing quote, when the text did not end first
+      if (to < TextLength()) ++to;  // the closing quote, when the text did not end first
     }
     if (to > limit) {
       // A quoted value that runs past the tag, or a token beyond it, is not this tag's.
@@ -96,14 +89,14 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   if (!scanner.plainTag && from <= size_t(entry.start) + TagNameLength(element)) return false;
   // A quoted value right before the "/>" of a start tag would turn it into an empty-element
   // tag in the eyes of the parser.
-  if (!selfClosing && to + 1 == closing && text[to] == '/') return false;
+  if (!selfClosing && to + 1 == closing && TextUnit(to) == '/') return false;
   // The value is escaped straight into the spliced text, between what goes before it
   // (" name=\"" or "\"") and its closing quote.
   const WChar* plain = value != nullptr ? value : WTEXT("");
   // A name or value read from this very text would move under the splice: copy it first.
   WString plainCopy;
   WString nameCopy;
-  if (InsideText(text, plain) || InsideText(text, name)) {
+  if (InsideText(plain) || InsideText(name)) {
     plainCopy = plain;
     nameCopy = name;
     plain = plainCopy.c_str();
@@ -126,7 +119,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   // a tag of the plain shape reads the same, so only other tags are read again. A tag whose
   // end is written over reads on past it, as written, and is not read again.
   const bool readAgain = !scanner.plainTag && !endTaken;
-  const WString replaced = readAgain ? WString(text, from, to - from) : WString();
+  const WString replaced = readAgain ? TextRange(from, to) : WString();
   WChar* out = OpenText(from, to - from, written);
   if (addName) {
     *out++ = ' ';
@@ -144,7 +137,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
     SpliceText(from, written, replaced);
     return false;
   }
-  ElementEntry& changed = Entry(element);
+  ElementEntry& changed = StoredEntry(element);
   changed.SetStartTagLength(changed.StartTagLength() + static_cast<uint32_t>(delta));
   changed.length += static_cast<uint32_t>(delta);
   ShiftOffsets(element, delta, false);
@@ -161,8 +154,8 @@ bool XmlDoc::InsertElement(const WChar* name) {
   markup.push_back('/');
   markup.push_back('>');
   const uint32_t markupLength = static_cast<uint32_t>(markup.size());
-  const Splice splice = SpliceMarkup(parentPos, mainPos, std::move(markup), true);
-  Entry(e) =
+  const Splice splice = SpliceMarkup(parentPos, mainPos, markup, true);
+  StoredEntry(e) =
       ElementEntry{splice.position, markupLength, markupLength & kStartTagMask, 0, 0, 0, 0, 0};
   LinkEntry(parentPos, splice.sibling, e);
   ShiftOffsets(e, static_cast<int32_t>(splice.inserted - splice.replaced), false);
@@ -178,61 +171,64 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
   // The temporary root under which the markup is parsed, its offsets counted in the markup.
   // Its level is that of the new elements: one below the parent, 0 at the document level.
   const uint32_t root = AllocateEntry();
-  Entry(root) = ElementEntry{};
-  Entry(root).SetLevel(parent != 0 ? Entry(parent).Level() + 1 : 0);
+  StoredEntry(root) = ElementEntry{};
+  StoredEntry(root).SetLevel(parent != 0 ? Entry(parent).Level() + 1 : 0);
 
   const WChar* source = markup != nullptr ? markup : WTEXT("");
   Scanner scanner;
   scanner.text = source;
   scanner.scanFlags = flags;
   ParseElements(root, scanner);
-  const uint32_t first = Entry(root).firstChild;
-  const uint32_t last = first != 0 ? Entry(first).prevSibling : 0;
-  const bool wellFormed = first != 0 && !Entry(root).Has(IllFormed);
-  if (Entry(root).Has(ContentIllFormed)) Entry(parent).entryFlags |= ContentIllFormed;
+  // The parsed elements are not in the document yet: their starts are stored as they are.
+  const uint32_t first = StoredEntry(root).firstChild;
+  const uint32_t last = first != 0 ? StoredEntry(first).prevSibling : 0;
+  const bool wellFormed = first != 0 && !StoredEntry(root).Has(IllFormed);
+  if (StoredEntry(root).Has(ContentIllFormed)) StoredEntry(parent).entryFlags |= ContentIllFormed;
 
   WStringView piece(source);
   uint32_t origin = 0;
   if (wellFormed) {
-    origin = Entry(first).start;
-    piece = piece.substr(origin, size_t(Entry(last).start) + Entry(last).length - origin);
+    origin = StoredEntry(first).start;
+    piece =
+        piece.substr(origin, size_t(StoredEntry(last).start) + StoredEntry(last).length - origin);
   }
 
   uint32_t position = 0;
   Splice splice{};
   if (!piece.empty()) {
-    splice = SpliceMarkup(parent, mainPos, WString(piece), !wellFormed);
+    splice = SpliceMarkup(parent, mainPos, piece, !wellFormed);
     position = splice.position;
   }
   const int32_t delta = static_cast<int32_t>(splice.inserted - splice.replaced);
+  // The new elements join the document with their starts as they are, which in a text that
+  // has grown too long for pending starts could pass for pending ones.
+  SettleLongText();
 
   if (first != 0) {
     const int32_t move = static_cast<int32_t>(position - origin);
     if (move != 0) {
       ShiftOffsets(first, move, false);  // stops at the temporary root
-      Entry(first).start += static_cast<uint32_t>(move);
+      StoredEntry(first).start += static_cast<uint32_t>(move);
     }
     uint32_t after = splice.sibling;
     for (uint32_t e = first; e != 0;) {
-      const uint32_t next = Entry(e).nextSibling;  // LinkEntry rewrites it
+      const uint32_t next = StoredEntry(e).nextSibling;  // LinkEntry rewrites it
       LinkEntry(parent, after, e);
       after = e;
       if (e == last) break;
       e = next;
     }
-    Entry(root).entryFlags = Released;
-    entriesReleased = true;
+    StoredEntry(root).entryFlags = Released;
     ShiftOffsets(last, delta, true);
   } else {
-    Entry(root).entryFlags = Released;
-    entriesReleased = true;
+    StoredEntry(root).entryFlags = Released;
     if (delta != 0) {
       // Markup without elements still went in; nothing inserted can start the repair, so
       // it starts from the sibling before it, or from the parent when it had no children.
       if (splice.sibling != 0) {
         ShiftOffsets(splice.sibling, delta, true);
       } else {
-        Entry(parent).length += static_cast<uint32_t>(delta);
+        StoredEntry(parent).length += static_cast<uint32_t>(delta);
         ShiftOffsets(parent, delta, true);
       }
     }
@@ -245,14 +241,15 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
 }
 
 uint32_t XmlDoc::RemoveElement(uint32_t e) {
-  const ElementEntry& entry = Entry(e);
+  const ElementEntry entry = Entry(e);
   const size_t start = entry.start;
   const size_t end = start + entry.length;
   size_t cut = end;
-  while (cut < text.size() && IsWhitespace(text[cut])) ++cut;
+  const size_t size = TextLength();
+  while (cut < size && IsWhitespace(TextUnit(cut))) ++cut;
   // White space that only separates the element from the next tag goes with it; in front of
   // text it is part of that text.
-  if (cut < text.size() && text[cut] != '<') cut = end;
+  if (cut < size && TextUnit(cut) != '<') cut = end;
   SpliceText(start, cut - start, WStringView());
   ShiftOffsets(e, -static_cast<int32_t>(cut - start), true);
   return UnlinkEntry(e);

@@ -9,10 +9,11 @@ uint32_t XmlDoc::FindSibling(uint32_t parent, uint32_t after, const WChar* path)
   uint32_t candidate = after != 0 ? Entry(after).nextSibling : Entry(parent).firstChild;
   if (checked.kind == PathAny) return candidate;
   Scanner scanner;
-  scanner.text = text.c_str();
   scanner.scanFlags = flags;
   for (; candidate != 0; candidate = Entry(candidate).nextSibling) {
-    scanner.cursor = static_cast<int32_t>(Entry(candidate).start) + 1;
+    const size_t name = size_t(Entry(candidate).start) + 1;
+    scanner.text = TextFrom(name);
+    scanner.cursor = static_cast<int32_t>(name);
     if (WordEquals(scanner, checked.firstName, checked.firstNameLength)) return candidate;
   }
   return 0;
@@ -60,9 +61,10 @@ void XmlDoc::ResetPosition() { parentPos = mainPos = childPos = nodeKind = 0; }
 
 WString XmlDoc::ReadAttributeAt(uint32_t pos, const WChar* name) const {
   if (pos == 0 || nodeKind != 1 || name == nullptr) return WString();
+  const size_t tagName = size_t(Entry(pos).start) + 1;
   Scanner scanner;
-  scanner.text = text.c_str();
-  scanner.cursor = static_cast<int32_t>(Entry(pos).start) + 1;
+  scanner.text = TextFrom(tagName);
+  scanner.cursor = static_cast<int32_t>(tagName);
   scanner.scanFlags = flags;
   if (!FindAttribute(scanner, name)) return WString();
   return UnescapeText(scanner.text + scanner.tokenStart, scanner.tokenEnd - scanner.tokenStart + 1);
@@ -76,9 +78,10 @@ WString XmlDoc::ReadChildAttribute(const WChar* name) const {
 
 WString XmlDoc::ElementName(uint32_t pos) const {
   if (pos == 0) return WString();
+  const size_t tagName = size_t(Entry(pos).start) + 1;
   Scanner scanner;
-  scanner.text = text.c_str();
-  scanner.cursor = static_cast<int32_t>(Entry(pos).start) + 1;
+  scanner.text = TextFrom(tagName);
+  scanner.cursor = static_cast<int32_t>(tagName);
   scanner.scanFlags = flags;
   NextWord(scanner);
   return TokenText(scanner);
@@ -86,12 +89,11 @@ WString XmlDoc::ElementName(uint32_t pos) const {
 
 WString XmlDoc::ElementMarkup() const {
   if (mainPos == 0) return WString();
-  const ElementEntry& e = Entry(mainPos);
-  size_t end = e.start + e.length;
+  const ElementEntry e = Entry(mainPos);
+  size_t end = size_t(e.start) + e.length;
+  const size_t size = TextLength();
   size_t p = end;
-  while (p < text.size() && IsWhitespace(text[p])) ++p;
-  if (p == text.size() || text[p] == '<') end = p;
-  return text.substr(e.start, end - e.start);
+  while (p < size && IsWhitespace(TextUnit(p))) ++p;
+  if (p == size || TextUnit(p) == '<') end = p;
+  return TextRange(e.start, end);
 }
-
-WString XmlDoc::DocumentText() const { return text; }

@@ -130,37 +130,37 @@ struct OpenElements {
 void CloseUnended(XmlDoc& doc, uint32_t parseRoot, const OpenElementStack& names, const WChar* t,
                   OpenElements& open, int32_t targetDepth, uint32_t closingOffset) {
   uint32_t target = open.innermost;
-  for (int32_t d = open.depth; d > targetDepth; --d) target = doc.Entry(target).parent;
-  doc.Entry(parseRoot).entryFlags |= IllFormed;
+  for (int32_t d = open.depth; d > targetDepth; --d) target = doc.StoredEntry(target).parent;
+  doc.StoredEntry(parseRoot).entryFlags |= IllFormed;
   uint32_t previous = 0;  // the element closed just before, the last of U's own children
   while (open.depth > targetDepth) {
     const uint32_t u = open.innermost;
-    ElementEntry& entry = doc.Entry(u);
+    ElementEntry& entry = doc.StoredEntry(u);
     const uint32_t parent = entry.parent;
     entry.SetEndTagLength(0);
     entry.entryFlags |= Unended;
     entry.length = entry.StartTagLength();
     if (entry.Has(ContentIllFormed)) {
       entry.entryFlags &= ~ContentIllFormed;
-      doc.Entry(parent).entryFlags |= ContentIllFormed;
+      doc.StoredEntry(parent).entryFlags |= ContentIllFormed;
     }
     if (const uint32_t firstChild = entry.firstChild) {
-      const uint32_t lastChild = doc.Entry(firstChild).prevSibling;
+      const uint32_t lastChild = doc.StoredEntry(firstChild).prevSibling;
       // Only U's own children still need the new parent; those moved up from the element
       // closed before already carry it.
-      for (uint32_t c = firstChild;; c = doc.Entry(c).nextSibling) {
-        doc.Entry(c).parent = target;
-        if (c == previous || doc.Entry(c).nextSibling == 0) break;
+      for (uint32_t c = firstChild;; c = doc.StoredEntry(c).nextSibling) {
+        doc.StoredEntry(c).parent = target;
+        if (c == previous || doc.StoredEntry(c).nextSibling == 0) break;
       }
-      ElementEntry& child = doc.Entry(firstChild);
+      ElementEntry& child = doc.StoredEntry(firstChild);
       child.entryFlags &= ~FirstChildFlag;
       child.prevSibling = u;
       entry.nextSibling = firstChild;  // U was its parent's last child
       entry.firstChild = 0;
-      doc.Entry(doc.Entry(parent).firstChild).prevSibling = lastChild;
+      doc.StoredEntry(doc.StoredEntry(parent).firstChild).prevSibling = lastChild;
     }
     const WString name(names.At(*doc.elementIndex, t, open.depth));
-    AddResult(doc.resultLog, WTEXT("unended_start_tag"), name.c_str(), 0, doc.Entry(u).start,
+    AddResult(doc.resultLog, WTEXT("unended_start_tag"), name.c_str(), 0, doc.StoredEntry(u).start,
               closingOffset);
     previous = u;
     open.innermost = parent;
@@ -442,21 +442,25 @@ uint32_t ParseElementsInGeneral(XmlDoc& doc, uint32_t parseRoot, Scanner& scanne
 }
 
 bool XmlDoc::ParseDocument() {
+  CloseGap();  // the parse reads the text whole
   parentPos = mainPos = childPos = nodeKind = 0;
   nextFreeEntry = 1;
+  // Every start the parse writes is current.
+  pendingEntry = 0;
+  pendingFrom = UINT32_MAX;
   longEndTags.clear();
   const int32_t wanted = static_cast<int32_t>(text.size() / 64 + 8);
   if (elementIndex->capacity < wanted) ReserveEntries(*elementIndex, wanted);
-  Entry(0) = ElementEntry{};
+  StoredEntry(0) = ElementEntry{};
 
   if (!text.empty()) {
     Scanner scanner;
     scanner.text = text.c_str();
     scanner.scanFlags = flags;
     const uint32_t first = ParseElements(0, scanner);
-    Entry(0).length = static_cast<uint32_t>(text.size());
+    StoredEntry(0).length = static_cast<uint32_t>(text.size());
     if (first >= 1) {
-      Entry(0).firstChild = first;
+      StoredEntry(0).firstChild = first;
       if (Entry(first).nextSibling != 0) {
         AddResult(resultLog, WTEXT("root_has_sibling"), nullptr, 0, kNone, kNone);
       }
@@ -466,13 +470,12 @@ bool XmlDoc::ParseDocument() {
   }
 
   parentPos = mainPos = childPos = nodeKind = 0;
-  entriesInOrder = true;  // the parse hands out entries as their start tags come
-  entriesReleased = false;
   const ElementEntry& root = Entry(0);
   return !root.Has(IllFormed) && root.firstChild != 0 && Entry(root.firstChild).nextSibling == 0;
 }
 
 bool XmlDoc::ParseText(const WChar* source) {
+  gapLength = 0;
   if (source == nullptr) {
     WString().swap(text);
     ClearEntries(*elementIndex);
@@ -480,6 +483,7 @@ bool XmlDoc::ParseText(const WChar* source) {
     // The terminator is found several units at a time; templates run to kilobytes.
     text.assign(source, static_cast<size_t>(FindUnit(source, 0, 0, 0)));
   }
+  gapStart = text.size();
   resultLog.clear();
   return ParseDocument();
 }

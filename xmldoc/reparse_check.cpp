@@ -20,7 +20,7 @@ uint32_t NextInPreorder(const XmlDoc& doc, uint32_t e) {
 
 std::string CompareWithFreshParse(const XmlDoc& doc, bool* comparable) {
   XmlDoc fresh;
-  fresh.text = doc.text;
+  fresh.SetText(doc.DocumentText());
   fresh.flags = doc.flags;
   fresh.ParseDocument();
   const bool repaired = fresh.Entry(0).Has(IllFormed);

@@ -56,5 +56,5 @@ void AddResult(WString& log, const WChar* keyword, const WChar* text, uint32_t f
     doc.WriteAttribute(record, name, Decimal(number).c_str());
   }
   if (number2 != kNone) doc.WriteAttribute(record, WTEXT("offset2"), Decimal(number2).c_str());
-  log = std::move(doc.text);
+  log = std::move(doc).TakeText();
 }

@@ -1,134 +1,79 @@
-// Index repair after a splice: one walk in document order from the edited element to the
-// end of the document, iterative so that deep nesting costs no stack. Every attribute write
-// of a fill runs it over the rest of the document, so each step is kept to the loads the
-// links need: within one page an entry is found without going through the page table.
-
-#include <algorithm>
+// Index repair after a splice. The ancestors of the edit grow at once; the entries after it
+// move by a pending width that the next edits carry forward, so that a fill, which edits
+// from the start of the document to its end, moves each entry about once in all instead of
+// walking to the end of the document at every write. The walks are iterative, so that deep
+// nesting costs no stack.
 
 #include "xmldoc/xml_doc.h"
 
 namespace {
 
-template <typename At>
-void Walk(At at, uint32_t e, uint32_t shift, bool skipDescendants) {
-  uint32_t limit = at(e).parent;  // the nearest ancestor whose length is still to grow
-  const ElementEntry* current = &at(e);
-  // The entry moved last. After a parse entries lie in document order, so the next one to
-  // move is usually the slot after it: reaching it by address instead of through the loaded
-  // link keeps the walk from waiting on each load. The link still decides where it goes.
-  ElementEntry* moved = &at(e);
-  uint32_t movedIndex = e;
-  bool descend = !skipDescendants;
-  for (;;) {
-    if (descend) {
-      // A run of childless entries each followed by its sibling in the next slot, the
-      // common shape of a parsed document's leaves, moves without the general step.
-      while (moved->firstChild == 0 && moved->nextSibling == movedIndex + 1 &&
-             ((movedIndex + 1) & (kPageEntries - 1)) != 0) {
-        ++moved;
-        ++movedIndex;
-        moved->start += shift;
-        if (moved->StartTagLength() == 0) return;
-      }
-      current = moved;
-    }
-    uint32_t next;
-    if (descend && current->firstChild != 0) {
-      next = current->firstChild;
-    } else {
-      // The next sibling of the entry or of the nearest ancestor below the limit that has
-      // one; reaching the limit means every entry inside it has moved.
-      while (current->nextSibling == 0) {
-        next = current->parent;
-        if (next == limit) break;
-        current = &at(next);
-      }
-      if (current->nextSibling == 0) {
-        ElementEntry& ancestor = at(limit);
-        ancestor.length += shift;
-        // Entry 0 ends every walk; the temporary root of an insertion ends walks inside it.
-        if (ancestor.StartTagLength() == 0) return;
-        limit = ancestor.parent;
-        current = &ancestor;
-        descend = false;  // its children before the edit point were passed already
-        continue;
-      }
-      next = current->nextSibling;
-    }
-    if (next == movedIndex + 1 && (next & (kPageEntries - 1)) != 0) [[likely]] {
-      ++moved;
-    } else {
-      moved = &at(next);
-    }
-    movedIndex = next;
-    moved->start += shift;
-    if (moved->StartTagLength() == 0) return;
-    current = moved;
-    descend = true;
-  }
-}
+// The width a new pending move starts from: pending starts then lie above every start as
+// it is (below 2^30 units) and below 2^32, while the edits since add or cut less than 2^30.
+constexpr uint32_t kPendingWidth = uint32_t{1} << 31;
+constexpr size_t kPendingTextLimit = size_t{1} << 30;
 
 }  // namespace
 
-void XmlDoc::ShiftInIndexOrder(uint32_t e, uint32_t shift, bool skipDescendants) {
-  // The first entry the walk would move: the one after e, or after e's subtree, which is
-  // the next sibling of e or of its nearest ancestor that has one.
-  uint32_t from = e + 1;
-  if (skipDescendants) {
-    uint32_t c = e;
-    while (c != 0 && Entry(c).nextSibling == 0) c = Entry(c).parent;
-    from = c != 0 ? Entry(c).nextSibling : static_cast<uint32_t>(nextFreeEntry);
+uint32_t XmlDoc::NextEntry(uint32_t e, uint32_t top, bool skipDescendants) const {
+  if (!skipDescendants && StoredEntry(e).firstChild != 0) return StoredEntry(e).firstChild;
+  for (uint32_t x = e; x != top; x = StoredEntry(x).parent) {
+    if (StoredEntry(x).nextSibling != 0) return StoredEntry(x).nextSibling;
   }
-  const uint32_t end = static_cast<uint32_t>(nextFreeEntry);
-  ElementEntry* const* const pages = elementIndex->pages;
-  while (from < end) {
-    const uint32_t pageBase = from & ~uint32_t(kPageEntries - 1);
-    ElementEntry* const page = pages[from >> kPageShift];
-    const uint32_t stop = std::min(end, pageBase + kPageEntries);
-    if (entriesReleased) {
-      for (uint32_t i = from - pageBase; i < stop - pageBase; ++i) {
-        // A removed element keeps its slot; the walk never reaches it, so neither does this.
-        if ((page[i].entryFlags & Released) == 0) page[i].start += shift;
-      }
-    } else {
-      // Every write of a fill comes here: a bare run over the slots, four at a time, so
-      // that the loop's own count and test are paid once per four entries.
-      ElementEntry* slot = page + (from - pageBase);
-      ElementEntry* const last = page + (stop - pageBase);
-      for (; last - slot >= 4; slot += 4) {
-        slot[0].start += shift;
-        slot[1].start += shift;
-        slot[2].start += shift;
-        slot[3].start += shift;
-      }
-      for (; slot != last; ++slot) slot->start += shift;
-    }
-    from = stop;
+  return 0;
+}
+
+void XmlDoc::ConvertEntries(uint32_t from, uint32_t to, bool pending) {
+  const uint32_t width = pendingWidth;
+  const uint32_t threshold = pendingFrom;
+  // The walk ends at the end of the document at the latest, whatever `to` is.
+  for (uint32_t x = from; x != to && x != 0; x = NextEntry(x, 0, false)) {
+    uint32_t& start = StoredEntry(x).start;
+    if ((start >= threshold) != pending) start += pending ? width : 0 - width;
   }
-  for (uint32_t a = Entry(e).parent;; a = Entry(a).parent) {
-    Entry(a).length += shift;
-    if (a == 0) break;
+}
+
+void XmlDoc::MovePendingShift(uint32_t e) {
+  if (e == pendingEntry) return;
+  if (pendingEntry == 0) {
+    pendingWidth = kPendingWidth;
+    ConvertEntries(e, 0, true);
+  } else if (e == 0 || StoredEntry(e).start >= pendingFrom) {
+    // Forward: `e` comes after the first pending entry; the ones before it catch up.
+    ConvertEntries(pendingEntry, e, false);
+  } else {
+    // Backward: the entries from `e` up to the first pending one join the pending move.
+    ConvertEntries(e, pendingEntry, true);
   }
+  pendingEntry = e;
+  pendingFrom = e != 0 ? StoredEntry(e).start : UINT32_MAX;
+}
+
+void XmlDoc::SettleLongText() {
+  if (TextLength() >= kPendingTextLimit) MovePendingShift(0);
 }
 
 void XmlDoc::ShiftOffsets(uint32_t e, int32_t delta, bool skipDescendants) {
   // Entry 0 and the temporary root of an insertion have no start tag: nothing follows them.
-  if (Entry(e).StartTagLength() == 0) return;
+  if (StoredEntry(e).StartTagLength() == 0) return;
   const uint32_t shift = static_cast<uint32_t>(delta);  // wraps like the signed sum
-  if (entriesInOrder) {
-    ShiftInIndexOrder(e, shift, skipDescendants);
+  // Every ancestor grows, up to the first without a start tag: entry 0, or the temporary
+  // root of the markup being inserted.
+  uint32_t top = StoredEntry(e).parent;
+  for (;;) {
+    ElementEntry& ancestor = StoredEntry(top);
+    ancestor.length += shift;
+    if (ancestor.StartTagLength() == 0) break;
+    top = ancestor.parent;
+  }
+  const uint32_t next = NextEntry(e, top, skipDescendants);
+  if (top == 0 && TextLength() < kPendingTextLimit) {
+    MovePendingShift(next);
+    pendingWidth -= shift;
     return;
   }
-  // No step of the walk allocates, so the pages stay where they are.
-  ElementEntry* const* const pages = elementIndex->pages;
-  if (elementIndex->capacity <= kPageEntries) {
-    ElementEntry* const page = pages[0];
-    Walk([page](uint32_t i) -> ElementEntry& { return page[i]; }, e, shift, skipDescendants);
-  } else {
-    Walk(
-        [pages](uint32_t i) -> ElementEntry& {
-          return pages[i >> kPageShift][i & (kPageEntries - 1)];
-        },
-        e, shift, skipDescendants);
-  }
+  // The elements of markup being inserted, or the rest of a text too long for pending
+  // starts, move at once.
+  if (top == 0) MovePendingShift(0);
+  for (uint32_t x = next; x != 0; x = NextEntry(x, top, false)) StoredEntry(x).start += shift;
 }

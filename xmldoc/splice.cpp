@@ -1,6 +1,9 @@
 // Placing new markup in the text: where it goes among its future siblings, the line breaks
 // around it, and opening up an enclosing element that had no room for children.
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "xmldoc/scanner.h"
 #include "xmldoc/xml_doc.h"
 
@@ -12,31 +15,24 @@ constexpr WChar kLineBreak[] = WTEXT("\r\n");
 
 uint32_t XmlDoc::TagNameLength(uint32_t e) const {
   const size_t start = Entry(e).start;
+  const size_t size = TextLength();
   size_t end = start + 1;
-  while (end < text.size() && !IsWhitespace(text[end]) && text[end] != '/' && text[end] != '>') {
+  while (end < size && !IsWhitespace(TextUnit(end)) && TextUnit(end) != '/' &&
+         TextUnit(end) != '>') {
     ++end;
   }
   return static_cast<uint32_t>(end - start - 1);
 }
 
-void XmlDoc::SpliceText(size_t pos, size_t count, WStringView with) {
-  std::char_traits<WChar>::copy(OpenText(pos, count, with.size()), with.data(), with.size());
-}
-
-WChar* XmlDoc::OpenText(size_t pos, size_t count, size_t n) {
-  const size_t old = text.size();
-  const size_t size = old - count + n;
-  if (size > text.capacity()) text.reserve(size + size / 2 + 128);
-  // One move of the tail; only units past the old end are ever filled before being written.
-  if (n > count) text.append(n - count, WChar());
-  WChar* const data = text.data();
-  std::char_traits<WChar>::move(data + pos + n, data + pos + count, old - pos - count);
-  if (n < count) text.resize(size);
-  return data + pos;
-}
-
-XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak) {
-  const ElementEntry& p = Entry(parent);
+XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WStringView markup,
+                                    bool noBreak) {
+  // Markup read from this very text would move under the splice: copy it first.
+  WString kept;
+  if (InsideText(markup.data())) {
+    kept.assign(markup);
+    markup = kept;
+  }
+  const ElementEntry p = Entry(parent);
   const uint32_t startTag = p.StartTagLength();
   // Closed-empty: "<p/>" or an unended "<p>", which has no place for content yet.
   // Open-empty: "<p></p>".
@@ -55,45 +51,48 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WString mar
   if (!noBreak && !closedEmpty) {
     // Land on the next tag so that the text before it stays with what precedes it.
     size_t skipped = position;
-    while (skipped < text.size() && IsWhitespace(text[skipped])) ++skipped;
-    if (skipped == text.size() || text[skipped] == '<') position = skipped;
+    const size_t size = TextLength();
+    while (skipped < size && IsWhitespace(TextUnit(skipped))) ++skipped;
+    if (skipped == size || TextUnit(skipped) == '<') position = skipped;
   }
 
   Splice splice{};
   splice.sibling = after != 0 ? after : p.firstChild != 0 ? Entry(p.firstChild).prevSibling : 0;
   splice.position = static_cast<uint32_t>(position);
-  if (!noBreak) {
-    markup += kLineBreak;
-    if (closedEmpty || openEmpty) splice.position += 2;
-  }
+  if (!noBreak && (closedEmpty || openEmpty)) splice.position += 2;
 
+  // The markup goes in as it is, between what opens a parent without content and the line
+  // break after it, so that the text takes it in one splice and nothing copies it before.
+  WStringView lead;
+  const WStringView trail = noBreak ? WStringView() : WStringView(kLineBreak);
+  WString closing;  // the end tag a closed-empty parent gets, but for its ">"
+  size_t at = position;
   if (closedEmpty) {
-    const size_t markupEnd = size_t(p.start) + p.length;
     const uint32_t nameLength = TagNameLength(parent);
-    WString opened(noBreak ? WTEXT(">") : WTEXT(">\r\n"));
-    opened += markup;
-    opened += WTEXT("</");
-    opened.append(text, p.start + 1, nameLength);
-    ElementEntry& opening = Entry(parent);
+    closing = WTEXT("</");
+    AppendText(closing, size_t(p.start) + 1, size_t(p.start) + 1 + nameLength);
+    lead = noBreak ? WTEXT(">") : WTEXT(">\r\n");
+    ElementEntry& opening = StoredEntry(parent);
+    const size_t markupEnd = size_t(p.start) + p.length;
     if (opening.Has(Unended)) {
       // Before the ">" of "<p>": "<p" + ">...</p" + ">".
-      SpliceText(markupEnd - 1, 0, opened);
+      at = markupEnd - 1;
       opening.entryFlags &= ~Unended;
     } else {
       // In place of the "/" of "<p/>": "<p" + ">...</p" + ">".
-      SpliceText(markupEnd - 2, 1, opened);
-      opening.SetStartTagLength(startTag - 1);
+      at = markupEnd - 2;
       splice.replaced = 1;
+      opening.SetStartTagLength(startTag - 1);
     }
     SetEndTagLength(parent, nameLength + 3);
-    splice.inserted = static_cast<uint32_t>(opened.size());
   } else if (openEmpty && !noBreak) {
-    markup.insert(0, kLineBreak);
-    SpliceText(position, 0, markup);
-    splice.inserted = static_cast<uint32_t>(markup.size());
-  } else {
-    SpliceText(position, 0, markup);
-    splice.inserted = static_cast<uint32_t>(markup.size());
+    lead = kLineBreak;
   }
+  const size_t inserted = lead.size() + markup.size() + trail.size() + closing.size();
+  WChar* out = OpenText(at, splice.replaced, inserted);
+  for (const WStringView piece : {lead, markup, trail, WStringView(closing)}) {
+    out = std::copy(piece.begin(), piece.end(), out);
+  }
+  splice.inserted = static_cast<uint32_t>(inserted);
   return splice;
 }

@@ -4,26 +4,25 @@
 #include "xmldoc/xml_doc.h"
 
 void XmlDoc::LinkEntry(uint32_t parent, uint32_t after, uint32_t e) {
-  entriesInOrder = false;
-  Entry(e).parent = parent;
+  StoredEntry(e).parent = parent;
   if (after != 0) {
-    ElementEntry& entry = Entry(e);
-    ElementEntry& previous = Entry(after);
+    ElementEntry& entry = StoredEntry(e);
+    ElementEntry& previous = StoredEntry(after);
     entry.entryFlags &= ~FirstChildFlag;
     entry.nextSibling = previous.nextSibling;
     if (entry.nextSibling != 0) {
-      Entry(entry.nextSibling).prevSibling = e;
+      StoredEntry(entry.nextSibling).prevSibling = e;
     } else {
-      Entry(Entry(parent).firstChild).prevSibling = e;
+      StoredEntry(StoredEntry(parent).firstChild).prevSibling = e;
     }
     previous.nextSibling = e;
     entry.prevSibling = after;
   } else {
-    ElementEntry& entry = Entry(e);
-    ElementEntry& p = Entry(parent);
+    ElementEntry& entry = StoredEntry(e);
+    ElementEntry& p = StoredEntry(parent);
     entry.entryFlags |= FirstChildFlag;
     if (p.firstChild != 0) {
-      ElementEntry& first = Entry(p.firstChild);
+      ElementEntry& first = StoredEntry(p.firstChild);
       entry.nextSibling = p.firstChild;
       entry.prevSibling = first.prevSibling;
       first.prevSibling = e;
@@ -35,16 +34,16 @@ void XmlDoc::LinkEntry(uint32_t parent, uint32_t after, uint32_t e) {
     p.firstChild = e;
   }
   // At the document level the level stays what it was: 0, as a parse gives it.
-  if (parent != 0) Entry(e).SetLevel(Entry(parent).Level() + 1);
+  if (parent != 0) StoredEntry(e).SetLevel(StoredEntry(parent).Level() + 1);
 }
 
 uint32_t XmlDoc::UnlinkEntry(uint32_t e) {
-  const ElementEntry& entry = Entry(e);
-  ElementEntry& parent = Entry(entry.parent);
+  const ElementEntry& entry = StoredEntry(e);
+  ElementEntry& parent = StoredEntry(entry.parent);
   uint32_t previous = 0;
   if (entry.Has(FirstChildFlag)) {
     if (entry.nextSibling != 0) {
-      ElementEntry& next = Entry(entry.nextSibling);
+      ElementEntry& next = StoredEntry(entry.nextSibling);
       parent.firstChild = entry.nextSibling;
       next.prevSibling = entry.prevSibling;
       next.entryFlags |= FirstChildFlag;
@@ -53,11 +52,11 @@ uint32_t XmlDoc::UnlinkEntry(uint32_t e) {
     }
   } else {
     previous = entry.prevSibling;
-    Entry(previous).nextSibling = entry.nextSibling;
+    StoredEntry(previous).nextSibling = entry.nextSibling;
     if (entry.nextSibling != 0) {
-      Entry(entry.nextSibling).prevSibling = previous;
+      StoredEntry(entry.nextSibling).prevSibling = previous;
     } else {
-      Entry(parent.firstChild).prevSibling = previous;
+      StoredEntry(parent.firstChild).prevSibling = previous;
     }
   }
   ReleaseSubtree(e);
@@ -67,17 +66,17 @@ uint32_t XmlDoc::UnlinkEntry(uint32_t e) {
 void XmlDoc::ReleaseSubtree(uint32_t e) {
   // Preorder over the links without recursion, so that nesting depth costs no stack. The
   // links stay as they were; only the flags word changes, which the walk does not read.
-  entriesReleased = true;
   uint32_t current = e;
   for (;;) {
-    ElementEntry& entry = Entry(current);
+    ElementEntry& entry = StoredEntry(current);
     entry.entryFlags = Released;
     if (entry.firstChild != 0) {
       current = entry.firstChild;
       continue;
     }
-    while (current != e && Entry(current).nextSibling == 0) current = Entry(current).parent;
+    while (current != e && StoredEntry(current).nextSibling == 0)
+      current = StoredEntry(current).parent;
     if (current == e) return;
-    current = Entry(current).nextSibling;
+    current = StoredEntry(current).nextSibling;
   }
 }

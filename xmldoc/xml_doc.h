@@ -2,7 +2,14 @@
 // An XML (or loosely HTML-like) document held as one wide string plus an index of where
 // every element lies in it. Move-only; the index and its pages are released with it, and a
 // document that was moved from may only be assigned to or destroyed.
+//
+// Edits keep the text with a gap at the point of editing, so that a splice moves only the
+// units between it and the edit before instead of the whole tail. Every read sees the text
+// as if there were no gap; reads that need it whole or contiguous from some offset on move
+// the gap out of their way. So even the const reads may rearrange the storage (never the
+// text itself): a document belongs to one thread, as it always did.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -14,7 +21,6 @@
 
 class XmlDoc {
  public:
-  WString text;               // the whole document; offsets count UTF-16 units from its start
   WString resultLog;          // records left by the last parse or load
   uint32_t parentPos = 0;     // entry whose children are walked; 0 = document level
   uint32_t mainPos = 0;       // current element; 0 = none
@@ -22,7 +28,7 @@ class XmlDoc {
   int32_t nextFreeEntry = 0;  // index the next new entry receives
   uint32_t nodeKind = 0;      // 1 when mainPos names an element, else 0
   uint32_t flags = 0;         // document flags; bit 0x8 makes names compare without case
-  std::unique_ptr<ElementIndex> elementIndex;
+  std::unique_ptr<ElementIndex> elementIndex;  // the entries as stored (see StoredEntry)
 
   // An empty document, as after ParseText with no text: storage for 8 entries, entry 0
   // zeroed, nextFreeEntry 1, all positions 0.
@@ -33,9 +39,53 @@ class XmlDoc {
   XmlDoc& operator=(const XmlDoc&) = delete;
   ~XmlDoc() = default;
 
-  // The entry at `index` (below the index's capacity). Valid until the next AllocateEntry.
-  ElementEntry& Entry(uint32_t index) { return (*elementIndex)[index]; }
-  const ElementEntry& Entry(uint32_t index) const { return (*elementIndex)[index]; }
+  // The text; offsets count UTF-16 units from its start. Pointers and references into it
+  // stay valid until the next edit or parse.
+
+  // The whole text, the gap closed first (which moves only what follows the gap).
+  const WString& Text() const;
+  // Length of the text in units.
+  size_t TextLength() const { return text.size() - gapLength; }
+  // Unit `i` of the text, for i up to TextLength(), where it is the terminating zero.
+  WChar TextUnit(size_t i) const { return text[i < gapStart ? i : i + gapLength]; }
+  // A copy of units [from, to) of the text.
+  WString TextRange(size_t from, size_t to) const;
+  // The text from offset `p` on, contiguous and zero-terminated, for the scanner: indexed by
+  // any offset from `p` on, the pointer gives that unit of the text (and units before `p`
+  // are no business of the reader). Later reads keep it valid, whatever offset they ask for.
+  const WChar* TextFrom(size_t p) const {
+    if (gapLength != 0 && p < gapStart) MoveGap(p);
+    return text.data() + gapLength;
+  }
+  // Replaces the text without parsing it: the index describes the old text until
+  // ParseDocument.
+  void SetText(WString newText);
+  // Moves the whole text out; the document is left with none and must be parsed again
+  // before any other use.
+  WString TakeText() &&;
+
+  // The index. Edits leave the move of the entries after them pending, so that a run of
+  // edits from the start of the document to its end moves each entry about once instead of
+  // once per edit before it; Entry() sees every entry as if each move had been made.
+
+  // A copy of the entry at `index` (below the index's capacity) as it stands: every word
+  // current, the start of an entry whose move is pending included.
+  ElementEntry Entry(uint32_t index) const {
+    ElementEntry entry = (*elementIndex)[index];
+    if (entry.start >= pendingFrom) entry.start -= pendingWidth;
+    return entry;
+  }
+  // The entry at `index` as stored, to write it. Every word is current but `start`, which
+  // an entry whose move is pending keeps in pending form: read offsets through Entry(), and
+  // write the start only of an entry that is not yet linked into the document. Valid until
+  // the next AllocateEntry.
+  ElementEntry& StoredEntry(uint32_t index) { return (*elementIndex)[index]; }
+  const ElementEntry& StoredEntry(uint32_t index) const { return (*elementIndex)[index]; }
+  // The first entry in document order whose move is pending, 0 when none is; every entry
+  // after it is pending too, none before it is. For the index check.
+  uint32_t FirstPendingEntry() const { return pendingEntry; }
+  // Whether entry `index` is stored in pending form. For the index check.
+  bool IsPending(uint32_t index) const { return StoredEntry(index).start >= pendingFrom; }
 
   // Editing. Each edit splices the text once and repairs the index arithmetically, shifting
   // what follows the edit point and growing what encloses it; nothing is parsed again.
@@ -76,7 +126,7 @@ class XmlDoc {
   // it into the text, opening an empty or unended parent up to take it. Unless `noBreak`,
   // white space before a following "<" is skipped and a line break is written after it (and
   // before it when the parent had no content). Does not touch the index beyond `parent`.
-  Splice SpliceMarkup(uint32_t parent, uint32_t after, WString markup, bool noBreak);
+  Splice SpliceMarkup(uint32_t parent, uint32_t after, WStringView markup, bool noBreak);
   // Whether the parser, reading the text at `e` now, finds a start tag of `startTagLength`
   // units that is empty exactly when `e` is closed by its own start tag.
   bool StartTagReadsAs(uint32_t e, uint32_t startTagLength) const;
@@ -87,7 +137,7 @@ class XmlDoc {
   // Sets the end-tag length of entry `e` in its field, keeping a length of more than 1023
   // units beside it.
   void SetEndTagLength(uint32_t e, uint32_t n) {
-    Entry(e).SetEndTagLength(n);
+    StoredEntry(e).SetEndTagLength(n);
     if (n > kEndTagMask) [[unlikely]] {
       KeepLongEndTag(e, n);
     }
@@ -95,8 +145,10 @@ class XmlDoc {
   // Length of the tag name of element `e` as the parser reads it (up to white space, "/" or
   // ">"), which is what an end tag must repeat.
   uint32_t TagNameLength(uint32_t e) const;
-  // Replaces `count` units at `pos` with `with`, reserving half again plus 128 units
-  // whenever the text outgrows its capacity, so that repeated edits rarely reallocate.
+  // Replaces `count` units at `pos` with `with`, reserving half again plus 128 units, and
+  // at least twice the old storage, whenever the text outgrows its capacity, so that
+  // repeated edits rarely reallocate.
+  // The gap ends up right after the new units.
   void SpliceText(size_t pos, size_t count, WStringView with);
   // SpliceText for `n` units that the caller writes itself: returns where they go, valid
   // until the text changes again.
@@ -104,6 +156,8 @@ class XmlDoc {
   // Repairs the index after the text changed by `delta` units inside or just after element
   // `e`: every entry after it in document order (and its descendants unless
   // `skipDescendants`) moves, every ancestor up to entry 0 grows; `e` itself is untouched.
+  // In the document the move is left pending (see Entry()); inside markup being inserted,
+  // below its temporary root, it is made at once.
   void ShiftOffsets(uint32_t e, int32_t delta, bool skipDescendants);
   // Makes `e` a child of `parent` right after child `after` (first child when `after` is 0),
   // one level below `parent` (top-level elements keep level 0).
@@ -118,7 +172,6 @@ class XmlDoc {
   // initialises all eight words of the new entry.
   uint32_t AllocateEntry() {
     if (nextFreeEntry == elementIndex->capacity) GrowFullIndex();
-    entriesInOrder = false;  // the new entry may be linked anywhere
     return static_cast<uint32_t>(nextFreeEntry++);
   }
 
@@ -161,18 +214,43 @@ class XmlDoc {
   // Markup of mainPos, children included, plus the white space after it when that runs up
   // to a "<" or the end of the text.
   WString ElementMarkup() const;
-  // A copy of the whole text.
+  // A copy of the whole text (the gap stays where it is).
   WString DocumentText() const;
 
  private:
-  // True from a whole-document parse until an entry is handed out or linked elsewhere:
-  // while it holds, index order is document order (Released entries aside), so the
-  // entries after an edit point are simply the later indices. Attribute writes and
-  // removals keep it; every other edit ends it.
-  bool entriesInOrder = false;
-  // Whether an entry was released since the last whole-document parse: until then the pass
-  // over later indices has no removed slot to step over.
-  bool entriesReleased = false;
+  // The text's storage: units [0, gapStart) and [gapStart + gapLength, text.size()) of
+  // `text`, in that order, are the document's text. While the gap is open `text` fills its
+  // whole capacity, so that the gap is all the room there is; a closed gap (gapLength 0)
+  // stands at the end and `text` is the text itself.
+  mutable WString text;
+  mutable size_t gapStart = 0;
+  mutable size_t gapLength = 0;
+
+  // Whether `p` points into the storage of the text, where a splice would move it.
+  bool InsideText(const WChar* p) const;
+  // Moves the gap to offset `p` of the text, moving the units between.
+  void MoveGap(size_t p) const;
+  // Closes the gap: `text` becomes the text itself, its capacity kept.
+  void CloseGap() const;
+  // Appends units [from, to) of the text to `out`.
+  void AppendText(WString& out, size_t from, size_t to) const;
+  // Moves the text into new storage of at least `capacity` units with the gap at `pos`,
+  // dropping the `count` units there; the gap then has room for what replaces them.
+  void RegrowText(size_t pos, size_t count, size_t capacity);
+
+  // The pending move. Every linked entry from `pendingEntry` on in document order stores
+  // its start plus `pendingWidth`, every other entry its start as it is: an edit that moves
+  // all of them takes its delta off the width, and the stored starts stay. Live starts
+  // ascend in document order, so the pending entries store `pendingFrom` (the first one's
+  // stored start) or more and the others less; without a pending entry pendingFrom is the
+  // largest value. An edit first makes its own first following entry the first pending
+  // one, converting the entries in between: edits that go forward through the document
+  // convert each entry about once. The text is kept below 2^30 units while a move is
+  // pending, so that pending starts (the width starts at 2^31) neither wrap nor meet the
+  // others.
+  uint32_t pendingEntry = 0;
+  uint32_t pendingWidth = 0;
+  uint32_t pendingFrom = UINT32_MAX;
 
   // End tags too long for their entry's 10 bits, as (entry, length), one pair per entry; a
   // real document has none, so a list is enough.
@@ -182,8 +260,18 @@ class XmlDoc {
   void KeepLongEndTag(uint32_t e, uint32_t n);
   // The growth rule of a full index: half again its size.
   void GrowFullIndex();
-  // ShiftOffsets while entriesInOrder holds: a pass over the later indices and a climb
-  // through the ancestors, with the effect of the walk in document order.
-  void ShiftInIndexOrder(uint32_t e, uint32_t shift, bool skipDescendants);
+  // Makes `e` (0: none) the first entry whose move is pending, converting the entries
+  // between it and the one before. `e` is an entry of the document, or 0.
+  void MovePendingShift(uint32_t e);
+  // Ends the pending move, bringing every entry up to date, once the text has grown too
+  // long for pending starts.
+  void SettleLongText();
+  // Converts the linked entries from `from` up to `to` (0: the end) in document order to
+  // the pending form (`pending`) or back to their current starts; entries already in that
+  // form stay as they are.
+  void ConvertEntries(uint32_t from, uint32_t to, bool pending);
+  // The entry after `e` in document order inside `top` (entry 0 or the temporary root of an
+  // insertion), past e's descendants when `skipDescendants`; 0 when there is none.
+  uint32_t NextEntry(uint32_t e, uint32_t top, bool skipDescendants) const;
   WString ReadAttributeAt(uint32_t pos, const WChar* name) const;
 };

@@ -11,8 +11,8 @@ TEST(ElementIndexTest, GrowthKeepsEntriesAndFullPagesInPlace) {
   for (int32_t i = 1; i < 200000; ++i) {
     const uint32_t e = doc.AllocateEntry();
     ASSERT_EQ(e, static_cast<uint32_t>(i));
-    doc.Entry(e).start = e;
-    doc.Entry(e).prevSibling = ~e;
+    doc.StoredEntry(e).start = e;
+    doc.StoredEntry(e).prevSibling = ~e;
   }
   ElementEntry* firstPage = doc.elementIndex->pages[0];
   ElementEntry* secondPage = doc.elementIndex->pages[1];

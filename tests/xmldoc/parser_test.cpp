@@ -238,7 +238,7 @@ TEST(ParserTest, LoneEndTagsAndSyntaxErrorsMarkTheirElements) {
   EXPECT_TRUE(Parse(doc, WTEXT("<a=b></a>")));
   // Names compare exactly unless the document asks for IgnoreCase.
   EXPECT_FALSE(Parse(doc, WTEXT("<A></a>")));
-  doc.text = WTEXT("<A></a>");
+  doc.SetText(WTEXT("<A></a>"));
   doc.flags = IgnoreCase;
   doc.resultLog.clear();
   EXPECT_TRUE(doc.ParseDocument());
@@ -281,7 +281,7 @@ TEST(ParserTest, ParseResetsPositionsAndTheIndex) {
   XmlDoc doc;
   EXPECT_TRUE(Parse(doc, WTEXT("<r><a/></r>")));
   doc.mainPos = doc.childPos = doc.parentPos = doc.nodeKind = 1;
-  doc.text = WTEXT("<r/>");
+  doc.SetText(WTEXT("<r/>"));
   EXPECT_TRUE(doc.ParseDocument());
   EXPECT_EQ(doc.mainPos + doc.childPos + doc.parentPos + doc.nodeKind, 0u);
   EXPECT_EQ(doc.nextFreeEntry, 2);
@@ -291,7 +291,7 @@ TEST(ParserTest, ParseResetsPositionsAndTheIndex) {
   EXPECT_EQ(doc.resultLog, WTEXT("<bom/>"));
   doc.ParseText(nullptr);
   EXPECT_EQ(doc.resultLog, WTEXT(""));
-  EXPECT_EQ(doc.text, WTEXT(""));
+  EXPECT_EQ(doc.Text(), WTEXT(""));
 }
 
 TEST(ParserTest, EndTagLengthKeepsTenBits) {
@@ -334,12 +334,13 @@ TEST(ParserTest, DeepNestingNeedsNoRecursion) {
 void ExpectSameParse(const WString& text, uint32_t scanFlags) {
   XmlDoc fast;
   XmlDoc general;
-  fast.text = general.text = text;
+  fast.SetText(text);
+  general.SetText(text);
   Scanner a;
-  a.text = fast.text.c_str();
+  a.text = fast.Text().c_str();
   a.scanFlags = scanFlags;
   Scanner b = a;
-  b.text = general.text.c_str();
+  b.text = general.Text().c_str();
   EXPECT_EQ(fast.ParseElements(0, a), ParseElementsInGeneral(general, 0, b));
   EXPECT_EQ(fast.resultLog, general.resultLog);
   EXPECT_EQ(a.cursor, b.cursor);
