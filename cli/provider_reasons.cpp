@@ -1,29 +1,33 @@
 #include "cli/provider_reasons.h"
 
+#include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
+#include <utility>
 
-#include "provider/reasons.h"
+#include "harnel/disposable_json.h"
+#include "harnel/explain.h"
+#include "harnel/machine_source.h"
 
 namespace velmora::cli {
-namespace {
-
-// A few hundred bytes explain a whole machine's record; a larger text is asked for again.
-constexpr int kFirstBufferBytes = 4096;
-
-}  // namespace
 
 nlohmann::json ProviderReasons(std::string_view recordKey) {
-  const std::string key(recordKey);
-  std::string text(kFirstBufferBytes, '\0');
-  int length = GetReasons(key.c_str(), text.data(), static_cast<int>(text.size()));
-  if (length >= static_cast<int>(text.size())) {
-    text.resize(static_cast<std::size_t>(length) + 1);
-    length = GetReasons(key.c_str(), text.data(), static_cast<int>(text.size()));
+  const harnel::MachineSource source = harnel::MachineSourceFromEnvironment();
+  if (source.profile) return nullptr;  // a replayed machine has nothing to read again
+  try {
+    const harnel::DisposableJson reasons = harnel::ExplainMachine(recordKey, source.root);
+    // A firmware's placeholder is quoted as the firmware wrote it, which need not be UTF-8:
+    // such bytes become U+FFFD here, so that every later output of the reasons succeeds.
+    return nlohmann::json::parse(
+        reasons.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "velmora: reasons for %.*s: %s; none shown\n",
+                 static_cast<int>(recordKey.size()), recordKey.data(), e.what());
+    return nullptr;
   }
-  if (length < 0 || length >= static_cast<int>(text.size())) return nullptr;
-  text.resize(static_cast<std::size_t>(length));
-  nlohmann::json reasons = nlohmann::json::parse(text, nullptr, false);
-  return reasons.is_discarded() ? nlohmann::json() : reasons;
 }
 
 std::string FieldReason(const nlohmann::json& reasons, std::size_t node, std::string_view field) {

@@ -1,6 +1,7 @@
 #pragma once
-// The provider's reasons for empty records and fields (provider/reasons.h), for the commands
-// that show them.
+// Why the provider's records are empty where they are (harnel/explain.h), for the commands that
+// show it. The host program runs the provider's explainers itself: the provider library keeps
+// to its thirty functions, and the inventory library never asks.
 
 #include <string_view>
 
@@ -8,8 +9,9 @@
 
 namespace velmora::cli {
 
-// Why the provider's record under `recordKey` is empty where it is, in the form GetReasons
-// gives; null when the provider gives no reasons (it replays a profile).
+// Why the record under the profile key `recordKey` is empty where it is, read from the machine
+// the provider reads now: a string when there is no record, else an object of field reasons (an
+// array of them for a list); null when a profile is replayed or the key is unknown.
 nlohmann::json ProviderReasons(std::string_view recordKey);
 
 // The reason for field `field` of node `node` (0 for a single record) in `reasons`, the form

@@ -1,17 +1,12 @@
-// The provider's thirty exported functions, and GetReasons beside them.
+// The provider's thirty exported functions.
 
-#include <algorithm>
-#include <climits>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <new>
-#include <string>
 
 #include "harnel/current_core.h"
 #include "harnel/schema.h"
 #include "provider/provider.h"
-#include "provider/reasons.h"
 
 namespace {
 
@@ -68,27 +63,3 @@ HARNEL_EXPORT_PAIR(SystemcontrollerList, SystemcontrollerNode)
 HARNEL_EXPORT_PAIR(SystemslotList, SystemslotNode)
 HARNEL_EXPORT_PAIR(VideoadapterList, VideoadapterNode)
 HARNEL_EXPORT_PAIR(PhyMemoryList, PhyMemoryNode)
-
-extern "C" int GetReasons(const char* key, char* buffer, int size) {
-  if (key == nullptr || size < 0 || (buffer == nullptr && size > 0)) return -1;
-  std::string text;
-  try {
-    const harnel::RecordSchema* schema = harnel::FindRecordSchema(key);
-    if (schema == nullptr) return -1;
-    const harnel::DisposableJson reasons = harnel::CurrentCore().Explain(*schema);
-    if (reasons.is_null()) return -1;
-    // A firmware's placeholder is quoted as the firmware wrote it, which need not be UTF-8.
-    text = reasons.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-  } catch (const std::bad_alloc&) {
-    throw;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "harnel: GetReasons %s: %s; no reasons\n", key, e.what());
-    return -1;
-  }
-  if (size > 0) {
-    const std::size_t kept = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    std::memcpy(buffer, text.data(), kept);
-    buffer[kept] = '\0';
-  }
-  return text.size() > INT_MAX ? INT_MAX : static_cast<int>(text.size());
-}

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 
-#include "harnel/explain.h"
 #include "harnel/probe.h"
 #include "harnel/profile.h"
 #include "harnel/profile_file.h"
@@ -105,11 +104,6 @@ bool ProviderCore::Take(const RecordSchema& schema, const void* first) {
 std::size_t ProviderCore::HeldCount() const {
   std::lock_guard lock(mutex_);
   return held_.size();
-}
-
-nlohmann::json ProviderCore::Explain(const RecordSchema& schema) const {
-  if (profilePath_) return nullptr;
-  return ExplainMachine(schema.key, root_);
 }
 
 }  // namespace harnel

@@ -39,9 +39,6 @@ class ProviderCore {
   bool Take(const RecordSchema& schema, const void* first);
   // How many records and lists are out with callers.
   std::size_t HeldCount() const;
-  // Why the record that `schema` describes is empty where it is, read from the machine now
-  // (harnel/explain.h); null while a profile is replayed, which has no machine to ask.
-  nlohmann::json Explain(const RecordSchema& schema) const;
 
  private:
   struct Held {

@@ -1,7 +1,6 @@
 # The libraries export exactly their interface: the fourteen pair exports with PairList in
-# their decorated names and GetDeviceXMLBuffer with the wide string in its, the provider's thirty
-# unmangled functions and GetReasons, and the inventory library names the provider among what
-# it needs.
+# their decorated names and GetDeviceXMLBuffer with the wide string in its, the provider's thirty unmangled functions, and the inventory
+# library names the provider among what it needs.
 # Inputs: NM, READELF, VELMORA_LIB, HARNEL_LIB.
 
 function(defined_symbols lib var)
@@ -48,10 +47,8 @@ defined_symbols(${HARNEL_LIB} symbols)
 list(LENGTH symbols count)
 list(FILTER symbols INCLUDE REGEX " T (Get|Free)[A-Za-z]+$")
 list(LENGTH symbols plain)
-list(FILTER symbols INCLUDE REGEX " T GetReasons$")
-if(NOT count EQUAL 31 OR NOT plain EQUAL 31 OR NOT symbols)
-  message(FATAL_ERROR "libHarnel exports ${count} symbols, ${plain} unmangled Get/Free, "
-                      "GetReasons ${symbols}")
+if(NOT count EQUAL 30 OR NOT plain EQUAL 30)
+  message(FATAL_ERROR "libHarnel exports ${count} symbols, ${plain} unmangled Get/Free")
 endif()
 
 execute_process(COMMAND ${READELF} -d ${VELMORA_LIB} OUTPUT_VARIABLE dynamic)

@@ -17,7 +17,8 @@
 
 #include "dll/velmora.h"
 #include "harnel/current_core.h"
-#include "provider/reasons.h"
+#include "harnel/disposable_json.h"
+#include "harnel/explain.h"
 #include "tests/support/failing_allocator.h"
 
 namespace {
@@ -180,24 +181,24 @@ TEST(RealProviderAllocationFailureTest, EveryFailureReachesTheCallerWithNothingH
   }
 }
 
-// GetReasons as well, for records of each shape read from the machine: the exception reaches
-// the caller, and once the call succeeds it gives what a call without failures gives.
+// The explainers behind `velmora --reasons` as well, for records of each shape read from the
+// machine: the exception reaches the caller, and once the call succeeds it gives what a call
+// without failures gives.
 TEST(RealProviderAllocationFailureTest, ReasonsReachTheCallerOrNothing) {
   for (const Source& source : Sources()) {
     if (source.profile) continue;
     UseSource(source);
     for (const char* key : {"OS", "BIOS", "Userinfo", "StorageList"}) {
-      std::string expected(4096, '\0'), reasons(4096, '\0');
-      const int length = GetReasons(key, expected.data(), 4096);
+      const std::string expected =
+          harnel::DisposableJson(harnel::ExplainMachine(key, source.root)).dump();
       for (const bool andAfter : {false, true}) {
         SCOPED_TRACE(testing::Message() << source.name << ", " << key << (andAfter ? " on" : ""));
         for (long k = 1;; ++k) {
           failing_allocator::FailAt(k, andAfter);
           try {
-            const int result = GetReasons(key, reasons.data(), 4096);
+            const harnel::DisposableJson reasons = harnel::ExplainMachine(key, source.root);
             failing_allocator::Stop();
-            EXPECT_EQ(result, length);
-            EXPECT_EQ(reasons, expected);
+            EXPECT_EQ(reasons.dump(), expected);
             break;
           } catch (const std::bad_alloc&) {
             failing_allocator::Stop();
