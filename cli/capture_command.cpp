@@ -1,29 +1,52 @@
+#include <memory>
+
 #include <nlohmann/json.hpp>
 
+#include "cli/capture_records.h"
 #include "cli/commands.h"
-#include "harnel/record_json.h"
+#include "cli/provider_reasons.h"
 #include "harnel/schema.h"
 
 namespace velmora::cli {
+namespace {
+
+// True when `reasons` explains something: a record's absence, or a field of it or of a node.
+bool SaysAnything(const nlohmann::json& reasons) {
+  if (reasons.is_string() || reasons.is_object()) return !reasons.empty();
+  if (!reasons.is_array()) return false;
+  for (const nlohmann::json& node : reasons) {
+    if (SaysAnything(node)) return true;
+  }
+  return false;
+}
+
+// The provider's reasons of every record that has any, by profile key in provider order.
+nlohmann::ordered_json CaptureReasons() {
+  nlohmann::ordered_json all = nlohmann::ordered_json::object();
+  for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
+    const nlohmann::json reasons = ProviderReasons(schema.key);
+    if (SaysAnything(reasons)) all[std::string(schema.key)] = reasons;
+  }
+  return all;
+}
+
+}  // namespace
 
 Action AddCaptureCommand(CLI::App& app, const Context& /*context*/) {
+  auto reasons = std::make_shared<bool>(false);
   CLI::App* command =
       app.add_subcommand("capture", "Write the provider's records as a machine profile");
+  command->add_flag("--reasons", *reasons,
+                    "Add, under \"Reasons\", why each absent record and empty field is empty");
   command->fallthrough();
-  return [command] {
+  return [command, reasons] {
     if (!command->parsed()) return -1;
-    // Every key is written, a missing record as null, so that replaying the capture gives
-    // the same records and the same gaps.
-    nlohmann::ordered_json profile = nlohmann::ordered_json::object();
-    for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
-      void* record = schema.get();
-      try {
-        profile[std::string(schema.key)] = harnel::RecordToJson(schema, record);
-      } catch (...) {
-        if (record != nullptr) schema.release(record);
-        throw;
-      }
-      if (record != nullptr) schema.release(record);
+    nlohmann::ordered_json profile = CaptureRecords();
+    // Beside the records, under a key that replay does not know and so leaves alone. A
+    // provider replaying a profile has no machine to explain, and nothing is added.
+    if (*reasons) {
+      nlohmann::ordered_json why = CaptureReasons();
+      if (!why.empty()) profile["Reasons"] = std::move(why);
     }
     Context::Print(profile.dump(2) + "\n");
     return 0;

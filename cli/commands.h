@@ -15,9 +15,11 @@ namespace velmora::cli {
 // Runs a parsed command; returns the exit status.
 using Action = std::function<int()>;
 
-// What every command may use: where output goes and how it is styled.
+// What every command may use: where output goes, how it is styled, and the profile that the
+// provider replays (empty: it reads the machine).
 struct Context {
   Style style;
+  std::string profile;
   // Writes `text` to standard output as it stands.
   static void Print(const std::string& text);
 };
@@ -36,5 +38,8 @@ Action AddXmlCommand(CLI::App& app, const Context& context);
 
 // `velmora check FILE...`.
 Action AddCheckCommand(CLI::App& app, const Context& context);
+
+// `velmora diff OLD NEW [--json]`.
+Action AddDiffCommand(CLI::App& app, const Context& context);
 
 }  // namespace velmora::cli

@@ -2,15 +2,20 @@
 
 #include "cli/commands.h"
 #include "cli/pair_kinds.h"
+#include "cli/provider_reasons.h"
 
 namespace velmora::cli {
 namespace {
 
 // One section: the labels padded to one column, so values line up under each other;
-// devices of a list kept apart by a blank line.
+// devices of a list kept apart by a blank line. A record that is not there is shown with the
+// provider's reason, in the parentheses of "(none)" where it gives none.
 std::string Section(const PairKind& kind, const PairList& pairs, const Style& style) {
   std::string out = style.Heading(kind.heading) + "\n";
-  if (pairs.empty()) return out + "  " + style.Dim("(none)") + "\n";
+  if (pairs.empty()) {
+    std::string reason = RecordReason(ProviderReasons(kind.record));
+    return out + "  " + style.Dim("(" + (reason.empty() ? "none" : reason) + ")") + "\n";
+  }
   int column = 0;
   for (const auto& [label, value] : pairs) column = std::max(column, DisplayWidth(label));
   for (std::size_t i = 0; i < pairs.size(); ++i) {

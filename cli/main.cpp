@@ -41,15 +41,13 @@ int Main(int argc, char** argv) {
                "velmora");
   app.set_version_flag("--version", "velmora " VELMORA_VERSION);
   app.require_subcommand(0, 1);
-  std::string profile;
-  app.add_option("--profile", profile, "Replay this machine profile instead of probing the machine")
+  app.add_option("--profile", context.profile,
+                 "Replay this machine profile instead of probing the machine")
       ->check(CLI::ExistingFile);
 
   const Action commands[] = {
-      AddPairsCommand(app, context),
-      AddCaptureCommand(app, context),
-      AddXmlCommand(app, context),
-      AddCheckCommand(app, context),
+      AddPairsCommand(app, context), AddCaptureCommand(app, context), AddXmlCommand(app, context),
+      AddCheckCommand(app, context), AddDiffCommand(app, context),
   };
 
   try {
@@ -61,7 +59,7 @@ int Main(int argc, char** argv) {
   }
 
   // Before the first provider call: the provider picks its source once.
-  if (!profile.empty()) platform::SetEnvironment("HARNEL_PROFILE", profile);
+  if (!context.profile.empty()) platform::SetEnvironment("HARNEL_PROFILE", context.profile);
 
   for (const Action& command : commands) {
     const int status = command();

@@ -6,20 +6,21 @@ namespace velmora::cli {
 namespace {
 
 const PairKind kPairKinds[] = {
-    {"os", "Operating system", GetOSPair, 0},
-    {"bios", "Mainboard and BIOS", GetBIOSPair, 0},
-    {"processor", "Processor", GetProcessorPair, 0},
-    {"memory", "Memory", GetMemoryPair, 0},
-    {"userinfo", "Users", GetUserinfoPair, 0},
-    {"inputdevice", "Input devices", GetInputdeviceListPair, 4},
-    {"modem", "Modems", GetModemListPair, 2},
-    {"monitor", "Monitors", GetMonitorListPair, 2},
-    {"networkadapter", "Network adapters", GetNetworkadapterListPair, 5},
-    {"printer", "Printers", GetPrinterListPair, 3},
-    {"storage", "Storage devices", GetStorageListPair, 6},
-    {"systemcontroller", "System controllers", GetSystemcontrollerListPair, 3},
-    {"systemslot", "System slots", GetSystemslotListPair, 2},
-    {"videoadapter", "Video adapters", GetVideoadapterListPair, 4},
+    {"os", "Operating system", "OS", GetOSPair, 0},
+    {"bios", "Mainboard and BIOS", "BIOS", GetBIOSPair, 0},
+    {"processor", "Processor", "Processor", GetProcessorPair, 0},
+    {"memory", "Memory", "Memory", GetMemoryPair, 0},
+    {"userinfo", "Users", "Userinfo", GetUserinfoPair, 0},
+    {"inputdevice", "Input devices", "InputdeviceList", GetInputdeviceListPair, 4},
+    {"modem", "Modems", "ModemList", GetModemListPair, 2},
+    {"monitor", "Monitors", "MonitorList", GetMonitorListPair, 2},
+    {"networkadapter", "Network adapters", "NetworkadapterList", GetNetworkadapterListPair, 5},
+    {"printer", "Printers", "PrinterList", GetPrinterListPair, 3},
+    {"storage", "Storage devices", "StorageList", GetStorageListPair, 6},
+    {"systemcontroller", "System controllers", "SystemcontrollerList", GetSystemcontrollerListPair,
+     3},
+    {"systemslot", "System slots", "SystemslotList", GetSystemslotListPair, 2},
+    {"videoadapter", "Video adapters", "VideoadapterList", GetVideoadapterListPair, 4},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@ namespace velmora::cli {
 struct PairKind {
   std::string_view name;     // the KIND of `velmora pairs KIND`
   std::string_view heading;  // the section title of the whole-inventory view
+  std::string_view record;   // the provider record it shows, by profile key
   int (*run)(PairList&);     // the export
   int groupSize;             // pairs per device for a list export; 0 for a single record
 };

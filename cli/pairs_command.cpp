@@ -1,24 +1,48 @@
+#include <cstdio>
 #include <memory>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "cli/field_labels.h"
 #include "cli/pair_kinds.h"
+#include "cli/provider_reasons.h"
 
 namespace velmora::cli {
 namespace {
 
-std::string AsLines(const PairList& pairs) {
-  std::string out;
-  for (const auto& [label, value] : pairs) out += ToUtf8(label) + "\t" + ToUtf8(value) + "\n";
+// The reason beside each pair: the provider gives one only for null and zero fields, and none
+// at all when `reasons` is null. Pairs come in groups of one per field that the export shows,
+// one group per node.
+std::vector<std::string> PairReasons(const PairKind& kind, const PairList& pairs,
+                                     const nlohmann::json& reasons) {
+  std::vector<std::string> out(pairs.size());
+  const auto fields = PairFields(kind.record);
+  if (reasons.is_null() || fields.empty()) return out;
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    out[i] = FieldReason(reasons, i / fields.size(), fields[i % fields.size()]->name);
+  }
   return out;
 }
 
-// One pair per line, so that a diff of two machines reads pair by pair.
-std::string AsJson(const PairList& pairs) {
+// Label, tab, value; with reasons, a tab and the reason in parentheses after an empty value.
+std::string AsLines(const PairList& pairs, const std::vector<std::string>& reasons) {
+  std::string out;
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    out += ToUtf8(pairs[i].first) + "\t" + ToUtf8(pairs[i].second);
+    if (!reasons[i].empty()) out += "\t(" + reasons[i] + ")";
+    out += "\n";
+  }
+  return out;
+}
+
+// One pair per line, so that a diff of two machines reads pair by pair; with reasons, the
+// reason is a third member of the pair's array.
+std::string AsJson(const PairList& pairs, const std::vector<std::string>& reasons) {
   std::string out = "[";
   for (std::size_t i = 0; i < pairs.size(); ++i) {
-    const nlohmann::json pair = {ToUtf8(pairs[i].first), ToUtf8(pairs[i].second)};
+    nlohmann::json pair = {ToUtf8(pairs[i].first), ToUtf8(pairs[i].second)};
+    if (!reasons[i].empty()) pair.push_back(reasons[i]);
     out += (i == 0 ? "\n  " : ",\n  ") + pair.dump();
   }
   return out + (pairs.empty() ? "]\n" : "\n]\n");
@@ -30,6 +54,7 @@ Action AddPairsCommand(CLI::App& app, const Context& context) {
   struct Options {
     std::string kind;
     bool json = false;
+    bool reasons = false;
   };
   auto options = std::make_shared<Options>();
   std::vector<std::string> names;
@@ -40,15 +65,29 @@ Action AddPairsCommand(CLI::App& app, const Context& context) {
       ->required()
       ->check(CLI::IsMember(names));
   command->add_flag("--json", options->json, "A JSON array of [label, value] arrays");
+  command->add_flag("--reasons", options->reasons,
+                    "Say beside each empty value why it is empty, as the provider explains it");
   command->fallthrough();
 
   return [command, options, &context] {
     (void)context;
     if (!command->parsed()) return -1;
+    const PairKind& kind = *FindPairKind(options->kind);
     PairList pairs;
-    // No record: nothing on standard output, and the status says so.
-    if (FindPairKind(options->kind)->run(pairs) != 0) return 1;
-    Context::Print(options->json ? AsJson(pairs) : AsLines(pairs));
+    const int status = kind.run(pairs);
+    const nlohmann::json reasons =
+        options->reasons ? ProviderReasons(kind.record) : nlohmann::json();
+    // No record: nothing on standard output, and the status says so; the reason, when asked
+    // for, goes where messages go.
+    if (status != 0) {
+      const std::string reason = RecordReason(reasons);
+      if (!reason.empty()) {
+        std::fputs(("velmora: pairs " + options->kind + ": " + reason + "\n").c_str(), stderr);
+      }
+      return 1;
+    }
+    const std::vector<std::string> beside = PairReasons(kind, pairs, reasons);
+    Context::Print(options->json ? AsJson(pairs, beside) : AsLines(pairs, beside));
     return 0;
   };
 }

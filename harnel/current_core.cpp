@@ -1,19 +1,17 @@
 #include "harnel/current_core.h"
 
-#include <cstdlib>
+#include <utility>
+
+#include "harnel/machine_source.h"
 
 namespace harnel {
 
-// Chosen once, at the first call: HARNEL_PROFILE names a profile to replay; otherwise the
-// machine is read under HARNEL_ROOT (default "/"), which lets tests point at a fixture tree.
-// Should memory run out while it is made, the next call makes it again.
+// Chosen once, at the first call (harnel/machine_source.h). Should memory run out while it is
+// made, the next call makes it again.
 ProviderCore& CurrentCore() {
   static ProviderCore core = [] {
-    const char* profile = std::getenv("HARNEL_PROFILE");
-    const char* root = std::getenv("HARNEL_ROOT");
-    std::optional<std::filesystem::path> profilePath;
-    if (profile != nullptr && *profile != 0) profilePath = profile;
-    return ProviderCore(profilePath, root != nullptr && *root != 0 ? root : "/");
+    MachineSource source = MachineSourceFromEnvironment();
+    return ProviderCore(std::move(source.profile), std::move(source.root));
   }();
   return core;
 }

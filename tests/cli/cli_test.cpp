@@ -1,8 +1,11 @@
 // Runs the built velmora as a user would, on profiles written by the tests.
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -172,6 +175,43 @@ TEST_F(VelmoraTest, WholeInventoryShowsEverySectionAligned) {
             std::string::npos);
 }
 
+// Each case of data/diff_cases.json: two profiles (a file of the source tree, or written from the
+// case), the changes `diff --json` prints (the "values" of an added or removed device compared
+// only where the case gives them), the lines plain `diff` prints, and the status.
+TEST_F(VelmoraTest, DiffShowsWhatChangedBetweenTwoProfiles) {
+  const fs::path source = VELMORA_SOURCE_DIR;
+  const json cases = json::parse(ReadFile(source / "tests/cli/data/diff_cases.json"));
+  for (const json& c : cases) {
+    SCOPED_TRACE(c["case"].get<std::string>());
+    std::map<std::string, std::string> files;
+    for (const char* side : {"old", "new"}) {
+      files[side] = c[side].is_string() ? (source / c[side].get<std::string>()).string()
+                                        : Profile(c[side]).string();
+    }
+    const Outcome text = Velmora({"diff", files["old"], files["new"]});
+    const Outcome run = Velmora({"diff", files["old"], files["new"], "--json"});
+    const json expected = c.value("changes", json::array());
+    EXPECT_EQ(run.status, c.value("status", expected.empty() ? 0 : 1));
+    EXPECT_EQ(text.status, run.status);
+    if (c.contains("bad")) {
+      EXPECT_EQ(run.out, "");
+      EXPECT_TRUE(run.err.starts_with("velmora: " + files[c["bad"].get<std::string>()] + ": "))
+          << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+      continue;
+    }
+    json changes = run.out.empty() ? json::array() : json::parse(run.out);
+    for (std::size_t i = 0; i < changes.size() && i < expected.size(); ++i) {
+      if (!expected[i].contains("values")) changes[i].erase("values");
+    }
+    EXPECT_EQ(changes, expected);
+    if (!c.contains("text")) continue;
+    std::string lines;
+    for (const json& line : c["text"]) lines += line.get<std::string>() + "\n";
+    EXPECT_EQ(text.out, lines);
+  }
+}
+
 TEST_F(VelmoraTest, UsageErrorsExitTwoWithOneLine) {
   const std::vector<std::string> cases[] = {{"pairs"},
                                             {"pairs", "disk"},
@@ -200,6 +240,33 @@ TEST_F(VelmoraTest, HelpAndVersionExitZero) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "velmora " VELMORA_VERSION "\n");
 }
+
+#ifndef _WIN32
+// The bare container fixture read as this machine: the provider says why its records are
+// empty, and a capture with its reasons replays as one without, which has no machine to ask.
+TEST_F(VelmoraTest, ReasonsStandInForNoneAndDoNotChangeTheReplay) {
+  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/probe/data/container", 1), 0);
+  const Outcome live = Velmora({});
+  const Outcome pairs = Velmora({"pairs", "memory", "--reasons"});
+  const Outcome bios = Velmora({"pairs", "bios", "--reasons"});
+  std::ofstream(dir_ / "plain.json") << Velmora({"capture"}).out;
+  std::ofstream(dir_ / "reasons.json") << Velmora({"capture", "--reasons"}).out;
+  ::unsetenv("HARNEL_ROOT");
+  EXPECT_NE(live.out.find("Monitors\n  (no /sys/class/drm)\n"), std::string::npos) << live.out;
+  EXPECT_EQ(live.out.find("(none)"), std::string::npos) << live.out;
+  EXPECT_NE(pairs.out.find("：\t0\t(no swap space)\n"), std::string::npos) << pairs.out;
+  EXPECT_EQ(bios.err, "velmora: pairs bios: no firmware tables on this machine\n");
+  const json captured = json::parse(ReadFile(dir_ / "reasons.json"));
+  EXPECT_EQ(captured["Reasons"]["MonitorList"], "no /sys/class/drm");
+
+  const Outcome plain = Velmora({"--profile", (dir_ / "plain.json").string()});
+  const Outcome replayed = Velmora({"--profile", (dir_ / "reasons.json").string()});
+  EXPECT_EQ(replayed.status, 0) << replayed.err;
+  EXPECT_EQ(replayed.err, "");
+  EXPECT_EQ(replayed.out, plain.out);
+  EXPECT_NE(replayed.out.find("Monitors\n  (none)\n"), std::string::npos);
+}
+#endif
 
 TEST_F(VelmoraTest, UnusableProfileIsOneLineOnStandardError) {
   std::ofstream(dir_ / "bad.json") << "{\"OS\": [";

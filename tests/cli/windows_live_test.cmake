@@ -14,7 +14,7 @@ function(run out program)
   endif()
 endfunction()
 
-run(live.json ${EMULATOR} ${WINDOWS_EXE} capture)
+run(live.json ${EMULATOR} ${WINDOWS_EXE} capture --reasons)
 run(live.txt ${EMULATOR} ${WINDOWS_EXE})
 run(live-5001.xml ${EMULATOR} ${WINDOWS_EXE} xml 5001)
 file(READ ${WORK_DIR}/live.json profile)
@@ -41,6 +41,15 @@ foreach(path IN ITEMS "OS;osName" "OS;osVersion" "OS;servicePack" "OS;serialNumb
     message(FATAL_ERROR "velmora.exe gave no ${path}")
   endif()
 endforeach()
+# What Wine lacks is explained by the Windows readers themselves: each record that is missing
+# (docs/provider.md, "What Wine gives"), and the user fields Wine has no logon screen for.
+foreach(path IN ITEMS "BIOS" "InputdeviceList" "ModemList" "PrinterList" "StorageList"
+                      "SystemslotList" "PhyMemoryList" "Userinfo;lastUser" "Userinfo;domainName")
+  profile_value(value Reasons ${path})
+  if(value STREQUAL "")
+    message(FATAL_ERROR "velmora.exe capture --reasons gave no reason for ${path}")
+  endif()
+endforeach()
 # xml 5001 shows the OS record (none of these values holds a character XML escapes).
 file(READ ${WORK_DIR}/live-5001.xml xml)
 foreach(field IN ITEMS osName osVersion servicePack serialNumber computerName)
@@ -50,12 +59,18 @@ foreach(field IN ITEMS osName osVersion servicePack serialNumber computerName)
     message(FATAL_ERROR "xml 5001 does not show ${field} \"${value}\"")
   endif()
 endforeach()
-# The native program replaying the capture prints the same whole inventory. The inventory
-# shows no uptime, the one field that moves between two runs.
+# The native program replaying the capture prints the same whole inventory, but where a record
+# is missing: the live one says why, the replay, which has no machine to ask, "(none)". The
+# inventory shows no uptime, the one field that moves between two runs.
 run(replayed.txt ${NATIVE_EXE} --profile ${WORK_DIR}/live.json)
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/live.txt
-                        ${WORK_DIR}/replayed.txt RESULT_VARIABLE different)
-if(different)
+file(READ ${WORK_DIR}/live.txt live)
+file(READ ${WORK_DIR}/replayed.txt replayed)
+if(NOT live MATCHES "Mainboard and BIOS\n  \\([^\n]+\\)\n" OR
+   live MATCHES "Mainboard and BIOS\n  \\(none\\)")
+  message(FATAL_ERROR "velmora.exe does not say why there is no BIOS record")
+endif()
+string(REGEX REPLACE "\n  \\([^\n]*\\)\n" "\n  (none)\n" live "${live}")
+if(NOT live STREQUAL replayed)
   message(FATAL_ERROR "the native velmora replaying the capture prints another inventory")
 endif()
 

@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "harnel/explain.h"
 #include "harnel/probe.h"
 #include "harnel/probe/probe_networkadapter.h"
 #include "harnel/probe/probe_printer.h"
@@ -187,6 +189,20 @@ TEST(FixtureTest, BareContainer) {
     SCOPED_TRACE(key);
     EXPECT_TRUE(ProbeMachine(key, kFixtures / "container").is_null());
   }
+}
+
+// Why each fixture's records and fields are empty, one data file per fixture.
+TEST(FixtureTest, ReasonsForWhatIsEmpty) {
+  for (const std::string fixture : {"laptop", "server", "container"}) {
+    SCOPED_TRACE(fixture);
+    std::ifstream file(kFixtures / ("reasons-" + fixture + ".json"));
+    const json expected = json::parse(file);
+    for (const auto& [key, reasons] : expected.items()) {
+      SCOPED_TRACE(key);
+      EXPECT_EQ(ExplainMachine(key, kFixtures / fixture), reasons);
+    }
+  }
+  EXPECT_TRUE(ExplainMachine("Os", kFixtures / "laptop").is_null());
 }
 
 TEST(FixtureTest, MissingRootAndUnknownKeysGiveNull) {

@@ -17,6 +17,8 @@
 
 #include "dll/velmora.h"
 #include "harnel/current_core.h"
+#include "harnel/disposable_json.h"
+#include "harnel/explain.h"
 #include "tests/support/failing_allocator.h"
 
 namespace {
@@ -174,6 +176,35 @@ TEST(RealProviderAllocationFailureTest, EveryFailureReachesTheCallerWithNothingH
           ASSERT_LT(k, 100000) << "the call never succeeds";
         }
         EXPECT_GT(failures, 0);
+      }
+    }
+  }
+}
+
+// The explainers behind `velmora --reasons` as well, for records of each shape read from the
+// machine: the exception reaches the caller, and once the call succeeds it gives what a call
+// without failures gives.
+TEST(RealProviderAllocationFailureTest, ReasonsReachTheCallerOrNothing) {
+  for (const Source& source : Sources()) {
+    if (source.profile) continue;
+    UseSource(source);
+    for (const char* key : {"OS", "BIOS", "Userinfo", "StorageList"}) {
+      const std::string expected =
+          harnel::DisposableJson(harnel::ExplainMachine(key, source.root)).dump();
+      for (const bool andAfter : {false, true}) {
+        SCOPED_TRACE(testing::Message() << source.name << ", " << key << (andAfter ? " on" : ""));
+        for (long k = 1;; ++k) {
+          failing_allocator::FailAt(k, andAfter);
+          try {
+            const harnel::DisposableJson reasons = harnel::ExplainMachine(key, source.root);
+            failing_allocator::Stop();
+            EXPECT_EQ(reasons.dump(), expected);
+            break;
+          } catch (const std::bad_alloc&) {
+            failing_allocator::Stop();
+          }
+          ASSERT_LT(k, 100000) << "the call never succeeds";
+        }
       }
     }
   }

@@ -1,8 +1,9 @@
 // The Windows readers' parsers on captured machines: each data/*.json file holds what the
 // system calls of one machine gave ("raw", as capture_raw prints it) and the records that
-// must come of it ("records", in the profile form; an absent key is no record). Each parse also
-// runs with its k-th allocation failing, once and from k on, for every k until it succeeds:
-// std::bad_alloc reaches the caller, the process goes on, and the sanitizer build finds no leak.
+// must come of it ("records", in the profile form; an absent key is no record) and why they
+// are empty where they are ("reasons"). Each parse also runs with its k-th allocation failing,
+// once and from k on, for every k until it succeeds: std::bad_alloc reaches the caller, the
+// process goes on, and the sanitizer build finds no leak.
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,10 @@
 #include <new>
 
 #include "harnel/disposable_json.h"
+#include "harnel/probe/reasons_json.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
+#include "harnel/winprobe/explain_raw.h"
 #include "harnel/winprobe/parse.h"
 #include "tests/support/failing_allocator.h"
 
@@ -46,6 +49,11 @@ TEST(WindowsParseTest, CapturedMachinesGiveTheirRecords) {
           ASSERT_LT(k, 100000) << "the parse never succeeds";
         }
       }
+      // Why it is empty where it is, for the machines whose file says.
+      if (!machine.contains("reasons")) continue;
+      probe::Reasons why;
+      ExplainWindowsRecord(schema.key, raw, record, why);
+      EXPECT_EQ(probe::ReasonsToJson(schema, record, why), machine["reasons"][schema.key]);
     }
   }
   EXPECT_GE(machines, 3);

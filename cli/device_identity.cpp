@@ -1,0 +1,55 @@
+#include "cli/device_identity.h"
+
+#include <array>
+#include <string_view>
+
+namespace velmora::cli {
+namespace {
+
+using Fields = std::array<std::string_view, 2>;  // unused places are empty
+
+// The fields that stay with a device while it is in the machine; the others may change and are
+// reported as changed. A disk's name alone can pass to another disk between two boots, so its
+// model goes with it; a network adapter keeps its MAC address, a memory module its slot, a
+// monitor its model (two of a model pair in list order). Where the first field is null the
+// fallback names the device, and where that is null too, the whole node does.
+struct IdentityRow {
+  std::string_view recordKey;
+  Fields fields;
+  Fields fallback;
+};
+constexpr IdentityRow kIdentities[] = {
+    {"InputdeviceList", {"caption", "deviceType"}, {"description", "deviceType"}},
+    {"ModemList", {"name"}, {"deviceType"}},
+    {"MonitorList", {"monitorType"}, {"manufacturer"}},
+    {"NetworkadapterList", {"macAddress"}, {"description"}},
+    {"PrinterList", {"name"}, {"model", "port"}},
+    {"StorageList", {"name", "model"}, {"model"}},
+    {"SystemcontrollerList", {"name", "manufacturer"}, {"controllerType", "manufacturer"}},
+    {"SystemslotList", {"name"}, {"smbiosString"}},
+    {"VideoadapterList", {"name"}, {"videoProcessor"}},
+    {"PhyMemoryList", {"deviceLocator"}, {"moduleName"}},
+};
+
+nlohmann::ordered_json Pick(const nlohmann::ordered_json& node, const Fields& fields) {
+  nlohmann::ordered_json identity = nlohmann::ordered_json::object();
+  for (std::string_view field : fields) {
+    if (!field.empty()) identity[std::string(field)] = node.at(std::string(field));
+  }
+  return identity;
+}
+
+}  // namespace
+
+nlohmann::ordered_json DeviceIdentity(const harnel::RecordSchema& schema,
+                                      const nlohmann::ordered_json& node) {
+  for (const IdentityRow& row : kIdentities) {
+    if (row.recordKey != schema.key) continue;
+    if (!node.at(std::string(row.fields[0])).is_null()) return Pick(node, row.fields);
+    if (!node.at(std::string(row.fallback[0])).is_null()) return Pick(node, row.fallback);
+    break;
+  }
+  return node;
+}
+
+}  // namespace velmora::cli

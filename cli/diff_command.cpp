@@ -1,0 +1,103 @@
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/capture_records.h"
+#include "cli/commands.h"
+#include "cli/field_labels.h"
+#include "cli/profile_diff.h"
+#include "harnel/profile.h"
+
+namespace velmora::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr std::string_view kThisMachine = "-";
+
+std::string Shown(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// The change's record and the device it concerns: `StorageList name="/dev/sda" model="X"`.
+std::string Subject(const Json& change) {
+  std::string out = change["record"].get<std::string>();
+  if (!change["identity"].is_object()) return out;
+  for (const auto& [field, value] : change["identity"].items()) {
+    out += " " + field + "=" + Shown(value);
+  }
+  return out;
+}
+
+// One line per device added or removed and one per field changed.
+std::string AsText(const Json& changes) {
+  std::string out;
+  for (const Json& change : changes) {
+    const std::string subject = Subject(change);
+    const std::string kind = change["change"].get<std::string>();
+    if (kind != "changed") {
+      out += subject + ": " + kind + "\n";
+      continue;
+    }
+    const std::string record = change["record"].get<std::string>();
+    for (const auto& [field, values] : change["fields"].items()) {
+      out += subject + ": " + FieldCaption(record, field) + " (" + field +
+             "): " + Shown(values["old"]) + " -> " + Shown(values["new"]) + "\n";
+    }
+  }
+  return out;
+}
+
+// The records of one side of the comparison: the profile file `source`, or for "-" this machine
+// as the provider gives it now (replaying `replayed` when that is set). nullopt, with a line on
+// standard error naming the file and why, when a profile is unusable.
+std::optional<nlohmann::json> LoadSide(const std::string& source, const std::string& replayed) {
+  const std::string& file = source == kThisMachine ? replayed : source;
+  if (!file.empty()) {
+    harnel::LoadedProfile loaded = harnel::LoadProfile(file);
+    if (!loaded.problem.empty()) {
+      std::fprintf(stderr, "velmora: %s: %s\n", file.c_str(), loaded.problem.c_str());
+      return std::nullopt;
+    }
+    if (source != kThisMachine) return nlohmann::json(std::move(loaded.records));
+  }
+  return nlohmann::json(CaptureRecords());
+}
+
+}  // namespace
+
+Action AddDiffCommand(CLI::App& app, const Context& context) {
+  struct Options {
+    std::string older, newer;
+    bool json = false;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = app.add_subcommand(
+      "diff",
+      "Show what changed between two machine profiles: devices added and removed, fields changed");
+  command->add_option("OLD", options->older, "The earlier profile; - for this machine now")
+      ->required();
+  command->add_option("NEW", options->newer, "The later profile; - for this machine now")
+      ->required();
+  command->add_flag("--json", options->json, "A JSON array of change objects");
+  command->fallthrough();
+
+  return [command, options, &context] {
+    if (!command->parsed()) return -1;
+    const std::optional<nlohmann::json> older = LoadSide(options->older, context.profile);
+    if (!older) return 2;
+    const std::optional<nlohmann::json> newer = LoadSide(options->newer, context.profile);
+    if (!newer) return 2;
+    const Json changes = DiffProfiles(*older, *newer);
+    if (options->json) {
+      if (!changes.empty()) Context::Print(changes.dump(2) + "\n");
+    } else {
+      Context::Print(AsText(changes));
+    }
+    return changes.empty() ? 0 : 1;
+  };
+}
+
+}  // namespace velmora::cli
