@@ -39,6 +39,9 @@ int Main(int argc, char** argv) {
 
   CLI::App app("Shows what this machine consists of, as the Velmora inventory library reports it.",
                "velmora");
+  // Options are spelled "-x" and "--name" on every system: on Windows the parser would also
+  // take "/name" for an option, and an absolute path such as "/data/old.json" would be lost.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", "velmora " VELMORA_VERSION);
   app.require_subcommand(0, 1);
   app.add_option("--profile", context.profile,
