@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace benchtext {
 

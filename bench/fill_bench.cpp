@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/text.h"
 #include "bench/bench_text.h"
 #include "bench/list_expansion_bench.h"
 #include "bench/pugixml_text.h"
-#include "provider/text.h"
 #include "xmldoc/xml_doc.h"
 
 namespace {

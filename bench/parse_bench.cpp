@@ -13,8 +13,8 @@
 #include <pugixml.hpp>
 #include <string>
 
+#include "base/text.h"
 #include "bench/bench_text.h"
-#include "provider/text.h"
 #include "xmldoc/xml_doc.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace velmora::cli {
 

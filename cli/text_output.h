@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace velmora::cli {
 

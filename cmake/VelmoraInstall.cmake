@@ -13,7 +13,8 @@ install(TARGETS VelmoraU Harnel velmora_headers EXPORT VelmoraTargets
 install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES dll/velmora.h dll/export.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velmora/dll)
-install(FILES provider/text.h provider/records.h provider/provider.h
+install(FILES base/text.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velmora/base)
+install(FILES provider/records.h provider/provider.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velmora/provider)
 
 install(EXPORT VelmoraTargets NAMESPACE Velmora:: DESTINATION ${velmora_cmake_dir})

@@ -13,8 +13,8 @@
 // record export then leaves `pairs` unchanged, a list export keeps the whole groups it
 // had appended.
 
+#include "base/text.h"
 #include "dll/export.h"
-#include "provider/text.h"
 
 // Operating system: 8 pairs.
 VELMORA_API int GetOSPair(PairList& pairs);

@@ -1,7 +1,7 @@
 #pragma once
 // Where a template file lies: in the folder `hardinfo` beside the host program.
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace velmora {
 

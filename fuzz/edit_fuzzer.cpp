@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "provider/text.h"
+#include "base/text.h"
 #include "xmldoc/escaping.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/reparse_check.h"

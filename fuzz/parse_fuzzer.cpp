@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "provider/text.h"
+#include "base/text.h"
 #include "xmldoc/escaping.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/parser.h"

@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/text.h"
 #include "harnel/schema.h"
-#include "provider/text.h"
 
 namespace harnel {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 // Writes `format` into `buffer` with each "%d" replaced by `value` in signed decimal (no
 // padding, no grouping) and "%%" by "%", then a terminating zero. Every other unit is

@@ -1,7 +1,7 @@
 #pragma once
 // Conversion of code-page bytes to UTF-16, with the results of the Windows converter.
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace platform {
 

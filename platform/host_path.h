@@ -1,7 +1,7 @@
 #pragma once
 // The path of the host program (the executable of this process, not of this library).
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace platform {
 

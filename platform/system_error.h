@@ -1,7 +1,7 @@
 #pragma once
 // The calling thread's last system error and the system's text for an error code.
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace platform {
 

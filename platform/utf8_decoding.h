@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace platform {
 

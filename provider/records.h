@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 struct OSInfo {
   const WChar* osName;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 #include "xmldoc/parser.h"
 #include "xmldoc/unit_search.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 // Kinds of path; only "any" and a plain first name take part in a search.
 enum PathKind : int32_t {

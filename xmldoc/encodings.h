@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 // Code page numbers with a meaning of their own; any other number is a Windows code page.
 enum CodePage : int {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 // `text` (zero-terminated) with "<", "&", ">", "'" and the quotation mark replaced by
 // references; every other unit is copied. Existing references are escaped again.

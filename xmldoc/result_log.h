@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 // Bits of AddResult's flags: which attribute names the text and the number get, and the mode.
 enum ResultFlag : uint32_t {

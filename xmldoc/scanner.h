@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 // Bits of Scanner::scanFlags (shared with the document flags word).
 enum ScanFlag : uint32_t {

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "base/text.h"
 #include "platform/open_file.h"
-#include "provider/text.h"
 
 // The flag word of a TextFile; XmlDoc's flags share the layout.
 enum TextFileFlags : uint32_t {

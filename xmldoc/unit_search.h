@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

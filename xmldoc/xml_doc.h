@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "provider/text.h"
+#include "base/text.h"
 #include "xmldoc/element_index.h"
 #include "xmldoc/scanner.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace fillertest {
 

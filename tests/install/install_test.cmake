@@ -37,7 +37,7 @@ file(RENAME ${WORK_DIR}/first ${WORK_DIR}/moved)
 set(tree ${WORK_DIR}/moved)
 
 foreach(file bin/velmora${exe} ${libraries} include/velmora/dll/velmora.h
-        include/velmora/dll/export.h include/velmora/provider/text.h
+        include/velmora/dll/export.h include/velmora/base/text.h
         include/velmora/provider/records.h include/velmora/provider/provider.h
         lib/cmake/Velmora/VelmoraConfig.cmake lib/cmake/Velmora/VelmoraConfigVersion.cmake
         lib/cmake/Velmora/VelmoraTargets.cmake lib/pkgconfig/velmora.pc

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "provider/text.h"
+#include "base/text.h"
 
 namespace independent_decoder {
 

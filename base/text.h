@@ -1,5 +1,7 @@
 #pragma once
-// The text type that every Velmora interface speaks: UTF-16 on both platforms.
+// The text type that every Velmora interface speaks: UTF-16 on both platforms. It lies at the
+// bottom of the source tree, below the provider, the document engine and the platform layer,
+// so that each of them can speak it without knowing the others.
 
 #include <string>
 #include <utility>
