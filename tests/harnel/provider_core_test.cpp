@@ -179,8 +179,7 @@ TEST(ProviderCoreTest, WithoutAProfileTheRunningWindowsIsRead) {
 #else
 TEST(ProviderCoreTest, WithoutAProfileTheMachineIsRead) {
   // The bare-container fixture tree of the machine readers: an OS, a processor and memory.
-  const fs::path container =
-      fs::path(__FILE__).parent_path().parent_path() / "probe/data/container";
+  const fs::path container = fs::path(VELMORA_SOURCE_DIR) / "tests/probe/data/container";
   harnel::ProviderCore core(std::nullopt, container);
   for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
     SCOPED_TRACE(schema.key);
