@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "tests/support/case_file.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/reparse_check.h"
 #include "xmldoc/xml_doc.h"
@@ -41,109 +42,33 @@ void SelectInside(XmlDoc& doc, uint32_t e) {
   doc.nodeKind = 0;
 }
 
-TEST(WriteAttributeTest, ReplacesOrAddsTheValue) {
-  struct Case {
-    const WChar* text;
-    const WChar* element;
-    const WChar* name;
-    const WChar* value;
-    const WChar* expected;
-    const WChar* readBack = nullptr;  // what the name reads after the write, when not the value
-  };
-  const Case cases[] = {
-      {WTEXT("<r><item name=\"a\" value=\"\"/><x/></r>"), WTEXT("item"), WTEXT("value"),
-       WTEXT("5 MB"), WTEXT("<r><item name=\"a\" value=\"5 MB\"/><x/></r>")},
-      {WTEXT("<item name='a'/>"), WTEXT("item"), WTEXT("name"), WTEXT("x<y"),
-       WTEXT("<item name=\"x&lt;y\"/>")},
-      {WTEXT("<item name=\"a\" />"), WTEXT("item"), WTEXT("value"), WTEXT("1"),
-       WTEXT("<item name=\"a\" value=\"1\" />")},
-      {WTEXT("<r><item></item></r>"), WTEXT("item"), WTEXT("value"), WTEXT("1"),
-       WTEXT("<r><item value=\"1\"></item></r>")},
-      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("v"), WTEXT("&'\""),
-       WTEXT("<r><a v=\"&amp;&apos;&quot;\"/></r>")},
-      // The token found is replaced as it stands: an unquoted value; the name itself when the
-      // attribute has none; the tag's own ">", or the "/" of its "/>", when it is the value.
-      {WTEXT("<r><a b=x c=y></a></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"),
-       WTEXT("<r><a b=\"v\" c=y></a></r>")},
-      {WTEXT("<r><a b c=\"1\"></a></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"),
-       WTEXT("<r><a \"v\" c=\"1\"></a></r>"), WTEXT("")},
-      {WTEXT("<r><a b></a></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"), WTEXT("<r><a \"v\"></a></r>"),
-       WTEXT("")},
-      {WTEXT("<r><item name=\"\u8ba1\u7b97\u673a\u540d\u79f0\" value /></r>"), WTEXT("item"),
-       WTEXT("value"), WTEXT("v"),
-       WTEXT("<r><item name=\"\u8ba1\u7b97\u673a\u540d\u79f0\" \"v\" /></r>"), WTEXT("")},
-      {WTEXT("<r><category id=\"1\" name /></r>"), WTEXT("category"), WTEXT("name"), WTEXT("v"),
-       WTEXT("<r><category id=\"1\" \"v\" /></r>"), WTEXT("")},
-      {WTEXT("<r><item name=\"\u8ba1\u7b97\u673a\u540d\u79f0\" value=></item></r>"), WTEXT("item"),
-       WTEXT("value"), WTEXT("v"),
-       WTEXT("<r><item name=\"\u8ba1\u7b97\u673a\u540d\u79f0\" value=\"v\"</item></r>")},
-      {WTEXT("<r><a b= ></a></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"),
-       WTEXT("<r><a b= \"v\"</a></r>")},
-      {WTEXT("<r><a b= /></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"), WTEXT("<r><a b= \"v\"></r>")},
-      {WTEXT("<r><a b=x\"/></r>"), WTEXT("a"), WTEXT("b"), WTEXT("v"), WTEXT("<r><a b=\"v\"></r>")},
-      {WTEXT("<r><a b=\"x>y\" c='z'></a></r>"), WTEXT("a"), WTEXT("c"), WTEXT("\u4e2d\u6587"),
-       WTEXT("<r><a b=\"x>y\" c=\"\u4e2d\u6587\"></a></r>")},
-      {WTEXT("<r><a><b/></a><c/></r>"), WTEXT("a"), WTEXT("v"), WTEXT("1"),
-       WTEXT("<r><a v=\"1\"><b/></a><c/></r>")},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
+TEST(WriteAttributeTest, ReplacesAddsOrRefusesTheValue) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "write_attribute.txt")) {
+    SCOPED_TRACE(row.where);
     XmlDoc doc;
-    doc.ParseText(c.text);
-    const uint32_t e = Find(doc, c.element);
+    doc.ParseText(row.Text(0));
+    uint32_t e = Find(doc, row.Text(1));
+    if (e == 0) e = doc.Entry(doc.Entry(0).firstChild).firstChild;  // a name the scanner cuts
     ASSERT_NE(e, 0u);
     Select(doc, e);
     const ElementEntry before = doc.Entry(e);
-    ASSERT_TRUE(doc.WriteAttribute(e, c.name, c.value));
-    EXPECT_EQ(doc.Text(), c.expected);
-    const uint32_t delta =
-        static_cast<uint32_t>(WString(c.expected).size() - WString(c.text).size());
+    if (row.Text(4) == nullptr) {
+      EXPECT_FALSE(doc.WriteAttribute(e, row.Text(2), row.Text(3)));
+      EXPECT_EQ(doc.Text(), row[0]);
+      ExpectConsistent(doc);
+      continue;
+    }
+    ASSERT_TRUE(doc.WriteAttribute(e, row.Text(2), row.Text(3)));
+    EXPECT_EQ(doc.Text(), row[4]);
+    const auto delta = static_cast<uint32_t>(row[4].size() - row[0].size());
     EXPECT_EQ(doc.Entry(e).length, before.length + delta);
     EXPECT_EQ(doc.Entry(e).StartTagLength(), before.StartTagLength() + delta);
     EXPECT_EQ(doc.Entry(e).EndTagLength(), before.EndTagLength());
-    EXPECT_EQ(doc.ReadAttribute(c.name), c.readBack != nullptr ? c.readBack : c.value);
+    EXPECT_EQ(doc.ReadAttribute(row.Text(2)), row.fields.size() > 5 ? row[5] : row[3]);
     EXPECT_EQ(doc.mainPos, e);
     // A start tag whose ">" was written over ends where the index says, without one.
     const ElementEntry& after = doc.Entry(e);
     if (doc.TextUnit(after.start + after.StartTagLength() - 1) == '>') ExpectConsistent(doc);
-  }
-}
-
-TEST(WriteAttributeTest, RefusesWritesItCannotMakeReadable) {
-  struct Case {
-    const WChar* text;
-    const WChar* element;
-    const WChar* name;
-  };
-  const Case cases[] = {
-      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("")},
-      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("a b")},
-      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("a>")},
-      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("/")},
-      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("x=y")},
-      {WTEXT("<r><a/></r>"), WTEXT("a"), WTEXT("\"")},
-      // The attribute list runs past the tag (a quote not after "=" is no quote to the parser).
-      {WTEXT("<r><a 'x>y' b></a></r>"), WTEXT("a"), WTEXT("v")},
-      // A quoted value before the "/>" of a start tag would make it an empty-element tag.
-      {WTEXT("<r><a x/></a></r>"), WTEXT("a"), WTEXT("v")},
-      {WTEXT("<r><a x/></a></r>"), WTEXT("a"), WTEXT("x")},
-      // The scanner ends the name at "?", the parser does not.
-      {WTEXT("<r><c?x/></r>"), WTEXT("c?x"), WTEXT("v")},
-      // The search reads v="a as a bare value and stops at the first "/"; to the parser that
-      // "/" lies inside the quoted "a b/>c", which a new quoted value would cut short.
-      {WTEXT("<r><t n=v=\"a b/>c\"/></r>"), WTEXT("t"), WTEXT("z")},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
-    XmlDoc doc;
-    doc.ParseText(c.text);
-    uint32_t e = Find(doc, c.element);
-    if (e == 0) e = doc.Entry(doc.Entry(0).firstChild).firstChild;
-    ASSERT_NE(e, 0u);
-    Select(doc, e);
-    EXPECT_FALSE(doc.WriteAttribute(e, c.name, WTEXT("1")));
-    EXPECT_EQ(doc.Text(), c.text);
-    ExpectConsistent(doc);
   }
 
   XmlDoc doc;
@@ -253,29 +178,15 @@ TEST(InsertElementTest, AppendsWithoutLineBreaks) {
 
   // Inside empty, open-empty and unended parents, and between siblings: no line break, no
   // skipping of white space.
-  struct Case {
-    const WChar* text;
-    const WChar* element;
-    bool inside;
-    const WChar* expected;
-  };
-  const Case cases[] = {
-      {WTEXT("<r><p/></r>"), WTEXT("p"), true, WTEXT("<r><p><n/></p></r>")},
-      {WTEXT("<r><p a=\"1\" /></r>"), WTEXT("p"), true, WTEXT("<r><p a=\"1\" ><n/></p></r>")},
-      {WTEXT("<r><p></p></r>"), WTEXT("p"), true, WTEXT("<r><p><n/></p></r>")},
-      {WTEXT("<p>"), WTEXT("p"), true, WTEXT("<p><n/></p>")},
-      {WTEXT("<r><a/>  <b/></r>"), WTEXT("a"), false, WTEXT("<r><a/><n/>  <b/></r>")},
-      {WTEXT("<r>\r\n  <a/>\r\n</r>"), WTEXT("r"), true, WTEXT("<r>\r\n  <a/>\r\n<n/></r>")},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "insert_element.txt")) {
+    SCOPED_TRACE(row.where);
     XmlDoc edited;
-    edited.ParseText(c.text);
-    const uint32_t e = Find(edited, c.element);
-    c.inside ? SelectInside(edited, e) : Select(edited, e);
+    edited.ParseText(row.Text(0));
+    const uint32_t e = Find(edited, row.Text(1));
+    row.Value(2) != 0 ? SelectInside(edited, e) : Select(edited, e);
     const uint32_t parent = edited.parentPos;
     EXPECT_TRUE(edited.InsertElement(WTEXT("n")));
-    EXPECT_EQ(edited.Text(), c.expected);
+    EXPECT_EQ(edited.Text(), row[3]);
     EXPECT_EQ(edited.parentPos, parent);
     const ElementEntry& n = edited.Entry(edited.mainPos);
     EXPECT_EQ(edited.TextRange(n.start, n.start + n.length), WTEXT("<n/>"));
@@ -424,25 +335,13 @@ TEST(RemoveElementTest, CutsTheElementAndTheWhiteSpaceBeforeATag) {
   EXPECT_EQ(doc.Text(), WTEXT("<p>\r\n</p>"));
   ExpectConsistent(doc);
 
-  struct Case {
-    const WChar* text;
-    const WChar* element;
-    const WChar* expected;
-  };
-  const Case cases[] = {
-      {WTEXT("<p><b/>x</p>"), WTEXT("b"), WTEXT("<p>x</p>")},
-      {WTEXT("<p><b/>  x</p>"), WTEXT("b"), WTEXT("<p>  x</p>")},
-      {WTEXT("<p><a/><b><c/><d>t</d></b>\t<e/></p>"), WTEXT("b"), WTEXT("<p><a/><e/></p>")},
-      {WTEXT("<r/>\r\n  "), WTEXT("r"), WTEXT("")},
-      {WTEXT("<r><a/></r>\r\n"), WTEXT("a"), WTEXT("<r></r>\r\n")},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "remove_element.txt")) {
+    SCOPED_TRACE(row.where);
     XmlDoc edited;
-    edited.ParseText(c.text);
-    edited.RemoveElement(Find(edited, c.element));
-    EXPECT_EQ(edited.Text(), c.expected);
-    EXPECT_EQ(Find(edited, c.element), 0u);
+    edited.ParseText(row.Text(0));
+    edited.RemoveElement(Find(edited, row.Text(1)));
+    EXPECT_EQ(edited.Text(), row[2]);
+    EXPECT_EQ(Find(edited, row.Text(1)), 0u);
     ExpectConsistent(edited);
   }
 }
