@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/case_file.h"
 #include "xmldoc/element_path.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/xml_doc.h"
@@ -12,43 +13,14 @@ void Parse(XmlDoc& doc, const WChar* text) {
 }
 
 TEST(ElementPathTest, FormCheck) {
-  struct Case {
-    const WChar* path;
-    int32_t kind;
-  };
-  const Case cases[] = {
-      {nullptr, PathAny},
-      {WTEXT(""), PathAny},
-      {WTEXT("item"), PathName},
-      {WTEXT("item[2]"), PathName},
-      {WTEXT("item[10]"), PathName},
-      {WTEXT("item[@name]"), PathName},
-      {WTEXT("item[@name='a]b']"), PathName},
-      {WTEXT("item[@name=\"x\"]/value"), PathName},
-      {WTEXT("item[@name=x]"), PathName},
-      {WTEXT("item[last]"), PathName},
-      {WTEXT("a/b/c"), PathName},
-      {WTEXT("a/@id"), PathName},
-      {WTEXT("/r"), PathAbsolute},
-      {WTEXT("//r"), PathDeep},
-      {WTEXT("//r[1]"), PathDeep},
-      {WTEXT("[1]"), PathName},  // the name of a step may be empty
-      {WTEXT("/"), PathInvalid},
-      {WTEXT("//"), PathInvalid},
-      {WTEXT("//a/b"), PathInvalid},
-      {WTEXT("a/"), PathInvalid},
-      {WTEXT("a b"), PathInvalid},
-      {WTEXT("a=b"), PathInvalid},
-      {WTEXT("a]"), PathInvalid},
-      {WTEXT("a[1][2]"), PathInvalid},
-      {WTEXT("a[1"), PathInvalid},
-      {WTEXT("a[@n='x]"), PathInvalid},
-      {WTEXT("a[@n='x'x]"), PathInvalid},
-      {WTEXT("a/@id/b"), PathInvalid},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
-    EXPECT_EQ(CheckElementPath(c.path).kind, c.kind);
+  const std::map<std::string, int64_t> kinds = {{"PathInvalid", PathInvalid},
+                                                {"PathAny", PathAny},
+                                                {"PathName", PathName},
+                                                {"PathAbsolute", PathAbsolute},
+                                                {"PathDeep", PathDeep}};
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "element_paths.txt")) {
+    SCOPED_TRACE(row.where);
+    EXPECT_EQ(CheckElementPath(row.Text(0)).kind, row.Value(1, kinds));
   }
   const WChar* deep = WTEXT("//item");
   EXPECT_EQ(CheckElementPath(deep).firstName, deep + 2);
