@@ -6,6 +6,7 @@
 
 #include "platform/ansi_code_page.h"
 #include "tests/platform/locale_environment.h"
+#include "tests/support/case_file.h"
 #include "xmldoc/encodings.h"
 
 namespace {
@@ -56,28 +57,9 @@ TEST(TranscodeTest, Utf32StaysWithinTheRoomGiven) {
 }
 
 TEST(TranscodeTest, CodePagesAndUtf8GoThroughThePlatform) {
-  struct Case {
-    const WChar* name;
-    std::string bytes;
-    const WChar* text;
-  };
-  const Case cases[] = {
-      {WTEXT("GBK"), "\xC4\xE3\xBA\xC3", WTEXT("\x4F60\x597D")},
-      {WTEXT("windows-1251"), "\xC0\xE6", WTEXT("\x0410\x0436")},
-      {WTEXT("UTF-8"), "a\xE4\xBD\xA0", WTEXT("a\x4F60")},
-      {WTEXT("utf-8"),
-       "a\xFF"
-       "b\xC3",
-       WTEXT("a\xFFFD"
-             "b\xFFFD")},  // replaced, never refused
-      {WTEXT("UTF-8"), "", WTEXT("")},
-      // UTF-16 sources are the engine's own business: the platform gives nothing for them.
-      {WTEXT("UTF-16"), std::string("a\0b\0", 4), WTEXT("")},
-      {WTEXT("unicode"), std::string("a\0b\0", 4), WTEXT("")},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
-    EXPECT_EQ(TranscodeBytes(c.name, c.bytes), c.text);
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "transcode.txt")) {
+    SCOPED_TRACE(row.where);
+    EXPECT_EQ(TranscodeBytes(row[0], row.Bytes(1)), row[2]);
   }
 }
 

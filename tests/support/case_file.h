@@ -1,8 +1,9 @@
 #pragma once
 // Tables of test cases kept as data: one row a line, fields apart by white space; "#" outside
-// a text starts a comment that runs to the end of the line. A field in double quotes is text with the escapes \" \\ \n \r \t \0 \xHH (one
-// unit, or one byte for byte strings) and \uHHHH; any other field is a bare word: a number,
-// names joined by "|" that the test gives values, or "-" for no text at all.
+// a text starts a comment that runs to the end of the line. A field in double quotes is text with
+// the escapes \" \\ \n \r \t \0 \xHH (one unit, or one byte for byte strings) and \uHHHH; any other
+// field is a bare word: a number, names joined by "|" that the test gives values, or "-" for no
+// text at all.
 
 #include <algorithm>
 #include <cctype>
@@ -32,7 +33,7 @@ struct CaseRow {
   int64_t Value(size_t i, const std::map<std::string, int64_t>& names = {}) const {
     const std::string word = Bytes(i);
     if (word == "true" || word == "false") return word == "true";
-    if (!word.empty() && std::isdigit(static_cast<unsigned char>(word.back())) != 0) {
+    if (std::isdigit(static_cast<unsigned char>(word[word[0] == '-' ? 1 : 0])) != 0) {
       return std::stoll(word, nullptr, 0);
     }
     int64_t value = 0;
@@ -49,7 +50,7 @@ struct CaseRow {
 
 // Every row of the file at `path`; a file that is missing, empty or ill-formed fails the test.
 inline std::vector<CaseRow> ReadCaseFile(const std::string& path) {
-  std::ifstream in(path);
+  std::ifstream in(path, std::ios::binary);
   std::vector<CaseRow> rows;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
