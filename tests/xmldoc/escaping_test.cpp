@@ -1,10 +1,9 @@
 #include "xmldoc/escaping.h"
 
 #include <cctype>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,44 +12,26 @@
 
 namespace {
 
-WString Widen(const std::string& s) { return WString(s.begin(), s.end()); }
-
-// The entity list the table was generated from: name and code point per line.
-std::map<std::string, uint32_t> ReadEntityList() {
-  std::ifstream in(VELMORA_ENTITY_LIST);
-  std::map<std::string, uint32_t> entities;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::string name;
-    uint32_t value = 0;
-    fields >> name >> value;
-    entities[name] = value;
-  }
-  return entities;
-}
-
 std::string Fold(std::string name) {
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return name;
 }
 
+// Over the list the table was generated from: name and code point per line.
 TEST(EntityTableTest, EveryNameDecodesAndCapitalFormsWin) {
-  const std::map<std::string, uint32_t> list = ReadEntityList();
-  // For each folded name, the code point of the form with a capital letter when there is one.
-  std::map<std::string, uint32_t> winner;
-  for (const auto& [name, value] : list) {
-    const std::string folded = Fold(name);
-    if (name != folded || !winner.count(folded)) winner[folded] = value;
-  }
+  const std::vector<CaseRow> list = ReadCaseFile(VELMORA_ENTITY_LIST);
   ASSERT_GT(list.size(), 200u);  // the list was found and read
-
-  for (const auto& [name, value] : list) {
-    SCOPED_TRACE(name);
-    const WString decoded = UnescapeText(Widen("&" + name + ";").c_str(), -1);
+  // For each folded name, the code point of the form with a capital letter when there is one.
+  std::map<std::string, int64_t> winner;
+  for (const CaseRow& row : list) {
+    const std::string folded = Fold(row.Bytes(0));
+    if (row.Bytes(0) != folded || !winner.count(folded)) winner[folded] = row.Value(1);
+  }
+  for (const CaseRow& row : list) {
+    SCOPED_TRACE(row.where);
+    const WString decoded = UnescapeText((WTEXT("&") + row[0] + WTEXT(";")).c_str(), -1);
     ASSERT_EQ(decoded.size(), 1u);
-    EXPECT_EQ(static_cast<uint32_t>(decoded[0]), winner[Fold(name)]);
+    EXPECT_EQ(decoded[0], winner[Fold(row.Bytes(0))]);
   }
   EXPECT_EQ(UnescapeText(WTEXT("&oslash;&Oslash;&darr;&prime;&dagger;&yuml;"), -1),
             WTEXT("\u00d8\u00d8\u21d3\u2033\u2021\u0178"));

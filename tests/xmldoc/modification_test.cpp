@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/support/case_file.h"
+#include "tests/support/random_below.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/reparse_check.h"
 #include "xmldoc/xml_doc.h"
@@ -89,11 +90,7 @@ TEST(WriteAttributeTest, EveryAcceptedWriteLeavesATagTheParserReadsAsIndexed) {
                                   WTEXT("?"),  WTEXT("=\""), WTEXT("\" "), WTEXT("\u4e2d")};
   const WChar* const names[] = {WTEXT("a"), WTEXT("b"), WTEXT("v"), WTEXT("value")};
   const WChar* const values[] = {WTEXT(""), WTEXT("x\"y'z<>&"), WTEXT("/>")};
-  uint32_t seed = 2026;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245 + 12345;
-    return (seed >> 16) % n;
-  };
+  RandomBelow next{2026};
   int accepted = 0;
   for (int round = 0; round < 20000; ++round) {
     WString text = WTEXT("<r><t");
@@ -328,11 +325,7 @@ TEST(EditSequenceTest, StaysConsistentOverThousandsOfEdits) {
   const WChar* const values[] = {WTEXT(""), WTEXT("5 MB"), WTEXT("a<b>&\"c\"'d'"),
                                  WTEXT("\u64cd\u4f5c\u7cfb\u7edf")};
   const WChar* const names[] = {WTEXT("value"), WTEXT("name"), WTEXT("id"), WTEXT("k")};
-  uint32_t seed = 12345;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245 + 12345;
-    return (seed >> 16) % n;
-  };
+  RandomBelow next{12345};
   for (int step = 0; step < 3000; ++step) {
     std::vector<uint32_t> live;
     for (uint32_t e = 1; e < static_cast<uint32_t>(doc.nextFreeEntry); ++e) {

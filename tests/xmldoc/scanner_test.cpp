@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/case_file.h"
+#include "tests/support/random_below.h"
 
 namespace {
 
@@ -94,11 +95,7 @@ TEST(ScannerTest, FindAttributePositions) {
 // words that go on past the name, names with a continuation, both cases of letters.
 TEST(ScannerTest, WordEqualsDecidesAsNextWordAndTokenEquals) {
   const WChar kUnits[] = {'a', 'A', 'b', ' ', '?', '<', '/', '[', ']', '=', 0x4E2D};
-  uint32_t seed = 7;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245 + 12345;
-    return (seed >> 16) % n;
-  };
+  RandomBelow next{7};
   auto randomText = [&](uint32_t most) {
     WString text;
     for (uint32_t n = next(most + 1); n-- != 0;) text += kUnits[next(std::size(kUnits))];
@@ -130,11 +127,7 @@ TEST(ScannerTest, FindAttributeAgreesWithTheGeneralReadingOnEveryTag) {
                                   WTEXT("/"),   WTEXT(">"),   WTEXT("?"),     WTEXT("=\""),
                                   WTEXT("\" "), WTEXT("[1]"), WTEXT("\u4e2d")};
   const WChar* const names[] = {WTEXT("a"), WTEXT("v"), WTEXT("value"), WTEXT("v[1]"), WTEXT("A")};
-  uint32_t seed = 99;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245 + 12345;
-    return (seed >> 16) % n;
-  };
+  RandomBelow next{99};
   for (int round = 0; round < 200000; ++round) {
     WString text = next(4) != 0 ? WTEXT("item") : WTEXT("");
     for (uint32_t n = next(10); n-- != 0;) text += kPieces[next(std::size(kPieces))];
