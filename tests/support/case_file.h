@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -48,47 +49,61 @@ struct CaseRow {
   }
 };
 
+namespace case_file {
+
+constexpr const char* kBlanks = " \t\r";
+
+// Reads the text in quotes that starts at line[at] into `text`; returns the offset after its
+// closing quote, or npos when the line ends first.
+inline size_t ReadText(const std::string& line, size_t at, WString& text) {
+  for (++at; at < line.size() && line[at] != '"'; ++at) {
+    if (line[at] != '\\' || at + 1 == line.size()) {
+      text += static_cast<WChar>(static_cast<unsigned char>(line[at]));
+      continue;
+    }
+    const char kind = line[++at];
+    const size_t digits = kind == 'x' ? 2 : kind == 'u' ? 4 : 0;
+    const size_t simple = std::string("nrt0").find(kind);
+    if (digits != 0) {
+      text += static_cast<WChar>(std::stoul(line.substr(at + 1, digits), nullptr, 16));
+      at += digits;
+    } else {
+      text += simple != std::string::npos ? WTEXT("\n\r\t")[simple] : static_cast<WChar>(kind);
+    }
+  }
+  return at < line.size() ? at + 1 : std::string::npos;
+}
+
+}  // namespace case_file
+
 // Every row of the file at `path`; a file that is missing, empty or ill-formed fails the test.
 inline std::vector<CaseRow> ReadCaseFile(const std::string& path) {
+  using case_file::kBlanks;
   std::ifstream in(path, std::ios::binary);
   std::vector<CaseRow> rows;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     CaseRow row{path + ":" + std::to_string(number), {}, {}};
-    size_t i = line.find_first_not_of(" \t\r");
-    if (i == std::string::npos || line[i] == '#') continue;
-    while (i < line.size()) {
+    for (size_t i = line.find_first_not_of(kBlanks); i < line.size() && line[i] != '#';
+         i = line.find_first_not_of(kBlanks, i)) {
       WString field;
       const bool quoted = line[i] == '"';
-      if (line[i] == '#') break;  // the rest of the line is a comment
-      size_t end = quoted ? i + 1 : std::min(line.find_first_of(" \t\r", i), line.size());
-      if (!quoted)
-        field.assign(line.begin() + static_cast<std::ptrdiff_t>(i),
-                     line.begin() + static_cast<std::ptrdiff_t>(end));
-      for (; quoted && (end >= line.size() || line[end] != '"'); ++end) {
-        if (end >= line.size()) {
+      if (quoted) {
+        i = case_file::ReadText(line, i, field);
+        if (i == std::string::npos) {
           ADD_FAILURE() << row.where << ": unterminated text";
           return {};
         }
-        if (line[end] != '\\') {
-          field += static_cast<WChar>(static_cast<unsigned char>(line[end]));
-          continue;
-        }
-        const char kind = line.at(++end);
-        const size_t digits = kind == 'x' ? 2 : kind == 'u' ? 4 : 0;
-        const size_t simple = std::string("nrt0").find(kind);
-        if (digits != 0) {
-          field += static_cast<WChar>(std::stoul(line.substr(end + 1, digits), nullptr, 16));
-        } else {
-          field += simple != std::string::npos ? WTEXT("\n\r\t")[simple] : static_cast<WChar>(kind);
-        }
-        end += digits;
+      } else {
+        const size_t end = std::min(line.find_first_of(kBlanks, i), line.size());
+        field.assign(line.begin() + static_cast<std::ptrdiff_t>(i),
+                     line.begin() + static_cast<std::ptrdiff_t>(end));
+        i = end;
       }
       row.fields.push_back(field);
       row.quoted.push_back(quoted);
-      i = std::min(line.find_first_not_of(" \t\r", end + (quoted ? 1 : 0)), line.size());
     }
-    rows.push_back(row);
+    if (!row.fields.empty()) rows.push_back(row);
   }
   if (rows.empty()) ADD_FAILURE() << "no cases read from " << path;
   return rows;

@@ -167,7 +167,7 @@ TEST(InsertElementTest, AppendsWithoutLineBreaks) {
 
 // Each insertion leaves its text, keeps the parent, opens up and ends the element it goes
 // into, leaves the new element current and the index as a fresh parse would make it.
-TEST(InsertElementTest, ElementsAndMarkupGoInAsTheTableSays) {
+TEST(InsertTest, ElementsGoInAsTheyAreAndMarkupOnALineOfItsOwn) {
   for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "insert.txt")) {
     SCOPED_TRACE(row.where);
     XmlDoc doc;

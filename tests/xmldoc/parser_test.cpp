@@ -82,7 +82,7 @@ TEST(ScanNodeTest, TokenIsTheTagNameAndNodesFollowOneAnother) {
 
 // The entries of a parse: well-formed documents, repaired unended elements, the marks that
 // lone end tags and syntax errors leave.
-TEST(ParserTest, EntriesHoldWhatTheTableSays) {
+TEST(ParserTest, EntriesLinksAndMarksOfEachParse) {
   using Field = int64_t (*)(const XmlDoc&, uint32_t);
   const std::map<std::string, Field> fields = {
       {"entries", [](const XmlDoc& d, uint32_t) -> int64_t { return d.nextFreeEntry; }},
