@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,10 +44,18 @@ std::string CharsetOf(std::string& bytes) {
       return charset;
     }
   }
-  static const std::regex encoding("^<\\?xml[^?]*encoding\\s*=\\s*([\"'])([^\"']*)\\1");
-  const std::string declaration = bytes.substr(0, bytes.find("?>"));
-  std::smatch found;
-  if (std::regex_search(declaration, found, encoding)) return found[2];
+  // encoding = "name" or 'name' in the declaration.
+  constexpr size_t kNone = std::string::npos;
+  const std::string xml = bytes.starts_with("<?xml") ? bytes.substr(0, bytes.find("?>")) : "";
+  const size_t name = xml.find("encoding");
+  const size_t equals = name == kNone ? kNone : xml.find_first_not_of(" \t\r\n", name + 8);
+  const size_t quote = equals < xml.size() && xml[equals] == '='
+                           ? xml.find_first_not_of(" \t\r\n", equals + 1)
+                           : kNone;
+  if (quote < xml.size() && (xml[quote] == '"' || xml[quote] == '\'')) {
+    const size_t close = xml.find(xml[quote], quote + 1);
+    if (close != kNone) return xml.substr(quote + 1, close - quote - 1);
+  }
   WString ignored;
   return independent_decoder::Decode("UTF-8", bytes, ignored) || bytes.starts_with("<")
              ? "UTF-8"
