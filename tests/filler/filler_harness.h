@@ -1,10 +1,9 @@
 #pragma once
-// What the template tests share: templates written beside the test program, a call of the
-// export, and readings of the returned document.
+// What the template tests share: templates written beside the test program and a call of the
+// export.
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "base/text.h"
 
@@ -24,12 +23,5 @@ struct FillResult {
 
 // Calls GetDeviceXMLBuffer with a caller string that holds `initial` beforehand.
 FillResult Fill(int category, std::string_view initial = "before");
-
-// The `id` of every `category` element in document order ("" where it has none).
-std::vector<std::string> CategoryIds(const std::string& xml);
-// The `name` of every `category` element in document order.
-std::vector<std::string> CategoryNames(const std::string& xml);
-// The `value` of every `item` whose `name` is `itemName`, in document order.
-std::vector<std::string> ItemValues(const std::string& xml, std::string_view itemName);
 
 }  // namespace fillertest
