@@ -30,7 +30,7 @@ TEST(AllocationFailureTest, EveryFailedAllocationStillReleasesTheRecordOnce) {
     for (long k = 1;; ++k) {
       SCOPED_TRACE(testing::Message() << "allocation " << k << " fails");
       testprovider::Reset();
-      testprovider::Provide(c.source, c.record);
+      const auto held = testprovider::ProvideProfile(c.profile);
       PairList pairs = before;
       bool threw = false;
       int result = 0;

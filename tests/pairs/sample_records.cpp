@@ -1,225 +1,56 @@
 #include "tests/pairs/sample_records.h"
 
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <utility>
+
+#include "harnel/utf16.h"
+
 namespace testprovider {
 namespace {
 
-OSInfo os{WTEXT("osName"),         WTEXT("osType"),        WTEXT("osVersion"),
-          WTEXT("servicePack"),    WTEXT("osDescription"), WTEXT("registeredCompany"),
-          WTEXT("registeredUser"), WTEXT("serialNumber"),  WTEXT("computerName"),
-          WTEXT("upTime")};
-BIOSInfo bios{WTEXT("boardManufacturer"), WTEXT("boardName"),      WTEXT("boardSerialNumber"),
-              WTEXT("machineType"),       WTEXT("biosName"),       WTEXT("biosManufacturer"),
-              WTEXT("biosVersion"),       WTEXT("biosReleaseDate")};
-ProcessorInfo processor{
-    WTEXT("name"),     2400, WTEXT("manufacturer"), WTEXT("processorId"), WTEXT("description"),
-    WTEXT("slotName"), 512};
-MemoryInfo memory{4096, 8192};
-UserInfo user{WTEXT("currentUser"), WTEXT("lastUser"), WTEXT("domainName")};
+const std::pair<const char*, int (*)(PairList&)> kExports[] = {
+    {"GetOSPair", GetOSPair},
+    {"GetBIOSPair", GetBIOSPair},
+    {"GetProcessorPair", GetProcessorPair},
+    {"GetMemoryPair", GetMemoryPair},
+    {"GetUserinfoPair", GetUserinfoPair},
+    {"GetInputdeviceListPair", GetInputdeviceListPair},
+    {"GetModemListPair", GetModemListPair},
+    {"GetMonitorListPair", GetMonitorListPair},
+    {"GetNetworkadapterListPair", GetNetworkadapterListPair},
+    {"GetPrinterListPair", GetPrinterListPair},
+    {"GetStorageListPair", GetStorageListPair},
+    {"GetSystemcontrollerListPair", GetSystemcontrollerListPair},
+    {"GetSystemslotListPair", GetSystemslotListPair},
+    {"GetVideoadapterListPair", GetVideoadapterListPair},
+};
 
-InputdeviceNode input2{WTEXT("caption2"), WTEXT("Pointing"), WTEXT("manufacturer2"),
-                       WTEXT("description2"), nullptr};
-InputdeviceNode input1{WTEXT("caption1"), WTEXT("Keyboard"), WTEXT("manufacturer1"),
-                       WTEXT("description1"), &input2};
-ModemNode modem2{WTEXT("name2"), WTEXT("deviceType2"), nullptr};
-ModemNode modem1{WTEXT("name1"), WTEXT("deviceType1"), &modem2};
-// The spare field holds values no reader could follow: it must be skipped, never read.
-MonitorNode monitor2{WTEXT("manufacturer2"), WTEXT("monitorType2"),
-                     reinterpret_cast<const void*>(0x1), nullptr};
-MonitorNode monitor1{WTEXT("manufacturer1"), WTEXT("monitorType1"),
-                     reinterpret_cast<const void*>(0xdeadbeef), &monitor2};
-NetworkadapterNode network2{WTEXT("description2"), WTEXT("adapterType2"), WTEXT("macAddress2"),
-                            WTEXT("ipAddress2"),   WTEXT("subnetMask2"),  nullptr};
-NetworkadapterNode network1{WTEXT("description1"), WTEXT("adapterType1"), WTEXT("macAddress1"),
-                            WTEXT("ipAddress1"),   WTEXT("subnetMask1"),  &network2};
-PrinterNode printer2{WTEXT("name2"), WTEXT("model2"), WTEXT("port2"), nullptr};
-PrinterNode printer1{WTEXT("name1"), WTEXT("model1"), WTEXT("port1"), &printer2};
-StorageNode storage2{
-    WTEXT("name2"),        WTEXT("CD-ROM"), WTEXT("manufacturer2"), WTEXT("model2"), 0,
-    WTEXT("description2"), nullptr};
-StorageNode storage1{WTEXT("name1"),
-                     WTEXT("Fixed\thard disk media"),
-                     WTEXT("manufacturer1"),
-                     WTEXT("model1"),
-                     476940,
-                     WTEXT("description1"),
-                     &storage2};
-SystemcontrollerNode controller2{WTEXT("name2"), WTEXT("controllerType2"), WTEXT("manufacturer2"),
-                                 nullptr};
-SystemcontrollerNode controller1{WTEXT("name1"), WTEXT("controllerType1"), WTEXT("manufacturer1"),
-                                 &controller2};
-SystemslotNode slot2{WTEXT("name2"), WTEXT("smbiosString2"), nullptr};
-SystemslotNode slot1{WTEXT("name1"), WTEXT("smbiosString1"), &slot2};
-VideoadapterNode video2{WTEXT("name2"),
-                        WTEXT("videoProcessor2"),
-                        -1,
-                        WTEXT("manufacturer2"),
-                        WTEXT("dacType2"),
-                        75,
-                        WTEXT("driverVersion2"),
-                        WTEXT("driverDate2"),
-                        WTEXT("resolution2"),
-                        nullptr};
-VideoadapterNode video1{WTEXT("name1"),
-                        WTEXT("videoProcessor1"),
-                        256,
-                        WTEXT("manufacturer1"),
-                        WTEXT("dacType1"),
-                        60,
-                        WTEXT("driverVersion1"),
-                        WTEXT("driverDate1"),
-                        WTEXT("resolution1"),
-                        &video2};
+std::vector<ExportCase> ReadCases() {
+  std::ifstream file(VELMORA_SOURCE_DIR "/tests/pairs/data/export_cases.json");
+  std::vector<ExportCase> cases;
+  for (const nlohmann::json& c : nlohmann::json::parse(file)) {
+    const std::string key = c["key"];
+    ExportCase one{c["export"], nullptr, SourceOf(key), {{key, c["record"]}}, {}};
+    for (const auto& [name, run] : kExports) {
+      if (one.name == name) one.run = run;
+    }
+    for (const nlohmann::json& pair : c["pairs"]) {
+      one.expected.emplace_back(harnel::Utf8ToUtf16(pair[0].get<std::string>()),
+                                harnel::Utf8ToUtf16(pair[1].get<std::string>()));
+    }
+    if (one.run == nullptr) throw std::runtime_error("no export " + one.name);
+    cases.push_back(std::move(one));
+  }
+  if (cases.size() != std::size(kExports)) throw std::runtime_error("not one case per export");
+  return cases;
+}
 
 }  // namespace
 
-// The labels are written out here on their own, not taken from the library's tables, so
-// that a wrong byte in either shows.
 const std::vector<ExportCase>& ExportCases() {
-  static const std::vector<ExportCase> cases = {
-      {"GetOSPair",
-       GetOSPair,
-       Source::OS,
-       &os,
-       {{WTEXT("操作系统名称："), WTEXT("osName")},
-        {WTEXT("操作系统类型："), WTEXT("osType")},
-        {WTEXT("操作系统版本："), WTEXT("osVersion")},
-        {WTEXT("系统上最新服务包："), WTEXT("servicePack")},
-        {WTEXT("操作系统描述："), WTEXT("osDescription")},
-        {WTEXT("注册公司名称："), WTEXT("registeredCompany")},
-        {WTEXT("注册用户名："), WTEXT("registeredUser")},
-        {WTEXT("序列号："), WTEXT("serialNumber")}}},
-      {"GetBIOSPair",
-       GetBIOSPair,
-       Source::BIOS,
-       &bios,
-       {{WTEXT("主板制造商："), WTEXT("boardManufacturer")},
-        {WTEXT("主板名称："), WTEXT("boardName")},
-        {WTEXT("主板序列号："), WTEXT("boardSerialNumber")},
-        {WTEXT("机子类型："), WTEXT("machineType")},
-        {WTEXT("BIOS制造商："), WTEXT("biosManufacturer")},
-        {WTEXT("BIOS版本："), WTEXT("biosVersion")},
-        {WTEXT("BIOS发行日期："), WTEXT("biosReleaseDate")}}},
-      {"GetProcessorPair",
-       GetProcessorPair,
-       Source::Processor,
-       &processor,
-       {{WTEXT("处理器名称："), WTEXT("name")},
-        {WTEXT("处理器最快速度："), WTEXT("2400")},
-        {WTEXT("处理器制造商："), WTEXT("manufacturer")},
-        {WTEXT("处理器ID："), WTEXT("processorId")},
-        {WTEXT("处理器描述："), WTEXT("description")}}},
-      {"GetMemoryPair",
-       GetMemoryPair,
-       Source::Memory,
-       &memory,
-       {{WTEXT("物理内存总大小（MB）："), WTEXT("4096")},
-        {WTEXT("内存分页文件总大小（MB）："), WTEXT("8192")}}},
-      {"GetUserinfoPair",
-       GetUserinfoPair,
-       Source::Userinfo,
-       &user,
-       {{WTEXT("当前登录用户名："), WTEXT("currentUser")},
-        {WTEXT("上次登录用户名："), WTEXT("lastUser")},
-        {WTEXT("域的名称："), WTEXT("domainName")}}},
-      {"GetInputdeviceListPair",
-       GetInputdeviceListPair,
-       Source::Inputdevice,
-       &input1,
-       {{WTEXT("对象的简短文字描述："), WTEXT("caption1")},
-        {WTEXT("设备类型："), WTEXT("Keyboard")},
-        {WTEXT("设备制造商："), WTEXT("manufacturer1")},
-        {WTEXT("提供对象的简短文字描述："), WTEXT("description1")},
-        {WTEXT("对象的简短文字描述："), WTEXT("caption2")},
-        {WTEXT("设备类型："), WTEXT("Pointing")},
-        {WTEXT("设备制造商："), WTEXT("manufacturer2")},
-        {WTEXT("提供对象的简短文字描述："), WTEXT("description2")}}},
-      {"GetModemListPair",
-       GetModemListPair,
-       Source::Modem,
-       &modem1,
-       {{WTEXT("Modem名称："), WTEXT("name1")},
-        {WTEXT("设备类型："), WTEXT("deviceType1")},
-        {WTEXT("Modem名称："), WTEXT("name2")},
-        {WTEXT("设备类型："), WTEXT("deviceType2")}}},
-      {"GetMonitorListPair",
-       GetMonitorListPair,
-       Source::Monitor,
-       &monitor1,
-       {{WTEXT("设备制造商："), WTEXT("manufacturer1")},
-        {WTEXT("监视器类型："), WTEXT("monitorType1")},
-        {WTEXT("设备制造商："), WTEXT("manufacturer2")},
-        {WTEXT("监视器类型："), WTEXT("monitorType2")}}},
-      {"GetNetworkadapterListPair",
-       GetNetworkadapterListPair,
-       Source::Networkadapter,
-       &network1,
-       {{WTEXT("网络适配器描述："), WTEXT("description1")},
-        {WTEXT("网络适配器类型："), WTEXT("adapterType1")},
-        {WTEXT("MAC地址："), WTEXT("macAddress1")},
-        {WTEXT("IP地址："), WTEXT("ipAddress1")},
-        {WTEXT("子网掩码："), WTEXT("subnetMask1")},
-        {WTEXT("网络适配器描述："), WTEXT("description2")},
-        {WTEXT("网络适配器类型："), WTEXT("adapterType2")},
-        {WTEXT("MAC地址："), WTEXT("macAddress2")},
-        {WTEXT("IP地址："), WTEXT("ipAddress2")},
-        {WTEXT("子网掩码："), WTEXT("subnetMask2")}}},
-      {"GetPrinterListPair",
-       GetPrinterListPair,
-       Source::Printer,
-       &printer1,
-       {{WTEXT("打印机名称："), WTEXT("name1")},
-        {WTEXT("打印机型号："), WTEXT("model1")},
-        {WTEXT("打印机数据传输端口："), WTEXT("port1")},
-        {WTEXT("打印机名称："), WTEXT("name2")},
-        {WTEXT("打印机型号："), WTEXT("model2")},
-        {WTEXT("打印机数据传输端口："), WTEXT("port2")}}},
-      {"GetStorageListPair",
-       GetStorageListPair,
-       Source::Storage,
-       &storage1,
-       {{WTEXT("设备名称："), WTEXT("name1")},
-        {WTEXT("存储类型："), WTEXT("Fixed\thard disk media")},
-        {WTEXT("存储设备制造商："), WTEXT("manufacturer1")},
-        {WTEXT("磁盘驱动器的型号："), WTEXT("model1")},
-        {WTEXT("总大小（MB）："), WTEXT("476940")},
-        {WTEXT("设备描述："), WTEXT("description1")},
-        {WTEXT("设备名称："), WTEXT("name2")},
-        {WTEXT("存储类型："), WTEXT("CD-ROM")},
-        {WTEXT("存储设备制造商："), WTEXT("manufacturer2")},
-        {WTEXT("磁盘驱动器的型号："), WTEXT("model2")},
-        {WTEXT("总大小（MB）："), WTEXT("0")},
-        {WTEXT("设备描述："), WTEXT("description2")}}},
-      {"GetSystemcontrollerListPair",
-       GetSystemcontrollerListPair,
-       Source::Systemcontroller,
-       &controller1,
-       {{WTEXT("控制器名称："), WTEXT("name1")},
-        {WTEXT("控制器类型："), WTEXT("controllerType1")},
-        {WTEXT("控制器设备制造商："), WTEXT("manufacturer1")},
-        {WTEXT("控制器名称："), WTEXT("name2")},
-        {WTEXT("控制器类型："), WTEXT("controllerType2")},
-        {WTEXT("控制器设备制造商："), WTEXT("manufacturer2")}}},
-      {"GetSystemslotListPair",
-       GetSystemslotListPair,
-       Source::Systemslot,
-       &slot1,
-       {{WTEXT("插槽名称："), WTEXT("name1")},
-        {WTEXT("SMBIOS字符串："), WTEXT("smbiosString1")},
-        {WTEXT("插槽名称："), WTEXT("name2")},
-        {WTEXT("SMBIOS字符串："), WTEXT("smbiosString2")}}},
-      {"GetVideoadapterListPair",
-       GetVideoadapterListPair,
-       Source::Videoadapter,
-       &video1,
-       {{WTEXT("视频适配器名称："), WTEXT("name1")},
-        {WTEXT("视频处理器描述："), WTEXT("videoProcessor1")},
-        {WTEXT("视频适配器的内存大小（MB）："), WTEXT("256")},
-        {WTEXT("水平像素 * 纵向像素："), WTEXT("resolution1")},
-        {WTEXT("视频适配器名称："), WTEXT("name2")},
-        {WTEXT("视频处理器描述："), WTEXT("videoProcessor2")},
-        {WTEXT("视频适配器的内存大小（MB）："), WTEXT("-1")},
-        {WTEXT("水平像素 * 纵向像素："), WTEXT("resolution2")}}},
-  };
+  static const std::vector<ExportCase> cases = ReadCases();
   return cases;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
-// Records for the pair tests: every text field holds its own name (lists: name and node
-// number), so a pair shows which field it was read from.
+// The pair tests' cases, read from data/export_cases.json: for each export the record it reads
+// (every text field holds its own name, in lists with the node's number, so a pair shows which
+// field it came from) and the pairs it must give. The labels there are written out on their
+// own, not taken from the library's tables, so that a wrong byte in either shows.
 
+#include <string>
 #include <vector>
 
 #include "dll/velmora.h"
@@ -9,16 +12,15 @@
 
 namespace testprovider {
 
-// One export with the record it reads and the pairs it must give for that record.
 struct ExportCase {
-  const char* name;
+  std::string name;
   int (*run)(PairList&);
   Source source;
-  const void* record;
+  nlohmann::json profile;  // the record under its profile key; lists hold two nodes
   PairList expected;
 };
 
-// The fourteen exports; list records hold two nodes.
+// The fourteen exports.
 const std::vector<ExportCase>& ExportCases();
 
 }  // namespace testprovider
