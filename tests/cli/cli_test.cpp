@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -30,18 +30,8 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
-class VelmoraTest : public testing::Test {
+class VelmoraTest : public TempFolderTest {
  protected:
-  void SetUp() override {
-    std::string name = "velmora-cli-";
-    name.append(testing::UnitTest::GetInstance()->current_test_info()->name())
-        .append("-")
-        .append(std::to_string(std::random_device{}()));
-    dir_ = fs::temp_directory_path() / name;
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   fs::path Profile(const json& profile) {
     const fs::path path = dir_ / ("profile" + std::to_string(count_++) + ".json");
     std::ofstream(path, std::ios::binary)
@@ -56,7 +46,6 @@ class VelmoraTest : public testing::Test {
     return child_process::Run(VELMORA_EXE, args, options);
   }
 
-  fs::path dir_;
   int count_ = 0;
 };
 

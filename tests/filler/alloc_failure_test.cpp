@@ -14,7 +14,6 @@
 namespace {
 
 using testprovider::Log;
-using testprovider::Provide;
 using testprovider::Source;
 
 TEST(FillerAllocationFailureTest, EveryPathReleasesWhatItObtained) {
@@ -24,21 +23,17 @@ TEST(FillerAllocationFailureTest, EveryPathReleasesWhatItObtained) {
       "name=\"物理内存总大小\"/></category>\n"
       "  <category id=\"2\"><item name=\"容量\" value=\"\"/></category>\n"
       "  <category id=\"3\"><item name=\"设备名称\" value=\"\"/></category>\n</s>\n");
-  const MemoryInfo memory{1024, 512};
-  PhyMemoryNode modules[2] = {};
-  modules[0].next = &modules[1];
-  StorageNode disks[2] = {};
-  disks[0].name = WTEXT("disk & co");
-  disks[0].mediaType = WTEXT("CD-ROM");
-  disks[0].next = &disks[1];
+  const nlohmann::json profile = {
+      {"Memory", {{"totalPhysicalMB", 1024}, {"totalPageFileMB", 512}}},
+      {"PhyMemoryList", {nlohmann::json::object(), nlohmann::json::object()}},
+      {"StorageList",
+       {{{"name", "disk & co"}, {"mediaType", "CD-ROM"}}, nlohmann::json::object()}}};
 
   long failures = 0;
   for (long k = 1;; ++k) {
     SCOPED_TRACE(testing::Message() << "allocation " << k << " fails");
     testprovider::Reset();
-    Provide(Source::Memory, &memory);
-    Provide(Source::PhyMemory, modules);
-    Provide(Source::Storage, disks);
+    const auto held = testprovider::ProvideProfile(profile);
     WString out = WTEXT("before");
     bool threw = false;
     int result = -2;
