@@ -1,17 +1,82 @@
+// The pair exports on the records of data/export_cases.json: for each export a record in which
+// every text field holds its own name (in lists with the node's number, two nodes), so that a
+// pair shows which field it came from, and the pairs it must give; then records with null and
+// empty fields and a list of one. The labels there are written out on their own, not taken
+// from the library's tables, so that a wrong byte in either shows.
+
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "dll/velmora.h"
-#include "tests/pairs/sample_records.h"
+#include "harnel/utf16.h"
+#include "tests/support/failing_allocator.h"
 #include "tests/support/test_provider.h"
 
 namespace {
 
-using nlohmann::json;
-using testprovider::ExportCase;
-using testprovider::ExportCases;
 using testprovider::Log;
 using testprovider::ProvideProfile;
 using testprovider::Source;
+
+const std::pair<const char*, int (*)(PairList&)> kExports[] = {
+    {"GetOSPair", GetOSPair},
+    {"GetBIOSPair", GetBIOSPair},
+    {"GetProcessorPair", GetProcessorPair},
+    {"GetMemoryPair", GetMemoryPair},
+    {"GetUserinfoPair", GetUserinfoPair},
+    {"GetInputdeviceListPair", GetInputdeviceListPair},
+    {"GetModemListPair", GetModemListPair},
+    {"GetMonitorListPair", GetMonitorListPair},
+    {"GetNetworkadapterListPair", GetNetworkadapterListPair},
+    {"GetPrinterListPair", GetPrinterListPair},
+    {"GetStorageListPair", GetStorageListPair},
+    {"GetSystemcontrollerListPair", GetSystemcontrollerListPair},
+    {"GetSystemslotListPair", GetSystemslotListPair},
+    {"GetVideoadapterListPair", GetVideoadapterListPair},
+};
+
+struct ExportCase {
+  std::string name;  // the export's, and the case's where it has one
+  int (*run)(PairList&);
+  Source source;
+  nlohmann::json profile;  // the record under its profile key
+  PairList expected;
+  std::size_t group;  // the pairs of the record or of one node
+};
+
+std::vector<ExportCase> ReadCases() {
+  std::ifstream file(VELMORA_SOURCE_DIR "/tests/pairs/data/export_cases.json");
+  std::vector<ExportCase> cases;
+  for (const nlohmann::json& c : nlohmann::json::parse(file)) {
+    const std::string key = c["key"];
+    ExportCase one{c["export"], nullptr, testprovider::SourceOf(key), {{key, c["record"]}}, {}, 0};
+    for (const auto& [name, run] : kExports) {
+      if (one.name == name) one.run = run;
+    }
+    if (one.run == nullptr) throw std::runtime_error("no export " + one.name);
+    if (c.contains("case")) one.name += ": " + c["case"].get<std::string>();
+    for (const nlohmann::json& pair : c["pairs"]) {
+      one.expected.emplace_back(harnel::Utf8ToUtf16(pair[0].get<std::string>()),
+                                harnel::Utf8ToUtf16(pair[1].get<std::string>()));
+    }
+    one.group = one.expected.size() / (c["record"].is_array() ? c["record"].size() : 1);
+    cases.push_back(std::move(one));
+  }
+  return cases;
+}
+
+const std::vector<ExportCase>& ExportCases() {
+  static const std::vector<ExportCase> cases = ReadCases();
+  return cases;
+}
 
 // Only `used` was asked for, once, and what it gave was released exactly once.
 void ExpectBalanced(Source used, bool gaveRecord) {
@@ -32,7 +97,9 @@ void ExpectBalanced(Source used, bool gaveRecord) {
 
 // Each export appends its pairs after what the list holds, never clearing it, every time.
 TEST(PairExportsTest, EachExportAppendsItsLabelsAndFieldsInTableOrder) {
+  std::set<int (*)(PairList&)> tested;
   for (const ExportCase& c : ExportCases()) {
+    tested.insert(c.run);
     SCOPED_TRACE(c.name);
     testprovider::Reset();
     const auto held = ProvideProfile(c.profile);
@@ -48,6 +115,7 @@ TEST(PairExportsTest, EachExportAppendsItsLabelsAndFieldsInTableOrder) {
     EXPECT_EQ(Log(c.source).frees, 2);
     EXPECT_EQ(Log(c.source).wrongFrees, 0);
   }
+  EXPECT_EQ(tested.size(), std::size(kExports));
 }
 
 TEST(PairExportsTest, NoRecordGivesMinusOneAndNoFree) {
@@ -62,43 +130,56 @@ TEST(PairExportsTest, NoRecordGivesMinusOneAndNoFree) {
   }
 }
 
-TEST(PairExportsTest, NullTextFieldsGiveEmptyValuesInTheirPlace) {
-  testprovider::Reset();
-  auto held = ProvideProfile({{"OS", {{"osVersion", "10.0"}}}});
-  PairList pairs;
-  ASSERT_EQ(GetOSPair(pairs), 0);
-  ASSERT_EQ(pairs.size(), 8u);
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(pairs[i].first, ExportCases()[0].expected[i].first);
-    EXPECT_EQ(pairs[i].second, i == 2 ? WTEXT("10.0") : WTEXT(""));
-  }
-
-  held = ProvideProfile(
-      {{"StorageList", {{{"mediaType", ""}, {"description", "disk"}}, json::object()}}});
-  pairs.clear();
-  ASSERT_EQ(GetStorageListPair(pairs), 0);
-  const PairList& labels = ExportCases()[10].expected;
-  ASSERT_EQ(pairs.size(), labels.size());
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(pairs[i].first, labels[i].first);
-    EXPECT_EQ(pairs[i].second, i % 6 == 4 ? WTEXT("0") : i == 5 ? WTEXT("disk") : WTEXT(""));
-  }
-  EXPECT_EQ(Log(Source::Storage).frees, 1);
-  EXPECT_EQ(Log(Source::Storage).wrongFrees, 0);
+bool IsPrefix(const PairList& prefix, const PairList& whole) {
+  return prefix.size() <= whole.size() && std::equal(prefix.begin(), prefix.end(), whole.begin());
 }
 
-TEST(PairExportsTest, FirstNodeWithoutNextIsAListOfOne) {
-  testprovider::Reset();
-  const auto held = ProvideProfile(
-      {{"StorageList", {{{"name", "only"}, {"mediaType", "CD-ROM"}, {"sizeMB", 7}}}}});
-  PairList pairs;
-  ASSERT_EQ(GetStorageListPair(pairs), 0);
-  ASSERT_EQ(pairs.size(), 6u);
-  EXPECT_EQ(pairs[0].second, WTEXT("only"));
-  EXPECT_EQ(pairs[4].second, WTEXT("7"));
-  ExpectBalanced(Source::Storage, true);
+TEST(AllocationFailureTest, EveryFailedAllocationStillReleasesTheRecordOnce) {
+  for (const ExportCase& c : ExportCases()) {
+    SCOPED_TRACE(c.name);
+    const bool singleRecord = c.source <= Source::Userinfo;
+    const PairList before = {{WTEXT("earlier："), WTEXT("pair")}};
+    PairList whole = before;
+    whole.insert(whole.end(), c.expected.begin(), c.expected.end());
+
+    long failures = 0;
+    for (long k = 1;; ++k) {
+      SCOPED_TRACE(testing::Message() << "allocation " << k << " fails");
+      testprovider::Reset();
+      const auto held = testprovider::ProvideProfile(c.profile);
+      PairList pairs = before;
+      bool threw = false;
+      int result = 0;
+      failing_allocator::FailAt(k);
+      try {
+        result = c.run(pairs);
+      } catch (const std::bad_alloc&) {
+        threw = true;
+      }
+      failing_allocator::Stop();
+
+      EXPECT_EQ(Log(c.source).gets, 1);
+      EXPECT_EQ(Log(c.source).frees, 1);
+      EXPECT_EQ(Log(c.source).wrongFrees, 0);
+      EXPECT_EQ(Log(c.source).held, 0);
+      if (!threw) {
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(pairs, whole);
+        break;
+      }
+      ++failures;
+      if (singleRecord) {
+        EXPECT_EQ(pairs, before);
+      } else {
+        // Whole groups that were appended before the failure stay; nothing else does.
+        EXPECT_TRUE(IsPrefix(pairs, whole));
+        EXPECT_EQ((pairs.size() - before.size()) % c.group, 0u);
+      }
+      ASSERT_LT(k, 1000) << "the call never succeeds";
+    }
+    // Building a pair allocates, so at least one path must have failed.
+    EXPECT_GT(failures, 0);
+  }
 }
 
 }  // namespace
