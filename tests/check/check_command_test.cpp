@@ -12,7 +12,6 @@
 
 namespace {
 
-
 using Outcome = child_process::Outcome;
 
 // The system's text for a missing file (error 2): errno's on Linux; Windows' own, or Wine's.
