@@ -64,8 +64,9 @@ TEST_F(VelmoraTest, EachRunGivesItsStatusAndOutput) {
            {std::pair<std::string, std::string>{"{profile}", path.string()},
             {"{source}", source},
             {"{version}", VELMORA_VERSION}}) {
-        for (std::size_t at; (at = text.find(name)) != std::string::npos;)
+        for (std::size_t at; (at = text.find(name)) != std::string::npos;) {
           text.replace(at, name.size(), value);
+        }
       }
       return text;
     };

@@ -65,8 +65,8 @@ std::string Lines(const json& lines) {
 // stands), and where the case gives them how often each source was asked for and released.
 // Every record must come back exactly once.
 TEST(TemplateFillerTest, EachTemplateCaseGivesItsDocument) {
-  std::ifstream cases_file(VELMORA_SOURCE_DIR "/tests/filler/data/template_cases.json");
-  for (const json& c : json::parse(cases_file)) {
+  std::ifstream file(VELMORA_SOURCE_DIR "/tests/filler/data/template_cases.json");
+  for (const json& c : json::parse(file)) {
     SCOPED_TRACE(c["case"].get<std::string>());
     const std::string name = c["file"];
     if (c["template"].is_null()) {
