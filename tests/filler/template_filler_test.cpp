@@ -54,7 +54,8 @@ FillResult Fill(int category, std::string_view initial) {
 std::string Lines(const json& lines) {
   std::string text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    text += (i > 0 ? "\n" : "") + lines[i].get<std::string>();
+    if (i > 0) text += '\n';
+    text += lines[i].get<std::string>();
   }
   return text;
 }

@@ -62,7 +62,7 @@ std::vector<ExportCase> ReadCases() {
       if (one.name == name) one.run = run;
     }
     if (one.run == nullptr) throw std::runtime_error("no export " + one.name);
-    if (c.contains("case")) one.name += ": " + c["case"].get<std::string>();
+    if (c.contains("case")) one.name.append(": ").append(c["case"].get<std::string>());
     for (const nlohmann::json& pair : c["pairs"]) {
       one.expected.emplace_back(harnel::Utf8ToUtf16(pair[0].get<std::string>()),
                                 harnel::Utf8ToUtf16(pair[1].get<std::string>()));

@@ -43,7 +43,7 @@ void Reset() {
 // The schema lists the records in the provider's order, which Source follows.
 Source SourceOf(std::string_view key) {
   const harnel::RecordSchema* schema = harnel::FindRecordSchema(key);
-  if (schema == nullptr) throw std::invalid_argument("no record is kept under " + std::string(key));
+  if (schema == nullptr) throw std::invalid_argument(std::string("no record under ").append(key));
   return static_cast<Source>(schema - harnel::RecordSchemas().data());
 }
 
