@@ -62,6 +62,7 @@ ROOT = Path(__file__).resolve().parent.parent
 JOURNAL = ROOT / ".mutants-journal"  # present only while a mutant is applied
 LOCK = ROOT / ".mutants-lock"
 SOURCE_SUFFIXES = (".cpp", ".h")
+SLOW_TEST_SECONDS = 2.0  # a test this slow on average runs after the others have passed
 
 RUN_HELP = """\
 For each mutant not yet in RESULTS: apply it, rebuild, run the tests that can see it (ctest
@@ -86,7 +87,9 @@ build folder itself, or nothing built at all, runs for every mutant, as we canno
 runs. Then only the programs of the chosen tests are rebuilt, plus those built for the previous
 mutant, so that nothing built from a mutant outlives it; the whole build when a test of the last
 kind is chosen. A test program that starts another program without depending on it in the
-build is not seen: give it the dependency (add_dependencies).
+build is not seen: give it the dependency (add_dependencies). The chosen tests that took 2 s or
+more on average (ctest's record of their cost in the build folder) run last, and only when the
+others pass: ctest lets a running test finish even after another one failed.
 
 A mutant is "killed" when a test fails, or when a test program fails while the build lists its
 tests; "timeout" when a test times out or the run passes --timeout; "no-build" when the
@@ -850,6 +853,7 @@ class Runner:
         self.dirty = set()  # built from the last mutant; None: the whole build
         self.graph = None
         self.tests = []
+        self.slow = set()
 
     def ninja(self, targets):
         """Builds the targets; no targets: the whole build."""
@@ -871,12 +875,31 @@ class Runner:
         self.graph = BuildGraph(self.build)
         self.tests = self.graph.tests()
         if self.a.skip_baseline:
+            self.read_slow_tests()
             return self.a.timeout or 300
         rc, out, secs = self.ctest(None, None)
         if judge_tests(rc, out)[0] != "survived":
             sys.exit(f"the tests fail without any mutant:\n{out[-3000:]}")
+        self.read_slow_tests()
         print(f"whole suite: {len(self.tests)} tests pass in {secs:.0f} s", flush=True)
         return self.a.timeout or max(30.0, 3 * secs)
+
+    def quick_first(self, tests, slow):
+        """The numbers of the tests that ctest's record of their cost calls slow, or of the
+        others."""
+        return [t.number for t in tests if (t.name in self.slow) == slow]
+
+    def read_slow_tests(self):
+        """The tests that took at least SLOW_TEST_SECONDS on average in this build's runs."""
+        costs = self.build / "Testing" / "Temporary" / "CTestCostData.txt"
+        self.slow = set()
+        if costs.exists():
+            for line in costs.read_text(errors="replace").splitlines():
+                if line.startswith("---"):
+                    break
+                fields = line.split()
+                if len(fields) == 3 and float(fields[2]) >= SLOW_TEST_SECONDS:
+                    self.slow.add(fields[0])
 
     def selection(self, path):
         """The tests that can see a change to path, and what to build for them; None when no
@@ -911,8 +934,14 @@ class Runner:
             verdict = judge_build(rc, out)
             if verdict:
                 return verdict + (build_secs,)
-            rc, out, test_secs = self.ctest([t.number for t in tests], timeout)
-            status, detail = judge_tests(rc, out)
+            # Most mutants are killed by a quick test; the few slow ones run only when the
+            # rest pass, since ctest waits for a running test even after another one failed.
+            status, detail, test_secs = "survived", "", 0.0
+            for phase in (self.quick_first(tests, slow=False), self.quick_first(tests, slow=True)):
+                if phase and status == "survived":
+                    rc, out, secs = self.ctest(phase, max(1.0, timeout - test_secs))
+                    test_secs += secs
+                    status, detail = judge_tests(rc, out)
             note = f"{len(tests)} tests, build {build_secs:.0f} s, tests {test_secs:.0f} s"
             return status, (detail + "; " if detail else "") + note, build_secs + test_secs
 

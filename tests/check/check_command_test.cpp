@@ -2,17 +2,15 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 using Outcome = child_process::Outcome;
 
@@ -32,18 +30,8 @@ std::string MissingFileText(const std::string& out) {
   return kMissingFileTexts[0];
 }
 
-class CheckCommandTest : public testing::Test {
+class CheckCommandTest : public TempFolderTest {
  protected:
-  void SetUp() override {
-    std::string name = "velmora-check-";
-    name.append(testing::UnitTest::GetInstance()->current_test_info()->name())
-        .append("-")
-        .append(std::to_string(std::random_device{}()));
-    dir_ = fs::temp_directory_path() / name;
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Writes `bytes` to `name` in the test's folder and returns the name, relative to it.
   std::string Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
@@ -59,8 +47,6 @@ class CheckCommandTest : public testing::Test {
         VELMORA_EXE, args,
         {.workingDirectory = dir_, .unsetVariables = {"LC_ALL", "LC_CTYPE", "LANG"}});
   }
-
-  fs::path dir_;
 };
 
 // Each file gets its verdict line and its log line, whatever became of the others; one that

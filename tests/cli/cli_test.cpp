@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -30,21 +30,12 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
-class VelmoraTest : public testing::Test {
+class VelmoraTest : public TempFolderTest {
  protected:
-  void SetUp() override {
-    std::string name = "velmora-cli-";
-    name.append(testing::UnitTest::GetInstance()->current_test_info()->name())
-        .append("-")
-        .append(std::to_string(std::random_device{}()));
-    dir_ = fs::temp_directory_path() / name;
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   fs::path Profile(const json& profile) {
     const fs::path path = dir_ / ("profile" + std::to_string(count_++) + ".json");
-    std::ofstream(path, std::ios::binary) << profile.dump();
+    std::ofstream(path, std::ios::binary)
+        << (profile.is_string() ? profile.get<std::string>() : profile.dump());
     return path;
   }
 
@@ -55,124 +46,71 @@ class VelmoraTest : public testing::Test {
     return child_process::Run(VELMORA_EXE, args, options);
   }
 
-  fs::path dir_;
   int count_ = 0;
 };
 
-json StorageNode(int n) {
-  const std::string i = std::to_string(n);
-  return {
-      {"name", "disk" + i},          {"mediaType", n == 3 ? "CD-ROM" : "Fixed\thard disk media"},
-      {"manufacturer", "maker" + i}, {"model", "型号 " + i},
-      {"sizeMB", n * 1000},          {"description", "描述 " + i}};
-}
-
-TEST_F(VelmoraTest, StorageJsonGivesSixLabelledPairsPerDeviceInListOrder) {
-  const fs::path profile =
-      Profile({{"StorageList", json::array({StorageNode(1), StorageNode(2), StorageNode(3)})}});
-  const Outcome run = Velmora({"pairs", "storage", "--json", "--profile", profile.string()});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
-  const json pairs = json::parse(run.out);
-  ASSERT_EQ(pairs.size(), 18u);
-  const char* labels[] = {"设备名称：",         "存储类型：",     "存储设备制造商：",
-                          "磁盘驱动器的型号：", "总大小（MB）：", "设备描述："};
-  for (int node = 0; node < 3; ++node) {
-    const json expected = StorageNode(node + 1);
-    const char* fields[] = {"name", "mediaType", "manufacturer", "model", "sizeMB", "description"};
-    for (int i = 0; i < 6; ++i) {
-      SCOPED_TRACE(testing::Message() << "node " << node << " pair " << i);
-      const json& pair = pairs[node * 6 + i];
-      ASSERT_EQ(pair.size(), 2u);
-      EXPECT_EQ(pair[0], labels[i]);
-      const json& field = expected[fields[i]];
-      EXPECT_EQ(pair[1],
-                field.is_number() ? std::to_string(field.get<int>()) : field.get<std::string>());
+// Each run of data/runs.json: velmora's arguments, where "{profile}" stands for the case's
+// profile (an object, or a string for the file's bytes) and "{source}" for the source tree;
+// then what the run must give: its status, its whole standard output or error, its output as
+// JSON, texts it holds in this order ("out has"), begins or ends with, or lacks, and whether its
+// error is one line (that begins with "err line").
+TEST_F(VelmoraTest, EachRunGivesItsStatusAndOutput) {
+  const std::string source = VELMORA_SOURCE_DIR;
+  for (const json& c : json::parse(ReadFile(source + "/tests/cli/data/runs.json"))) {
+    SCOPED_TRACE(c["case"].get<std::string>());
+    const fs::path path = Profile(c.value("profile", json::object()));
+    const auto expand = [&](std::string text) {
+      for (const auto& [name, value] :
+           {std::pair<std::string, std::string>{"{profile}", path.string()},
+            {"{source}", source},
+            {"{version}", VELMORA_VERSION}}) {
+        for (std::size_t at; (at = text.find(name)) != std::string::npos;) {
+          text.replace(at, name.size(), value);
+        }
+      }
+      return text;
+    };
+    std::vector<std::string> args;
+    for (const json& arg : c["args"]) args.push_back(expand(arg));
+    const Outcome run = Velmora(args);
+    EXPECT_EQ(run.status, c.value("status", run.status)) << run.err;
+    EXPECT_EQ(run.out, c.contains("out") ? expand(c["out"]) : run.out);
+    EXPECT_EQ(run.err, c.value("err", run.err));
+    if (c.contains("json")) {
+      EXPECT_EQ(json::parse(run.out), c["json"]);
+    }
+    std::size_t at = 0;
+    for (const json& text : c.value("out has", json::array())) {
+      at = run.out.find(text.get<std::string>(), at);
+      EXPECT_NE(at, std::string::npos) << text << " in order in\n" << run.out;
+      if (at == std::string::npos) break;
+    }
+    EXPECT_TRUE(run.out.starts_with(c.value("out begins", ""))) << run.out;
+    EXPECT_TRUE(run.out.ends_with(c.value("out ends", ""))) << run.out;
+    for (const json& text : c.value("out lacks", json::array())) {
+      EXPECT_EQ(run.out.find(text.get<std::string>()), std::string::npos) << text;
+    }
+    for (const json& text : c.value("err has", json::array())) {
+      EXPECT_NE(run.err.find(expand(text)), std::string::npos) << run.err;
+    }
+    if (c.contains("err line")) {
+      EXPECT_TRUE(run.err.starts_with(c["err line"].get<std::string>())) << run.err;
+      EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
   }
 }
 
-TEST_F(VelmoraTest, NoListPrintsNothingAndExitsOne) {
-  const json profiles[] = {json::object(),
-                           {{"StorageList", nullptr}},
-                           {{"StorageList", json::array()}},
-                           {{"OS", {{"osName", "x"}}}}};
-  for (const json& profile : profiles) {
-    SCOPED_TRACE(profile.dump());
-    const fs::path path = Profile(profile);
-    for (bool asJson : {false, true}) {
-      std::vector<std::string> args = {"--profile", path.string(), "pairs", "storage"};
-      if (asJson) args.push_back("--json");
-      const Outcome run = Velmora(args);
-      EXPECT_EQ(run.status, 1);
-      EXPECT_EQ(run.out, "");
-    }
-  }
-}
-
-TEST_F(VelmoraTest, PlainPairsAreOneLineEachLabelThenValue) {
-  const fs::path profile =
-      Profile({{"Memory", {{"totalPhysicalMB", 4096}, {"totalPageFileMB", 8192}}}});
-  const Outcome run = Velmora({"pairs", "memory", "--profile", profile.string()});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "物理内存总大小（MB）：\t4096\n内存分页文件总大小（MB）：\t8192\n");
-}
-
+// A profile with every key, nulls, an empty text and a character beyond the BMP, and the example.
 TEST_F(VelmoraTest, CaptureOfAReplayedProfileEqualsIt) {
-  const fs::path example = fs::path(VELMORA_SOURCE_DIR) / "examples" / "workstation.json";
-  const json small = {
-      {"OS",
-       {{"osName", "Debian 12"},
-        {"osType", nullptr},
-        {"osVersion", "12"},
-        {"servicePack", ""},
-        {"osDescription", "𠮷 desk"},
-        {"registeredCompany", nullptr},
-        {"registeredUser", "用户"},
-        {"serialNumber", nullptr},
-        {"computerName", "pc"},
-        {"upTime", nullptr}}},
-      {"BIOS", nullptr},
-      {"Processor", nullptr},
-      {"Memory", {{"totalPhysicalMB", -1}, {"totalPageFileMB", 0}}},
-      {"Userinfo", nullptr},
-      {"InputdeviceList", nullptr},
-      {"ModemList", nullptr},
-      {"MonitorList", json::array({{{"manufacturer", "Dell"}, {"monitorType", nullptr}}})},
-      {"NetworkadapterList", nullptr},
-      {"PrinterList", nullptr},
-      {"StorageList", nullptr},
-      {"SystemcontrollerList", nullptr},
-      {"SystemslotList", nullptr},
-      {"VideoadapterList", nullptr},
-      {"PhyMemoryList", nullptr}};
-  for (const fs::path& profile : {example, Profile(small)}) {
+  const fs::path source = VELMORA_SOURCE_DIR;
+  for (const fs::path& profile :
+       {source / "examples/workstation.json", source / "tests/cli/data/every-key.json"}) {
     SCOPED_TRACE(profile.string());
     const Outcome run = Velmora({"--profile", profile.string(), "capture"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(json::parse(run.out), json::parse(ReadFile(profile)));
   }
-}
-
-TEST_F(VelmoraTest, WholeInventoryShowsEverySectionAligned) {
-  const fs::path example = fs::path(VELMORA_SOURCE_DIR) / "examples" / "workstation.json";
-  const Outcome run = Velmora({"--profile", example.string()});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << "colour on a pipe";
-  std::size_t at = 0;
-  for (const char* heading :
-       {"Operating system\n", "Mainboard and BIOS\n", "Processor\n", "Memory\n", "Users\n",
-        "Input devices\n", "Modems\n  (none)\n", "Monitors\n", "Network adapters\n", "Printers\n",
-        "Storage devices\n", "System controllers\n", "System slots\n", "Video adapters\n"}) {
-    SCOPED_TRACE(heading);
-    at = run.out.find(heading, at);
-    ASSERT_NE(at, std::string::npos);
-  }
-  // Full-width labels take two columns a character, so the shorter label gets four more.
-  EXPECT_NE(run.out.find("Memory\n  物理内存总大小（MB）：     32607\n"
-                         "  内存分页文件总大小（MB）： 37471\n"),
-            std::string::npos);
 }
 
 // Each case of data/diff_cases.json: two profiles (a file of the source tree, or written from the
@@ -212,35 +150,6 @@ TEST_F(VelmoraTest, DiffShowsWhatChangedBetweenTwoProfiles) {
   }
 }
 
-TEST_F(VelmoraTest, UsageErrorsExitTwoWithOneLine) {
-  const std::vector<std::string> cases[] = {{"pairs"},
-                                            {"pairs", "disk"},
-                                            {"pairs", "os", "extra"},
-                                            {"--bogus"},
-                                            {"capture", "--json"},
-                                            {"--profile"},
-                                            {"--profile", "/no/such/file.json", "pairs", "os"},
-                                            {"frobnicate"}};
-  for (const std::vector<std::string>& args : cases) {
-    SCOPED_TRACE(testing::PrintToString(args));
-    const Outcome run = Velmora(args);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(run.err.starts_with("velmora: ")) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-  }
-}
-
-TEST_F(VelmoraTest, HelpAndVersionExitZero) {
-  Outcome run = Velmora({"--help"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("pairs"), std::string::npos);
-  EXPECT_NE(run.out.find("--profile"), std::string::npos);
-  run = Velmora({"--version"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "velmora " VELMORA_VERSION "\n");
-}
-
 #ifndef _WIN32
 // The bare container fixture read as this machine: the provider says why its records are
 // empty, and a capture with its reasons replays as one without, which has no machine to ask.
@@ -267,47 +176,5 @@ TEST_F(VelmoraTest, ReasonsStandInForNoneAndDoNotChangeTheReplay) {
   EXPECT_NE(replayed.out.find("Monitors\n  (none)\n"), std::string::npos);
 }
 #endif
-
-TEST_F(VelmoraTest, UnusableProfileIsOneLineOnStandardError) {
-  std::ofstream(dir_ / "bad.json") << "{\"OS\": [";
-  for (bool pairs : {true, false}) {
-    SCOPED_TRACE(pairs ? "pairs os" : "whole inventory");
-    std::vector<std::string> args = {"--profile", (dir_ / "bad.json").string()};
-    if (pairs) args.insert(args.end(), {"pairs", "os"});
-    const Outcome run = Velmora(args);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_NE(run.err.find((dir_ / "bad.json").string()), std::string::npos) << run.err;
-  }
-  EXPECT_EQ(Velmora({"--profile", (dir_ / "bad.json").string(), "pairs", "os"}).status, 1);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(VelmoraTest, XmlPrintsTheFilledTemplateAsItStands) {
-  const fs::path profile = Profile(
-      json{{"StorageList",
-            {{{"name", "disk & <0>"}, {"mediaType", "Fixed\thard disk media"}, {"sizeMB", 512}},
-             {{"name", "dvd"}, {"mediaType", "CD-ROM"}}}}});
-  Outcome result = Velmora({"xml", "5003", "--profile", profile.string()});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out.rfind("<?xml", 0), 0u) << "no byte-order mark before the declaration";
-  EXPECT_NE(result.out.find("id=\"500302\" name=\"磁盘驱动器\""), std::string::npos);
-  EXPECT_NE(result.out.find("id=\"500303\" name=\"光盘驱动器\""), std::string::npos);
-  EXPECT_NE(result.out.find("value=\"disk &amp; &lt;0&gt;\""), std::string::npos);
-  EXPECT_NE(result.out.find("value=\"512 MB\""), std::string::npos);
-  EXPECT_EQ(result.out.back(), '\n') << "the template's own last line break, nothing added";
-
-  // A negative category is a category, not an option: the other-devices template answers.
-  result = Velmora({"xml", "-1", "--profile", profile.string()});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_NE(result.out.find("type=\"5007\""), std::string::npos);
-
-  result = Velmora({"xml"});
-  EXPECT_EQ(result.status, 2);
-  result = Velmora({"xml", "five"});
-  EXPECT_EQ(result.status, 2);
-}
 
 }  // namespace

@@ -28,26 +28,19 @@ function(profile_value out)
   set(${out} "${value}" PARENT_SCOPE)
 endfunction()
 
-# What Wine presents must come: the OS record, the processor, memory, the logged-on user, the
-# network adapters, the video adapter and the monitor. Every adapter's MAC and IP addresses
-# are compared with wmic's below.
-foreach(path IN ITEMS "OS;osName" "OS;osVersion" "OS;servicePack" "OS;serialNumber"
-                      "OS;computerName" "OS;upTime" "Processor;name" "Processor;processorId"
-                      "Memory;totalPhysicalMB" "Userinfo;currentUser" "VideoadapterList;0;name"
-                      "VideoadapterList;0;resolution" "MonitorList;0;monitorType"
-                      "NetworkadapterList;0;description")
+# The rows of data/windows_live.txt that begin with `kind`, without it.
+function(rows kind out)
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/data/windows_live.txt lines REGEX "^${kind} ")
+  list(TRANSFORM lines REPLACE "^${kind} " "")
+  set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
+rows(given paths)
+foreach(path IN LISTS paths)
+  string(REPLACE " " ";" path "${path}")
   profile_value(value ${path})
   if(value STREQUAL "")
-    message(FATAL_ERROR "velmora.exe gave no ${path}")
-  endif()
-endforeach()
-# What Wine lacks is explained by the Windows readers themselves: each record that is missing
-# (docs/provider.md, "What Wine gives"), and the user fields Wine has no logon screen for.
-foreach(path IN ITEMS "BIOS" "InputdeviceList" "ModemList" "PrinterList" "StorageList"
-                      "SystemslotList" "PhyMemoryList" "Userinfo;lastUser" "Userinfo;domainName")
-  profile_value(value Reasons ${path})
-  if(value STREQUAL "")
-    message(FATAL_ERROR "velmora.exe capture --reasons gave no reason for ${path}")
+    message(FATAL_ERROR "velmora.exe capture --reasons gave no ${path}")
   endif()
 endforeach()
 # xml 5001 shows the OS record (none of these values holds a character XML escapes).
@@ -74,32 +67,8 @@ if(NOT live STREQUAL replayed)
   message(FATAL_ERROR "the native velmora replaying the capture prints another inventory")
 endif()
 
-# The second witness. Each row: wmic query, property, record, field, how they compare:
-#   same      the same text
-#   anycase   the same but for case: Wine's class writes MAC addresses in small letters
-#   startof   the class's text starts with ours: Wine's registry names Windows 7 without its
-#             edition, while Wine's class takes the caption from a table of its own
-#   mb        the class's kilobytes are our megabytes
-#   addresses the same addresses in any order: Wine's class keeps the adapter's order and
-#             adds the zone to link-local addresses; ours has IPv4 first and no zone
-# The fields this leaves out differ under Wine for reasons of Wine's own (docs/provider.md):
-# the class makes up BIOS, board, disk and memory-module values and, without a display, the
-# video adapter's name, memory, DAC type, driver and refresh rate.
-set(comparisons
-    "os|Caption|OS|osName|startof" "os|Version|OS|osVersion|same"
-    "os|CSDVersion|OS|servicePack|same" "os|SerialNumber|OS|serialNumber|same"
-    "os|CSName|OS|computerName|same" "os|OSArchitecture|OS|osType|same"
-    "os|TotalVisibleMemorySize|Memory|totalPhysicalMB|mb"
-    "computersystem|UserName|Userinfo|currentUser|same" "cpu|Name|Processor|name|same"
-    "cpu|MaxClockSpeed|Processor|maxClockSpeed|same"
-    "cpu|Manufacturer|Processor|manufacturer|same" "cpu|ProcessorId|Processor|processorId|same"
-    "cpu|Description|Processor|description|same"
-    "nic|Description|NetworkadapterList|description|same"
-    "nic|AdapterType|NetworkadapterList|adapterType|same"
-    "nic|MACAddress|NetworkadapterList|macAddress|anycase"
-    "nicconfig|IPAddress|NetworkadapterList|ipAddress|addresses"
-    "nicconfig|IPSubnet|NetworkadapterList|subnetMask|addresses"
-    "path Win32_DesktopMonitor|Name|MonitorList|monitorType|same")
+# The second witness: the compare rows.
+rows(compare comparisons)
 # Properties read for the checks below the table.
 set(extra "os|TotalVirtualMemorySize"
           "path Win32_VideoController|CurrentHorizontalResolution"

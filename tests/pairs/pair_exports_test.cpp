@@ -1,16 +1,82 @@
+// The pair exports on the records of data/export_cases.json: for each export a record in which
+// every text field holds its own name (in lists with the node's number, two nodes), so that a
+// pair shows which field it came from, and the pairs it must give; then records with null and
+// empty fields and a list of one. The labels there are written out on their own, not taken
+// from the library's tables, so that a wrong byte in either shows.
+
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "dll/velmora.h"
-#include "tests/pairs/sample_records.h"
+#include "harnel/utf16.h"
+#include "tests/support/failing_allocator.h"
 #include "tests/support/test_provider.h"
 
 namespace {
 
-using testprovider::ExportCase;
-using testprovider::ExportCases;
 using testprovider::Log;
-using testprovider::Provide;
+using testprovider::ProvideProfile;
 using testprovider::Source;
+
+const std::pair<const char*, int (*)(PairList&)> kExports[] = {
+    {"GetOSPair", GetOSPair},
+    {"GetBIOSPair", GetBIOSPair},
+    {"GetProcessorPair", GetProcessorPair},
+    {"GetMemoryPair", GetMemoryPair},
+    {"GetUserinfoPair", GetUserinfoPair},
+    {"GetInputdeviceListPair", GetInputdeviceListPair},
+    {"GetModemListPair", GetModemListPair},
+    {"GetMonitorListPair", GetMonitorListPair},
+    {"GetNetworkadapterListPair", GetNetworkadapterListPair},
+    {"GetPrinterListPair", GetPrinterListPair},
+    {"GetStorageListPair", GetStorageListPair},
+    {"GetSystemcontrollerListPair", GetSystemcontrollerListPair},
+    {"GetSystemslotListPair", GetSystemslotListPair},
+    {"GetVideoadapterListPair", GetVideoadapterListPair},
+};
+
+struct ExportCase {
+  std::string name;  // the export's, and the case's where it has one
+  int (*run)(PairList&);
+  Source source;
+  nlohmann::json profile;  // the record under its profile key
+  PairList expected;
+  std::size_t group;  // the pairs of the record or of one node
+};
+
+std::vector<ExportCase> ReadCases() {
+  std::ifstream file(VELMORA_SOURCE_DIR "/tests/pairs/data/export_cases.json");
+  std::vector<ExportCase> cases;
+  for (const nlohmann::json& c : nlohmann::json::parse(file)) {
+    const std::string key = c["key"];
+    ExportCase one{c["export"], nullptr, testprovider::SourceOf(key), {{key, c["record"]}}, {}, 0};
+    for (const auto& [name, run] : kExports) {
+      if (one.name == name) one.run = run;
+    }
+    if (one.run == nullptr) throw std::runtime_error("no export " + one.name);
+    if (c.contains("case")) one.name.append(": ").append(c["case"].get<std::string>());
+    for (const nlohmann::json& pair : c["pairs"]) {
+      one.expected.emplace_back(harnel::Utf8ToUtf16(pair[0].get<std::string>()),
+                                harnel::Utf8ToUtf16(pair[1].get<std::string>()));
+    }
+    one.group = one.expected.size() / (c["record"].is_array() ? c["record"].size() : 1);
+    cases.push_back(std::move(one));
+  }
+  return cases;
+}
+
+const std::vector<ExportCase>& ExportCases() {
+  static const std::vector<ExportCase> cases = ReadCases();
+  return cases;
+}
 
 // Only `used` was asked for, once, and what it gave was released exactly once.
 void ExpectBalanced(Source used, bool gaveRecord) {
@@ -29,16 +95,27 @@ void ExpectBalanced(Source used, bool gaveRecord) {
   }
 }
 
-TEST(PairExportsTest, EachExportGivesItsLabelsAndFieldsInTableOrder) {
+// Each export appends its pairs after what the list holds, never clearing it, every time.
+TEST(PairExportsTest, EachExportAppendsItsLabelsAndFieldsInTableOrder) {
+  std::set<int (*)(PairList&)> tested;
   for (const ExportCase& c : ExportCases()) {
+    tested.insert(c.run);
     SCOPED_TRACE(c.name);
     testprovider::Reset();
-    Provide(c.source, c.record);
-    PairList pairs;
-    EXPECT_EQ(c.run(pairs), 0);
-    EXPECT_EQ(pairs, c.expected);
-    ExpectBalanced(c.source, true);
+    const auto held = ProvideProfile(c.profile);
+    PairList pairs = {{WTEXT("a"), WTEXT("b")}};
+    PairList expected = pairs;
+    for (int call = 1; call <= 2; ++call) {
+      EXPECT_EQ(c.run(pairs), 0);
+      expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+      EXPECT_EQ(pairs, expected);
+      if (call == 1) ExpectBalanced(c.source, true);
+    }
+    EXPECT_EQ(Log(c.source).gets, 2);
+    EXPECT_EQ(Log(c.source).frees, 2);
+    EXPECT_EQ(Log(c.source).wrongFrees, 0);
   }
+  EXPECT_EQ(tested.size(), std::size(kExports));
 }
 
 TEST(PairExportsTest, NoRecordGivesMinusOneAndNoFree) {
@@ -53,66 +130,56 @@ TEST(PairExportsTest, NoRecordGivesMinusOneAndNoFree) {
   }
 }
 
-TEST(PairExportsTest, AppendsAfterWhatTheListHoldsAndNeverClears) {
+bool IsPrefix(const PairList& prefix, const PairList& whole) {
+  return prefix.size() <= whole.size() && std::equal(prefix.begin(), prefix.end(), whole.begin());
+}
+
+TEST(AllocationFailureTest, EveryFailedAllocationStillReleasesTheRecordOnce) {
   for (const ExportCase& c : ExportCases()) {
     SCOPED_TRACE(c.name);
-    testprovider::Reset();
-    Provide(c.source, c.record);
-    PairList pairs = {{WTEXT("a"), WTEXT("b")}};
-    ASSERT_EQ(c.run(pairs), 0);
-    ASSERT_EQ(c.run(pairs), 0);
-    PairList expected = {{WTEXT("a"), WTEXT("b")}};
-    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
-    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
-    EXPECT_EQ(pairs, expected);
-    EXPECT_EQ(Log(c.source).gets, 2);
-    EXPECT_EQ(Log(c.source).frees, 2);
-    EXPECT_EQ(Log(c.source).wrongFrees, 0);
+    const bool singleRecord = c.source <= Source::Userinfo;
+    const PairList before = {{WTEXT("earlier："), WTEXT("pair")}};
+    PairList whole = before;
+    whole.insert(whole.end(), c.expected.begin(), c.expected.end());
+
+    long failures = 0;
+    for (long k = 1;; ++k) {
+      SCOPED_TRACE(testing::Message() << "allocation " << k << " fails");
+      testprovider::Reset();
+      const auto held = testprovider::ProvideProfile(c.profile);
+      PairList pairs = before;
+      bool threw = false;
+      int result = 0;
+      failing_allocator::FailAt(k);
+      try {
+        result = c.run(pairs);
+      } catch (const std::bad_alloc&) {
+        threw = true;
+      }
+      failing_allocator::Stop();
+
+      EXPECT_EQ(Log(c.source).gets, 1);
+      EXPECT_EQ(Log(c.source).frees, 1);
+      EXPECT_EQ(Log(c.source).wrongFrees, 0);
+      EXPECT_EQ(Log(c.source).held, 0);
+      if (!threw) {
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(pairs, whole);
+        break;
+      }
+      ++failures;
+      if (singleRecord) {
+        EXPECT_EQ(pairs, before);
+      } else {
+        // Whole groups that were appended before the failure stay; nothing else does.
+        EXPECT_TRUE(IsPrefix(pairs, whole));
+        EXPECT_EQ((pairs.size() - before.size()) % c.group, 0u);
+      }
+      ASSERT_LT(k, 1000) << "the call never succeeds";
+    }
+    // Building a pair allocates, so at least one path must have failed.
+    EXPECT_GT(failures, 0);
   }
-}
-
-TEST(PairExportsTest, NullTextFieldsGiveEmptyValuesInTheirPlace) {
-  testprovider::Reset();
-  OSInfo os{};
-  os.osVersion = WTEXT("10.0");
-  Provide(Source::OS, &os);
-  PairList pairs;
-  ASSERT_EQ(GetOSPair(pairs), 0);
-  ASSERT_EQ(pairs.size(), 8u);
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(pairs[i].first, ExportCases()[0].expected[i].first);
-    EXPECT_EQ(pairs[i].second, i == 2 ? WTEXT("10.0") : WTEXT(""));
-  }
-
-  StorageNode second{};
-  StorageNode first{nullptr, WTEXT(""), nullptr, nullptr, 0, WTEXT("disk"), &second};
-  Provide(Source::Storage, &first);
-  pairs.clear();
-  ASSERT_EQ(GetStorageListPair(pairs), 0);
-  const PairList expected = {
-      {WTEXT("设备名称："), WTEXT("")},       {WTEXT("存储类型："), WTEXT("")},
-      {WTEXT("存储设备制造商："), WTEXT("")}, {WTEXT("磁盘驱动器的型号："), WTEXT("")},
-      {WTEXT("总大小（MB）："), WTEXT("0")},  {WTEXT("设备描述："), WTEXT("disk")},
-      {WTEXT("设备名称："), WTEXT("")},       {WTEXT("存储类型："), WTEXT("")},
-      {WTEXT("存储设备制造商："), WTEXT("")}, {WTEXT("磁盘驱动器的型号："), WTEXT("")},
-      {WTEXT("总大小（MB）："), WTEXT("0")},  {WTEXT("设备描述："), WTEXT("")},
-  };
-  EXPECT_EQ(pairs, expected);
-  EXPECT_EQ(Log(Source::Storage).frees, 1);
-  EXPECT_EQ(Log(Source::Storage).wrongFrees, 0);
-}
-
-TEST(PairExportsTest, FirstNodeWithoutNextIsAListOfOne) {
-  testprovider::Reset();
-  StorageNode only{WTEXT("only"), WTEXT("CD-ROM"), nullptr, nullptr, 7, nullptr, nullptr};
-  Provide(Source::Storage, &only);
-  PairList pairs;
-  ASSERT_EQ(GetStorageListPair(pairs), 0);
-  ASSERT_EQ(pairs.size(), 6u);
-  EXPECT_EQ(pairs[0].second, WTEXT("only"));
-  EXPECT_EQ(pairs[4].second, WTEXT("7"));
-  ExpectBalanced(Source::Storage, true);
 }
 
 }  // namespace

@@ -2,41 +2,30 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include <gtest/gtest.h>
 
 #include "platform/system_error.h"
+#include "tests/support/temp_folder.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder for one test, removed with everything in it afterwards.
-class OpenFileTest : public testing::Test {
+class OpenFileTest : public TempFolderTest {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("velmora-open-" + std::to_string(std::random_device()()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   WString PathOf(const WString& name) const {
-    std::u16string folder = folder_.u16string();
+    std::u16string folder = dir_.u16string();
     return WString(folder.begin(), folder.end()) + WTEXT("/") + name;
   }
-
-  fs::path folder_;
 };
 
 TEST_F(OpenFileTest, OpensByUtf16PathForBinaryReading) {
   // "é" and U+1F600 (a surrogate pair) must reach the file system as UTF-8.
   const WString name = WTEXT("caf\x00E9-\xD83D\xDE00.bin");
   {
-    std::ofstream out(folder_ / fs::path(u8"caf\u00e9-\U0001F600.bin"), std::ios::binary);
+    std::ofstream out(dir_ / fs::path(u8"caf\u00e9-\U0001F600.bin"), std::ios::binary);
     out.write("a\r\nb\0", 5);
   }
   FileStream stream = OpenFileForReading(PathOf(name).c_str());

@@ -7,30 +7,37 @@
 #include <cerrno>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace platform {
 namespace {
 
-// iconv's UTF-8 to UTF-16 for input that is well-formed up to a cut-short end, which becomes
-// one U+FFFD as the conversion layer makes it; nullopt-like false for anything else.
-bool IconvDecode(const std::string& bytes, WString& units) {
-  iconv_t converter = iconv_open("UTF-16LE", "UTF-8");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-  std::vector<char> out(bytes.size() * 2 + 8);
-  char* in = const_cast<char*>(bytes.data());
-  size_t inLeft = bytes.size();
+// All of `in` converted by iconv from `from` to `to` into `out`; 0 or iconv's errno.
+int Iconv(const char* to, const char* from, const std::string& in, std::string& out) {
+  iconv_t converter = iconv_open(to, from);
+  if (converter == reinterpret_cast<iconv_t>(-1)) return errno;
+  out.assign(in.size() * 2 + 8, '\0');
+  char* inPointer = const_cast<char*>(in.data());
+  size_t inLeft = in.size();
   char* outPointer = out.data();
   size_t outLeft = out.size();
-  size_t result = iconv(converter, &in, &inLeft, &outPointer, &outLeft);
-  int error = result == static_cast<size_t>(-1) ? errno : 0;
+  const bool failed = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) == size_t(-1);
+  const int error = failed ? errno : 0;
   iconv_close(converter);
+  out.resize(out.size() - outLeft);
+  return error;
+}
+
+// iconv's UTF-8 to UTF-16 for input that is well-formed up to a cut-short end, which becomes
+// one U+FFFD as the conversion layer makes it; false for anything else.
+bool IconvDecode(const std::string& bytes, WString& units) {
+  std::string out;
+  const int error = Iconv("UTF-16LE", "UTF-8", bytes, out);
   units.clear();
-  for (const char* p = out.data(); p + 1 < outPointer; p += 2) {
-    units.push_back(static_cast<WChar>(static_cast<unsigned char>(p[0]) |
-                                       static_cast<unsigned char>(p[1]) << 8));
+  for (std::size_t i = 0; i + 1 < out.size(); i += 2) {
+    units.push_back(static_cast<WChar>(static_cast<unsigned char>(out[i]) |
+                                       static_cast<unsigned char>(out[i + 1]) << 8));
   }
   if (error == EINVAL) units.push_back(0xFFFD);
   return error == 0 || error == EINVAL;
@@ -47,32 +54,14 @@ bool AgreesWithIconv(const std::string& bytes) {
   return true;
 }
 
-std::string Utf8Of(std::uint32_t value) {
-  std::string bytes;
-  if (value < 0x80) {
-    bytes += static_cast<char>(value);
-  } else if (value < 0x800) {
-    bytes += static_cast<char>(0xC0 | value >> 6);
-    bytes += static_cast<char>(0x80 | (value & 0x3F));
-  } else if (value < 0x10000) {
-    bytes += static_cast<char>(0xE0 | value >> 12);
-    bytes += static_cast<char>(0x80 | (value >> 6 & 0x3F));
-    bytes += static_cast<char>(0x80 | (value & 0x3F));
-  } else {
-    bytes += static_cast<char>(0xF0 | value >> 18);
-    bytes += static_cast<char>(0x80 | (value >> 12 & 0x3F));
-    bytes += static_cast<char>(0x80 | (value >> 6 & 0x3F));
-    bytes += static_cast<char>(0x80 | (value & 0x3F));
-  }
-  return bytes;
-}
-
 TEST(Utf8DecodingTest, EveryScalarValueDecodesAsIconvDecodesIt) {
-  std::string all;
+  std::string scalars;  // UTF-32LE
   for (std::uint32_t value = 0; value <= 0x10FFFF; ++value) {
     if (value >= 0xD800 && value <= 0xDFFF) continue;
-    all += Utf8Of(value);
+    for (int shift = 0; shift < 32; shift += 8) scalars += static_cast<char>(value >> shift);
   }
+  std::string all;
+  ASSERT_EQ(Iconv("UTF-8", "UTF-32LE", scalars, all), 0);
   EXPECT_TRUE(AgreesWithIconv(all));
   // Each cut of the last character (U+10FFFF) leaves a well-formed start: one replacement.
   for (size_t cut = 1; cut <= 3; ++cut) {

@@ -12,9 +12,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/scratch_dir.h"
 
 namespace harnel::probe {
 namespace {
@@ -22,15 +23,13 @@ namespace {
 class MachineFilesTest : public testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("machine_files_test." + std::to_string(::getpid()));
     std::filesystem::create_directories(root_ / "sys/class/net/eth0");
     std::filesystem::create_directories(root_ / "sys/class/net/bond0");
-    std::ofstream(root_ / "sys/class/net/lo") << "loopback\n";
+    scratch_.Write("sys/class/net/lo", "loopback\n");
   }
-  void TearDown() override { std::filesystem::remove_all(root_); }
 
-  std::filesystem::path root_;
+  const velmora_test::ScratchDir scratch_;
+  const std::filesystem::path& root_ = scratch_.Path();
 };
 
 TEST_F(MachineFilesTest, PathsAreTakenUnderTheRootHoweverItIsWritten) {
@@ -65,8 +64,8 @@ TEST(MachineFilesLiveTest, KernelFilesAreReadWithoutLettingOtherNodesIn) {
 
   // A FIFO with data waiting, reached through the process's own /proc entries: reading it
   // would take the data from its owner.
-  const std::filesystem::path fifo = std::filesystem::temp_directory_path() /
-                                     ("machine_files_test.fifo." + std::to_string(::getpid()));
+  const velmora_test::ScratchDir scratch;
+  const std::filesystem::path fifo = scratch / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const int fd = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   ASSERT_GE(fd, 0);
@@ -81,7 +80,6 @@ TEST(MachineFilesLiveTest, KernelFilesAreReadWithoutLettingOtherNodesIn) {
   EXPECT_EQ(::read(fd, buffer, sizeof buffer), 4);
   EXPECT_EQ(std::string(buffer), "kept");
   ::close(fd);
-  std::filesystem::remove(fifo);
 }
 
 }  // namespace

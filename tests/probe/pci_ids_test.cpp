@@ -19,6 +19,7 @@
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci.h"
 #include "harnel/probe/pci_ids.h"
+#include "tests/support/scratch_dir.h"
 
 namespace harnel::probe {
 namespace {
@@ -34,76 +35,50 @@ constexpr unsigned kBigVendor = kFirstVendor + 105 * kVendorStep;  // 7f9f, 3000
 
 // A database in the real one's shape and order: a header, vendors with models and
 // subsystems (one vendor with a block far larger than a read window), comments between
-// models, then classes with subclasses and programming interfaces.
-std::string SortedDatabase() {
-  std::string text = "#\n#\tList of PCI ID's (generated)\n#\n\n";
+// models, then classes with subclasses and programming interfaces. With `devices`, only the
+// lines a selection for them holds, in the same order: the vendors, models, classes and
+// subclasses they name.
+std::string Database(const std::vector<PciDevice>* devices = nullptr) {
+  const auto any = [&](auto match) {
+    return !devices || std::any_of(devices->begin(), devices->end(), match);
+  };
+  std::string text = devices ? "" : "#\n#\tList of PCI ID's (generated)\n#\n\n";
   for (unsigned vendor = kFirstVendor; vendor < 0xff00; vendor += kVendorStep) {
-    text += Hex(vendor, 4) + "  Vendor " + Hex(vendor, 4) + "\n";
+    const bool named = any([&](const PciDevice& d) { return d.vendor == vendor; });
+    if (named) text += Hex(vendor, 4) + "  Vendor " + Hex(vendor, 4) + "\n";
     const unsigned models = vendor == kBigVendor ? 3000 : vendor % 7;
     for (unsigned model = 0; model < models; ++model) {
       const unsigned id = model * 0x15 + 3;
-      if (model % 97 == 5) text += "# a retired model\n";
-      text += "\t" + Hex(id, 4) + "  Model " + Hex(vendor, 4) + ":" + Hex(id, 4) + "\n";
-      if (model % 3 == 0) text += "\t\t" + Hex(vendor, 4) + " 0001  Board\n";
+      if (!devices && model % 97 == 5) text += "# a retired model\n";
+      if (named && any([&](const PciDevice& d) { return d.vendor == vendor && d.device == id; })) {
+        text += "\t" + Hex(id, 4) + "  Model " + Hex(vendor, 4) + ":" + Hex(id, 4) + "\n";
+      }
+      if (!devices && model % 3 == 0) text += "\t\t" + Hex(vendor, 4) + " 0001  Board\n";
     }
   }
-  text += "\n# List of known device classes\n\n";
+  if (!devices) text += "\n# List of known device classes\n\n";
   for (unsigned base = 0; base < 0x14; ++base) {
-    text += "C " + Hex(base, 2) + "  Class " + Hex(base, 2) + "\n";
+    const bool named = any([&](const PciDevice& d) { return d.BaseClass() == base; });
+    if (named) text += "C " + Hex(base, 2) + "  Class " + Hex(base, 2) + "\n";
     for (unsigned sub = 0; sub < base % 5; ++sub) {
-      text += "\t" + Hex(sub * 2, 2) + "  Subclass " + Hex(base, 2) + Hex(sub * 2, 2) + "\n";
-      text += "\t\t01  Interface\n";
+      if (named &&
+          any([&](const PciDevice& d) { return d.ClassAndSubclass() == (base << 8 | sub * 2); })) {
+        text += "\t" + Hex(sub * 2, 2) + "  Subclass " + Hex(base, 2) + Hex(sub * 2, 2) + "\n";
+      }
+      if (!devices) text += "\t\t01  Interface\n";
     }
   }
-  text += "C ff  Unassigned class\n";
+  if (any([](const PciDevice& d) { return d.BaseClass() == 0xff; }))
+    text += "C ff  Unassigned class\n";
   return text;
 }
 
-// The same selection made by reading every line, as a reader of the format would.
-std::string SelectByEveryLine(const std::string& ids, const std::vector<PciDevice>& devices) {
-  std::string selected;
-  enum { None, Vendor, Class } block = None;
-  unsigned id = 0;
-  std::size_t start = 0;
-  while (start < ids.size()) {
-    const std::size_t end = std::min(ids.find('\n', start), ids.size() - 1) + 1;
-    const std::string line = ids.substr(start, end - start);
-    start = end;
-    if (line[0] == '#') continue;
-    auto has = [&](auto match) { return std::any_of(devices.begin(), devices.end(), match); };
-    if (line[0] != '\t') {
-      block = None;
-      if (line.starts_with("C ")) {
-        id = std::stoul(line.substr(2, 2), nullptr, 16);
-        if (has([&](const PciDevice& d) { return d.BaseClass() == id; })) block = Class;
-      } else if (line.size() > 4 && std::isxdigit(static_cast<unsigned char>(line[0]))) {
-        id = std::stoul(line.substr(0, 4), nullptr, 16);
-        if (has([&](const PciDevice& d) { return d.vendor == id; })) block = Vendor;
-      }
-      if (block != None) selected += line;
-    } else if (block == Vendor && line[1] != '\t') {
-      const unsigned model = std::stoul(line.substr(1, 4), nullptr, 16);
-      if (has([&](const PciDevice& d) { return d.vendor == id && d.device == model; })) {
-        selected += line;
-      }
-    } else if (block == Class && line[1] != '\t') {
-      const unsigned sub = std::stoul(line.substr(1, 2), nullptr, 16);
-      if (has([&](const PciDevice& d) { return d.ClassAndSubclass() == (id << 8 | sub); })) {
-        selected += line;
-      }
-    }
-  }
-  return selected;
-}
-
 TEST(PciIdsTest, BinarySearchFindsWhatEveryLineHolds) {
-  const std::string ids = SortedDatabase();
+  const std::string ids = Database();
   ASSERT_GT(ids.size(), 100'000u);  // many read windows, one block of ten
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("pci_ids_test." + std::to_string(::getpid()));
-  std::filesystem::create_directories(root);
-  std::ofstream(root / "pci.ids", std::ios::binary) << ids;
-  const MachineFile file(root, "/pci.ids");
+  const velmora_test::ScratchDir root;
+  root.Write("pci.ids", ids);
+  const MachineFile file(root.Path(), "/pci.ids");
   ASSERT_EQ(file.Size(), ids.size());
 
   // Vendors at the start, the end and around the big block, models present and absent (the
@@ -134,12 +109,11 @@ TEST(PciIdsTest, BinarySearchFindsWhatEveryLineHolds) {
 
   for (std::size_t i = 0; i < sets.size(); ++i) {
     SCOPED_TRACE("device set " + std::to_string(i));
-    const std::string expected = SelectByEveryLine(ids, sets[i]);
+    const std::string expected = Database(&sets[i]);
     EXPECT_EQ(SelectPciIds(ids, sets[i]), expected);
     PciIdsText fromFile(file);
     EXPECT_EQ(SelectPciIds(fromFile, sets[i]), expected);
   }
-  std::filesystem::remove_all(root);
 }
 
 TEST(PciIdsTest, UeventNumbers) {
@@ -159,91 +133,78 @@ TEST(PciIdsTest, UeventNumbers) {
   EXPECT_FALSE(ParsePciUevent("PCI_ID=8086:5917\nPCI_CLASS=1000000\n").has_value());
 }
 
-}  // namespace
-}  // namespace harnel::probe
-
-namespace harnel::probe {
-namespace {
-
 TEST(PciIdsTest, LaterSelectionsReuseWhatTheSearchesFoundUntilTheFileChanges) {
   // What the searches of a file found is kept for later selections in it; a rewritten file
   // (another size, another modification time) still gives its own lines.
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("pci_ids_change." + std::to_string(::getpid()));
-  std::filesystem::create_directories(root);
-  std::string ids = SortedDatabase();
-  PciDevice device;
-  device.vendor = static_cast<std::uint16_t>(kBigVendor + kVendorStep);
-  device.classCode = 0x030000;
+  const velmora_test::ScratchDir root;
+  std::vector<PciDevice> devices(1);
+  devices[0].vendor = static_cast<std::uint16_t>(kBigVendor + kVendorStep);
+  devices[0].classCode = 0x030000;
+  std::string ids = Database(), expected = Database(&devices);
   for (int version = 0; version < 3; ++version) {
     SCOPED_TRACE("version " + std::to_string(version));
-    std::ofstream(root / "pci.ids", std::ios::binary | std::ios::trunc) << ids;
+    root.Write("pci.ids", ids);
     std::size_t reads[2] = {};
     for (std::size_t& count : reads) {
-      const MachineFile file(root, "/pci.ids");
+      const MachineFile file(root.Path(), "/pci.ids");
       PciIdsText text(file);
-      EXPECT_EQ(SelectPciIds(text, {device}), SelectByEveryLine(ids, {device}));
+      EXPECT_EQ(SelectPciIds(text, devices), expected);
       count = text.Reads();
     }
     EXPECT_GE(reads[0], 5u);  // a binary search over many windows
     EXPECT_LE(reads[1], 2u);  // the block's own lines only
     // Every line moves: a vendor block in front, and the names grow.
     ids = "0001  Vendor 0001\n\t0001  Model 0001:0001\n" + ids;
-    for (std::size_t at = ids.find("Vendor"); at != std::string::npos;
-         at = ids.find("Vendor", at)) {
-      ids.replace(at, 6, "Manufacturer");
+    for (std::string* text : {&ids, &expected}) {
+      for (std::size_t at = text->find("Vendor"); at != std::string::npos;
+           at = text->find("Vendor", at)) {
+        text->replace(at, 6, "Manufacturer");
+      }
     }
   }
-  std::filesystem::remove_all(root);
 }
 
 TEST(PciIdsTest, NamesFoundAreKeptWhileTheDatabaseIsTheSame) {
   // A database rewritten with the same size and modification time counts as the same file:
   // devices named before keep their names without a new look at it, new devices are named
   // from it, and a new modification time makes every name come from the file again.
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("pci_names_kept." + std::to_string(::getpid()));
+  const velmora_test::ScratchDir root;
   const std::filesystem::path file = root / "usr/share/misc/pci.ids";
-  std::filesystem::create_directories(file.parent_path());
   const auto write = [&](const std::string& model) {
-    std::ofstream(file, std::ios::binary | std::ios::trunc)
-        << "8086  Intel Corporation\n\t1234  Widget\n\t5917  " << model
-        << "\nC 03  Display controller\n\t00  VGA compatible controller\n";
+    root.Write("usr/share/misc/pci.ids",
+               "8086  Intel Corporation\n\t1234  Widget\n\t5917  " + model +
+                   "\nC 03  Display controller\n\t00  VGA compatible controller\n");
   };
   PciDevice gpu, widget;
   gpu.vendor = 0x8086, gpu.device = 0x5917, gpu.classCode = 0x030000;
   widget.vendor = 0x8086, widget.device = 0x1234, widget.classCode = 0x030000;
 
   write("UHD Graphics 620");
-  EXPECT_EQ(PciNames::ForRoot(root, {gpu}).Device(0x8086, 0x5917), "UHD Graphics 620");
-  EXPECT_EQ(PciNames::ForRoot(root, {gpu}).Vendor(0x8086), "Intel Corporation");
+  EXPECT_EQ(PciNames::ForRoot(root.Path(), {gpu}).Device(0x8086, 0x5917), "UHD Graphics 620");
+  EXPECT_EQ(PciNames::ForRoot(root.Path(), {gpu}).Vendor(0x8086), "Intel Corporation");
 
   struct stat before {};
   ASSERT_EQ(::stat(file.c_str(), &before), 0);
   write("UHD Graphics 630");
   const timespec times[2] = {before.st_atim, before.st_mtim};
   ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
-  const PciNames both = PciNames::ForRoot(root, {gpu, widget});
+  const PciNames both = PciNames::ForRoot(root.Path(), {gpu, widget});
   EXPECT_EQ(both.Device(0x8086, 0x5917), "UHD Graphics 620");
   EXPECT_EQ(both.Device(0x8086, 0x1234), "Widget");
   EXPECT_EQ(both.Class(gpu.classCode), "VGA compatible controller");
   // Only the devices asked for are named, whatever was named before.
-  EXPECT_EQ(PciNames::ForRoot(root, {widget}).Device(0x8086, 0x5917), std::nullopt);
+  EXPECT_EQ(PciNames::ForRoot(root.Path(), {widget}).Device(0x8086, 0x5917), std::nullopt);
 
   const timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 10, 0}};
   ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), later, 0), 0);
-  EXPECT_EQ(PciNames::ForRoot(root, {gpu}).Device(0x8086, 0x5917), "UHD Graphics 630");
-  std::filesystem::remove_all(root);
+  EXPECT_EQ(PciNames::ForRoot(root.Path(), {gpu}).Device(0x8086, 0x5917), "UHD Graphics 630");
 }
 
 TEST(PciIdsTest, NamesThatCouldNotBeLookedUpAreLookedUpAgain) {
   // With the database open but no descriptor left for libpci's copy of its lines, the names
   // are missing for this request only: the next request, with descriptors to spare, has them.
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("pci_names_retry." + std::to_string(::getpid()));
-  std::filesystem::create_directories(root / "usr/share/misc");
-  std::ofstream(root / "usr/share/misc/pci.ids", std::ios::binary)
-      << "8086  Intel Corporation\n\t5917  UHD Graphics 620\n";
+  const velmora_test::ScratchDir root;
+  root.Write("usr/share/misc/pci.ids", "8086  Intel Corporation\n\t5917  UHD Graphics 620\n");
   PciDevice gpu;
   gpu.vendor = 0x8086, gpu.device = 0x5917, gpu.classCode = 0x030000;
   // libpci itself is opened first, while descriptors are to be had.
@@ -259,13 +220,13 @@ TEST(PciIdsTest, NamesThatCouldNotBeLookedUpAreLookedUpAgain) {
   ASSERT_FALSE(taken.empty());
   ::close(taken.back());  // room for the database, none for libpci's copy
   taken.pop_back();
-  const std::optional<std::string> starved = PciNames::ForRoot(root, {gpu}).Device(0x8086, 0x5917);
+  const std::optional<std::string> starved =
+      PciNames::ForRoot(root.Path(), {gpu}).Device(0x8086, 0x5917);
   for (const int fd : taken) ::close(fd);
   ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
 
   EXPECT_EQ(starved, std::nullopt);
-  EXPECT_EQ(PciNames::ForRoot(root, {gpu}).Device(0x8086, 0x5917), "UHD Graphics 620");
-  std::filesystem::remove_all(root);
+  EXPECT_EQ(PciNames::ForRoot(root.Path(), {gpu}).Device(0x8086, 0x5917), "UHD Graphics 620");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "harnel/probe/edid.h"
 #include "harnel/probe/smbios.h"
+#include "harnel/probe/smbios_records.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -54,7 +55,7 @@ TEST(TextUtilTest, ParseUnsignedTakesOnlyWholeNumbers) {
   EXPECT_EQ(ParseLeadingUnsigned("x1"), std::nullopt);
 }
 
-TEST(SmbiosTest, ParsesTheLaptopTable) {
+TEST(SmbiosTest, ParsesTheLaptopTableAndTheRecordsTheProviderUses) {
   const std::string table = FixtureBytes("/sys/firmware/dmi/tables/DMI");
   const std::vector<SmbiosStructure> structures = ParseSmbiosTable(table);
   ASSERT_EQ(structures.size(), 9u);
@@ -68,6 +69,58 @@ TEST(SmbiosTest, ParsesTheLaptopTable) {
   EXPECT_EQ(structures[1].String(0x08), std::nullopt);
   // Fields past the formatted area of an older, shorter structure are absent.
   EXPECT_EQ(structures[4].Word(0x40), std::nullopt);
+
+  const SmbiosFacts facts = ParseSmbiosFacts(table);
+  ASSERT_TRUE(facts.bios && facts.board && facts.chassis && facts.processor);
+  EXPECT_EQ(facts.bios->vendor, "LENOVO");
+  EXPECT_EQ(facts.bios->releaseDate, "11/28/2018");
+  EXPECT_EQ(facts.board->serialNumber, "L1HF8AB01ZT");
+  EXPECT_EQ(facts.chassis->chassisType, "Notebook");
+  EXPECT_EQ(facts.processor->socket, "U3E1");
+  EXPECT_EQ(facts.processor->processorId, "BFEBFBFF000806EA");
+  EXPECT_EQ(facts.processor->maxSpeedMHz, 4000);
+  ASSERT_EQ(facts.slots.size(), 2u);
+  EXPECT_EQ(facts.slots[0].summary, "PCI Express Gen 3 x16, x16, In use");
+  EXPECT_EQ(facts.slots[1].summary, "M.2 Socket 3 (Mechanical Key M), x4, Available");
+  // The empty second memory slot is no module.
+  ASSERT_EQ(facts.memoryDevices.size(), 1u);
+  EXPECT_EQ(facts.memoryDevices[0].sizeMB, 8192);
+  EXPECT_EQ(facts.memoryDevices[0].memoryType, "DDR4");
+  EXPECT_EQ(facts.memoryDevices[0].formFactor, "SODIMM");
+}
+
+// A type 17 structure with the given size word and extended size, other fields zero.
+std::string MemoryDevice(std::uint16_t size, std::uint32_t extended) {
+  std::string s(0x22, '\0');
+  s[0] = 17;
+  s[1] = 0x22;
+  s[0x0C] = static_cast<char>(size & 0xFF);
+  s[0x0D] = static_cast<char>(size >> 8);
+  for (int i = 0; i < 4; ++i) s[0x1C + i] = static_cast<char>(extended >> (8 * i));
+  return s + std::string(2, '\0');
+}
+
+TEST(SmbiosTest, MemoryDeviceSizeUnits) {
+  struct Case {
+    std::uint16_t size;
+    std::uint32_t extended;
+    std::optional<std::int64_t> mb;
+  };
+  const std::vector<Case> cases = {
+      {4096, 0, 4096},            // MB
+      {0x8000 | 2048, 0, 2},      // KB when bit 15 is set
+      {0x7FFF, 65536, 65536},     // the extended size field
+      {0xFFFF, 0, std::nullopt},  // unknown
+      {0, 0, std::nullopt},       // no module
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    const SmbiosFacts facts = ParseSmbiosFacts(MemoryDevice(c.size, c.extended));
+    ASSERT_EQ(facts.memoryDevices.size(), c.mb ? 1u : 0u);
+    if (c.mb) {
+      EXPECT_EQ(facts.memoryDevices[0].sizeMB, c.mb);
+    }
+  }
 }
 
 TEST(SmbiosTest, TruncatedTableStopsAtTheLastWholeStructure) {

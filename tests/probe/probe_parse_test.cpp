@@ -17,8 +17,6 @@
 #include "harnel/probe/probe_userinfo.h"
 #include "harnel/probe/probe_videoadapter.h"
 #include "harnel/probe/record_formats.h"
-#include "harnel/probe/smbios.h"
-#include "harnel/probe/smbios_records.h"
 
 namespace harnel::probe {
 namespace {
@@ -29,62 +27,6 @@ std::string FixtureBytes(std::string_view path) {
   std::optional<std::string> bytes = ReadMachineFile(kLaptop, path);
   EXPECT_TRUE(bytes.has_value()) << path;
   return bytes.value_or("");
-}
-
-TEST(SmbiosTest, DecodesTheRecordsTheProviderUses) {
-  const SmbiosFacts facts = ParseSmbiosFacts(FixtureBytes("/sys/firmware/dmi/tables/DMI"));
-  ASSERT_TRUE(facts.bios && facts.board && facts.chassis && facts.processor);
-  EXPECT_EQ(facts.bios->vendor, "LENOVO");
-  EXPECT_EQ(facts.bios->releaseDate, "11/28/2018");
-  EXPECT_EQ(facts.board->serialNumber, "L1HF8AB01ZT");
-  EXPECT_EQ(facts.chassis->chassisType, "Notebook");
-  EXPECT_EQ(facts.processor->socket, "U3E1");
-  EXPECT_EQ(facts.processor->processorId, "BFEBFBFF000806EA");
-  EXPECT_EQ(facts.processor->maxSpeedMHz, 4000);
-  ASSERT_EQ(facts.slots.size(), 2u);
-  EXPECT_EQ(facts.slots[0].summary, "PCI Express Gen 3 x16, x16, In use");
-  EXPECT_EQ(facts.slots[1].summary, "M.2 Socket 3 (Mechanical Key M), x4, Available");
-  // The empty second memory slot is no module.
-  ASSERT_EQ(facts.memoryDevices.size(), 1u);
-  EXPECT_EQ(facts.memoryDevices[0].sizeMB, 8192);
-  EXPECT_EQ(facts.memoryDevices[0].memoryType, "DDR4");
-  EXPECT_EQ(facts.memoryDevices[0].formFactor, "SODIMM");
-}
-
-// A type 17 structure with the given size word and extended size, other fields zero.
-std::string MemoryDevice(std::uint16_t size, std::uint32_t extended) {
-  std::string s(0x22, '\0');
-  s[0] = 17;
-  s[1] = 0x22;
-  s[0x0C] = static_cast<char>(size & 0xFF);
-  s[0x0D] = static_cast<char>(size >> 8);
-  for (int i = 0; i < 4; ++i) s[0x1C + i] = static_cast<char>(extended >> (8 * i));
-  return s + std::string(2, '\0');
-}
-
-TEST(SmbiosTest, MemoryDeviceSizeUnits) {
-  struct Case {
-    std::uint16_t size;
-    std::uint32_t extended;
-    std::optional<std::int64_t> mb;
-  };
-  const std::vector<Case> cases = {
-      {4096, 0, 4096},            // MB
-      {0x8000 | 2048, 0, 2},      // KB when bit 15 is set
-      {0x7FFF, 65536, 65536},     // the extended size field
-      {0xFFFF, 0, std::nullopt},  // unknown
-      {0, 0, std::nullopt},       // no module
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.size);
-    const SmbiosFacts facts = ParseSmbiosFacts(MemoryDevice(c.size, c.extended));
-    if (!c.mb) {
-      EXPECT_TRUE(facts.memoryDevices.empty());
-      continue;
-    }
-    ASSERT_EQ(facts.memoryDevices.size(), 1u);
-    EXPECT_EQ(facts.memoryDevices[0].sizeMB, c.mb);
-  }
 }
 
 TEST(OsParseTest, OsReleaseValues) {
@@ -98,18 +40,14 @@ TEST(OsParseTest, OsReleaseValues) {
 }
 
 TEST(OsParseTest, UptimeFormat) {
-  struct Case {
-    std::string text, formatted;
-  };
-  const std::vector<Case> cases = {{"0.50 1.00", "0 days 00:00:00"},
-                                   {"59.99 1", "0 days 00:00:59"},
-                                   {"86400.00 1", "1 day 00:00:00"},
-                                   {"273906.42 1", "3 days 04:05:06"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::optional<std::int64_t> seconds = ParseUptimeSeconds(c.text);
+  for (const auto& [text, formatted] : {std::pair{"0.50 1.00", "0 days 00:00:00"},
+                                        {"59.99 1", "0 days 00:00:59"},
+                                        {"86400.00 1", "1 day 00:00:00"},
+                                        {"273906.42 1", "3 days 04:05:06"}}) {
+    SCOPED_TRACE(text);
+    std::optional<std::int64_t> seconds = ParseUptimeSeconds(text);
     ASSERT_TRUE(seconds);
-    EXPECT_EQ(FormatUptime(*seconds), c.formatted);
+    EXPECT_EQ(FormatUptime(*seconds), formatted);
   }
   EXPECT_FALSE(ParseUptimeSeconds("garbage"));
 }

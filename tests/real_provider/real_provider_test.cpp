@@ -8,7 +8,6 @@
 #include <chrono>
 #include <memory>
 #include <new>
-#include <random>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "harnel/disposable_json.h"
 #include "harnel/explain.h"
 #include "tests/support/failing_allocator.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -34,22 +34,6 @@ struct Source {
   bool templates = true;  // false: the pair exports only
 };
 
-// Copies of the fixture trees, since the tests touch their pci.ids; removed at exit.
-struct TreeCopies {
-  fs::path folder = fs::temp_directory_path() /
-                    ("velmora-real-provider-" + std::to_string(std::random_device{}()));
-  ~TreeCopies() {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
-  fs::path Copy(const char* tree) const {
-    fs::create_directories(folder / tree);
-    fs::copy(fs::path(VELMORA_SOURCE_DIR) / "tests/probe/data" / tree, folder / tree,
-             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    return folder / tree;
-  }
-};
-
 std::vector<Source> Sources() {
   std::vector<Source> sources = {
       {"workstation profile", fs::path(VELMORA_SOURCE_DIR) / "examples/workstation.json", {}}};
@@ -58,10 +42,10 @@ std::vector<Source> Sources() {
   // the profile already, and os.xml the uptime, which moves between calls.
   sources.push_back({"this machine", std::nullopt, {}, false});
 #else
-  static const TreeCopies trees;
+  // Copies of the fixture trees, since the tests touch their pci.ids; removed at exit.
+  static const velmora_test::ScratchDir trees(fs::path(VELMORA_SOURCE_DIR) / "tests/probe/data");
   for (const char* tree : {"laptop", "server", "container"}) {
-    sources.push_back({tree, std::nullopt, trees.folder / tree});
-    if (!fs::exists(trees.folder / tree)) trees.Copy(tree);
+    sources.push_back({tree, std::nullopt, trees / tree});
   }
 #endif
   return sources;
@@ -118,10 +102,8 @@ constexpr ExportCall kEveryExport[] = {
 };
 
 std::vector<ExportCall> ExportsFor(const Source& source) {
-  std::vector<ExportCall> calls;
-  for (const ExportCall& call : kEveryExport) {
-    if (call.pairs != nullptr || source.templates) calls.push_back(call);
-  }
+  std::vector<ExportCall> calls(std::begin(kEveryExport), std::end(kEveryExport));
+  std::erase_if(calls, [&](const ExportCall& call) { return !call.pairs && !source.templates; });
   return calls;
 }
 

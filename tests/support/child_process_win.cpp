@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace child_process {
@@ -9,31 +10,19 @@ namespace child_process {
 namespace {
 
 // Closes a kernel handle when it goes out of scope.
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+struct HandleCloser {
+  void operator()(HANDLE handle) const {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
   }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
 };
+using Handle = std::unique_ptr<void, HandleCloser>;
 
 [[noreturn]] void Fail(const std::string& what) {
   throw std::runtime_error(what + " failed with error " + std::to_string(GetLastError()));
 }
 
 std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
-  const int size = static_cast<int>(utf8.size());
-  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring text(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), units);
-  return text;
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
 }
 
 // One argument as the C runtime's command-line parser splits it back: quoted when it holds

@@ -1,5 +1,9 @@
 #include "tests/support/test_provider.h"
 
+#include <stdexcept>
+#include <string>
+
+#include "harnel/schema.h"
 #include "provider/provider.h"
 
 namespace testprovider {
@@ -34,6 +38,31 @@ void Provide(Source source, const void* record) { Log(source).record = record; }
 
 void Reset() {
   for (SourceLog& log : logs) log = SourceLog{};
+}
+
+// The schema lists the records in the provider's order, which Source follows.
+Source SourceOf(std::string_view key) {
+  const harnel::RecordSchema* schema = harnel::FindRecordSchema(key);
+  if (schema == nullptr) throw std::invalid_argument(std::string("no record under ").append(key));
+  return static_cast<Source>(schema - harnel::RecordSchemas().data());
+}
+
+std::vector<harnel::HeldRecord> ProvideProfile(const nlohmann::json& profile) {
+  std::vector<harnel::HeldRecord> held;
+  for (const auto& [key, value] : profile.items()) {
+    const Source source = SourceOf(key);
+    const harnel::RecordSchema& schema = harnel::RecordSchemas()[static_cast<size_t>(source)];
+    const std::string problem = harnel::CheckRecordJson(schema, value);
+    if (!problem.empty()) throw std::invalid_argument(problem);
+    held.push_back(harnel::BuildRecord(schema, value));
+    if (source == Source::Monitor) {
+      for (auto* node = static_cast<MonitorNode*>(held.back().first()); node; node = node->next) {
+        node->spare = reinterpret_cast<const void*>(0x1);
+      }
+    }
+    Provide(source, held.back().first());
+  }
+  return held;
 }
 
 }  // namespace testprovider

@@ -6,12 +6,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "tests/platform/locale_environment.h"
+#include "tests/support/case_file.h"
 
 namespace {
 
@@ -80,116 +82,26 @@ TEST_F(TextFileTest, MissingFile) {
 
 // Each way into the text, with the records it leaves and the flags it reports.
 TEST_F(TextFileTest, LoadsEachEncodingWithItsRecords) {
-  // 200 bytes after the mark: 3 + 62 * 3 ("你") + 11.
-  std::string body = "<r>";
-  for (int i = 0; i < 62; ++i) body += "\xE4\xBD\xA0";
-  body += "x</r>      ";
-  ASSERT_EQ(body.size(), 200u);
-  const std::string gb = "<?xml version=\"1.0\" encoding=\"gb2312\"?>";
-  struct Case {
-    std::string bytes;
-    WString text;
-    const WChar* log;
-    uint32_t flags;
-  };
-  const Case cases[] = {
-      {"", WTEXT(""), WTEXT("<read encoding=\"\" length=\"0\"/>"), 0},  // ReadMode cleared
-      {"\xEF\xBB\xBF", WTEXT(""), WTEXT("<bom/><read encoding=\"UTF-8\" length=\"0\"/>"),
-       Utf8BomFlag},
-      {"\xFF\xFE", WTEXT(""), WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"0\"/>"),
-       Utf16LeFlag},
-      // After a UTF-8 mark the bytes are not tested.
-      {"\xEF\xBB\xBF" + body, WTEXT("<r>") + WString(62, 0x4F60) + WTEXT("x</r>      "),
-       WTEXT("<bom/><read encoding=\"UTF-8\" length=\"200\"/>"
-             "<converted_to encoding=\"UTF-16\" length=\"76\"/>"),
-       Utf8BomFlag},
-      {gb + "<r>\xC4\xE3\xBA\xC3</r>", Widen(gb) + WTEXT("<r>\x4F60\x597D</r>"),
-       WTEXT("<read encoding=\"gb2312\" length=\"50\"/>"
-             "<converted_to encoding=\"UTF-16\" length=\"48\"/>"),
-       0},
-      // A leading "<" means UTF-8 without a test; invalid UTF-8 is replaced.
-      {"<r>\xE9</r>", WTEXT("<r>\xFFFD</r>"),
-       WTEXT("<read encoding=\"UTF-8\" length=\"8\"/>"
-             "<converted_to encoding=\"UTF-16\" length=\"8\"/>"),
-       0},
-      // Other files are tested for UTF-8; what fails goes to the ANSI code page, windows-1252.
-      {" <r>\xC3\xA9</r>", WTEXT(" <r>\x00E9</r>"),
-       WTEXT("<read encoding=\"UTF-8\" length=\"10\"/><utf8_detection/>"
-             "<converted_to encoding=\"UTF-16\" length=\"9\"/>"),
-       0},
-      {" <r>\xE9\x80</r>", WTEXT(" <r>\x00E9\x20AC</r>"),
-       WTEXT("<read encoding=\"\" length=\"10\"/><utf8_detection/>"
-             "<converted_to encoding=\"UTF-16\" length=\"10\"/>"),
-       0},
-      // Zero bytes leave 8-bit files; a big-endian file starts with one, so the test runs on
-      // what is left.
-      {std::string("<\0a\0>\0", 6), WTEXT("<a>"),
-       WTEXT("<read encoding=\"UTF-8\" length=\"6\"/><nulls_removed count=\"3\"/>"
-             "<converted_to encoding=\"UTF-16\" length=\"3\"/>"),
-       0},
-      {std::string("\0<\0a", 4), WTEXT("<a"),
-       WTEXT("<read encoding=\"UTF-8\" length=\"4\"/><nulls_removed count=\"2\"/>"
-             "<utf8_detection/><converted_to encoding=\"UTF-16\" length=\"2\"/>"),
-       0},
-      {std::string("\xFF\xFE<\0a\0>\0\0\0\x60\x4F", 12), WTEXT("<a>\x4F60"),
-       WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"5\"/><nulls_removed count=\"1\"/>"),
-       Utf16LeFlag},
-      {std::string("\xFE\xFF\0<\0a\0>\0\0\x4F\x60", 12), WTEXT("<a>\x4F60"),
-       WTEXT("<bom/><read encoding=\"UTF-16BE\" length=\"5\"/><nulls_removed count=\"1\"/>"
-             "<endian_swap/>"),
-       Utf16BeFlag},
-      // An odd byte at the end is not a unit; the swap record comes with nothing to swap.
-      {std::string("\xFF\xFE"
-                   "A\0B",
-                   5),
-       WTEXT("A"), WTEXT("<bom/><read encoding=\"UTF-16LE\" length=\"1\"/>"), Utf16LeFlag},
-      {std::string("\xFE\xFF\0\0", 4), WTEXT(""),
-       WTEXT("<bom/><read encoding=\"UTF-16BE\" length=\"1\"/><nulls_removed count=\"1\"/>"
-             "<endian_swap/>"),
-       Utf16BeFlag},
-      // Declared UTF-16 without a mark loads empty.
-      {"<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>", WTEXT(""),
-       WTEXT("<read encoding=\"UTF-16\" length=\"43\"/>"
-             "<converted_to encoding=\"UTF-16\" length=\"0\"/>"),
-       0},
-  };
-  for (const Case& c : cases) {
-    const size_t row = static_cast<size_t>(&c - cases);
-    SCOPED_TRACE(testing::Message() << "row " << row);
-    Loaded loaded = Load(Write("row" + std::to_string(row), c.bytes));
+  const std::map<std::string, int64_t> flags = {
+      {"Utf8BomFlag", Utf8BomFlag}, {"Utf16LeFlag", Utf16LeFlag}, {"Utf16BeFlag", Utf16BeFlag}};
+  int index = 0;
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "loads.txt")) {
+    SCOPED_TRACE(row.where);
+    Loaded loaded = Load(Write("row" + std::to_string(index++), row.Bytes(0)));
     EXPECT_TRUE(loaded.result);
-    EXPECT_EQ(loaded.text, c.text);
-    EXPECT_EQ(loaded.log, c.log);
-    EXPECT_EQ(loaded.flags, c.flags);
+    EXPECT_EQ(loaded.text, row[1]);
+    EXPECT_EQ(loaded.log, row[2]);
+    EXPECT_EQ(loaded.flags, static_cast<uint32_t>(row.Value(3, flags)));
   }
 }
 
 TEST_F(TextFileTest, Utf8DetectionFollowsTheLeadByteRules) {
-  struct Case {
-    std::string bytes;
-    bool utf8;
-  };
-  const Case cases[] = {
-      {"a\xC3\xA9", true},
-      {"a\xE4\xBD\xA0", true},
-      {"a\xF0\x9F\x98\x80", true},
-      {"a\x80\x80", true},  // a continuation byte leads like a two-byte sequence
-      {"a\xC3", false},     // cut short at the end
-      {"a\xC3"
-       "b",
-       false},
-      {"a\xE4\xBD"
-       "b",
-       false},
-      {"a\xF8\x80\x80\x80\x80", false},
-      {"a\xFF", false},
-  };
   int index = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(index);
-    Loaded loaded = Load(Write("case" + std::to_string(index++), c.bytes));
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "utf8_detection.txt")) {
+    SCOPED_TRACE(row.where);
+    Loaded loaded = Load(Write("case" + std::to_string(index++), row.Bytes(0)));
     EXPECT_TRUE(loaded.result);
-    EXPECT_EQ(loaded.log.starts_with(WTEXT("<read encoding=\"UTF-8\"")), c.utf8);
+    EXPECT_EQ(loaded.log.starts_with(WTEXT("<read encoding=\"UTF-8\"")), row.Value(1) != 0);
   }
 }
 
@@ -211,19 +123,15 @@ TEST_F(TextFileTest, LongFilesAreReadWholeAfterTheProbe) {
   body += "</r>";
   ASSERT_GT(body.size(), 1024u);
 
-  Loaded plain = Load(Write("plain.xml", body));
-  EXPECT_TRUE(plain.result);
-  EXPECT_EQ(plain.text, Widen(body));
-  EXPECT_GE(plain.text.capacity(), body.size() + body.size() / 100);
-
-  Loaded marked = Load(Write("marked.xml", "\xEF\xBB\xBF" + body));
-  EXPECT_EQ(marked.text, Widen(body));
-
   std::string utf16 = "\xFF\xFE";
   for (char c : body) utf16 += std::string{c, '\0'};
-  Loaded wide = Load(Write("wide.xml", utf16));
-  EXPECT_EQ(wide.text, Widen(body));
-  EXPECT_GE(wide.text.capacity(), body.size() + body.size() / 100);
+  for (const std::string& bytes : {body, "\xEF\xBB\xBF" + body, utf16}) {
+    SCOPED_TRACE(bytes.size());
+    Loaded loaded = Load(Write(std::to_string(bytes.size()), bytes));
+    EXPECT_TRUE(loaded.result);
+    EXPECT_EQ(loaded.text, Widen(body));
+    EXPECT_GE(loaded.text.capacity(), body.size() + body.size() / 100);
+  }
 }
 
 TEST_F(TextFileTest, OnlyRegularFilesAreOpenedAndNothingWaits) {

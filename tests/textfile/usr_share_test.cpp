@@ -33,21 +33,6 @@ std::vector<fs::path> XmlFilesUnder(const fs::path& root) {
   return files;
 }
 
-bool IsUtf8(const std::string& bytes) {
-  for (size_t i = 0; i < bytes.size();) {
-    unsigned char lead = static_cast<unsigned char>(bytes[i++]);
-    if (lead < 0x80) continue;
-    int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (more < 0 || lead > 0xF4) return false;
-    for (int k = 0; k < more; ++k, ++i) {
-      if (i >= bytes.size() || (static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) {
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
 // The charset that the file's bytes call for: a byte-order mark, else the declaration on its
 // first line, else UTF-8 when the bytes are UTF-8, else windows-1252.
 std::string CharsetOf(std::string& bytes) {
@@ -59,29 +44,22 @@ std::string CharsetOf(std::string& bytes) {
       return charset;
     }
   }
-  if (bytes.starts_with("<?xml")) {
-    std::string_view declaration(bytes);
-    declaration = declaration.substr(0, declaration.find("?>"));
-    size_t at = declaration.find("encoding");
-    if (at != std::string_view::npos) {
-      std::string_view rest = declaration.substr(at + 8);
-      auto skipBlanks = [&rest] {
-        while (!rest.empty() && std::string_view(" \t\r\n").find(rest[0]) != rest.npos) {
-          rest.remove_prefix(1);
-        }
-      };
-      skipBlanks();
-      if (rest.starts_with("=")) {
-        rest.remove_prefix(1);
-        skipBlanks();
-        if (!rest.empty() && (rest[0] == '"' || rest[0] == '\'')) {
-          size_t close = rest.find(rest[0], 1);
-          if (close != std::string_view::npos) return std::string(rest.substr(1, close - 1));
-        }
-      }
-    }
+  // encoding = "name" or 'name' in the declaration.
+  constexpr size_t kNone = std::string::npos;
+  const std::string xml = bytes.starts_with("<?xml") ? bytes.substr(0, bytes.find("?>")) : "";
+  const size_t name = xml.find("encoding");
+  const size_t equals = name == kNone ? kNone : xml.find_first_not_of(" \t\r\n", name + 8);
+  const size_t quote = equals < xml.size() && xml[equals] == '='
+                           ? xml.find_first_not_of(" \t\r\n", equals + 1)
+                           : kNone;
+  if (quote < xml.size() && (xml[quote] == '"' || xml[quote] == '\'')) {
+    const size_t close = xml.find(xml[quote], quote + 1);
+    if (close != kNone) return xml.substr(quote + 1, close - quote - 1);
   }
-  return IsUtf8(bytes) || bytes.starts_with("<") ? "UTF-8" : "WINDOWS-1252";
+  WString ignored;
+  return independent_decoder::Decode("UTF-8", bytes, ignored) || bytes.starts_with("<")
+             ? "UTF-8"
+             : "WINDOWS-1252";
 }
 
 TEST(UsrShareTest, EveryXmlFileLoadsAsIconvDecodesIt) {

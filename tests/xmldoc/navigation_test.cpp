@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/case_file.h"
 #include "xmldoc/element_path.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/xml_doc.h"
 
 namespace {
+
+// mainPos, childPos, parentPos and nodeKind.
+std::vector<uint32_t> Position(const XmlDoc& doc) {
+  return {doc.mainPos, doc.childPos, doc.parentPos, doc.nodeKind};
+}
 
 void Parse(XmlDoc& doc, const WChar* text) {
   doc.ParseText(text);
@@ -12,43 +18,14 @@ void Parse(XmlDoc& doc, const WChar* text) {
 }
 
 TEST(ElementPathTest, FormCheck) {
-  struct Case {
-    const WChar* path;
-    int32_t kind;
-  };
-  const Case cases[] = {
-      {nullptr, PathAny},
-      {WTEXT(""), PathAny},
-      {WTEXT("item"), PathName},
-      {WTEXT("item[2]"), PathName},
-      {WTEXT("item[10]"), PathName},
-      {WTEXT("item[@name]"), PathName},
-      {WTEXT("item[@name='a]b']"), PathName},
-      {WTEXT("item[@name=\"x\"]/value"), PathName},
-      {WTEXT("item[@name=x]"), PathName},
-      {WTEXT("item[last]"), PathName},
-      {WTEXT("a/b/c"), PathName},
-      {WTEXT("a/@id"), PathName},
-      {WTEXT("/r"), PathAbsolute},
-      {WTEXT("//r"), PathDeep},
-      {WTEXT("//r[1]"), PathDeep},
-      {WTEXT("[1]"), PathName},  // the name of a step may be empty
-      {WTEXT("/"), PathInvalid},
-      {WTEXT("//"), PathInvalid},
-      {WTEXT("//a/b"), PathInvalid},
-      {WTEXT("a/"), PathInvalid},
-      {WTEXT("a b"), PathInvalid},
-      {WTEXT("a=b"), PathInvalid},
-      {WTEXT("a]"), PathInvalid},
-      {WTEXT("a[1][2]"), PathInvalid},
-      {WTEXT("a[1"), PathInvalid},
-      {WTEXT("a[@n='x]"), PathInvalid},
-      {WTEXT("a[@n='x'x]"), PathInvalid},
-      {WTEXT("a/@id/b"), PathInvalid},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
-    EXPECT_EQ(CheckElementPath(c.path).kind, c.kind);
+  const std::map<std::string, int64_t> kinds = {{"PathInvalid", PathInvalid},
+                                                {"PathAny", PathAny},
+                                                {"PathName", PathName},
+                                                {"PathAbsolute", PathAbsolute},
+                                                {"PathDeep", PathDeep}};
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "element_paths.txt")) {
+    SCOPED_TRACE(row.where);
+    EXPECT_EQ(CheckElementPath(row.Text(0)).kind, row.Value(1, kinds));
   }
   const WChar* deep = WTEXT("//item");
   EXPECT_EQ(CheckElementPath(deep).firstName, deep + 2);
@@ -58,17 +35,12 @@ TEST(NavigationTest, FindsWalkOneLevel) {
   XmlDoc doc;
   Parse(doc, WTEXT("<r><c1/><c2/></r>"));
   EXPECT_TRUE(doc.FindChildElement(WTEXT("c2")));
-  EXPECT_EQ(doc.mainPos, 1u);
-  EXPECT_EQ(doc.childPos, 3u);
-  EXPECT_EQ(doc.parentPos, 0u);
-  EXPECT_EQ(doc.nodeKind, 1u);
+  EXPECT_EQ(Position(doc), (std::vector<uint32_t>{1, 3, 0, 1}));
 
   Parse(doc, WTEXT("<r><item/><items/><Item/><x/><item n='2'/><a/></r>"));
   doc.FindElement(nullptr);
   doc.EnterElement();  // no child position yet: mainPos 0 under r
-  EXPECT_EQ(doc.parentPos, 1u);
-  EXPECT_EQ(doc.mainPos, 0u);
-  EXPECT_EQ(doc.nodeKind, 0u);
+  EXPECT_EQ(Position(doc), (std::vector<uint32_t>{0, 0, 1, 0}));
   EXPECT_TRUE(doc.FindElement(WTEXT("item[2]")));  // the condition does not take part
   EXPECT_EQ(doc.mainPos, 2u);
   EXPECT_TRUE(doc.FindElement(WTEXT("item/x")));
@@ -99,24 +71,19 @@ TEST(NavigationTest, EnterLeaveAndReset) {
   XmlDoc doc;
   Parse(doc, WTEXT("<r><c><g/></c></r>"));
   doc.LeaveElement();  // at the document level: nothing changes
-  EXPECT_EQ(doc.mainPos + doc.childPos + doc.parentPos + doc.nodeKind, 0u);
+  EXPECT_EQ(Position(doc), (std::vector<uint32_t>{0, 0, 0, 0}));
   doc.EnterElement();  // no current element: nothing changes
-  EXPECT_EQ(doc.mainPos + doc.childPos + doc.parentPos + doc.nodeKind, 0u);
+  EXPECT_EQ(Position(doc), (std::vector<uint32_t>{0, 0, 0, 0}));
 
   ASSERT_TRUE(doc.FindChildElement(WTEXT("c")));
   doc.EnterElement();
-  EXPECT_EQ(doc.parentPos, 1u);
-  EXPECT_EQ(doc.mainPos, 2u);
-  EXPECT_EQ(doc.childPos, 0u);
+  EXPECT_EQ(Position(doc), (std::vector<uint32_t>{2, 0, 1, 1}));
   ASSERT_TRUE(doc.FindChildElement(WTEXT("g")));
   EXPECT_EQ(doc.childPos, 3u);
   doc.LeaveElement();
-  EXPECT_EQ(doc.parentPos, 0u);
-  EXPECT_EQ(doc.mainPos, 1u);
-  EXPECT_EQ(doc.childPos, 2u);
-  EXPECT_EQ(doc.nodeKind, 1u);
+  EXPECT_EQ(Position(doc), (std::vector<uint32_t>{1, 2, 0, 1}));
   doc.ResetPosition();
-  EXPECT_EQ(doc.mainPos + doc.childPos + doc.parentPos + doc.nodeKind, 0u);
+  EXPECT_EQ(Position(doc), (std::vector<uint32_t>{0, 0, 0, 0}));
 
   // With no element at the current level the child search runs among the top-level
   // elements, and a match leaves mainPos 0.
@@ -125,10 +92,7 @@ TEST(NavigationTest, EnterLeaveAndReset) {
   doc.EnterElement();
   EXPECT_EQ(doc.parentPos, 2u);
   EXPECT_TRUE(doc.FindChildElement(WTEXT("b")));
-  EXPECT_EQ(doc.mainPos, 0u);
-  EXPECT_EQ(doc.childPos, 2u);
-  EXPECT_EQ(doc.parentPos, 0u);
-  EXPECT_EQ(doc.nodeKind, 0u);
+  EXPECT_EQ(Position(doc), (std::vector<uint32_t>{0, 2, 0, 0}));
 }
 
 TEST(NavigationTest, AttributesAreReadInPlaceAndUnescaped) {

@@ -1,46 +1,32 @@
 #include "xmldoc/result_log.h"
 
+#include <map>
+#include <string>
+
 #include <gtest/gtest.h>
+
+#include "tests/support/case_file.h"
 
 namespace {
 
 constexpr uint32_t kNone = 0xFFFFFFFF;
 
 TEST(ResultLogTest, RecordsComeOutByteForByte) {
-  struct Case {
-    const WChar* keyword;
-    const WChar* text;
-    uint32_t flags;
-    uint32_t number;
-    uint32_t number2;
-    const WChar* expected;
-  };
-  const Case cases[] = {
-      {WTEXT("bom"), nullptr, 0, kNone, kNone, WTEXT("<bom/>")},
-      {WTEXT("read"), WTEXT("UTF-8"), ResultEncoding | ResultLength, 120, kNone,
-       WTEXT("<read encoding=\"UTF-8\" length=\"120\"/>")},
-      {WTEXT("nulls_removed"), nullptr, ResultCount, 3, kNone,
-       WTEXT("<nulls_removed count=\"3\"/>")},
-      {WTEXT("lone_end_tag"), WTEXT("item"), 0, 57, kNone,
-       WTEXT("<lone_end_tag tagname=\"item\" offset=\"57\"/>")},
-      {WTEXT("unended_start_tag"), WTEXT("item"), 0, 57, 80,
-       WTEXT("<unended_start_tag tagname=\"item\" offset=\"57\" offset2=\"80\"/>")},
-      {WTEXT("file_error"), WTEXT("a \"b\" <c>\u2014\u6587"), ResultMsg | ResultN, 2, kNone,
-       WTEXT("<file_error msg=\"a &quot;b&quot; &lt;c&gt;\u2014\u6587\" n=\"2\"/>")},
-      {WTEXT("x"), WTEXT(""), ResultType, kNone, kNone, WTEXT("<x type=\"\"/>")},
-      // Only an offset is left out for -1; named numbers are always written.
-      {WTEXT("y"), nullptr, ResultLength, kNone, kNone, WTEXT("<y length=\"-1\"/>")},
-      {WTEXT("x"), nullptr, 0, kNone, 5, WTEXT("<x offset2=\"5\"/>")},
-  };
+  const std::map<std::string, int64_t> names = {
+      {"ResultCount", ResultCount},       {"ResultType", ResultType},     {"ResultN", ResultN},
+      {"ResultEncoding", ResultEncoding}, {"ResultLength", ResultLength}, {"ResultMsg", ResultMsg}};
   WString all = WTEXT("<a/>");
   WString expectedAll = all;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << (&c - cases));
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "result_records.txt")) {
+    SCOPED_TRACE(row.where);
+    const auto flags = static_cast<uint32_t>(row.Value(2, names));
+    const auto number = static_cast<uint32_t>(row.Value(3));
+    const auto number2 = static_cast<uint32_t>(row.Value(4));
     WString log;
-    AddResult(log, c.keyword, c.text, c.flags, c.number, c.number2);
-    EXPECT_EQ(log, c.expected);
-    AddResult(all, c.keyword, c.text, c.flags, c.number, c.number2);
-    expectedAll += c.expected;
+    AddResult(log, row.Text(0), row.Text(1), flags, number, number2);
+    EXPECT_EQ(log, row[5]);
+    AddResult(all, row.Text(0), row.Text(1), flags, number, number2);
+    expectedAll += row[5];
   }
   EXPECT_EQ(all, expectedAll);  // each record goes after the last
 }

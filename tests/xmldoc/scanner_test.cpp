@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_file.h"
+#include "tests/support/random_below.h"
+
 namespace {
 
 Scanner Over(const WChar* text, int32_t cursor = 0, uint32_t flags = 0) {
@@ -15,24 +18,15 @@ Scanner Over(const WChar* text, int32_t cursor = 0, uint32_t flags = 0) {
   return s;
 }
 
-std::vector<WString> Words(const WChar* text) {
-  Scanner s = Over(text);
-  std::vector<WString> words;
-  while (NextWord(s)) words.push_back(TokenText(s));
-  EXPECT_EQ(s.tokenEnd, s.tokenStart - 1);  // the failing call leaves an empty token
-  return words;
-}
-
 TEST(ScannerTest, NextWordSplitsAtDelimiters) {
-  EXPECT_EQ(Words(WTEXT("  a=b")), (std::vector<WString>{WTEXT("a"), WTEXT("="), WTEXT("b")}));
-  EXPECT_EQ(Words(WTEXT("x/>")), (std::vector<WString>{WTEXT("x"), WTEXT("/"), WTEXT(">")}));
-  EXPECT_EQ(Words(WTEXT("text/html; charset=UTF-8'")),
-            (std::vector<WString>{WTEXT("text"), WTEXT("/"), WTEXT("html"), WTEXT(";"),
-                                  WTEXT("charset"), WTEXT("="), WTEXT("UTF-8"), WTEXT("'")}));
-  EXPECT_EQ(Words(WTEXT("a\\b!c?d\"e")),
-            (std::vector<WString>{WTEXT("a"), WTEXT("\\"), WTEXT("b"), WTEXT("!"), WTEXT("c"),
-                                  WTEXT("?"), WTEXT("d"), WTEXT("\""), WTEXT("e")}));
-  EXPECT_TRUE(Words(WTEXT(" \t\r\n")).empty());
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "words.txt")) {
+    SCOPED_TRACE(row.where);
+    Scanner s = Over(row.Text(0));
+    std::vector<WString> words;
+    while (NextWord(s)) words.push_back(TokenText(s));
+    EXPECT_EQ(words, std::vector<WString>(row.fields.begin() + 1, row.fields.end()));
+    EXPECT_EQ(s.tokenEnd, s.tokenStart - 1);  // the failing call leaves an empty token
+  }
 }
 
 TEST(ScannerTest, CompareNoCaseFoldsOnlyAsciiLetters) {
@@ -45,98 +39,35 @@ TEST(ScannerTest, CompareNoCaseFoldsOnlyAsciiLetters) {
 }
 
 TEST(ScannerTest, TokenEqualsAllowsPathContinuations) {
-  const WChar* text = WTEXT("item items");
-  Scanner s = Over(text);
-  ASSERT_TRUE(NextWord(s));
-  struct Case {
-    const WChar* name;
-    bool equal;
-  };
-  const Case itemCases[] = {
-      {WTEXT("item"), true},   {WTEXT("item[2]"), true}, {WTEXT("item/x"), true},
-      {WTEXT("item=1"), true}, {WTEXT("item]"), true},   {WTEXT("item y"), true},
-      {WTEXT("items"), false}, {WTEXT("ite"), false},    {WTEXT("Item"), false},
-      {WTEXT(""), false},      {WTEXT("item\tx"), false}};
-  for (const Case& c : itemCases) {
-    SCOPED_TRACE(testing::Message() << "name #" << (&c - itemCases));
-    EXPECT_EQ(TokenEquals(s, c.name), c.equal);
-    EXPECT_EQ(TokenEquals(s, WStringView(c.name)), c.equal);
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "token_equals.txt")) {
+    SCOPED_TRACE(row.where);
+    Scanner s =
+        Over(row.Text(0), 0, static_cast<uint32_t>(row.Value(1, {{"IgnoreCase", IgnoreCase}})));
+    ASSERT_TRUE(NextWord(s));
+    EXPECT_EQ(TokenEquals(s, row.Text(2)), row.Value(3) != 0);
+    EXPECT_EQ(TokenEquals(s, WStringView(row[2])), row.Value(3) != 0);
   }
-  ASSERT_TRUE(NextWord(s));
-  EXPECT_FALSE(TokenEquals(s, WTEXT("item")));
-  EXPECT_TRUE(TokenEquals(s, WTEXT("items")));
   // A name of known length ends where its view ends, whatever follows in memory.
+  Scanner s = Over(WTEXT("items"));
+  ASSERT_TRUE(NextWord(s));
   EXPECT_TRUE(TokenEquals(s, WStringView(WTEXT("itemsXYZ"), 5)));
-
-  Scanner folded = Over(text, 0, IgnoreCase);
-  ASSERT_TRUE(NextWord(folded));
-  EXPECT_TRUE(TokenEquals(folded, WTEXT("ITEM")));
-  EXPECT_FALSE(TokenEquals(folded, WTEXT("ITEMS")));
 }
-
-struct AttributeCase {
-  const WChar* text;  // scanned from offset 1, just after "<"
-  const WChar* name;
-  bool found;
-  const WChar* token;
-  bool quoted;
-};
 
 TEST(ScannerTest, FindAttributeReadsValuesInPlace) {
-  const AttributeCase cases[] = {
-      {WTEXT("<meta http-equiv='Content-Type' content=x>"), WTEXT("content"), true, WTEXT("x"),
-       false},
-      {WTEXT("<meta http-equiv='Content-Type' content=x>"), WTEXT("http-equiv"), true,
-       WTEXT("Content-Type"), true},
-      {WTEXT("<input checked type=box>"), WTEXT("checked"), true, WTEXT("checked"), false},
-      {WTEXT("<a b c=1>"), WTEXT("b"), true, WTEXT("b"), false},
-      {WTEXT("<a b c=1>"), WTEXT("c"), true, WTEXT("1"), false},
-      {WTEXT("<a b c=1>"), WTEXT("a"), false, nullptr, false},  // the tag name is skipped
-      {WTEXT("<item name = \"x y\" value=''/>"), WTEXT("name"), true, WTEXT("x y"), true},
-      {WTEXT("<item name = \"x y\" value=''/>"), WTEXT("value"), true, WTEXT(""), true},
-      {WTEXT("<a u=v/>"), WTEXT("u"), true, WTEXT("v/"), false},  // unquoted runs to ">"
-      {WTEXT("<a b 'q' c=1>"), WTEXT("b"), true, WTEXT("b"), false},
-      {WTEXT("<a 'q' b=2>"), WTEXT("b"), true, WTEXT("2"), false},
-      {WTEXT("<a b='1' b='2'>"), WTEXT("b"), true, WTEXT("1"), true},
-      {WTEXT("<a b="), WTEXT("b"), true, WTEXT(""), false},
-      {WTEXT("<a b='x"), WTEXT("b"), true, WTEXT("x"), true},
-      {WTEXT("<a B=1>"), WTEXT("b"), false, nullptr, false},
-      {WTEXT("<?xml version='1.0'?>"), WTEXT("version"), false, nullptr, false},  // "?" ends
-  };
-  for (const AttributeCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
-    Scanner s = Over(c.text, 1);
-    ASSERT_EQ(FindAttribute(s, c.name), c.found);
-    if (!c.found) continue;
-    EXPECT_EQ(TokenText(s), c.token);
-    EXPECT_EQ((s.scanFlags & QuotedToken) != 0, c.quoted);
+  const char* const positions[] = {"cursor", "matchStart", "matchGap", "tokenStart", "tokenEnd"};
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "find_attribute.txt")) {
+    SCOPED_TRACE(row.where);
+    Scanner s = Over(row.Text(0), 1);
+    ASSERT_EQ(FindAttribute(s, row.Text(1)), row.Text(2) != nullptr);
+    const int32_t at[] = {s.cursor, s.matchStart, s.matchGap, s.tokenStart, s.tokenEnd};
+    for (size_t i = 4; i < row.fields.size(); ++i) {
+      if (row.Text(i) == nullptr) continue;  // not checked
+      EXPECT_EQ(at[i - 4], row.Value(i)) << positions[i - 4];
+    }
+    if (row.Text(2) == nullptr) continue;
+    EXPECT_EQ(TokenText(s), row[2]);
+    EXPECT_EQ((s.scanFlags & QuotedToken) != 0, row.Value(3) != 0);
   }
-}
-
-TEST(ScannerTest, FindAttributePositions) {
-  const WChar* text = WTEXT("<a b c=1>");
-  Scanner s = Over(text, 1);
-  EXPECT_FALSE(FindAttribute(s, WTEXT("d")));
-  EXPECT_EQ(s.cursor, 8);  // before the ">"
-
-  const WChar* spaced = WTEXT("<item name=\"a\"  />");
-  s = Over(spaced, 1);
-  EXPECT_FALSE(FindAttribute(s, WTEXT("value")));
-  EXPECT_EQ(s.cursor, 14);  // after the last value, before the white space and "/>"
-
-  s = Over(spaced, 1);
-  ASSERT_TRUE(FindAttribute(s, WTEXT("name")));
-  EXPECT_EQ(s.matchStart, 5);
-  EXPECT_EQ(s.matchGap, 1);
-  EXPECT_EQ(s.tokenStart, 12);
-  EXPECT_EQ(s.cursor, 14);  // past the closing quote
-
-  const WChar* bare = WTEXT("<input checked  type=box>");
-  s = Over(bare, 1);
-  ASSERT_TRUE(FindAttribute(s, WTEXT("checked")));
-  EXPECT_EQ(s.tokenStart, 7);
-  EXPECT_EQ(s.tokenEnd, 13);
-  EXPECT_EQ(s.cursor, 14);  // just after the name
 }
 
 // The finds compare tag names through WordEquals; it must decide as the general reading
@@ -144,11 +75,7 @@ TEST(ScannerTest, FindAttributePositions) {
 // words that go on past the name, names with a continuation, both cases of letters.
 TEST(ScannerTest, WordEqualsDecidesAsNextWordAndTokenEquals) {
   const WChar kUnits[] = {'a', 'A', 'b', ' ', '?', '<', '/', '[', ']', '=', 0x4E2D};
-  uint32_t seed = 7;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245 + 12345;
-    return (seed >> 16) % n;
-  };
+  RandomBelow next{7};
   auto randomText = [&](uint32_t most) {
     WString text;
     for (uint32_t n = next(most + 1); n-- != 0;) text += kUnits[next(std::size(kUnits))];
@@ -180,11 +107,7 @@ TEST(ScannerTest, FindAttributeAgreesWithTheGeneralReadingOnEveryTag) {
                                   WTEXT("/"),   WTEXT(">"),   WTEXT("?"),     WTEXT("=\""),
                                   WTEXT("\" "), WTEXT("[1]"), WTEXT("\u4e2d")};
   const WChar* const names[] = {WTEXT("a"), WTEXT("v"), WTEXT("value"), WTEXT("v[1]"), WTEXT("A")};
-  uint32_t seed = 99;
-  auto next = [&seed](uint32_t n) {
-    seed = seed * 1103515245 + 12345;
-    return (seed >> 16) % n;
-  };
+  RandomBelow next{99};
   for (int round = 0; round < 200000; ++round) {
     WString text = next(4) != 0 ? WTEXT("item") : WTEXT("");
     for (uint32_t n = next(10); n-- != 0;) text += kPieces[next(std::size(kPieces))];
