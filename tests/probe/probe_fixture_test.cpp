@@ -115,7 +115,7 @@ TEST(PrinterTest, NoSchedulerMeansNoWaitAndNoLibrary) {
   EXPECT_FALSE(CupsLoaded());
 }
 
-TEST(PrinterTest, SocketNobodyListensOnGivesNullAtOnce) {
+TEST(PrinterTest, ASchedulerSocketThatNeverAnswersGivesNull) {
   const velmora_test::ScratchDir tree(kFixtures / "container");
   fs::create_directories(tree.Path() / "run/cups");
   const std::string path = (tree.Path() / "run/cups/cups.sock").string();
