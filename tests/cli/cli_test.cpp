@@ -167,6 +167,11 @@ TEST_F(VelmoraTest, ReasonsStandInForNoneAndDoNotChangeTheReplay) {
   EXPECT_EQ(bios.err, "velmora: pairs bios: no firmware tables on this machine\n");
   const json captured = json::parse(ReadFile(dir_ / "reasons.json"));
   EXPECT_EQ(captured["Reasons"]["MonitorList"], "no /sys/class/drm");
+  // A list's reasons are one object per device.
+  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/probe/data/laptop", 1), 0);
+  json laptop = json::parse(Velmora({"capture", "--reasons"}).out);
+  ::unsetenv("HARNEL_ROOT");
+  EXPECT_EQ(laptop["Reasons"]["VideoadapterList"][0]["dacType"], "not on this operating system");
 
   const Outcome plain = Velmora({"--profile", (dir_ / "plain.json").string()});
   const Outcome replayed = Velmora({"--profile", (dir_ / "reasons.json").string()});

@@ -40,7 +40,11 @@ TEST_F(OpenFileTest, MissingFileLeavesItsErrorCode) {
   EXPECT_EQ(stream, nullptr);
   EXPECT_EQ(LastSystemError(), 2);
 
-  // A lone surrogate has no UTF-8 form; it names no file rather than another one.
+  // A lone surrogate has no UTF-8 form; it names no file rather than another one, not even
+  // the file named by the bytes it would have if it were encoded on its own.
+#ifndef _WIN32
+  std::ofstream(dir_ / "\xED\xA0\x80x");
+#endif
   FileStream lone = OpenFileForReading(PathOf(WTEXT("\xD800x")).c_str());
   EXPECT_EQ(lone, nullptr);
   EXPECT_EQ(LastSystemError(), 2);

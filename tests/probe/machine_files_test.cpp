@@ -58,6 +58,15 @@ TEST_F(MachineFilesTest, WhatIsNoFolderListsNothing) {
   EXPECT_EQ(ReadMachineFile(root_, "/sys/class/net/eth0"), std::nullopt);  // a folder
 }
 
+TEST_F(MachineFilesTest, AHostWithoutStandardInputGetsDescriptorZeroForAFileAndUsesIt) {
+  const int saved = ::dup(0);
+  ::close(0);
+  EXPECT_EQ(ListMachineDir(root_, "/sys/class/net").size(), 3u);
+  EXPECT_TRUE(MachineFile(root_, "/sys/class/net/lo").IsOpen());
+  ::dup2(saved, 0);
+  ::close(saved);
+}
+
 TEST(MachineFilesLiveTest, KernelFilesAreReadWithoutLettingOtherNodesIn) {
   EXPECT_EQ(ReadMachineFile("/", "/proc/sys/kernel/ostype"), "Linux\n");
   EXPECT_EQ(ReadMachineFile("/", "/sys/class"), std::nullopt);  // a folder

@@ -53,6 +53,7 @@ TEST(TextUtilTest, ParseUnsignedTakesOnlyWholeNumbers) {
   EXPECT_EQ(ParseUnsigned("99999999999999999999999"), std::nullopt);
   EXPECT_EQ(ParseLeadingUnsigned("2694.854"), 2694u);
   EXPECT_EQ(ParseLeadingUnsigned("x1"), std::nullopt);
+  EXPECT_EQ(ParseLeadingUnsigned("99999999999999999999999.5"), std::nullopt);
 }
 
 TEST(SmbiosTest, ParsesTheLaptopTableAndTheRecordsTheProviderUses) {
@@ -148,6 +149,9 @@ TEST(EdidTest, ParsesPanelAndMonitorBlocks) {
   EXPECT_EQ(panel->preferredMode->height, 1080);
   EXPECT_EQ(panel->preferredMode->refreshHz, 60);
   EXPECT_EQ(panel->widthCm, 31);
+  std::string slow = FixtureBytes("/sys/class/drm/card0-eDP-1/edid");
+  slow[60] = 0x46, slow[61] = 0x41;  // 326 lines of vertical blanking: the panel's 48 Hz mode
+  EXPECT_EQ(ParseEdid(slow)->preferredMode->refreshHz, 48);
 
   const std::optional<Edid> monitor = ParseEdid(FixtureBytes("/sys/class/drm/card0-HDMI-A-1/edid"));
   ASSERT_TRUE(monitor);

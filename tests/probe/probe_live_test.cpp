@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "harnel/probe.h"
+#include "harnel/probe/probe_networkadapter.h"
 
 namespace harnel {
 namespace {
@@ -23,6 +24,12 @@ TEST(LiveMachineTest, NamesItsSystemAndMemory) {
   const json memory = ProbeMachine("Memory", "/");
   ASSERT_TRUE(memory.is_object());
   EXPECT_GT(memory.value("totalPhysicalMB", 0), 0);
+#if defined(__x86_64__) || defined(__i386__)
+  EXPECT_TRUE(ProbeMachine("Processor", "/").contains("processorId"));  // CPUID, tables or not
+#endif
+  for (const auto& [name, found] : probe::ReadLiveAddresses()) {  // IPv6 ones with their masks
+    EXPECT_EQ(found.addresses.size(), found.masks.size()) << name;
+  }
 }
 
 // Every record has the profile's shape: objects of texts and int32 numbers, lists of at least

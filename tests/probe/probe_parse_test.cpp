@@ -143,8 +143,8 @@ TEST(InputParseTest, KeyboardsAndPointingDevices) {
   EXPECT_EQ(devices[2].bus, 0x03u);
   EXPECT_EQ(devices[2].sysfsPath,
             "/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/0003:046D:C52B.0001/input/input9");
-  // The last block needs no blank line after it.
-  EXPECT_EQ(ParseInputDevices("N: Name=\"k\"\nH: Handlers=kbd\nB: EV=120013").size(), 1u);
+  // The last block needs no blank line after it; a block without handlers is no device.
+  EXPECT_EQ(ParseInputDevices("H: Handlers=kbd\nB: EV=120013\n\nB: EV=120013").size(), 1u);
 }
 
 TEST(StorageParseTest, MediaTypesAndVirtualDevices) {
@@ -201,6 +201,8 @@ TEST(NetworkParseTest, AdapterTypes) {
   EXPECT_EQ(AdapterTypeName(1, false), "Ethernet 802.3");
   EXPECT_EQ(AdapterTypeName(1, true), "Wireless 802.11");
   EXPECT_EQ(AdapterTypeName(32, false), "InfiniBand");
+  EXPECT_EQ(AdapterTypeName(512, false), "PPP");
+  EXPECT_EQ(AdapterTypeName(519, false), "IP over FireWire");
   EXPECT_EQ(AdapterTypeName(65534, false), std::nullopt);
   EXPECT_EQ(AdapterTypeName(std::nullopt, false), std::nullopt);
 }

@@ -134,6 +134,21 @@ TEST_F(TextFileTest, LongFilesAreReadWholeAfterTheProbe) {
   }
 }
 
+// A file cut short between the open and the read (past what the stream has buffered): the
+// read fails with the system's record, in 8-bit and in UTF-16 files alike.
+TEST_F(TextFileTest, AFileCutShortAfterTheOpenFailsTheRead) {
+  for (const std::string& bytes : {std::string(20000, ' '), "\xFF\xFE" + std::string(20000, 'a')}) {
+    SCOPED_TRACE(bytes.size());
+    TextFile file;
+    ASSERT_TRUE(file.Open(Write("cut", bytes).c_str()));
+    fs::resize_file(folder_ / "cut", 10);
+    file.blockBytes = file.fileSize - file.position;
+    WString text;
+    EXPECT_FALSE(file.ReadText(text));
+    EXPECT_TRUE(file.resultLog.starts_with(WTEXT("<file_error msg=\""))) << file.resultLog.size();
+  }
+}
+
 TEST_F(TextFileTest, OnlyRegularFilesAreOpenedAndNothingWaits) {
   // A folder gets the system's reason for one; a FIFO (which nobody writes: opening it to
   // read would wait for ever) or a device gets what seeking on one gives.

@@ -17,6 +17,7 @@
 #include "harnel/schema.h"
 #include "harnel/winprobe/explain_raw.h"
 #include "harnel/winprobe/parse.h"
+#include "harnel/winprobe/raw_values.h"
 #include "tests/support/failing_allocator.h"
 
 namespace harnel::winprobe {
@@ -57,6 +58,11 @@ TEST(WindowsParseTest, CapturedMachinesGiveTheirRecords) {
     }
   }
   EXPECT_GE(machines, 3);
+}
+
+TEST(WindowsParseTest, RegistryMultiStringsGiveEachTextUpToTheEmptyOne) {
+  const std::string units("P\0C\0\0\0U\0S\0B\0\0\0\0\0", 16);
+  EXPECT_EQ(TextsFromUtf16Bytes(units), nlohmann::json({"PC", "USB"}));
 }
 
 }  // namespace

@@ -78,6 +78,11 @@ TEST(WriteAttributeTest, ReplacesAddsOrRefusesTheValue) {
   Select(doc, Find(doc, WTEXT("a")));
   EXPECT_FALSE(doc.WriteAttribute(0, WTEXT("v"), WTEXT("1")));
   EXPECT_EQ(doc.Text(), WTEXT("<r><a/></r>"));
+  // A document that compares names without case finds the attribute whatever its case.
+  doc.flags = IgnoreCase;
+  ASSERT_TRUE(doc.WriteAttribute(Find(doc, WTEXT("a")), WTEXT("v"), WTEXT("1")));
+  ASSERT_TRUE(doc.WriteAttribute(Find(doc, WTEXT("a")), WTEXT("V"), WTEXT("2")));
+  EXPECT_EQ(doc.Text(), WTEXT("<r><a v=\"2\"/></r>"));
 }
 
 // Only tags whose shape leaves no doubt about where the parser ends them skip the second
