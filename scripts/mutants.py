@@ -102,12 +102,12 @@ compiler cache, the lld linker, no -Werror): the 440 mutants of tests/mutants/sa
 114 minutes of runs on the suite before it was folded (median 10 s, mean 15 s, at most 113 s
 for a header much of the engine includes; load 4 to 9 from other builds; 70 minutes of wall
 time, two runs at once for the last part), and the 340 that it killed took 35 minutes of runs
-on the folded suite (median 4 s, mean 6 s; 21 minutes of wall time in two runs). The compiler cache makes the rebuild
-from a restored file nearly free. At -O2 with debug information and no cache a mutant took
-about 25 s (median) and a header up to 318 s. Two runs in two worktrees of the same commit,
-each on its own part of the mutants and its own results file, share two cores well, since a
-rebuild is mostly one compile and a link; concatenate the results files afterwards (the last
-line of an id counts).
+on the folded suite (median 4 s, mean 6 s; 21 minutes of wall time in two runs). The compiler
+cache makes the rebuild from a restored file nearly free. At -O2 with debug information and no
+cache a mutant took about 25 s (median) and a header up to 318 s. Two runs in two worktrees of
+the same commit, each on its own part of the mutants and its own results file, share two cores
+well, since a rebuild is mostly one compile and a link; concatenate the results files
+afterwards (the last line of an id counts).
 
 In the background (it survives logging out; resume by running the same command again: mutants
 already in RESULTS are skipped):
