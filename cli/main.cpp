@@ -24,8 +24,8 @@ std::string OneLine(std::string message) {
 }
 
 // What a whole inventory first touches of the heap and stack (page faults counted with and
-// without, the libraries' copies of the C++ runtime and libpci's tables included), brought in
-// at once: about 35 faults fewer. The requests of one category touch less of it; timed, they
+// without, the libraries' copies of the C++ runtime included), brought in at once: about 35
+// faults fewer. The requests of one category touch less of it; timed, they
 // were no slower for the pages made and left unused.
 constexpr std::size_t kHeapBytes = 160 * 1024;
 constexpr std::size_t kStackBytes = 32 * 1024;

@@ -6,7 +6,7 @@
 //
 // Input: one byte whose low three bits are the number of devices less one; six bytes per
 // device (vendor, device, class and subclass, each two bytes little-endian); then the
-// database, in which every byte 0x01 stands for 4 KB of subsystem lines (at most 64 of them),
+// database, in which every byte 0x01 stands for 4 KB of subsystem lines (at most 16 of them),
 // so that short inputs reach past the reads' windows and the searches' probes.
 
 #include <sys/mman.h>
@@ -29,7 +29,7 @@ namespace {
 using harnel::probe::PciDevice;
 
 constexpr std::size_t kDeviceBytes = 6;
-constexpr std::size_t kMaxFillers = 64;
+constexpr std::size_t kMaxFillers = 16;
 constexpr std::size_t kNameLimit = 255;
 
 void Fail(const char* what) {
