@@ -92,7 +92,7 @@ Action AddDiffCommand(CLI::App& app, const Context& context) {
     if (!newer) return 2;
     const Json changes = DiffProfiles(*older, *newer);
     if (options->json) {
-      if (!changes.empty()) Context::Print(changes.dump(2) + "\n");
+      Context::Print(changes.dump(2) + "\n");
     } else {
       Context::Print(AsText(changes));
     }

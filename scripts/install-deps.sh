@@ -7,13 +7,13 @@
 set -euo pipefail
 
 run_packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build
   nlohmann-json3-dev libcli11-dev
-  libpci-dev pci.ids libcups2-dev
+  pci.ids libcups2-dev
 )
 test_packages=(
   "${run_packages[@]}"
-  git clang libclang-rt-14-dev clang-format
+  git pkg-config clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
   libxml2-utils hyperfine lshw
   mingw-w64 wine64 wine

@@ -30,14 +30,15 @@ cmake --build build-tsan -j "$jobs" --target real_provider_test
 # at start on a kernel that randomises more; without randomisation it runs anywhere.
 TSAN_OPTIONS=halt_on_error=1 setarch "$(uname -m)" -R \
   ctest --test-dir build-tsan --output-on-failure --no-tests=error -R '^RealProviderConcurrencyTest\.'
-# The parser's and the editor's fuzz targets, built with clang and libFuzzer, replay their
-# corpora and every input that once broke them.
+# The parser's, the editor's and the pci.ids lookup's fuzz targets, built with clang and
+# libFuzzer, replay their corpora and every input that once broke them.
 echo "== build-fuzz"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON \
   -DVELMORA_BUILD_TESTS=OFF -DVELMORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j "$jobs" --target xmldoc_parse_fuzzer xmldoc_edit_fuzzer
+cmake --build build-fuzz -j "$jobs" --target xmldoc_parse_fuzzer xmldoc_edit_fuzzer pci_ids_fuzzer
 build-fuzz/fuzz/xmldoc_parse_fuzzer -runs=0 fuzz/corpus fuzz/regressions
 build-fuzz/fuzz/xmldoc_edit_fuzzer -runs=0 fuzz/edit_corpus fuzz/edit_regressions
+build-fuzz/fuzz/pci_ids_fuzzer -runs=0 fuzz/pci_ids_corpus fuzz/pci_ids_regressions
 # The same sources cross-built for 64-bit Windows with MinGW-w64, tested under Wine; the
 # Windows velmora.exe must print the same bytes as the native velmora.
 echo "== build-win"
