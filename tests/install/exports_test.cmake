@@ -1,9 +1,11 @@
 # The libraries export exactly their interface: the fourteen pair exports with PairList in
 # their decorated names and GetDeviceXMLBuffer with the wide string in its, the provider's thirty unmangled functions, and the inventory
-# library names the provider among what it needs.
-# Inputs: NM, READELF, VELMORA_LIB, HARNEL_LIB.
+# library names the provider among what it needs. Every export has the version of the ABI
+# generation as its default version, and the version is defined.
+# Inputs: NM, READELF, VELMORA_LIB, HARNEL_LIB, GENERATION.
 
-function(defined_symbols lib var)
+# defined_symbols(lib version var): the symbols defined with that version, without it.
+function(defined_symbols lib version var)
   execute_process(COMMAND ${NM} -D -C --defined-only ${lib} OUTPUT_VARIABLE out
                   RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
@@ -11,6 +13,15 @@ function(defined_symbols lib var)
   endif()
   string(REGEX REPLACE "\n$" "" out "${out}")
   string(REPLACE "\n" ";" lines "${out}")
+  list(FIND lines "0000000000000000 A ${version}" definition)
+  list(REMOVE_ITEM lines "0000000000000000 A ${version}")
+  list(LENGTH lines before)
+  list(FILTER lines INCLUDE REGEX "@@${version}$")
+  list(TRANSFORM lines REPLACE "@@${version}$" "")
+  list(LENGTH lines after)
+  if(definition EQUAL -1 OR NOT before EQUAL after)
+    message(FATAL_ERROR "${lib} does not define ${version} or exports without it:\n${out}")
+  endif()
   set(${var} "${lines}" PARENT_SCOPE)
 endfunction()
 
@@ -20,7 +31,7 @@ set(pair_exports GetOSPair GetBIOSPair GetProcessorPair GetMemoryPair GetUserinf
     GetVideoadapterListPair)
 set(pair_list_type "std::vector<std::pair<std::__cxx11::basic_string<char16_t")
 
-defined_symbols(${VELMORA_LIB} symbols)
+defined_symbols(${VELMORA_LIB} VELMORA_${GENERATION} symbols)
 list(LENGTH symbols count)
 if(NOT count EQUAL 15)
   message(FATAL_ERROR "libVelmoraU exports ${count} symbols, not 15:\n${symbols}")
@@ -29,7 +40,7 @@ list(FILTER symbols INCLUDE REGEX " T GetDeviceXMLBuffer\\(int, std::__cxx11::ba
 if(NOT symbols)
   message(FATAL_ERROR "libVelmoraU does not export GetDeviceXMLBuffer(int, WString&)")
 endif()
-defined_symbols(${VELMORA_LIB} symbols)
+defined_symbols(${VELMORA_LIB} VELMORA_${GENERATION} symbols)
 foreach(name IN LISTS pair_exports)
   set(found "")
   foreach(line IN LISTS symbols)
@@ -43,7 +54,7 @@ foreach(name IN LISTS pair_exports)
   endif()
 endforeach()
 
-defined_symbols(${HARNEL_LIB} symbols)
+defined_symbols(${HARNEL_LIB} HARNEL_${GENERATION} symbols)
 list(LENGTH symbols count)
 list(FILTER symbols INCLUDE REGEX " T (Get|Free)[A-Za-z]+$")
 list(LENGTH symbols plain)
