@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# Checks the packages that scripts/package.sh left in dist/, installed as a fleet installs them.
-# - Debian: lintian finds no error. The packages are installed with dpkg for real, in a private
-#   mount namespace where /usr, /etc and /var are copy-on-write layers over this machine's and
-#   are dropped at the end, so the machine itself never changes. There velmora runs from
-#   /usr/bin, its manual page is found, a host project builds against velmora-dev with
-#   find_package and with pkg-config as the system finds them, and after a purge none of the
-#   packages' files is left.
-# - Windows, under Wine in a fresh prefix: the installer installs silently with the program
-#   alone, then with the developer feature; the installed velmora.exe runs and a host project
-#   cross-builds against the installed folder; uninstalling leaves no folder behind. The zip's
-#   velmora.exe runs as it is unpacked.
+# Checks the packages in dist/ as a fleet installs them. Debian: lintian finds no error; dpkg
+# installs them for real in a private mount namespace whose /usr, /etc and /var are throwaway
+# layers over this machine's; velmora, its manual page and a host project built with
+# find_package and with pkg-config work; a purge leaves none of their files. Windows, under Wine
+# in a fresh prefix: the installer installs silently (the program alone, then with the developer
+# feature), velmora.exe and a cross-built host project work, and uninstalling leaves no folder;
+# the zip's velmora.exe runs where it is unpacked.
 # Usage: tests/install/packages_test.sh   (from anywhere; as root, or through sudo)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
