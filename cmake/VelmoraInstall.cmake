@@ -37,11 +37,15 @@ function(velmora_install_layout)
   set(dev "")
   set(namelink "")
   set(export_set VelmoraTargets)
+  # Each layout's targets file has a name of its own: CMake generates the files of an export
+  # in a folder named after the destination, which two layouts may share.
+  set(VELMORA_TARGETS_FILE VelmoraTargets.cmake)
   if(arg_RUNTIME_COMPONENT)
     set(runtime COMPONENT ${arg_RUNTIME_COMPONENT} EXCLUDE_FROM_ALL)
     set(dev COMPONENT ${arg_DEV_COMPONENT} EXCLUDE_FROM_ALL)
     set(namelink NAMELINK_COMPONENT ${arg_DEV_COMPONENT})
     set(export_set VelmoraTargets_${arg_NAME})
+    set(VELMORA_TARGETS_FILE VelmoraTargets-${arg_NAME}.cmake)
   endif()
   if(NOT arg_TEMPLATE_DIR)
     set(arg_TEMPLATE_DIR ${arg_PROGRAM_DIR}/hardinfo)
@@ -94,7 +98,7 @@ function(velmora_install_layout)
   install(FILES base/text.h DESTINATION ${include_dir}/base ${dev})
   install(FILES provider/records.h provider/provider.h DESTINATION ${include_dir}/provider ${dev})
 
-  install(EXPORT ${export_set} NAMESPACE Velmora:: FILE VelmoraTargets.cmake
+  install(EXPORT ${export_set} NAMESPACE Velmora:: FILE ${VELMORA_TARGETS_FILE}
           DESTINATION ${cmake_dir} ${dev})
   configure_package_config_file(cmake/VelmoraConfig.cmake.in ${staging}/VelmoraConfig.cmake
                                 INSTALL_DESTINATION ${cmake_dir})
