@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Velmora and runs every test: a plain build, the same tests under AddressSanitizer
 # and UndefinedBehaviorSanitizer, the concurrency test under ThreadSanitizer, the Windows build
-# under Wine, and the source format check.
+# under Wine, the packages made from the plain and the Windows builds and installed, and the
+# source format check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -49,4 +50,8 @@ cmake --build build-win -j "$jobs"
 # offer to fetch; the tests need neither.
 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null
 WINEDEBUG=-all ctest --test-dir build-win --output-on-failure -j "$jobs"
+# The Debian packages and the Windows installer made from those two builds, installed and used:
+# the Debian ones with dpkg in a throwaway root over this machine, the installer under Wine.
+scripts/package.sh
+tests/install/packages_test.sh
 scripts/check-format.sh
