@@ -10,13 +10,15 @@ run_packages=(
   build-essential cmake ninja-build pkg-config
   nlohmann-json3-dev libcli11-dev
   libpci-dev pci.ids libcups2-dev
+  libcurl4-openssl-dev zlib1g-dev
 )
 test_packages=(
   "${run_packages[@]}"
   git clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
   libxml2-utils hyperfine lshw
-  mingw-w64 wine64 wine
+  mingw-w64 wine64 wine libz-mingw-w64-dev
+  python3-jsonschema openssl
 )
 
 case "${1:-}" in
