@@ -135,7 +135,8 @@ std::string DefaultDeviceId(const nlohmann::json& profile) {
   std::string id;
   for (const nlohmann::json* part : {&name, &uuid}) {
     if (!part->is_string() || part->get_ref<const std::string&>().empty()) continue;
-    id += (id.empty() ? "" : "-") + part->get<std::string>();
+    if (!id.empty()) id += '-';
+    id += part->get_ref<const std::string&>();
   }
   return id.empty() ? "unknown" : id;
 }

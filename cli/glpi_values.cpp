@@ -241,7 +241,10 @@ std::string Ipv4Subnet(std::string_view address, std::string_view mask) {
   const auto a = parse(address), m = parse(mask);
   if (!a || !m) return {};
   std::string out;
-  for (int i = 0; i < 4; ++i) out += (i ? "." : "") + std::to_string((*a)[i] & (*m)[i]);
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0) out += '.';
+    out += std::to_string((*a)[i] & (*m)[i]);
+  }
   return out;
 }
 

@@ -67,7 +67,7 @@ int Answered(const platform::HttpAnswer& answer) {
     }
     return 0;
   }
-  std::string why = "the server answered " + std::to_string(answer.status);
+  std::string why = std::string("the server answered ") + std::to_string(answer.status);
   if (!message.empty()) return Fail(why + ": " + message);
   if (!status.empty()) return Fail(why + " with status \"" + status + "\"");
   return Fail(why + " without a status");

@@ -44,13 +44,14 @@ HttpAnswer Failed(DWORD error) {
     case ERROR_WINHTTP_SECURE_CERT_REVOKED:
     case ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED:
       answer.failure = HttpFailure::HttpTls;
-      answer.reason = "the secure connection failed (WinHTTP error " + std::to_string(error) + ")";
+      answer.reason =
+          std::string("the secure connection failed (WinHTTP error ") + std::to_string(error) + ")";
       break;
     case ERROR_NOT_ENOUGH_MEMORY:
       throw std::bad_alloc();
     default:
       answer.failure = HttpFailure::HttpOther;
-      answer.reason = "WinHTTP error " + std::to_string(error);
+      answer.reason = std::string("WinHTTP error ") + std::to_string(error);
   }
   return answer;
 }
@@ -85,6 +86,11 @@ HttpAnswer PostHttp(const HttpPost& post) {
                                             WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                             secure));
   if (!request) return Failed(GetLastError());
+  // The wait for the answer's headers has a limit of its own (90 s), which the session's
+  // timeouts do not set.
+  DWORD responseTimeout = static_cast<DWORD>(ms);
+  WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                   sizeof responseTimeout);
   DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
   WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof noRedirects);
   std::wstring headers;
