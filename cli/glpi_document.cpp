@@ -65,7 +65,7 @@ void AddAddressEntries(std::vector<nlohmann::json>& entries, const nlohmann::jso
     nlohmann::json entry = adapter;
     const std::string mask = i < masks.size() ? masks[i] : std::string();
     if (addresses[i].find(':') != std::string::npos) {
-      entry["ipv6"] = addresses[i];
+      entry["ipv6"] = addresses[i].substr(0, addresses[i].find('%'));  // without a zone
     } else {
       entry["ipv4"] = addresses[i];
       const std::string subnet = Ipv4Subnet(addresses[i], mask);

@@ -32,6 +32,7 @@ HttpAnswer Failed(DWORD error) {
       answer.reason = "could not connect to the server";
       break;
     case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT:  // what Wine gives for a server that accepts and never answers
       answer.failure = HttpFailure::HttpTimeout;
       answer.reason = "the server did not answer in time";
       break;
