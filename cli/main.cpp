@@ -50,8 +50,10 @@ int Main(int argc, char** argv) {
       ->check([](const std::string& path) { return path.empty() ? "an empty path" : ""; });
 
   const Action commands[] = {
-      AddPairsCommand(app, context), AddCaptureCommand(app, context), AddXmlCommand(app, context),
-      AddCheckCommand(app, context), AddDiffCommand(app, context),
+      AddPairsCommand(app, context), AddCaptureCommand(app, context),
+      AddXmlCommand(app, context),   AddCheckCommand(app, context),
+      AddDiffCommand(app, context),  AddExportCommand(app, context),
+      AddSendCommand(app, context),
   };
 
   try {

@@ -13,10 +13,11 @@ run_packages=(
   build-essential cmake ninja-build
   nlohmann-json3-dev libcli11-dev
   pci.ids libcups2-dev
+  libcurl4-openssl-dev zlib1g-dev
 )
 package_packages=(
   "${run_packages[@]}"
-  mingw-w64 dpkg-dev file wixl zip
+  mingw-w64 libz-mingw-w64-dev dpkg-dev file wixl zip
 )
 test_packages=(
   "${package_packages[@]}"
@@ -25,6 +26,7 @@ test_packages=(
   libxml2-utils hyperfine lshw
   wine64 wine
   lintian abigail-tools man-db unzip
+  python3-jsonschema openssl
 )
 
 case "${1:-}" in
