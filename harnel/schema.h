@@ -64,71 +64,54 @@ struct RecordField {
 template <class Record>
 struct RecordFields;
 
-#define HARNEL_TEXT(Record, field) \
+#define HARNEL_TEXT(field) \
   RecordField<Record> { #field, &Record::field, nullptr, offsetof(Record, field) }
-#define HARNEL_INT32(Record, field) \
+#define HARNEL_INT32(field) \
   RecordField<Record> { #field, nullptr, &Record::field, offsetof(Record, field) }
-#define HARNEL_RECORD(Record, profileKey, ...)                     \
+#define HARNEL_RECORD(Type, profileKey, ...)                       \
   template <>                                                      \
-  struct RecordFields<Record> {                                    \
+  struct RecordFields<Type> {                                      \
+    using Record = Type;                                           \
     static constexpr std::string_view key = profileKey;            \
     static constexpr RecordField<Record> fields[] = {__VA_ARGS__}; \
   }
 
-HARNEL_RECORD(OSInfo, "OS", HARNEL_TEXT(OSInfo, osName), HARNEL_TEXT(OSInfo, osType),
-              HARNEL_TEXT(OSInfo, osVersion), HARNEL_TEXT(OSInfo, servicePack),
-              HARNEL_TEXT(OSInfo, osDescription), HARNEL_TEXT(OSInfo, registeredCompany),
-              HARNEL_TEXT(OSInfo, registeredUser), HARNEL_TEXT(OSInfo, serialNumber),
-              HARNEL_TEXT(OSInfo, computerName), HARNEL_TEXT(OSInfo, upTime));
-HARNEL_RECORD(BIOSInfo, "BIOS", HARNEL_TEXT(BIOSInfo, boardManufacturer),
-              HARNEL_TEXT(BIOSInfo, boardName), HARNEL_TEXT(BIOSInfo, boardSerialNumber),
-              HARNEL_TEXT(BIOSInfo, machineType), HARNEL_TEXT(BIOSInfo, biosName),
-              HARNEL_TEXT(BIOSInfo, biosManufacturer), HARNEL_TEXT(BIOSInfo, biosVersion),
-              HARNEL_TEXT(BIOSInfo, biosReleaseDate));
-HARNEL_RECORD(ProcessorInfo, "Processor", HARNEL_TEXT(ProcessorInfo, name),
-              HARNEL_INT32(ProcessorInfo, maxClockSpeed), HARNEL_TEXT(ProcessorInfo, manufacturer),
-              HARNEL_TEXT(ProcessorInfo, processorId), HARNEL_TEXT(ProcessorInfo, description),
-              HARNEL_TEXT(ProcessorInfo, slotName), HARNEL_INT32(ProcessorInfo, l2CacheKB));
-HARNEL_RECORD(MemoryInfo, "Memory", HARNEL_INT32(MemoryInfo, totalPhysicalMB),
-              HARNEL_INT32(MemoryInfo, totalPageFileMB));
-HARNEL_RECORD(UserInfo, "Userinfo", HARNEL_TEXT(UserInfo, currentUser),
-              HARNEL_TEXT(UserInfo, lastUser), HARNEL_TEXT(UserInfo, domainName));
-HARNEL_RECORD(InputdeviceNode, "InputdeviceList", HARNEL_TEXT(InputdeviceNode, caption),
-              HARNEL_TEXT(InputdeviceNode, deviceType), HARNEL_TEXT(InputdeviceNode, manufacturer),
-              HARNEL_TEXT(InputdeviceNode, description));
-HARNEL_RECORD(ModemNode, "ModemList", HARNEL_TEXT(ModemNode, name),
-              HARNEL_TEXT(ModemNode, deviceType));
+HARNEL_RECORD(OSInfo, "OS", HARNEL_TEXT(osName), HARNEL_TEXT(osType), HARNEL_TEXT(osVersion),
+              HARNEL_TEXT(servicePack), HARNEL_TEXT(osDescription), HARNEL_TEXT(registeredCompany),
+              HARNEL_TEXT(registeredUser), HARNEL_TEXT(serialNumber), HARNEL_TEXT(computerName),
+              HARNEL_TEXT(upTime));
+HARNEL_RECORD(BIOSInfo, "BIOS", HARNEL_TEXT(boardManufacturer), HARNEL_TEXT(boardName),
+              HARNEL_TEXT(boardSerialNumber), HARNEL_TEXT(machineType), HARNEL_TEXT(biosName),
+              HARNEL_TEXT(biosManufacturer), HARNEL_TEXT(biosVersion),
+              HARNEL_TEXT(biosReleaseDate));
+HARNEL_RECORD(ProcessorInfo, "Processor", HARNEL_TEXT(name), HARNEL_INT32(maxClockSpeed),
+              HARNEL_TEXT(manufacturer), HARNEL_TEXT(processorId), HARNEL_TEXT(description),
+              HARNEL_TEXT(slotName), HARNEL_INT32(l2CacheKB));
+HARNEL_RECORD(MemoryInfo, "Memory", HARNEL_INT32(totalPhysicalMB), HARNEL_INT32(totalPageFileMB));
+HARNEL_RECORD(UserInfo, "Userinfo", HARNEL_TEXT(currentUser), HARNEL_TEXT(lastUser),
+              HARNEL_TEXT(domainName));
+HARNEL_RECORD(InputdeviceNode, "InputdeviceList", HARNEL_TEXT(caption), HARNEL_TEXT(deviceType),
+              HARNEL_TEXT(manufacturer), HARNEL_TEXT(description));
+HARNEL_RECORD(ModemNode, "ModemList", HARNEL_TEXT(name), HARNEL_TEXT(deviceType));
 // The spare field is the provider's own and stays null: profiles do not carry it.
-HARNEL_RECORD(MonitorNode, "MonitorList", HARNEL_TEXT(MonitorNode, manufacturer),
-              HARNEL_TEXT(MonitorNode, monitorType));
-HARNEL_RECORD(NetworkadapterNode, "NetworkadapterList",
-              HARNEL_TEXT(NetworkadapterNode, description),
-              HARNEL_TEXT(NetworkadapterNode, adapterType),
-              HARNEL_TEXT(NetworkadapterNode, macAddress),
-              HARNEL_TEXT(NetworkadapterNode, ipAddress),
-              HARNEL_TEXT(NetworkadapterNode, subnetMask));
-HARNEL_RECORD(PrinterNode, "PrinterList", HARNEL_TEXT(PrinterNode, name),
-              HARNEL_TEXT(PrinterNode, model), HARNEL_TEXT(PrinterNode, port));
-HARNEL_RECORD(StorageNode, "StorageList", HARNEL_TEXT(StorageNode, name),
-              HARNEL_TEXT(StorageNode, mediaType), HARNEL_TEXT(StorageNode, manufacturer),
-              HARNEL_TEXT(StorageNode, model), HARNEL_INT32(StorageNode, sizeMB),
-              HARNEL_TEXT(StorageNode, description));
-HARNEL_RECORD(SystemcontrollerNode, "SystemcontrollerList", HARNEL_TEXT(SystemcontrollerNode, name),
-              HARNEL_TEXT(SystemcontrollerNode, controllerType),
-              HARNEL_TEXT(SystemcontrollerNode, manufacturer));
-HARNEL_RECORD(SystemslotNode, "SystemslotList", HARNEL_TEXT(SystemslotNode, name),
-              HARNEL_TEXT(SystemslotNode, smbiosString));
-HARNEL_RECORD(VideoadapterNode, "VideoadapterList", HARNEL_TEXT(VideoadapterNode, name),
-              HARNEL_TEXT(VideoadapterNode, videoProcessor),
-              HARNEL_INT32(VideoadapterNode, memoryMB), HARNEL_TEXT(VideoadapterNode, manufacturer),
-              HARNEL_TEXT(VideoadapterNode, dacType), HARNEL_INT32(VideoadapterNode, refreshRateHz),
-              HARNEL_TEXT(VideoadapterNode, driverVersion),
-              HARNEL_TEXT(VideoadapterNode, driverDate), HARNEL_TEXT(VideoadapterNode, resolution));
-HARNEL_RECORD(PhyMemoryNode, "PhyMemoryList", HARNEL_TEXT(PhyMemoryNode, moduleName),
-              HARNEL_TEXT(PhyMemoryNode, description), HARNEL_TEXT(PhyMemoryNode, deviceLocator),
-              HARNEL_INT32(PhyMemoryNode, capacityMB), HARNEL_INT32(PhyMemoryNode, speedMHz),
-              HARNEL_TEXT(PhyMemoryNode, manufacturer), HARNEL_INT32(PhyMemoryNode, dataWidth),
-              HARNEL_TEXT(PhyMemoryNode, memoryType));
+HARNEL_RECORD(MonitorNode, "MonitorList", HARNEL_TEXT(manufacturer), HARNEL_TEXT(monitorType));
+HARNEL_RECORD(NetworkadapterNode, "NetworkadapterList", HARNEL_TEXT(description),
+              HARNEL_TEXT(adapterType), HARNEL_TEXT(macAddress), HARNEL_TEXT(ipAddress),
+              HARNEL_TEXT(subnetMask));
+HARNEL_RECORD(PrinterNode, "PrinterList", HARNEL_TEXT(name), HARNEL_TEXT(model), HARNEL_TEXT(port));
+HARNEL_RECORD(StorageNode, "StorageList", HARNEL_TEXT(name), HARNEL_TEXT(mediaType),
+              HARNEL_TEXT(manufacturer), HARNEL_TEXT(model), HARNEL_INT32(sizeMB),
+              HARNEL_TEXT(description));
+HARNEL_RECORD(SystemcontrollerNode, "SystemcontrollerList", HARNEL_TEXT(name),
+              HARNEL_TEXT(controllerType), HARNEL_TEXT(manufacturer));
+HARNEL_RECORD(SystemslotNode, "SystemslotList", HARNEL_TEXT(name), HARNEL_TEXT(smbiosString));
+HARNEL_RECORD(VideoadapterNode, "VideoadapterList", HARNEL_TEXT(name), HARNEL_TEXT(videoProcessor),
+              HARNEL_INT32(memoryMB), HARNEL_TEXT(manufacturer), HARNEL_TEXT(dacType),
+              HARNEL_INT32(refreshRateHz), HARNEL_TEXT(driverVersion), HARNEL_TEXT(driverDate),
+              HARNEL_TEXT(resolution));
+HARNEL_RECORD(PhyMemoryNode, "PhyMemoryList", HARNEL_TEXT(moduleName), HARNEL_TEXT(description),
+              HARNEL_TEXT(deviceLocator), HARNEL_INT32(capacityMB), HARNEL_INT32(speedMHz),
+              HARNEL_TEXT(manufacturer), HARNEL_INT32(dataWidth), HARNEL_TEXT(memoryType));
 
 #undef HARNEL_RECORD
 #undef HARNEL_TEXT

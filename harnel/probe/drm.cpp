@@ -32,9 +32,10 @@ std::optional<DrmConnector> ReadConnector(const std::filesystem::path& root,
 
 }  // namespace
 
-std::vector<DrmConnector> ReadConnectedDisplays(const std::filesystem::path& root) {
+std::vector<DrmConnector> ReadConnectedDisplays(const std::filesystem::path& root,
+                                                SourceFact* listing) {
   std::vector<DrmConnector> connectors;
-  for (const std::string& name : ListMachineDir(root, kDrmClassFolder)) {
+  for (const std::string& name : ListMachineDir(root, kDrmClassFolder, listing)) {
     if (!IsConnectorName(name)) continue;
     const std::string folder = std::string(kDrmClassFolder) + "/" + name;
     if (auto connector = ReadConnector(root, folder, name)) connectors.push_back(*connector);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "harnel/probe/edid.h"
+#include "harnel/probe/machine_files.h"
 
 namespace harnel::probe {
 
@@ -18,8 +19,10 @@ struct DrmConnector {
   std::optional<Edid> edid;
 };
 
-// The connected connectors in /sys/class/drm of the machine under `root`.
-std::vector<DrmConnector> ReadConnectedDisplays(const std::filesystem::path& root);
+// The connected connectors in /sys/class/drm of the machine under `root`; `listing`, when
+// given, notes the listing of /sys/class/drm.
+std::vector<DrmConnector> ReadConnectedDisplays(const std::filesystem::path& root,
+                                                SourceFact* listing = nullptr);
 
 // The connected connectors of the cards that the PCI device folder `deviceFolder` drives.
 std::vector<DrmConnector> ReadDeviceDisplays(const std::filesystem::path& root,

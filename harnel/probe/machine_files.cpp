@@ -109,26 +109,44 @@ FileDescriptor OpenKernelAttribute(std::string_view path) {
       ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
 }
 
+// Notes in `fact`, when there is one, what reading `path` came to: `content` when it was read,
+// else the error of opening it (`opened` false), or of reading it.
+std::optional<std::string> Noted(SourceFact* fact, std::string_view path, bool opened,
+                                 std::optional<std::string> content) {
+  if (fact == nullptr) return content;
+  const int error = errno;
+  fact->path = path;
+  fact->read = content.has_value();
+  fact->blank = content && Trim(*content).empty();
+  // A folder under /sys or /proc opens as a file and fails at its read.
+  fact->error = !opened || (!content && error == EISDIR) ? error : 0;
+  return content;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadMachineFile(const std::filesystem::path& root, std::string_view path,
-                                           std::size_t limit) {
-  if (IsKernelAttribute(root, path)) return ReadAll(OpenKernelAttribute(path), limit);
+                                           std::size_t limit, SourceFact* fact) {
   struct stat info {};
-  return ReadAll(OpenRegular(root, path, info), limit);
+  const FileDescriptor fd =
+      IsKernelAttribute(root, path) ? OpenKernelAttribute(path) : OpenRegular(root, path, info);
+  if (fd.Get() < 0) return Noted(fact, path, false, std::nullopt);
+  return Noted(fact, path, true, ReadAll(fd, limit));
 }
 
 std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root,
                                                std::string_view path, std::size_t tail,
-                                               std::size_t unit) {
+                                               std::size_t unit, SourceFact* fact) {
   struct stat info {};
   const FileDescriptor fd = OpenRegular(root, path, info);
-  if (fd.Get() < 0) return std::nullopt;
+  if (fd.Get() < 0) return Noted(fact, path, false, std::nullopt);
   const auto size = static_cast<std::size_t>(info.st_size);
   std::size_t skip = size > tail ? size - tail : 0;
   if (unit > 1 && skip % unit != 0) skip += unit - skip % unit;
-  if (skip > 0 && ::lseek(fd.Get(), static_cast<off_t>(skip), SEEK_SET) < 0) return std::nullopt;
-  return ReadAll(fd, tail);
+  if (skip > 0 && ::lseek(fd.Get(), static_cast<off_t>(skip), SEEK_SET) < 0) {
+    return Noted(fact, path, true, std::nullopt);
+  }
+  return Noted(fact, path, true, ReadAll(fd, tail));
 }
 
 MachineFile::MachineFile(const std::filesystem::path& root, std::string_view path) {
@@ -156,22 +174,28 @@ std::size_t MachineFile::ReadAt(std::size_t offset, char* buffer, std::size_t si
   }
 }
 
-std::optional<std::string> ReadMachineText(const std::filesystem::path& root,
-                                           std::string_view path) {
-  std::optional<std::string> content = ReadMachineFile(root, path, 1 << 16);
+std::optional<std::string> ReadMachineText(const std::filesystem::path& root, std::string_view path,
+                                           SourceFact* fact) {
+  std::optional<std::string> content = ReadMachineFile(root, path, 1 << 16, fact);
   if (!content) return std::nullopt;
   std::string_view text = Trim(*content);
   if (text.empty()) return std::nullopt;
   return std::string(text);
 }
 
-std::vector<std::string> ListMachineDir(const std::filesystem::path& root, std::string_view path) {
+std::vector<std::string> ListMachineDir(const std::filesystem::path& root, std::string_view path,
+                                        SourceFact* fact) {
   // The entries straight from getdents64: std::filesystem::directory_iterator builds a whole
   // path for each entry, and opendir or fdopendir add a stat, two flag calls and a 32 KB
   // buffer on the heap to each listing.
   std::vector<std::string> names;
   const FileDescriptor fd(
       ::open(UnderRootText(root, path).c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY | O_NONBLOCK));
+  if (fact != nullptr) {
+    fact->path = path;
+    fact->error = fd.Get() < 0 ? errno : 0;
+    fact->read = fd.Get() >= 0;
+  }
   if (fd.Get() < 0) return names;
   alignas(dirent64) char buffer[8192];
   for (;;) {
@@ -198,6 +222,14 @@ std::string ReadMachineLink(const std::filesystem::path& root, std::string_view 
 bool MachineFileExists(const std::filesystem::path& root, std::string_view path) {
   std::error_code error;
   return std::filesystem::exists(UnderRoot(root, path), error);
+}
+
+void SourceFact::Candidate(SourceFact tried) {
+  if (path.empty() || (Missing() && !tried.Missing())) {
+    *this = std::move(tried);
+  } else if (Missing()) {
+    path += " or " + tried.path;
+  }
 }
 
 bool IsLiveRoot(const std::filesystem::path& root) {

@@ -2,6 +2,7 @@
 // The one way the readers reach the machine: every path is taken relative to a root folder,
 // so that a fixture tree can stand in for "/".
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -15,17 +16,34 @@
 
 namespace harnel::probe {
 
+// What a reader found at one path of the machine, kept beside the record it read so that the
+// reasons for empty values tell of that same read. The reads below fill one when given one.
+struct SourceFact {
+  std::string path;    // "/etc/machine-id"
+  int error = 0;       // why it could not be opened: the system's error number; EISDIR or ESPIPE
+                       // for what is no regular file
+  bool read = false;   // it was read (a folder: listed)
+  bool blank = false;  // it was read and held only white space
+  std::string placeholder;  // the firmware's filler text it held instead of a value
+  bool Missing() const { return error == ENOENT || error == ENOTDIR; }
+  // Takes `tried` as the next of the places a value may come from, in order: the first that is
+  // there stands for them all; when none is, the fact names them all ("/run/utmp or
+  // /var/run/utmp") as missing.
+  void Candidate(SourceFact tried);
+};
+
 // The whole content of `path` (an absolute machine path such as "/proc/meminfo") under
 // `root`, at most `limit` bytes; nullopt when it is missing, unreadable or not a regular file
 // or kernel attribute. Never blocks on a FIFO and never throws for I/O problems.
 std::optional<std::string> ReadMachineFile(const std::filesystem::path& root, std::string_view path,
-                                           std::size_t limit = std::size_t{1} << 22);
+                                           std::size_t limit = std::size_t{1} << 22,
+                                           SourceFact* fact = nullptr);
 
 // The last `tail` bytes of the file, cut so that its length from the end is a multiple of
 // `unit` (whole records of a record file); nullopt as for ReadMachineFile.
 std::optional<std::string> ReadMachineFileTail(const std::filesystem::path& root,
                                                std::string_view path, std::size_t tail,
-                                               std::size_t unit);
+                                               std::size_t unit, SourceFact* fact = nullptr);
 
 // What the readers work out from one file of the machine (where pci.ids entries start, the
 // names found in it), kept for the whole process: it cannot change while the file stays the
@@ -83,11 +101,12 @@ class MachineFile {
 
 // The file's text with surrounding white space (and trailing NUL bytes) removed; nullopt when
 // it is unreadable or holds only white space.
-std::optional<std::string> ReadMachineText(const std::filesystem::path& root,
-                                           std::string_view path);
+std::optional<std::string> ReadMachineText(const std::filesystem::path& root, std::string_view path,
+                                           SourceFact* fact = nullptr);
 
 // The names inside the folder `path` under `root`, sorted; empty when it cannot be listed.
-std::vector<std::string> ListMachineDir(const std::filesystem::path& root, std::string_view path);
+std::vector<std::string> ListMachineDir(const std::filesystem::path& root, std::string_view path,
+                                        SourceFact* fact = nullptr);
 
 // The target of the symbolic link `path` under `root` as stored; empty when it is no link.
 std::string ReadMachineLink(const std::filesystem::path& root, std::string_view path);

@@ -91,9 +91,9 @@ std::optional<PciDevice> ParsePciUevent(std::string_view text) {
   return device;
 }
 
-std::vector<PciDevice> ReadPciDevices(const std::filesystem::path& root) {
+std::vector<PciDevice> ReadPciDevices(const std::filesystem::path& root, SourceFact* folder) {
   std::vector<PciDevice> devices;
-  for (const std::string& address : ListMachineDir(root, kPciDevicesFolder)) {
+  for (const std::string& address : ListMachineDir(root, kPciDevicesFolder, folder)) {
     PciDevice device =
         ReadPciAttributes(root, std::string(kPciDevicesFolder) + "/" + address, address);
     if (IsValidVendor(device.vendor)) devices.push_back(device);

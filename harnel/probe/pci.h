@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "harnel/probe/machine_files.h"
+
 namespace harnel::probe {
 
 // One function on the PCI bus.
@@ -22,8 +24,13 @@ struct PciDevice {
   std::uint16_t ClassAndSubclass() const { return static_cast<std::uint16_t>(classCode >> 8); }
 };
 
-// The PCI functions of the machine under `root`, in bus order; empty without PCI.
-std::vector<PciDevice> ReadPciDevices(const std::filesystem::path& root);
+// The PCI functions of the machine under `root`, in bus order; empty without PCI. `folder`, when
+// given, notes the listing of /sys/bus/pci/devices.
+std::vector<PciDevice> ReadPciDevices(const std::filesystem::path& root,
+                                      SourceFact* folder = nullptr);
+
+// The reason for a field named from pci.ids that has no name.
+inline constexpr std::string_view kNamedByPciIds = "pci.ids does not name it";
 
 // The PCI function at or right above the device folder `folder` ("/sys/class/net/eth0/device"):
 // class devices (an NVMe controller) link to theirs as "device", virtio devices sit one level

@@ -4,6 +4,7 @@
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -125,8 +126,9 @@ std::vector<InputDevice> ParseInputDevices(std::string_view text) {
   return devices;
 }
 
-nlohmann::json ProbeInputdeviceList(const std::filesystem::path& root) {
-  const std::optional<std::string> text = ReadMachineFile(root, kInputDevicesPath);
+nlohmann::json ProbeInputdeviceList(const std::filesystem::path& root, SourceFact& devices) {
+  const std::optional<std::string> text =
+      ReadMachineFile(root, kInputDevicesPath, std::size_t{1} << 22, &devices);
   if (!text) return nullptr;
   DisposableJson list = nlohmann::json::array();
   for (const InputDevice& device : ParseInputDevices(*text)) {
@@ -138,6 +140,13 @@ nlohmann::json ProbeInputdeviceList(const std::filesystem::path& root) {
     list.push_back(std::move(node));
   }
   return ListOrNull(std::move(list));
+}
+
+void ExplainInputdeviceList(const SourceFact& devices, Reasons& why) {
+  why.Absent(devices.read ? devices.path + " lists no keyboard or pointing device"
+                          : WhyUnread(devices));
+  why.EveryNode("manufacturer", "no manufacturer attribute (only USB devices have one)");
+  why.EveryNode("description", "the kernel gives no bus or handler for it");
 }
 
 }  // namespace harnel::probe

@@ -10,6 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // One block of /proc/bus/input/devices, reduced to what the record needs.
@@ -24,7 +27,11 @@ struct InputDevice {
 // pointing device the mouse handler.
 std::vector<InputDevice> ParseInputDevices(std::string_view text);
 
-// The InputdeviceList of the machine under `root`.
-nlohmann::json ProbeInputdeviceList(const std::filesystem::path& root);
+// The InputdeviceList of the machine under `root`; `devices` notes the read of
+// /proc/bus/input/devices.
+nlohmann::json ProbeInputdeviceList(const std::filesystem::path& root, SourceFact& devices);
+
+// Why the InputdeviceList is empty where it is, from what ProbeInputdeviceList found.
+void ExplainInputdeviceList(const SourceFact& devices, Reasons& why);
 
 }  // namespace harnel::probe

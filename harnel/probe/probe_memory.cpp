@@ -2,6 +2,7 @@
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -30,13 +31,23 @@ MemInfo ParseMemInfo(std::string_view text) {
   return info;
 }
 
-nlohmann::json ProbeMemory(const std::filesystem::path& root) {
-  const std::optional<std::string> text = ReadMachineFile(root, kMemInfoPath);
+nlohmann::json ProbeMemory(const std::filesystem::path& root, SourceFact& memInfo) {
+  const std::optional<std::string> text =
+      ReadMachineFile(root, kMemInfoPath, std::size_t{1} << 22, &memInfo);
   const MemInfo info = text ? ParseMemInfo(*text) : MemInfo{};
   DisposableJson record = nlohmann::json::object();
   PutInt(record, "totalPhysicalMB", ToMB(info.memTotalKB));
   PutInt(record, "totalPageFileMB", ToMB(info.swapTotalKB));
   return RecordOrNull(std::move(record));
+}
+
+void ExplainMemory(const SourceFact& memInfo, Reasons& why) {
+  if (!memInfo.read) {
+    why.Absent(WhyUnread(memInfo));
+    return;
+  }
+  why.Field("totalPhysicalMB", memInfo.path + " gives no MemTotal");
+  why.Field("totalPageFileMB", "no swap space");
 }
 
 }  // namespace harnel::probe

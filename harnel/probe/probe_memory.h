@@ -8,6 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // The two /proc/meminfo totals the record uses, in KB.
@@ -18,7 +21,10 @@ struct MemInfo {
 // Parses /proc/meminfo text ("MemTotal:       16318412 kB").
 MemInfo ParseMemInfo(std::string_view text);
 
-// The Memory record of the machine under `root`.
-nlohmann::json ProbeMemory(const std::filesystem::path& root);
+// The Memory record of the machine under `root`; `memInfo` notes the read of /proc/meminfo.
+nlohmann::json ProbeMemory(const std::filesystem::path& root, SourceFact& memInfo);
+
+// Why the Memory record is empty where it is, from what ProbeMemory found.
+void ExplainMemory(const SourceFact& memInfo, Reasons& why);
 
 }  // namespace harnel::probe

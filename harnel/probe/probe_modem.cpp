@@ -3,6 +3,7 @@
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -15,8 +16,8 @@ constexpr std::uint64_t kCommunicationClass = 0x02;
 constexpr std::uint64_t kAbstractControlSubclass = 0x02;
 constexpr std::uint64_t kFirstAtProtocol = 1, kLastAtProtocol = 6;
 
-void AddPciModems(const std::filesystem::path& root, nlohmann::json& list) {
-  const std::vector<PciDevice> devices = ReadPciDevices(root);
+void AddPciModems(const std::filesystem::path& root, nlohmann::json& list, SourceFact& folder) {
+  const std::vector<PciDevice> devices = ReadPciDevices(root, &folder);
   std::optional<PciNames> names;
   for (const PciDevice& device : devices) {
     if (device.ClassAndSubclass() != kModemSubclass) continue;
@@ -33,8 +34,8 @@ std::optional<std::uint64_t> HexAt(const std::filesystem::path& root, const std:
   return text ? ParseUnsigned(*text, 16) : std::nullopt;
 }
 
-void AddUsbModems(const std::filesystem::path& root, nlohmann::json& list) {
-  for (const std::string& tty : ListMachineDir(root, kTtyClassFolder)) {
+void AddUsbModems(const std::filesystem::path& root, nlohmann::json& list, SourceFact& folder) {
+  for (const std::string& tty : ListMachineDir(root, kTtyClassFolder, &folder)) {
     if (!StartsWith(tty, "ttyACM")) continue;
     // device: the USB interface; its parent folder is the USB device with the product name.
     const std::string interface = std::string(kTtyClassFolder) + "/" + tty + "/device";
@@ -53,11 +54,18 @@ void AddUsbModems(const std::filesystem::path& root, nlohmann::json& list) {
 
 }  // namespace
 
-nlohmann::json ProbeModemList(const std::filesystem::path& root) {
+nlohmann::json ProbeModemList(const std::filesystem::path& root, SourceFact& folders) {
   DisposableJson list = nlohmann::json::array();
-  AddPciModems(root, list);
-  AddUsbModems(root, list);
+  SourceFact pci, tty;
+  AddPciModems(root, list, pci);
+  AddUsbModems(root, list, tty);
+  folders.Candidate(std::move(pci));
+  folders.Candidate(std::move(tty));
   return ListOrNull(std::move(list));
+}
+
+void ExplainModemList(const SourceFact& folders, Reasons& why) {
+  why.Absent(WhyNoNode(folders, "no PCI modem and no USB modem that takes AT commands"));
 }
 
 }  // namespace harnel::probe

@@ -5,10 +5,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // The ModemList of the machine under `root`: PCI modem functions and USB communication
 // interfaces that speak AT commands (the cdc-acm ttyACM ports).
-nlohmann::json ProbeModemList(const std::filesystem::path& root);
+// `folders` notes the listing of the PCI bus and of the tty class, the first that is there.
+nlohmann::json ProbeModemList(const std::filesystem::path& root, SourceFact& folders);
+
+// Why the ModemList is empty, from what ProbeModemList found.
+void ExplainModemList(const SourceFact& folders, Reasons& why);
 
 }  // namespace harnel::probe

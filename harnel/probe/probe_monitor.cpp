@@ -2,12 +2,13 @@
 
 #include "harnel/probe/drm.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 
 namespace harnel::probe {
 
-nlohmann::json ProbeMonitorList(const std::filesystem::path& root) {
+nlohmann::json ProbeMonitorList(const std::filesystem::path& root, SourceFact& listing) {
   DisposableJson list = nlohmann::json::array();
-  for (const DrmConnector& connector : ReadConnectedDisplays(root)) {
+  for (const DrmConnector& connector : ReadConnectedDisplays(root, &listing)) {
     DisposableJson node = nlohmann::json::object();
     if (connector.edid) {
       std::optional<std::string> maker = PnpVendorName(connector.edid->manufacturerId);
@@ -17,6 +18,12 @@ nlohmann::json ProbeMonitorList(const std::filesystem::path& root) {
     list.push_back(std::move(node));
   }
   return ListOrNull(std::move(list));
+}
+
+void ExplainMonitorList(const SourceFact& listing, Reasons& why) {
+  why.Absent(WhyNoNode(listing, "no display connected"));
+  why.EveryNode("manufacturer", "the display gives no EDID");
+  why.EveryNode("monitorType", "the display's EDID gives no name");
 }
 
 }  // namespace harnel::probe

@@ -5,9 +5,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // The MonitorList of the machine under `root`, one node per connected DRM connector.
-nlohmann::json ProbeMonitorList(const std::filesystem::path& root);
+// `listing` notes the listing of /sys/class/drm.
+nlohmann::json ProbeMonitorList(const std::filesystem::path& root, SourceFact& listing);
+
+// Why the MonitorList is empty where it is, from what ProbeMonitorList found.
+void ExplainMonitorList(const SourceFact& listing, Reasons& why);
 
 }  // namespace harnel::probe

@@ -13,6 +13,7 @@
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -121,9 +122,9 @@ AddressTable ReadLiveAddresses() {
 }
 
 nlohmann::json BuildNetworkadapterList(const std::filesystem::path& root,
-                                       const AddressTable& addresses) {
+                                       const AddressTable& addresses, SourceFact* listing) {
   DisposableJson list = nlohmann::json::array();
-  for (const std::string& name : ListMachineDir(root, kNetClassFolder)) {
+  for (const std::string& name : ListMachineDir(root, kNetClassFolder, listing)) {
     const std::string folder = std::string(kNetClassFolder) + "/" + name;
     if (!IsPhysical(root, folder)) continue;
     DisposableJson node = nlohmann::json::object();
@@ -143,8 +144,24 @@ nlohmann::json BuildNetworkadapterList(const std::filesystem::path& root,
   return ListOrNull(std::move(list));
 }
 
-nlohmann::json ProbeNetworkadapterList(const std::filesystem::path& root) {
-  return BuildNetworkadapterList(root, IsLiveRoot(root) ? ReadLiveAddresses() : AddressTable{});
+nlohmann::json ProbeNetworkadapterList(const std::filesystem::path& root, NetworkFacts& facts) {
+  facts.live = IsLiveRoot(root);
+  return BuildNetworkadapterList(root, facts.live ? ReadLiveAddresses() : AddressTable{},
+                                 &facts.listing);
+}
+
+void ExplainNetworkadapterList(const NetworkFacts& facts, Reasons& why) {
+  why.Absent(
+      WhyNoNode(facts.listing, "no adapter with a device behind it (only virtual interfaces)"));
+  // The interface address list is the running machine's: a root that stands for another
+  // machine has none of its own.
+  const std::string_view noAddress = facts.live
+                                         ? "no IPv4 or IPv6 address on the interface"
+                                         : "addresses are read only from the running machine";
+  why.EveryNode("ipAddress", noAddress);
+  why.EveryNode("subnetMask", noAddress);
+  why.EveryNode("description", kNamedByPciIds);
+  why.EveryNode("macAddress", "the interface gives none");
 }
 
 }  // namespace harnel::probe

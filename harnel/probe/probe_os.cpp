@@ -5,6 +5,7 @@
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -36,9 +37,13 @@ std::string UnquoteValue(std::string_view value) {
 }
 
 std::optional<std::string> FirstText(const std::filesystem::path& root,
-                                     std::initializer_list<std::string_view> paths) {
+                                     std::initializer_list<std::string_view> paths,
+                                     SourceFact& fact) {
   for (std::string_view path : paths) {
-    if (auto text = ReadMachineText(root, path)) return text;
+    SourceFact tried;
+    std::optional<std::string> text = ReadMachineText(root, path, &tried);
+    fact.Candidate(std::move(tried));
+    if (text) return text;
   }
   return std::nullopt;
 }
@@ -75,9 +80,11 @@ std::optional<std::string> OsDescription(const std::filesystem::path& root,
   return description;
 }
 
-std::optional<std::string> OsName(const std::filesystem::path& root) {
+std::optional<std::string> OsName(const std::filesystem::path& root, SourceFact& fact) {
   for (std::string_view path : kOsReleasePaths) {
-    std::optional<std::string> text = ReadMachineFile(root, path, 1 << 16);
+    SourceFact tried;
+    std::optional<std::string> text = ReadMachineFile(root, path, 1 << 16, &tried);
+    fact.Candidate(std::move(tried));
     if (!text) continue;
     OsRelease release = ParseOsRelease(*text);
     if (release.prettyName) return release.prettyName;
@@ -87,8 +94,8 @@ std::optional<std::string> OsName(const std::filesystem::path& root) {
   return std::nullopt;
 }
 
-std::optional<std::string> UpTime(const std::filesystem::path& root) {
-  std::optional<std::string> text = ReadMachineFile(root, kUptimePath, 256);
+std::optional<std::string> UpTime(const std::filesystem::path& root, SourceFact& fact) {
+  std::optional<std::string> text = ReadMachineFile(root, kUptimePath, 256, &fact);
   if (!text) return std::nullopt;
   std::optional<std::int64_t> seconds = ParseUptimeSeconds(*text);
   if (!seconds) return std::nullopt;
@@ -119,19 +126,35 @@ std::optional<std::int64_t> ParseUptimeSeconds(std::string_view text) {
   return static_cast<std::int64_t>(*seconds);
 }
 
-nlohmann::json ProbeOS(const std::filesystem::path& root) {
+nlohmann::json ProbeOS(const std::filesystem::path& root, OSFacts& facts) {
   DisposableJson record = nlohmann::json::object();
   // Two fields each take the kernel's name and release: each file is read once.
-  const std::optional<std::string> type = ReadMachineText(root, kOsTypePath);
-  const std::optional<std::string> release = ReadMachineText(root, kOsReleaseKernelPath);
-  PutText(record, "osName", OsName(root));
+  const std::optional<std::string> type = ReadMachineText(root, kOsTypePath, &facts.osType);
+  const std::optional<std::string> release =
+      ReadMachineText(root, kOsReleaseKernelPath, &facts.kernelRelease);
+  PutText(record, "osName", OsName(root, facts.osRelease));
   PutText(record, "osType", OsType(root, type));
   PutText(record, "osVersion", release);
   PutText(record, "osDescription", OsDescription(root, type, release));
-  PutText(record, "serialNumber", ReadMachineText(root, kMachineIdPath));
-  PutText(record, "computerName", FirstText(root, {kHostNamePaths[0], kHostNamePaths[1]}));
-  PutText(record, "upTime", UpTime(root));
+  PutText(record, "serialNumber", ReadMachineText(root, kMachineIdPath, &facts.machineId));
+  PutText(record, "computerName",
+          FirstText(root, {kHostNamePaths[0], kHostNamePaths[1]}, facts.hostName));
+  PutText(record, "upTime", UpTime(root, facts.uptime));
   return RecordOrNull(std::move(record));
+}
+
+void ExplainOS(const OSFacts& facts, Reasons& why) {
+  // Service packs and the registered owner and company are Windows' own.
+  for (std::string_view field : {"servicePack", "registeredCompany", "registeredUser"}) {
+    why.Field(field, kNotOnThisSystem);
+  }
+  why.Field("osName", WhyUnread(facts.osRelease));
+  why.Field("osType", WhyUnread(facts.osType));
+  why.Field("osVersion", WhyUnread(facts.kernelRelease));
+  why.Field("osDescription", WhyUnread(facts.osType));
+  why.Field("serialNumber", WhyUnread(facts.machineId));
+  why.Field("computerName", WhyUnread(facts.hostName));
+  why.Field("upTime", WhyUnread(facts.uptime));
 }
 
 }  // namespace harnel::probe

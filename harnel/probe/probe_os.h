@@ -9,6 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // The fields of an os-release file the record uses, quotes and escapes removed.
@@ -22,7 +25,15 @@ OsRelease ParseOsRelease(std::string_view text);
 // The whole seconds of the first number of /proc/uptime text.
 std::optional<std::int64_t> ParseUptimeSeconds(std::string_view text);
 
+// The sources of the OS record's fields as ProbeOS found them.
+struct OSFacts {
+  SourceFact osRelease, osType, kernelRelease, machineId, hostName, uptime;
+};
+
 // The OS record of the machine under `root`.
-nlohmann::json ProbeOS(const std::filesystem::path& root);
+nlohmann::json ProbeOS(const std::filesystem::path& root, OSFacts& facts);
+
+// Why the OS record is empty where it is, from what ProbeOS found.
+void ExplainOS(const OSFacts& facts, Reasons& why);
 
 }  // namespace harnel::probe

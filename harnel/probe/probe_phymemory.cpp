@@ -65,12 +65,24 @@ std::vector<SmbiosMemoryDevice> ParseUdevMemoryDevices(std::string_view text) {
   return devices;
 }
 
-nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root) {
-  std::vector<SmbiosMemoryDevice> devices = ReadSmbiosFacts(root).memoryDevices;
+nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root, FirmwareFacts& firmware) {
+  std::vector<SmbiosMemoryDevice> devices = ReadSmbiosFacts(root, &firmware).memoryDevices;
   if (devices.empty()) {
     if (auto text = ReadMachineFile(root, kUdevDmiPath)) devices = ParseUdevMemoryDevices(*text);
   }
   return MemoryModuleList(devices);
+}
+
+void ExplainPhyMemoryList(const FirmwareFacts& firmware, Reasons& why) {
+  why.Absent(WhyNoFirmwareTable(firmware));
+  why.EveryNode("moduleName", "the firmware gives no part number or bank locator");
+  why.EveryNode("description", "the firmware gives no form factor");
+  why.EveryNode("deviceLocator", "the firmware gives no locator");
+  why.EveryNode("capacityMB", "the firmware gives no size");
+  why.EveryNode("speedMHz", "the firmware gives no speed");
+  why.EveryNode("manufacturer", "the firmware gives no manufacturer");
+  why.EveryNode("dataWidth", "the firmware gives no data width");
+  why.EveryNode("memoryType", "the firmware gives no memory type");
 }
 
 }  // namespace harnel::probe

@@ -7,6 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/dmi_id.h"
+#include "harnel/probe/reasons.h"
+
 #include "harnel/probe/smbios_records.h"
 
 namespace harnel::probe {
@@ -16,6 +19,9 @@ namespace harnel::probe {
 std::vector<SmbiosMemoryDevice> ParseUdevMemoryDevices(std::string_view text);
 
 // The PhyMemory list of the machine under `root`: the SMBIOS table, else udev's properties.
-nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root);
+nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root, FirmwareFacts& firmware);
+
+// Why the PhyMemoryList is empty where it is, from what ProbePhyMemoryList found.
+void ExplainPhyMemoryList(const FirmwareFacts& firmware, Reasons& why);
 
 }  // namespace harnel::probe

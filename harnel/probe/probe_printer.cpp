@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <cerrno>
 #include <memory>
 #include <string_view>
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/record_json.h"
 #include "harnel/probe/shared_library.h"
+#include "harnel/probe/source_reasons.h"
 
 namespace harnel::probe {
 namespace {
@@ -113,21 +115,36 @@ nlohmann::json AskScheduler(const Cups& cups, const std::filesystem::path& socke
 
 }  // namespace
 
-std::optional<std::filesystem::path> FindSchedulerSocket(const std::filesystem::path& root) {
+std::optional<std::filesystem::path> FindSchedulerSocket(const std::filesystem::path& root,
+                                                         SourceFact* places) {
   for (std::string_view path : kSocketPaths) {
     const std::filesystem::path full = UnderRoot(root, path);
     struct stat info {};
-    if (::stat(full.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) return full;
+    const bool there = ::stat(full.c_str(), &info) == 0;
+    if (places != nullptr) {
+      SourceFact place;
+      place.path = path;
+      place.error = there ? 0 : errno;
+      places->Candidate(std::move(place));
+    }
+    if (there && S_ISSOCK(info.st_mode)) return full;
   }
   return std::nullopt;
 }
 
-nlohmann::json ProbePrinterList(const std::filesystem::path& root) {
-  std::optional<std::filesystem::path> socket = FindSchedulerSocket(root);
+nlohmann::json ProbePrinterList(const std::filesystem::path& root, SourceFact& places) {
+  std::optional<std::filesystem::path> socket = FindSchedulerSocket(root, &places);
   if (!socket) return nullptr;
   const Cups cups;
   if (!cups.Loaded()) return nullptr;
   return AskScheduler(cups, *socket);
+}
+
+void ExplainPrinterList(const SourceFact& places, Reasons& why) {
+  why.Absent(places.Missing() ? "no CUPS scheduler: " + WhyUnread(places)
+                              : "the CUPS scheduler lists no printer, or libcups is not installed");
+  why.EveryNode("model", "the scheduler gives no make and model");
+  why.EveryNode("port", "the scheduler gives no device URI");
 }
 
 }  // namespace harnel::probe

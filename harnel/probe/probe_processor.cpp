@@ -8,6 +8,7 @@
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -35,8 +36,8 @@ std::optional<std::int64_t> MaxClockSpeed(const std::filesystem::path& root, con
   return cpu.mhz;
 }
 
-std::optional<std::int64_t> L2CacheKB(const std::filesystem::path& root) {
-  for (const std::string& index : ListMachineDir(root, kCacheFolder)) {
+std::optional<std::int64_t> L2CacheKB(const std::filesystem::path& root, SourceFact& caches) {
+  for (const std::string& index : ListMachineDir(root, kCacheFolder, &caches)) {
     if (!StartsWith(index, "index")) continue;
     const std::string folder = std::string(kCacheFolder) + "/" + index;
     if (ReadMachineText(root, folder + "/level") != "2") continue;
@@ -114,11 +115,13 @@ std::optional<std::int64_t> ParseCacheSizeKB(std::string_view text) {
   return static_cast<std::int64_t>(*value) * scale;
 }
 
-nlohmann::json ProbeProcessor(const std::filesystem::path& root) {
-  const std::optional<std::string> cpuText = ReadMachineFile(root, kCpuInfoPath);
+nlohmann::json ProbeProcessor(const std::filesystem::path& root, ProcessorFacts& sources) {
+  const std::optional<std::string> cpuText =
+      ReadMachineFile(root, kCpuInfoPath, std::size_t{1} << 22, &sources.cpuInfo);
   const CpuInfo cpu = cpuText ? ParseCpuInfo(*cpuText) : CpuInfo{};
-  const SmbiosFacts facts = ReadSmbiosFacts(root);
+  const SmbiosFacts facts = ReadSmbiosFacts(root, &sources.firmware);
   const SmbiosProcessor socket = facts.processor.value_or(SmbiosProcessor{});
+  sources.live = IsLiveRoot(root);
 
   DisposableJson record = nlohmann::json::object();
   PutText(record, "name", cpu.modelName ? cpu.modelName : socket.version);
@@ -127,8 +130,24 @@ nlohmann::json ProbeProcessor(const std::filesystem::path& root) {
   PutText(record, "processorId", socket.processorId ? socket.processorId : CpuidProcessorId(root));
   PutText(record, "description", DescribeProcessor(cpu));
   PutText(record, "slotName", socket.socket);
-  PutInt(record, "l2CacheKB", L2CacheKB(root));
+  PutInt(record, "l2CacheKB", L2CacheKB(root, sources.cacheFolder));
   return RecordOrNull(std::move(record));
+}
+
+void ExplainProcessor(const ProcessorFacts& facts, Reasons& why) {
+  const std::string table = WhyNoFirmwareTable(facts.firmware);
+  // CPUID answers for the processor running this code, which is not the one of a root that
+  // stands for another machine.
+  why.Field("processorId",
+            facts.live ? table : table + "; CPUID describes only the running machine");
+  why.Field("slotName", table);
+  why.Field("name", WhyNotIn(facts.cpuInfo, "model name"));
+  why.Field("manufacturer", WhyNotIn(facts.cpuInfo, "vendor_id"));
+  why.Field("description", WhyNotIn(facts.cpuInfo, "cpu family, model and stepping"));
+  why.Field("maxClockSpeed", "no cpufreq maximum, firmware speed or cpu MHz");
+  const std::string& cache = facts.cacheFolder.path;
+  why.Field("l2CacheKB",
+            facts.cacheFolder.Missing() ? "no " + cache : cache + " lists no level 2 data cache");
 }
 
 }  // namespace harnel::probe

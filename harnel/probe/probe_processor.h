@@ -9,6 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/dmi_id.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // What /proc/cpuinfo says about the first processor.
@@ -28,7 +31,17 @@ std::optional<std::string> DescribeProcessor(const CpuInfo& cpu);
 // A cache size attribute ("512K", "8M") in KB.
 std::optional<std::int64_t> ParseCacheSizeKB(std::string_view text);
 
+// What ProbeProcessor found at its sources.
+struct ProcessorFacts {
+  SourceFact cpuInfo, cacheFolder;
+  FirmwareFacts firmware;
+  bool live = false;  // the root is the running machine's, which CPUID describes
+};
+
 // The Processor record of the machine under `root`.
-nlohmann::json ProbeProcessor(const std::filesystem::path& root);
+nlohmann::json ProbeProcessor(const std::filesystem::path& root, ProcessorFacts& facts);
+
+// Why the Processor record is empty where it is, from what ProbeProcessor found.
+void ExplainProcessor(const ProcessorFacts& facts, Reasons& why);
 
 }  // namespace harnel::probe

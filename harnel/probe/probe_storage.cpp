@@ -6,6 +6,7 @@
 #include "harnel/probe/pci.h"
 #include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -81,9 +82,9 @@ bool IsVirtualBlockDevice(std::string_view name) {
   return false;
 }
 
-nlohmann::json ProbeStorageList(const std::filesystem::path& root) {
+nlohmann::json ProbeStorageList(const std::filesystem::path& root, SourceFact& listing) {
   DisposableJson list = nlohmann::json::array();
-  for (const std::string& name : ListMachineDir(root, kBlockFolder)) {
+  for (const std::string& name : ListMachineDir(root, kBlockFolder, &listing)) {
     if (IsVirtualBlockDevice(name)) continue;
     const std::string folder = std::string(kBlockFolder) + "/" + name;
     const std::string device = folder + "/device";
@@ -101,6 +102,13 @@ nlohmann::json ProbeStorageList(const std::filesystem::path& root) {
     list.push_back(std::move(node));
   }
   return ListOrNull(std::move(list));
+}
+
+void ExplainStorageList(const SourceFact& listing, Reasons& why) {
+  why.Absent(WhyNoNode(listing, "no disk or drive in " + listing.path));
+  why.EveryNode("manufacturer", "the disk names no vendor beyond its bus, and pci.ids none");
+  why.EveryNode("model", "the disk gives no model");
+  why.EveryNode("sizeMB", "the drive gives no size: no medium in it");
 }
 
 }  // namespace harnel::probe

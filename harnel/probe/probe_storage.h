@@ -9,6 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // The media type text of a block device: "CD-ROM" for optical drives (SCSI type 5 or "sr"),
@@ -19,6 +22,10 @@ std::string MediaType(std::string_view name, std::optional<std::uint64_t> scsiTy
 bool IsVirtualBlockDevice(std::string_view name);
 
 // The StorageList of the machine under `root`, one node per /sys/block device.
-nlohmann::json ProbeStorageList(const std::filesystem::path& root);
+// `listing` notes the listing of /sys/block.
+nlohmann::json ProbeStorageList(const std::filesystem::path& root, SourceFact& listing);
+
+// Why the StorageList is empty where it is, from what ProbeStorageList found.
+void ExplainStorageList(const SourceFact& listing, Reasons& why);
 
 }  // namespace harnel::probe

@@ -2,6 +2,7 @@
 
 #include "harnel/probe/pci.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 
 namespace harnel::probe {
 namespace {
@@ -12,8 +13,8 @@ constexpr std::uint16_t kModemSubclass = 0x0703;
 
 }  // namespace
 
-nlohmann::json ProbeSystemcontrollerList(const std::filesystem::path& root) {
-  std::vector<PciDevice> devices = ReadPciDevices(root);
+nlohmann::json ProbeSystemcontrollerList(const std::filesystem::path& root, SourceFact& listing) {
+  std::vector<PciDevice> devices = ReadPciDevices(root, &listing);
   if (devices.empty()) return nullptr;
   const PciNames names = PciNames::ForRoot(root, devices);
   DisposableJson list = nlohmann::json::array();
@@ -31,6 +32,11 @@ nlohmann::json ProbeSystemcontrollerList(const std::filesystem::path& root) {
     list.push_back(std::move(node));
   }
   return ListOrNull(std::move(list));
+}
+
+void ExplainSystemcontrollerList(const SourceFact& listing, Reasons& why) {
+  why.Absent(WhyNoNode(listing, "no PCI device besides network and display"));
+  why.Otherwise(kNamedByPciIds);
 }
 
 }  // namespace harnel::probe

@@ -6,9 +6,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // The SystemcontrollerList of the machine under `root`.
-nlohmann::json ProbeSystemcontrollerList(const std::filesystem::path& root);
+// `listing` notes the listing of the PCI bus.
+nlohmann::json ProbeSystemcontrollerList(const std::filesystem::path& root, SourceFact& listing);
+
+// Why the SystemcontrollerList is empty where it is, from what ProbeSystemcontrollerList found.
+void ExplainSystemcontrollerList(const SourceFact& listing, Reasons& why);
 
 }  // namespace harnel::probe

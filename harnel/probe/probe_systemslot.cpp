@@ -5,8 +5,14 @@
 
 namespace harnel::probe {
 
-nlohmann::json ProbeSystemslotList(const std::filesystem::path& root) {
-  return SystemslotList(ReadSmbiosFacts(root).slots);
+nlohmann::json ProbeSystemslotList(const std::filesystem::path& root, FirmwareFacts& firmware) {
+  return SystemslotList(ReadSmbiosFacts(root, &firmware).slots);
+}
+
+void ExplainSystemslotList(const FirmwareFacts& firmware, Reasons& why) {
+  why.Absent(WhyNoFirmwareTable(firmware));
+  why.EveryNode("name", "the firmware gives no designation");
+  why.EveryNode("smbiosString", "the firmware gives no slot type");
 }
 
 }  // namespace harnel::probe

@@ -5,9 +5,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/dmi_id.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // The SystemslotList of the machine under `root`, from the SMBIOS table (readable by root).
-nlohmann::json ProbeSystemslotList(const std::filesystem::path& root);
+nlohmann::json ProbeSystemslotList(const std::filesystem::path& root, FirmwareFacts& firmware);
+
+// Why the SystemslotList is empty where it is, from what ProbeSystemslotList found.
+void ExplainSystemslotList(const FirmwareFacts& firmware, Reasons& why);
 
 }  // namespace harnel::probe

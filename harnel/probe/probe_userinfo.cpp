@@ -6,6 +6,7 @@
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -21,8 +22,9 @@ constexpr std::size_t kWtmpTailBytes = sizeof(struct utmp) * 4096;
 constexpr std::size_t kUtmpBytes = sizeof(struct utmp) * 65536;
 
 std::vector<Logon> ReadLogons(const std::filesystem::path& root, std::string_view path,
-                              std::size_t tail) {
-  std::optional<std::string> bytes = ReadMachineFileTail(root, path, tail, sizeof(struct utmp));
+                              std::size_t tail, SourceFact& fact) {
+  std::optional<std::string> bytes =
+      ReadMachineFileTail(root, path, tail, sizeof(struct utmp), &fact);
   return bytes ? ParseUtmpLogons(*bytes) : std::vector<Logon>{};
 }
 
@@ -34,11 +36,11 @@ std::optional<Logon> Latest(const std::vector<Logon>& logons) {
   return latest;
 }
 
-std::optional<std::string> DomainName(const std::filesystem::path& root) {
+std::optional<std::string> DomainName(const std::filesystem::path& root, SourceFact& resolvConf) {
   // The kernel's NIS domain reads "(none)" when unset.
   std::optional<std::string> nis = ReadMachineText(root, kDomainNamePath);
   if (nis && *nis != "(none)") return nis;
-  std::optional<std::string> resolv = ReadMachineFile(root, kResolvConfPath, 1 << 16);
+  std::optional<std::string> resolv = ReadMachineFile(root, kResolvConfPath, 1 << 16, &resolvConf);
   return resolv ? ParseResolvDomain(*resolv) : std::nullopt;
 }
 
@@ -68,17 +70,19 @@ std::optional<std::string> ParseResolvDomain(std::string_view text) {
   return search;
 }
 
-nlohmann::json ProbeUserinfo(const std::filesystem::path& root) {
+nlohmann::json ProbeUserinfo(const std::filesystem::path& root, UserinfoFacts& facts) {
   std::vector<Logon> sessions;
   for (std::string_view path : kUtmpPaths) {
-    sessions = ReadLogons(root, path, kUtmpBytes);
+    SourceFact tried;
+    sessions = ReadLogons(root, path, kUtmpBytes, tried);
+    facts.utmp.Candidate(std::move(tried));
     if (!sessions.empty()) break;
   }
   const std::optional<Logon> current = Latest(sessions);
 
   // The previous logon: the latest one in the history that began before the current session.
   std::optional<Logon> previous;
-  for (const Logon& logon : ReadLogons(root, kWtmpPath, kWtmpTailBytes)) {
+  for (const Logon& logon : ReadLogons(root, kWtmpPath, kWtmpTailBytes, facts.wtmp)) {
     if (current && logon.time >= current->time) continue;
     if (!previous || logon.time >= previous->time) previous = logon;
   }
@@ -86,8 +90,20 @@ nlohmann::json ProbeUserinfo(const std::filesystem::path& root) {
   DisposableJson record = nlohmann::json::object();
   if (current) PutText(record, "currentUser", current->user);
   if (previous) PutText(record, "lastUser", previous->user);
-  PutText(record, "domainName", DomainName(root));
+  PutText(record, "domainName", DomainName(root, facts.resolvConf));
   return RecordOrNull(std::move(record));
+}
+
+void ExplainUserinfo(const UserinfoFacts& facts, Reasons& why) {
+  // A file that reads well but names nobody: no one is logged on, or was before.
+  const auto readWell = [](const SourceFact& file) { return file.error == 0 && !file.blank; };
+  why.Field("currentUser", readWell(facts.utmp) ? "nobody is logged on" : WhyUnread(facts.utmp));
+  why.Field("lastUser", readWell(facts.wtmp) ? "no earlier logon in " + facts.wtmp.path
+                                             : WhyUnread(facts.wtmp));
+  const std::string& resolv = facts.resolvConf.path;
+  why.Field("domainName",
+            "no domain name: no NIS domain, and " +
+                (facts.resolvConf.Missing() ? "no " + resolv : resolv + " names none"));
 }
 
 }  // namespace harnel::probe

@@ -10,6 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // One user logon of a utmp or wtmp file.
@@ -25,7 +28,15 @@ std::vector<Logon> ParseUtmpLogons(std::string_view bytes);
 // The domain from resolv.conf text: its "domain" line, else the first "search" domain.
 std::optional<std::string> ParseResolvDomain(std::string_view text);
 
+// What ProbeUserinfo found at its sources.
+struct UserinfoFacts {
+  SourceFact utmp, wtmp, resolvConf;
+};
+
 // The Userinfo record of the machine under `root`.
-nlohmann::json ProbeUserinfo(const std::filesystem::path& root);
+nlohmann::json ProbeUserinfo(const std::filesystem::path& root, UserinfoFacts& facts);
+
+// Why the Userinfo record is empty where it is, from what ProbeUserinfo found.
+void ExplainUserinfo(const UserinfoFacts& facts, Reasons& why);
 
 }  // namespace harnel::probe

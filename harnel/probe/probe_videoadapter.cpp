@@ -5,6 +5,7 @@
 #include "harnel/probe/pci.h"
 #include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
+#include "harnel/probe/source_reasons.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -76,8 +77,8 @@ std::optional<std::int64_t> ParseLargestPrefetchWindowMB(std::string_view text) 
   return static_cast<std::int64_t>(largest >> 20);
 }
 
-nlohmann::json ProbeVideoadapterList(const std::filesystem::path& root) {
-  std::vector<PciDevice> devices = ReadPciDevices(root);
+nlohmann::json ProbeVideoadapterList(const std::filesystem::path& root, SourceFact& listing) {
+  std::vector<PciDevice> devices = ReadPciDevices(root, &listing);
   DisposableJson list = nlohmann::json::array();
   std::optional<PciNames> names;
   for (const PciDevice& device : devices) {
@@ -95,6 +96,19 @@ nlohmann::json ProbeVideoadapterList(const std::filesystem::path& root) {
     list.push_back(std::move(node));
   }
   return ListOrNull(std::move(list));
+}
+
+void ExplainVideoadapterList(const SourceFact& listing, Reasons& why) {
+  why.Absent(WhyNoNode(listing, "no PCI display controller"));
+  for (std::string_view field : {"name", "videoProcessor", "manufacturer"}) {
+    why.EveryNode(field, kNamedByPciIds);
+  }
+  why.EveryNode("memoryMB", "no mem_info_vram_total and no prefetchable memory window");
+  why.EveryNode("dacType", kNotOnThisSystem);
+  why.EveryNode("driverDate", kNotOnThisSystem);
+  why.EveryNode("driverVersion", "no driver bound to the device");
+  why.EveryNode("resolution", "no display connected");
+  why.EveryNode("refreshRateHz", "no display connected, or its timing gives no rate");
 }
 
 }  // namespace harnel::probe

@@ -8,6 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/machine_files.h"
+#include "harnel/probe/reasons.h"
+
 namespace harnel::probe {
 
 // The largest prefetchable memory window of a PCI "resource" attribute, in MB: the card's
@@ -15,6 +18,10 @@ namespace harnel::probe {
 std::optional<std::int64_t> ParseLargestPrefetchWindowMB(std::string_view text);
 
 // The VideoadapterList of the machine under `root`.
-nlohmann::json ProbeVideoadapterList(const std::filesystem::path& root);
+// `listing` notes the listing of the PCI bus.
+nlohmann::json ProbeVideoadapterList(const std::filesystem::path& root, SourceFact& listing);
+
+// Why the VideoadapterList is empty where it is, from what ProbeVideoadapterList found.
+void ExplainVideoadapterList(const SourceFact& listing, Reasons& why);
 
 }  // namespace harnel::probe

@@ -13,6 +13,12 @@ const std::string* Reasons::FieldReason(std::size_t node, std::string_view field
   return nullptr;
 }
 
+const std::string* Reasons::ReasonFor(std::size_t node, std::string_view field) const {
+  if (const std::string* reason = FieldReason(node, field)) return reason;
+  if (const std::string* reason = FieldReason(kEveryNode, field)) return reason;
+  return otherwise_.empty() ? nullptr : &otherwise_;
+}
+
 void Reasons::Put(std::size_t node, std::string_view field, std::string why) {
   for (FieldWhy& entry : fields_) {
     if (entry.node == node && entry.field == field) {

@@ -1,6 +1,6 @@
 #pragma once
-// Why a record, a list or a field is empty, as the explainers of both systems' readers gather
-// it while they look at the record's sources again.
+// Why a record, a list or a field is empty, as the explainers of both systems' readers say it
+// from what the reader found.
 
 #include <cstddef>
 #include <string>
@@ -26,14 +26,22 @@ class Reasons {
     Put(node, field, std::string(why));
   }
   void Field(std::string_view field, std::string_view why) { Field(0, field, why); }
+  // Why field `field` of any node is null or 0 where no reason for that node is given.
+  void EveryNode(std::string_view field, std::string_view why) {
+    Put(kEveryNode, field, std::string(why));
+  }
+  // Why any field is null or 0 where nothing more particular is said.
+  void Otherwise(std::string_view why) { otherwise_ = why; }
 
   // Why there is no record, or no node of a list, at all.
   void Absent(std::string_view why) { absent_ = why; }
 
-  // What was said: the reason for the record's absence (empty when none was given) and the
-  // reason for one field (null when none was given).
+  // What was said: the reason for the record's absence (empty when none was given), the
+  // reason given for one field of one node (null when none was given), and the reason that
+  // holds for that field, the most particular one said (null when none was).
   const std::string& AbsentReason() const { return absent_; }
   const std::string* FieldReason(std::size_t node, std::string_view field) const;
+  const std::string* ReasonFor(std::size_t node, std::string_view field) const;
 
  private:
   struct FieldWhy {
@@ -41,9 +49,11 @@ class Reasons {
     std::string_view field;
     std::string why;
   };
+  static constexpr std::size_t kEveryNode = static_cast<std::size_t>(-1);
   void Put(std::size_t node, std::string_view field, std::string why);
 
   std::string absent_;
+  std::string otherwise_;
   std::vector<FieldWhy> fields_;
 };
 

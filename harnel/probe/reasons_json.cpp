@@ -16,7 +16,7 @@ bool IsEmpty(const FieldSchema& field, const nlohmann::json& node) {
 }
 
 std::string FieldReason(const Reasons& why, std::size_t node, std::string_view field) {
-  const std::string* reason = why.FieldReason(node, field);
+  const std::string* reason = why.ReasonFor(node, field);
   return reason != nullptr ? *reason : std::string(kNoValue);
 }
 
@@ -47,22 +47,6 @@ std::string WhyNoFields(const RecordSchema& schema, const Reasons& why) {
 }
 
 }  // namespace
-
-bool NoValue(const nlohmann::json& node, std::string_view field) {
-  if (!node.is_object()) return true;
-  const auto it = node.find(field);
-  return it == node.end() || it->is_null() || (it->is_number() && *it == 0);
-}
-
-void ExplainNodes(const nlohmann::json& list, std::initializer_list<NodeFieldReason> reasons,
-                  Reasons& why) {
-  if (!list.is_array()) return;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    for (const NodeFieldReason& reason : reasons) {
-      if (NoValue(list[i], reason.field)) why.Field(i, reason.field, reason.why);
-    }
-  }
-}
 
 DisposableJson ReasonsToJson(const RecordSchema& schema, const nlohmann::json& record,
                              const Reasons& why) {

@@ -1,26 +1,28 @@
 #pragma once
-// Why a file of the machine gave no value, for the reasons the Linux readers give.
+// Why a source of the machine gave no value, told from what its reader found there.
 
-#include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <string_view>
+
+#include "harnel/probe/machine_files.h"
 
 namespace harnel::probe {
 
 // The reason a failed system call's error number `error` gives for the machine path `path`:
 // "no /etc/machine-id" for a file that is not there, "readable by root only" for one this
-// user may not read, else the path with the system's message.
+// user may not read, "/x is not a regular file", else the path with the system's message.
 std::string ReasonForError(int error, std::string_view path);
 
-// Why `path` under `root` gave no value, looked at now: the error of opening it, "/etc/hostname
-// is empty" when it holds only white space, "/x is not a regular file", or, for a file that
-// reads well, "/etc/os-release holds no usable value".
-std::string WhyUnread(const std::filesystem::path& root, std::string_view path);
+// Why `source` gave no value: why it could not be read, "/etc/hostname is empty" when it held
+// only white space, else "/etc/os-release holds no usable value".
+std::string WhyUnread(const SourceFact& source);
 
-// As WhyUnread for the first of `paths` that is there; "no /run/utmp or /var/run/utmp" when
-// none is.
-std::string WhyUnread(const std::filesystem::path& root,
-                      std::initializer_list<std::string_view> paths);
+// Why a list read from the folder or file `source` has no node: why `source` is not there, else
+// `none` (it lists no such device).
+std::string WhyNoNode(const SourceFact& source, std::string_view none);
+
+// What `source` said when it was read, or why it could not be: "/proc/cpuinfo gives no model
+// name" for `lacks` "model name".
+std::string WhyNotIn(const SourceFact& source, std::string_view lacks);
 
 }  // namespace harnel::probe

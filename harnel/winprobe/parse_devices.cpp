@@ -100,4 +100,19 @@ nlohmann::json ParseSystemcontrollerList(const nlohmann::json& raw) {
   return probe::ListOrNull(std::move(list));
 }
 
+void ExplainInputdeviceList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+  why.Absent("no device of the Keyboard or Mouse class");
+  why.Otherwise(kFromDatabase);
+}
+
+void ExplainModemList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+  why.Absent("no device of the Modem class");
+  why.Otherwise(kFromDatabase);
+}
+
+void ExplainSystemcontrollerList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+  why.Absent("no controller besides network and display adapters");
+  why.Otherwise(kFromDatabase);
+}
+
 }  // namespace harnel::winprobe

@@ -6,6 +6,11 @@
 
 namespace harnel::winprobe {
 
+void ExplainFirmwareRecord(const nlohmann::json& raw, probe::Reasons& why) {
+  why.Absent(WhyNoFirmware(raw));
+  why.Otherwise("the firmware table gives none");
+}
+
 nlohmann::json ParseBIOS(const nlohmann::json& raw) {
   return probe::BiosRecord(probe::BiosFieldsFromSmbios(SmbiosFactsOf(raw)));
 }

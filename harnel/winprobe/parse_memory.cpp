@@ -27,4 +27,9 @@ nlohmann::json ParseMemory(const nlohmann::json& raw) {
   return probe::RecordOrNull(std::move(record));
 }
 
+void ExplainMemory(const nlohmann::json& raw, probe::Reasons& why) {
+  if (RawNumber(raw, "totalPhys")) why.Field("totalPageFileMB", "no paging file");
+  why.Absent("the system's memory status gives no size");
+}
+
 }  // namespace harnel::winprobe

@@ -29,4 +29,9 @@ nlohmann::json ParseMonitorList(const nlohmann::json& raw) {
   return probe::ListOrNull(std::move(list));
 }
 
+void ExplainMonitorList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+  why.Absent("no device of the Monitor class");
+  why.Otherwise(kFromDatabase);
+}
+
 }  // namespace harnel::winprobe

@@ -94,4 +94,11 @@ nlohmann::json ParseNetworkadapterList(const nlohmann::json& raw) {
   return probe::ListOrNull(std::move(list));
 }
 
+void ExplainNetworkadapterList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+  why.Absent("no network adapter besides loopback");
+  why.EveryNode("ipAddress", "no address on the adapter");
+  why.EveryNode("subnetMask", "no address on the adapter");
+  why.Otherwise("the adapter gives none");
+}
+
 }  // namespace harnel::winprobe

@@ -66,6 +66,13 @@ std::optional<std::string> OsType(std::optional<std::uint64_t> architecture) {
   return std::nullopt;
 }
 
+// Why a text that the registry's version key should hold is not there.
+std::string WhyNoRegistryValue(const nlohmann::json& key, std::string_view value) {
+  const std::string name(value);
+  return key.is_object() && key.contains(name) ? "the registry's " + name + " is empty"
+                                               : "no " + name + " in the registry";
+}
+
 std::optional<std::string> UpTime(std::optional<std::uint64_t> milliseconds) {
   if (!milliseconds) return std::nullopt;
   return probe::FormatUptime(static_cast<std::int64_t>(*milliseconds / 1000));
@@ -87,6 +94,27 @@ nlohmann::json ParseOS(const nlohmann::json& raw) {
   probe::PutText(record, "computerName", RawText(raw, "computerName"));
   probe::PutText(record, "upTime", UpTime(RawNumber(raw, "tickCount64")));
   return probe::RecordOrNull(std::move(record));
+}
+
+void ExplainOS(const nlohmann::json& raw, probe::Reasons& why) {
+  const nlohmann::json& version = RawObject(raw, "CurrentVersion");
+  struct FromVersion {
+    std::string_view field, value;
+  };
+  constexpr std::array<FromVersion, 6> kFromVersion = {
+      {{"osName", "ProductName"},
+       {"osVersion", "CurrentBuildNumber"},
+       {"servicePack", "CSDVersion"},
+       {"registeredCompany", "RegisteredOrganization"},
+       {"registeredUser", "RegisteredOwner"},
+       {"serialNumber", "ProductId"}}};
+  for (const FromVersion& source : kFromVersion) {
+    why.Field(source.field, WhyNoRegistryValue(version, source.value));
+  }
+  why.Field("osDescription", "the server service has no computer description");
+  why.Field("osType", "an unknown processor architecture");
+  why.Field("computerName", "the system gives no computer name");
+  why.Field("upTime", "the system gives no tick count");
 }
 
 }  // namespace harnel::winprobe

@@ -36,4 +36,9 @@ nlohmann::json ParsePrinterList(const nlohmann::json& raw) {
   return probe::ListOrNull(std::move(list));
 }
 
+void ExplainPrinterList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+  why.Absent("no printer installed");
+  why.Otherwise("the print spooler gives none");
+}
+
 }  // namespace harnel::winprobe

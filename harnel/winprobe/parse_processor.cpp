@@ -62,4 +62,9 @@ nlohmann::json ParseProcessor(const nlohmann::json& raw) {
   return probe::RecordOrNull(std::move(record));
 }
 
+void ExplainProcessor(const nlohmann::json& raw, probe::Reasons& why) {
+  why.Field("slotName", WhyNoFirmware(raw));
+  why.Absent("no processor in the registry or the firmware table");
+}
+
 }  // namespace harnel::winprobe

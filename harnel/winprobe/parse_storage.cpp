@@ -77,4 +77,10 @@ nlohmann::json ParseStorageList(const nlohmann::json& raw) {
   return probe::ListOrNull(std::move(list));
 }
 
+void ExplainStorageList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+  why.Absent("no disk drive or CD-ROM drive in the device database");
+  why.EveryNode("sizeMB", "the drive gives no size: no medium in it");
+  why.Otherwise(kFromDatabase);
+}
+
 }  // namespace harnel::winprobe

@@ -50,4 +50,10 @@ nlohmann::json ParseUserinfo(const nlohmann::json& raw) {
   return probe::RecordOrNull(std::move(record));
 }
 
+void ExplainUserinfo(const nlohmann::json& raw, probe::Reasons& why) {
+  why.Field("currentUser", RawRows(raw, "sessions").empty() ? "no session" : "nobody is logged on");
+  why.Field("lastUser", "no last logged-on user in the registry (LogonUI or Winlogon)");
+  why.Field("domainName", "the machine has no DNS domain");
+}
+
 }  // namespace harnel::winprobe

@@ -104,4 +104,15 @@ nlohmann::json ParseVideoadapterList(const nlohmann::json& raw) {
   return probe::ListOrNull(std::move(list));
 }
 
+void ExplainVideoadapterList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+  why.Absent("no device of the Display class");
+  why.EveryNode("memoryMB", "the driver key gives no memory size");
+  why.EveryNode("driverVersion", "the driver key gives no version");
+  why.EveryNode("driverDate", "the driver key gives no date");
+  why.EveryNode("dacType", "the driver key gives no DAC type");
+  why.EveryNode("resolution", "no display attached");
+  why.EveryNode("refreshRateHz", "no display attached");
+  why.Otherwise(kFromDatabase);
+}
+
 }  // namespace harnel::winprobe

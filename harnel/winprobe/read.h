@@ -13,7 +13,8 @@ namespace harnel::winprobe {
 // The raw data of the record stored under the profile key `key`; null for unknown keys.
 DisposableJson ReadWindowsRecord(std::string_view key);
 
-// One reader per record kind, as ReadWindowsRecord dispatches them.
+// One reader per record kind, as the table of the kinds (kinds.cpp) pairs them with their
+// parsers.
 DisposableJson ReadOS();
 DisposableJson ReadSmbios();  // BIOS, SystemslotList and PhyMemoryList
 DisposableJson ReadProcessor();

@@ -1,5 +1,6 @@
 #include "harnel/winprobe/smbios_blob.h"
 
+#include "harnel/probe/reasons.h"
 #include "harnel/winprobe/raw_values.h"
 
 namespace harnel::winprobe {
@@ -21,6 +22,11 @@ probe::SmbiosFacts ParseSmbiosBlob(std::string_view blob) {
 
 probe::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw) {
   return ParseSmbiosBlob(RawBytes(raw, "smbios"));
+}
+
+std::string WhyNoFirmware(const nlohmann::json& raw) {
+  return RawBytes(raw, "smbios").empty() ? std::string(probe::kNoFirmwareTables)
+                                         : "the firmware table gives none";
 }
 
 }  // namespace harnel::winprobe

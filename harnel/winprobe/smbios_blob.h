@@ -2,6 +2,7 @@
 // The SMBIOS table as Windows hands it out (GetSystemFirmwareTable 'RSMB'): an 8-byte header
 // (calling method, major and minor version, DMI revision, table length) before the structures.
 
+#include <string>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
@@ -16,5 +17,9 @@ probe::SmbiosFacts ParseSmbiosBlob(std::string_view blob);
 
 // The facts of the blob stored under "smbios" in a record's raw data.
 probe::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw);
+
+// Why the firmware table of a record's raw data gave nothing: there is none at all, or it
+// lacks what was looked for.
+std::string WhyNoFirmware(const nlohmann::json& raw);
 
 }  // namespace harnel::winprobe

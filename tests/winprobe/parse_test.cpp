@@ -15,7 +15,6 @@
 #include "harnel/probe/reasons_json.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
-#include "harnel/winprobe/explain_raw.h"
 #include "harnel/winprobe/parse.h"
 #include "harnel/winprobe/raw_values.h"
 #include "tests/support/failing_allocator.h"
