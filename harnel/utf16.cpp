@@ -1,52 +1,9 @@
 #include "harnel/utf16.h"
 
+#include "base/utf8.h"
+
 namespace harnel {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Decodes one code point at `i` and advances past it; malformed input (bad lead byte,
-// missing continuation, overlong form, surrogate, beyond U+10FFFF) yields U+FFFD for its
-// first byte.
-char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char lead = byte(i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  int length = 0;
-  char32_t cp = 0;
-  char32_t min = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, cp = lead & 0x1F, min = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, cp = lead & 0x0F, min = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, cp = lead & 0x07, min = 0x10000;
-  } else {
-    ++i;
-    return kReplacement;
-  }
-  if (i + length > s.size()) {
-    ++i;
-    return kReplacement;
-  }
-  for (int k = 1; k < length; ++k) {
-    const unsigned char c = byte(i + k);
-    if ((c & 0xC0) != 0x80) {
-      ++i;
-      return kReplacement;
-    }
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return kReplacement;
-  }
-  i += length;
-  return cp;
-}
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -71,14 +28,10 @@ void AppendUtf8(std::string& out, char32_t cp) {
 WString Utf8ToUtf16(std::string_view utf8) {
   WString out;
   out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    const char32_t cp = DecodeUtf8(utf8, i);
-    if (cp >= 0x10000) {
-      out += static_cast<WChar>(0xD800 + ((cp - 0x10000) >> 10));
-      out += static_cast<WChar>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<WChar>(cp);
-    }
+  while (!utf8.empty()) {
+    const unicode::Utf8Sequence sequence = unicode::NextUtf8Sequence(utf8);
+    unicode::AppendUtf16(sequence.value, out);
+    utf8.remove_prefix(sequence.length);
   }
   return out;
 }
@@ -93,7 +46,7 @@ std::string Utf16ToUtf8(WStringView utf16) {
       AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
       ++i;
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      AppendUtf8(out, kReplacement);
+      AppendUtf8(out, unicode::kReplacement);
     } else {
       AppendUtf8(out, unit);
     }

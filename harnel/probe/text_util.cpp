@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/utf8.h"
+
 namespace harnel::probe {
 namespace {
 
@@ -64,38 +66,14 @@ std::optional<std::uint64_t> ParseLeadingUnsigned(std::string_view text) {
 std::string ToValidUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-      if (lead >= 0x20 || lead == '\t') out.push_back(static_cast<char>(lead));
-      ++i;
-      continue;
-    }
-    std::size_t length = 0;
-    std::uint32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-      length = 2, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4, minimum = 0x10000;
-    }
-    bool valid = length != 0 && i + length <= text.size();
-    std::uint32_t code = valid ? lead & (0x7F >> length) : 0;
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3F);
-    }
-    valid = valid && code >= minimum && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    if (valid) {
-      out.append(text.substr(i, length));
-      i += length;
-    } else {
+  while (!text.empty()) {
+    const unicode::Utf8Sequence sequence = unicode::NextUtf8Sequence(text);
+    if (sequence.kind != unicode::Utf8Sequence::kWellFormed) {
       out.append("\xEF\xBF\xBD");
-      ++i;
+    } else if (sequence.value >= 0x20 || sequence.value == '\t') {
+      out.append(text.substr(0, sequence.length));
     }
+    text.remove_prefix(sequence.length);
   }
   return out;
 }

@@ -25,7 +25,7 @@ std::optional<std::uint64_t> ParseUnsigned(std::string_view text, int base = 10)
 // The leading decimal number of `text` after white space ("2694.854" gives 2694).
 std::optional<std::uint64_t> ParseLeadingUnsigned(std::string_view text);
 
-// `text` with every byte sequence that is not UTF-8 replaced by U+FFFD and control
+// `text` with what is not UTF-8 replaced by U+FFFD (as base/utf8.h says) and control
 // characters other than tab dropped, so that it can travel in a profile.
 std::string ToValidUtf8(std::string_view text);
 
