@@ -117,7 +117,7 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   const size_t written = lead + escapedLength + 1;
   // The tag may not outgrow its entry, nor the text its limit.
   const size_t startTagLength = entry.StartTagLength() - (to - from) + written;
-  if (startTagLength > kLongestStartTag) {
+  if (startTagLength > kLongestStartTag) [[unlikely]] {
     return RefuseAtLimit(WTEXT("start_tag_too_long"), entry.start, entry.start + startTagLength);
   }
   if (!TextCanTake(to - from, written, from)) return false;

@@ -24,14 +24,6 @@ bool XmlDoc::RefuseAtLimit(const WChar* keyword, size_t offset, size_t offset2) 
   return false;
 }
 
-bool XmlDoc::TextCanTake(size_t removed, size_t added, size_t offset) {
-  // `removed` units lie in the text, so no side of the test can wrap.
-  if (added <= kLongestText && TextLength() - removed <= kLongestText - added) [[likely]] {
-    return true;
-  }
-  return RefuseAtLimit(WTEXT("text_too_long"), offset, 0xFFFFFFFF);
-}
-
 namespace {
 
 // The kept pair of entry `e` in `kept`, or its end.

@@ -291,8 +291,13 @@ class XmlDoc {
 
   bool metLimit = false;  // see MetLimit()
   // Whether replacing `removed` units of the text by `added` keeps it within kLongestText;
-  // refuses with "text_too_long" at `offset` when it does not.
-  bool TextCanTake(size_t removed, size_t added, size_t offset);
+  // refuses with "text_too_long" at `offset` when it does not. The text is never longer than
+  // the limit and `added` counts the units of a string in memory, so the sum cannot wrap.
+  bool TextCanTake(size_t removed, size_t added, size_t offset) {
+    if (TextLength() - removed + added <= kLongestText) [[likely]]
+      return true;
+    return RefuseAtLimit(WTEXT("text_too_long"), offset, 0xFFFFFFFF);
+  }
 
   // Records the whole length of a long end tag, replacing an older one of the same entry.
   void KeepLongEndTag(uint32_t e, uint32_t n);
