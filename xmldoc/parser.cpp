@@ -411,14 +411,16 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
       }
     }
 
-    if (kind == NodeElement && length > kLongestStartTag) [[unlikely]] {
-      // Its length does not fit its entry: the tag is an error, as one that cannot be read
-      // is, and what follows is read as if it were not there.
-      index[parseRoot].entryFlags |= IllFormed;
-      s.inner->entryFlags |= ContentIllFormed;
-      doc.RefuseAtLimit(WTEXT("start_tag_too_long"), start, size_t(start) + length);
-    } else if (kind == NodeElement) {
-      openElement(start, length, empty, scanner.tokenEnd + 1);
+    if (kind == NodeElement) {
+      if (length <= kLongestStartTag) [[likely]] {
+        openElement(start, length, empty, scanner.tokenEnd + 1);
+      } else {
+        // Its length does not fit its entry: the tag is an error, as one that cannot be read
+        // is, and what follows is read as if it were not there.
+        index[parseRoot].entryFlags |= IllFormed;
+        s.inner->entryFlags |= ContentIllFormed;
+        doc.RefuseAtLimit(WTEXT("start_tag_too_long"), start, size_t(start) + length);
+      }
     } else if (kind == NodeEndTag) {
       // The innermost open element of the end tag's name (the scanner's token) is closed,
       // or none.
