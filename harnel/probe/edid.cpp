@@ -115,7 +115,8 @@ std::optional<std::string> NameText(std::string_view body) {
 }
 
 // The name descriptors in order: text that fills a descriptor runs on into the next without a
-// space; separate names are joined by one, a name the descriptors repeat written once.
+// space; separate names are joined by one, a name the descriptors repeat written once (a
+// descriptor that repeats the one before it is no continuation of it).
 std::optional<std::string> ProductName(const std::vector<std::string_view>& descriptors) {
   std::vector<std::string> names;
   std::string pending;
@@ -126,9 +127,12 @@ std::optional<std::string> ProductName(const std::vector<std::string_view>& desc
     }
     pending.clear();
   };
+  std::string_view previous;
   for (std::string_view d : descriptors) {
+    const bool repeat = TextBytes(d) == previous;
+    previous = TextBytes(d);
     std::optional<std::string> text = NameText(DescriptorBody(TextBytes(d)));
-    if (!text) {
+    if (!text || repeat) {
       finishName();
       continue;
     }

@@ -195,6 +195,10 @@ TEST(EdidTest, ReadsRealMonitors) {
     const nlohmann::json& rate = sample["refreshRateHz"];
     EXPECT_EQ(hertz, rate.is_null() ? std::nullopt : std::optional(rate.get<int>()));
   }
+  // Three name descriptors, each the same name filling all 13 bytes: a repeat, not a run-on.
+  std::string repeated = DataBytes(folder / "041-ASUS-WWW282C.bin");
+  for (std::size_t text : {77, 95, 113}) repeated.replace(text, 13, "ZN242GD-ASUS1");
+  EXPECT_EQ(ParseEdid(repeated)->name, "ZN242GD-ASUS1");
 }
 
 TEST(ModeNameTest, MatchesOnlyTheTimingItNames) {
