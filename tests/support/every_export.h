@@ -1,6 +1,6 @@
 #pragma once
-// Every export of the inventory library as a host calls it, alone and from many threads at once:
-// over a provider core the test chooses, and over the shipped libraries.
+// Every export of the inventory library as a host calls it, and the calls from many threads at
+// once, over a provider core a test chooses or over the shipped libraries.
 
 #include <cstddef>
 #include <thread>
