@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """Which tokens the mutation tool mutates, and that a mutated file always comes back."""
 
+import argparse
+import contextlib
+import io
 import os
 import shutil
 import subprocess
@@ -116,6 +119,18 @@ class MutantsTest(unittest.TestCase):
         compiled = subprocess.run([os.environ.get("CXX", "c++"), "-std=c++20", "-fsyntax-only",
                                    "-x", "c++", "-"], input=unit, capture_output=True, text=True)
         self.assertEqual(compiled.stderr, "")
+
+    def test_unobservable_mutants_are_left_out_of_the_kill_rate(self):
+        with tempfile.TemporaryDirectory() as folder:
+            results = Path(folder) / "results.txt"
+            for n, status in enumerate(("killed", "survived", "equivalent", "unobservable")):
+                mutants.append_result(results, mutants.Result(str(n), status, 1, "a/b.cpp:1", "",
+                                                              ""))
+            with contextlib.redirect_stdout(io.StringIO()) as out:
+                mutants.cmd_summary(argparse.Namespace(results=results, depth=1))
+        row = next(line for line in out.getvalue().splitlines() if line.startswith("all")).split()
+        # killed, timeout, survived, equivalent, unobservable; the kill rate
+        self.assertEqual(row[1:6] + row[-2:], ["1", "0", "1", "1", "1", "50.0", "%"])
 
     def test_stale_line_is_not_touched_and_a_crash_is_undone(self):
         text = "int f(int a) {\n  return a + 1;\n}\n"
