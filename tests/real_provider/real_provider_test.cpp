@@ -16,8 +16,8 @@
 #include "harnel/current_core.h"
 #include "harnel/disposable_json.h"
 #include "harnel/explain.h"
-#include "tests/support/every_export.h"
 #include "tests/support/each_allocation_failure.h"
+#include "tests/support/every_export.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
