@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/capture_records.h"
 #include "cli/commands.h"
+#include "cli/machine_facts.h"
 #include "cli/provider_reasons.h"
 #include "harnel/schema.h"
 
@@ -32,16 +32,16 @@ nlohmann::ordered_json CaptureReasons() {
 
 }  // namespace
 
-Action AddCaptureCommand(CLI::App& app, const Context& /*context*/) {
+Action AddCaptureCommand(CLI::App& app, const Context& context) {
   auto reasons = std::make_shared<bool>(false);
   CLI::App* command =
       app.add_subcommand("capture", "Write the provider's records as a machine profile");
   command->add_flag("--reasons", *reasons,
                     "Add, under \"Reasons\", why each absent record and empty field is empty");
   command->fallthrough();
-  return [command, reasons] {
+  return [command, reasons, &context] {
     if (!command->parsed()) return -1;
-    nlohmann::ordered_json profile = CaptureRecords();
+    nlohmann::ordered_json profile = CaptureMachine(context.profile);
     // Beside the records, under a key that replay does not know and so leaves alone. A
     // provider replaying a profile has no machine to explain, and nothing is added.
     if (*reasons) {

@@ -42,4 +42,10 @@ Action AddCheckCommand(CLI::App& app, const Context& context);
 // `velmora diff OLD NEW [--json]`.
 Action AddDiffCommand(CLI::App& app, const Context& context);
 
+// `velmora export --format glpi [--deviceid ID]`.
+Action AddExportCommand(CLI::App& app, const Context& context);
+
+// `velmora send URL [--deviceid ID] [--timeout S] [--keep FILE]`, `velmora send --file FILE URL`.
+Action AddSendCommand(CLI::App& app, const Context& context);
+
 }  // namespace velmora::cli

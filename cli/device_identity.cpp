@@ -49,7 +49,12 @@ nlohmann::ordered_json DeviceIdentity(const harnel::RecordSchema& schema,
     if (!node.at(std::string(row.fallback[0])).is_null()) return Pick(node, row.fallback);
     break;
   }
-  return node;
+  // The record's own fields: what the Machine key adds to a node does not name it.
+  nlohmann::ordered_json all = nlohmann::ordered_json::object();
+  for (const harnel::FieldSchema& field : schema.fields) {
+    all[std::string(field.name)] = node.at(std::string(field.name));
+  }
+  return all;
 }
 
 }  // namespace velmora::cli

@@ -7,6 +7,7 @@
 #include "cli/capture_records.h"
 #include "cli/commands.h"
 #include "cli/field_labels.h"
+#include "cli/machine_facts.h"
 #include "cli/profile_diff.h"
 #include "harnel/profile.h"
 
@@ -31,6 +32,12 @@ std::string Subject(const Json& change) {
   return out;
 }
 
+// A record's field as the pair labels know it, or as the Machine key's captions do.
+std::string Caption(const std::string& record, const std::string& field) {
+  std::string caption = FieldCaption(record, field);
+  return caption.empty() ? MachineFieldCaption(record, field) : caption;
+}
+
 // One line per device added or removed and one per field changed.
 std::string AsText(const Json& changes) {
   std::string out;
@@ -43,8 +50,8 @@ std::string AsText(const Json& changes) {
     }
     const std::string record = change["record"].get<std::string>();
     for (const auto& [field, values] : change["fields"].items()) {
-      out += subject + ": " + FieldCaption(record, field) + " (" + field +
-             "): " + Shown(values["old"]) + " -> " + Shown(values["new"]) + "\n";
+      out += subject + ": " + Caption(record, field) + " (" + field + "): " + Shown(values["old"]) +
+             " -> " + Shown(values["new"]) + "\n";
     }
   }
   return out;
@@ -61,9 +68,14 @@ std::optional<nlohmann::json> LoadSide(const std::string& source, const std::str
       std::fprintf(stderr, "velmora: %s: %s\n", file.c_str(), loaded.problem.c_str());
       return std::nullopt;
     }
-    if (source != kThisMachine) return nlohmann::json(std::move(loaded.records));
+    if (source != kThisMachine) {
+      nlohmann::json profile(std::move(loaded.records));
+      nlohmann::json machine(ReadMachineKey(file));
+      if (!machine.is_null()) profile[std::string(kMachineKey)] = std::move(machine);
+      return profile;
+    }
   }
-  return nlohmann::json(CaptureRecords());
+  return nlohmann::json(CaptureMachine(replayed));
 }
 
 }  // namespace
@@ -92,7 +104,7 @@ Action AddDiffCommand(CLI::App& app, const Context& context) {
     if (!newer) return 2;
     const Json changes = DiffProfiles(*older, *newer);
     if (options->json) {
-      if (!changes.empty()) Context::Print(changes.dump(2) + "\n");
+      Context::Print(changes.dump(2) + "\n");
     } else {
       Context::Print(AsText(changes));
     }

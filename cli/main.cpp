@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "cli/commands.h"
+#include "harnel/profile.h"
 #include "platform/host_process.h"
 
 namespace velmora::cli {
@@ -23,8 +24,8 @@ std::string OneLine(std::string message) {
 }
 
 // What a whole inventory first touches of the heap and stack (page faults counted with and
-// without, the libraries' copies of the C++ runtime and libpci's tables included), brought in
-// at once: about 35 faults fewer. The requests of one category touch less of it; timed, they
+// without, the libraries' copies of the C++ runtime included), brought in at once: about 35
+// faults fewer. The requests of one category touch less of it; timed, they
 // were no slower for the pages made and left unused.
 constexpr std::size_t kHeapBytes = 160 * 1024;
 constexpr std::size_t kStackBytes = 32 * 1024;
@@ -46,11 +47,13 @@ int Main(int argc, char** argv) {
   app.require_subcommand(0, 1);
   app.add_option("--profile", context.profile,
                  "Replay this machine profile instead of probing the machine")
-      ->check(CLI::ExistingFile);
+      ->check([](const std::string& path) { return path.empty() ? "an empty path" : ""; });
 
   const Action commands[] = {
-      AddPairsCommand(app, context), AddCaptureCommand(app, context), AddXmlCommand(app, context),
-      AddCheckCommand(app, context), AddDiffCommand(app, context),
+      AddPairsCommand(app, context), AddCaptureCommand(app, context),
+      AddXmlCommand(app, context),   AddCheckCommand(app, context),
+      AddDiffCommand(app, context),  AddExportCommand(app, context),
+      AddSendCommand(app, context),
   };
 
   try {
@@ -61,8 +64,18 @@ int Main(int argc, char** argv) {
     return 2;
   }
 
-  // Before the first provider call: the provider picks its source once.
-  if (!context.profile.empty()) platform::SetEnvironment("HARNEL_PROFILE", context.profile);
+  // A profile the provider cannot replay would make every record "(none)": a run that says
+  // nothing about the machine while looking as if it did. It is checked with the provider's
+  // own reader before anything is printed.
+  if (!context.profile.empty()) {
+    const harnel::LoadedProfile loaded = harnel::LoadProfile(context.profile);
+    if (!loaded.problem.empty()) {
+      std::fprintf(stderr, "velmora: %s: %s\n", context.profile.c_str(), loaded.problem.c_str());
+      return 2;
+    }
+    // Before the first provider call: the provider picks its source once.
+    platform::SetEnvironment("HARNEL_PROFILE", context.profile);
+  }
 
   for (const Action& command : commands) {
     const int status = command();

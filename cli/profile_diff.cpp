@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/device_identity.h"
+#include "cli/machine_facts.h"
 #include "harnel/schema.h"
 
 namespace velmora::cli {
@@ -12,8 +13,10 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 // Every field of the profile object `source` in table order, with the values replay gives an
-// absent one, so that "absent" and "null" (or 0) compare equal.
-Json Normalized(const harnel::RecordSchema& schema, const nlohmann::json& source) {
+// absent one, so that "absent" and "null" (or 0) compare equal; then the fields the Machine key
+// adds to it (`added`), null where it gives none.
+Json Normalized(const harnel::RecordSchema& schema, const nlohmann::json& source,
+                const nlohmann::json& added) {
   Json node = Json::object();
   for (const harnel::FieldSchema& field : schema.fields) {
     const std::string name(field.name);
@@ -26,20 +29,35 @@ Json Normalized(const harnel::RecordSchema& schema, const nlohmann::json& source
       node[name] = 0;
     }
   }
+  if (&schema == &SystemSchema()) return node;  // its fields are all the Machine key's
+  for (std::string_view field : MachineFields(schema.key)) {
+    const std::string name(field);
+    const auto it = added.find(name);
+    node[name] = it != added.end() ? Json(*it) : Json();
+  }
   return node;
 }
 
-// The record (one node) or the list's nodes stored under the schema's key; none when absent.
+// The record (one node) or the list's nodes stored under the schema's key (the system: under
+// the Machine key), each with what the Machine key adds to it; none when absent.
 std::vector<Json> Nodes(const harnel::RecordSchema& schema, const nlohmann::json& profile) {
   std::vector<Json> nodes;
   if (!profile.is_object()) return nodes;
+  static const nlohmann::json kNone;
+  const bool system = &schema == &SystemSchema();
   const auto it = profile.find(std::string(schema.key));
-  if (it == profile.end() || it->is_null()) return nodes;
+  const nlohmann::json& record = system                ? MachineFactsOf(profile, schema.key, 0)
+                                 : it != profile.end() ? *it
+                                                       : kNone;
+  if (record.is_null()) return nodes;
   if (!schema.isList) {
-    nodes.push_back(Normalized(schema, *it));
+    nodes.push_back(
+        Normalized(schema, record, system ? kNone : MachineFactsOf(profile, schema.key, 0)));
     return nodes;
   }
-  for (const nlohmann::json& node : *it) nodes.push_back(Normalized(schema, node));
+  for (std::size_t i = 0; i < record.size(); ++i) {
+    nodes.push_back(Normalized(schema, record[i], MachineFactsOf(profile, schema.key, i)));
+  }
   return nodes;
 }
 
@@ -51,15 +69,20 @@ void AddPresence(Json& changes, const harnel::RecordSchema& schema, const char* 
                  const Json& node) {
   Json change = Change(schema, kind, schema.isList ? DeviceIdentity(schema, node) : Json());
   change["values"] = node;
+  // The Machine key's fields only where it gives a value: a capture without the key lists the
+  // record's fields alone.
+  for (std::string_view field : MachineFields(schema.key)) {
+    const auto it = change["values"].find(std::string(field));
+    if (it != change["values"].end() && it->is_null()) change["values"].erase(it);
+  }
   changes.push_back(std::move(change));
 }
 
 void AddFieldChanges(Json& changes, const harnel::RecordSchema& schema, const Json& identity,
                      const Json& older, const Json& newer) {
   Json fields = Json::object();
-  for (const harnel::FieldSchema& field : schema.fields) {
-    const std::string name(field.name);
-    if (older[name] != newer[name]) fields[name] = {{"old", older[name]}, {"new", newer[name]}};
+  for (const auto& [name, value] : older.items()) {
+    if (value != newer[name]) fields[name] = {{"old", value}, {"new", newer[name]}};
   }
   if (fields.empty()) return;
   Json change = Change(schema, "changed", identity);
@@ -112,6 +135,7 @@ nlohmann::ordered_json DiffProfiles(const nlohmann::json& older, const nlohmann:
   for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
     DiffRecord(changes, schema, Nodes(schema, older), Nodes(schema, newer));
   }
+  DiffRecord(changes, SystemSchema(), Nodes(SystemSchema(), older), Nodes(SystemSchema(), newer));
   return changes;
 }
 

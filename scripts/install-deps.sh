@@ -1,28 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Velmora needs. Usage: scripts/install-deps.sh run|test
-#   run   what building the libraries and `velmora` and running them need
-#   test  also the tests, the sanitizers, the fuzzers, the benchmarks' peers, and the
-#         Windows cross-build with its emulator (MinGW-w64 and Wine, the largest part)
+# Installs the Debian packages Velmora needs. Usage: scripts/install-deps.sh run|package|test
+#   run      what building the libraries and `velmora` and running them need
+#   package  also the Windows cross-build (MinGW-w64) and what makes the Debian packages
+#            (dpkg-shlibdeps, and file, with which CPack finds the binaries), the Windows
+#            installer (wixl) and the zip: scripts/package.sh
+#   test     also the tests, the sanitizers, the fuzzers, the benchmarks' peers, Wine, and the
+#            checks of the packages (lintian, man-db, unzip) and of the ABI (abigail-tools)
 # Only missing packages are fetched, so a machine that has them all is not touched.
 set -euo pipefail
 
 run_packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build
   nlohmann-json3-dev libcli11-dev
-  libpci-dev pci.ids libcups2-dev
+  pci.ids libcups2-dev
+  libcurl4-openssl-dev zlib1g-dev
+)
+package_packages=(
+  "${run_packages[@]}"
+  mingw-w64 libz-mingw-w64-dev dpkg-dev file wixl zip
 )
 test_packages=(
-  "${run_packages[@]}"
-  git clang libclang-rt-14-dev clang-format
+  "${package_packages[@]}"
+  git pkg-config clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
   libxml2-utils hyperfine lshw
-  mingw-w64 wine64 wine
+  wine64 wine
+  lintian abigail-tools man-db unzip
+  python3-jsonschema openssl
 )
 
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
+  package) packages=("${package_packages[@]}") ;;
   test) packages=("${test_packages[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  *) echo "usage: $0 run|package|test" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Velmora and runs every test: a plain build, the same tests under AddressSanitizer
 # and UndefinedBehaviorSanitizer, the concurrency test under ThreadSanitizer, the Windows build
-# under Wine, and the source format check.
+# under Wine, the packages made from the plain and the Windows builds and installed, and the
+# source format check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -31,14 +32,15 @@ cmake --build build-tsan -j "$jobs" --target real_provider_test shipped_librarie
 # at start on a kernel that randomises more; without randomisation it runs anywhere.
 TSAN_OPTIONS=halt_on_error=1 setarch "$(uname -m)" -R \
   ctest --test-dir build-tsan --output-on-failure --no-tests=error -R '^RealProviderConcurrencyTest\.'
-# The parser's and the editor's fuzz targets, built with clang and libFuzzer, replay their
-# corpora and every input that once broke them.
+# The parser's, the editor's and the pci.ids lookup's fuzz targets, built with clang and
+# libFuzzer, replay their corpora and every input that once broke them.
 echo "== build-fuzz"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON \
   -DVELMORA_BUILD_TESTS=OFF -DVELMORA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j "$jobs" --target xmldoc_parse_fuzzer xmldoc_edit_fuzzer
+cmake --build build-fuzz -j "$jobs" --target xmldoc_parse_fuzzer xmldoc_edit_fuzzer pci_ids_fuzzer
 build-fuzz/fuzz/xmldoc_parse_fuzzer -runs=0 fuzz/corpus fuzz/regressions
 build-fuzz/fuzz/xmldoc_edit_fuzzer -runs=0 fuzz/edit_corpus fuzz/edit_regressions
+build-fuzz/fuzz/pci_ids_fuzzer -runs=0 fuzz/pci_ids_corpus fuzz/pci_ids_regressions
 # The same sources cross-built for 64-bit Windows with MinGW-w64, tested under Wine; the
 # Windows velmora.exe must print the same bytes as the native velmora.
 echo "== build-win"
@@ -49,4 +51,8 @@ cmake --build build-win -j "$jobs"
 # offer to fetch; the tests need neither.
 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init >/dev/null
 WINEDEBUG=-all ctest --test-dir build-win --output-on-failure -j "$jobs"
+# The Debian packages and the Windows installer made from those two builds, installed and used:
+# the Debian ones with dpkg in a throwaway root over this machine, the installer under Wine.
+scripts/package.sh
+tests/install/packages_test.sh
 scripts/check-format.sh

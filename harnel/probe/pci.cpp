@@ -1,23 +1,12 @@
 #include "harnel/probe/pci.h"
 
-extern "C" {
-#include <pci/pci.h>
-}
-
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <set>
 #include <tuple>
 
 #include "harnel/probe/machine_files.h"
 #include "harnel/probe/pci_ids.h"
-#include "harnel/probe/shared_library.h"
+#include "harnel/probe/pci_ids_names.h"
 #include "harnel/probe/text_util.h"
 
 namespace harnel::probe {
@@ -26,43 +15,9 @@ namespace {
 constexpr std::string_view kPciDevicesFolder = "/sys/bus/pci/devices";
 constexpr std::string_view kPciIdsPaths[] = {"/usr/share/misc/pci.ids",
                                              "/usr/share/hwdata/pci.ids"};
-constexpr int kNameLength = 256;
-constexpr const char* kLibraryName = "libpci.so.3";
-
-// libpci is opened the first time a name is looked up rather than when the provider loads: it
-// brings zlib and libudev along, and loading three libraries costs more than most requests do
-// in all. It stays open until the provider unloads. RTLD_NODELETE: closing it then leaves the
-// three libraries mapped, as the end of a process would; unmapping them one by one at exit
-// cost more than all the lookups.
-class LibPci {
- public:
-  LibPci() : library_(kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE) {
-    loaded_ = library_.Opened() && library_.Load(alloc, "pci_alloc") &&
-              library_.Load(cleanup, "pci_cleanup") &&
-              library_.Load(setNameListPath, "pci_set_name_list_path") &&
-              library_.Load(lookupName, "pci_lookup_name");
-  }
-  bool Loaded() const { return loaded_; }
-
-  decltype(&::pci_alloc) alloc = nullptr;
-  decltype(&::pci_cleanup) cleanup = nullptr;
-  decltype(&::pci_set_name_list_path) setNameListPath = nullptr;
-  decltype(&::pci_lookup_name) lookupName = nullptr;
-
- private:
-  SharedLibrary library_;
-  bool loaded_ = false;
-};
-
-const LibPci& Library() {
-  static const LibPci library;
-  return library;
-}
-
-// libpci's own handlers print to the terminal; a library stays silent. Its error handler may
-// not return, and no lookup we make reaches it, so ending the process is the honest fallback.
-[[noreturn]] void SilentError(char*, ...) { std::abort(); }
-void SilentWarning(char*, ...) {}
+// The longest name given, in bytes: lspci's names end there, a longer one cut with its last
+// three bytes made "...", and the names here are the same.
+constexpr std::size_t kNameLimit = 255;
 
 std::uint32_t HexAttribute(const std::filesystem::path& root, const std::string& path) {
   std::optional<std::string> text = ReadMachineText(root, path);
@@ -172,8 +127,8 @@ NameKey KeyOf(const PciDevice& device) {
 
 // The names found in a database file for the devices named so far: names looked up for
 // given IDs in an unchanged file cannot change, so later requests (a long-running agent asking
-// again, the video adapters after the controllers) neither select lines nor go through libpci
-// for devices named before.
+// again, the video adapters after the controllers) neither select lines nor read them for
+// devices named before.
 struct KeptNames {
   std::set<NameKey> named;  // the devices whose names below are complete
   PciNames names;
@@ -183,66 +138,11 @@ struct KeptNames {
 // Devices named beyond this are started afresh, bounding a long-running process.
 constexpr std::size_t kNamedLimit = 4096;
 
-// Owns an in-memory file and a libpci access object that reads its names from it.
-class LibPciAccess {
- public:
-  // Hands `selected` (pci.ids lines) to a new access object; not usable when libpci or the
-  // in-memory file is not to be had.
-  explicit LibPciAccess(const std::string& selected) {
-    if (selected.empty() || !Library().Loaded()) {
-      settled_ = true;  // nothing to look up, or nothing to look it up with, for good
-      return;
-    }
-    // libpci reads its database only from a named file; an in-memory file gives it just the
-    // selected part without touching the disk.
-    descriptor_ = ::memfd_create("pci.ids", MFD_CLOEXEC);
-    if (descriptor_ < 0) return;
-    std::size_t written = 0;
-    while (written < selected.size()) {
-      const ssize_t count =
-          ::write(descriptor_, selected.data() + written, selected.size() - written);
-      if (count < 0 && errno == EINTR) continue;
-      if (count <= 0) return;
-      written += static_cast<std::size_t>(count);
-    }
-    path_ = "/proc/self/fd/" + std::to_string(descriptor_);
-    access_ = Library().alloc();
-    if (!access_) return;
-    access_->error = SilentError;
-    access_->warning = SilentWarning;
-    access_->debug = SilentWarning;
-    // No cache file in the home folder, no DNS, no udev database: the given text alone.
-    access_->id_lookup_mode = PCI_LOOKUP_NO_HWDB;
-    Library().setNameListPath(access_, path_.data(), 0);
-    settled_ = true;
-  }
-  LibPciAccess(const LibPciAccess&) = delete;
-  LibPciAccess& operator=(const LibPciAccess&) = delete;
-  ~LibPciAccess() {
-    if (access_) Library().cleanup(access_);
-    if (descriptor_ >= 0) ::close(descriptor_);
-  }
-
-  // False when lines and libpci were there but the two could not be brought together (no
-  // in-memory file to be had, say): what lookups answer then may change on another try.
-  bool Settled() const { return settled_; }
-
-  // libpci's name for the lookup `flags` with its arguments; nullopt when it has none.
-  template <typename... Ids>
-  std::optional<std::string> Lookup(int flags, Ids... ids) const {
-    if (!access_) return std::nullopt;
-    char name[kNameLength];
-    const char* found =
-        Library().lookupName(access_, name, sizeof name, flags | PCI_LOOKUP_NO_NUMBERS, ids...);
-    return found ? std::optional<std::string>(found) : std::nullopt;
-  }
-
- private:
-  ::pci_access* access_ = nullptr;
-  int descriptor_ = -1;
-  std::string path_;  // libpci keeps a pointer to it
-  bool settled_ = false;
-};
+// `name` cut to kNameLimit bytes.
+std::string Limited(std::string name) {
+  if (name.size() > kNameLimit) name.replace(kNameLimit - 3, std::string::npos, "...");
+  return name;
+}
 
 }  // namespace
 
@@ -264,9 +164,8 @@ PciNames PciNames::ForRoot(const std::filesystem::path& root,
       }
       if (!unnamed.empty()) {
         PciIdsText ids(file);
-        if (kept.names.Resolve(SelectPciIds(ids, unnamed), unnamed)) {
-          for (const PciDevice& device : unnamed) kept.named.insert(KeyOf(device));
-        }
+        kept.names.Resolve(SelectPciIds(ids, unnamed), unnamed);
+        for (const PciDevice& device : unnamed) kept.named.insert(KeyOf(device));
       }
       names.CopyFrom(kept.names, devices);
     });
@@ -275,27 +174,28 @@ PciNames PciNames::ForRoot(const std::filesystem::path& root,
   return names;
 }
 
-bool PciNames::Resolve(const std::string& selected, const std::vector<PciDevice>& devices) {
-  const LibPciAccess access(selected);
-  if (!access.Settled()) return false;
+void PciNames::Resolve(const std::string& selected, const std::vector<PciDevice>& devices) {
+  const PciIdsNames found = ReadPciIdsNames(selected);
   for (const PciDevice& device : devices) {
-    if (auto vendor = access.Lookup(PCI_LOOKUP_VENDOR, device.vendor)) {
-      vendors_[device.vendor] = std::move(*vendor);
+    if (auto vendor = found.vendors.find(device.vendor); vendor != found.vendors.end())
+      vendors_[device.vendor] = Limited(vendor->second);
+    const std::uint32_t key = ModelKey(device.vendor, device.device);
+    if (auto model = found.models.find(key); model != found.models.end())
+      models_[key] = Limited(model->second);
+    const std::uint16_t subclass = device.ClassAndSubclass();
+    if (auto type = found.subclasses.find(subclass); type != found.subclasses.end()) {
+      classes_[subclass] = Limited(type->second);
+    } else if (auto base = found.classes.find(device.BaseClass()); base != found.classes.end()) {
+      // A subclass the database does not know is named by its class. lspci writes the code
+      // after that name (" [0377]") and cuts the two together; the code is left out here, and
+      // a name that lspci cuts is cut alike.
+      char code[16];
+      std::snprintf(code, sizeof code, " [%04x]", static_cast<unsigned>(subclass));
+      classes_[subclass] = base->second.size() + std::string_view(code).size() <= kNameLimit
+                               ? base->second
+                               : Limited(base->second + code);
     }
-    if (auto model = access.Lookup(PCI_LOOKUP_DEVICE, device.vendor, device.device)) {
-      models_[ModelKey(device.vendor, device.device)] = std::move(*model);
-    }
-    const int subclass = device.ClassAndSubclass();
-    std::optional<std::string> type = access.Lookup(PCI_LOOKUP_CLASS, subclass);
-    if (!type) continue;
-    // For an unknown subclass libpci gives the base class name with the code appended.
-    char code[16];
-    std::snprintf(code, sizeof code, " [%04x]", static_cast<unsigned>(subclass));
-    if (type->size() > std::strlen(code) && type->ends_with(code))
-      type->resize(type->size() - std::strlen(code));
-    classes_[device.ClassAndSubclass()] = std::move(*type);
   }
-  return true;
 }
 
 void PciNames::CopyFrom(const PciNames& from, const std::vector<PciDevice>& devices) {

@@ -1,6 +1,6 @@
 #pragma once
-// PCI devices as the kernel lists them in /sys/bus/pci/devices, named through libpci and the
-// pci.ids database.
+// PCI devices as the kernel lists them in /sys/bus/pci/devices, named from the pci.ids
+// database.
 
 #include <cstdint>
 #include <filesystem>
@@ -42,9 +42,9 @@ std::optional<PciDevice> ParsePciUevent(std::string_view text);
 // and their classes and subclasses (see harnel/probe/pci_ids.h).
 std::string SelectPciIds(std::string_view ids, const std::vector<PciDevice>& devices);
 
-// Names from pci.ids text, looked up through libpci for the devices given: lookups only read
-// the text given, never the bus, the network or udev's database. libpci itself is opened the
-// first time names are needed; without it every name is nullopt.
+// Names from pci.ids text for the devices given, as lspci shows them: lookups only read the
+// text given, never the bus, the network or udev's database. A name is at most 255 bytes; a
+// longer one is cut there, its last three bytes made "...".
 class PciNames {
  public:
   // No names at all.
@@ -54,7 +54,7 @@ class PciNames {
   PciNames(std::string_view ids, const std::vector<PciDevice>& devices);
   // The same from the database of the machine under `root` (/usr/share/misc/pci.ids), of
   // which only the lines needed are read. The names are kept for the process while the file
-  // stays the same, so devices named before are named again without reading it or libpci.
+  // stays the same, so devices named before are named again without reading it.
   static PciNames ForRoot(const std::filesystem::path& root, const std::vector<PciDevice>& devices);
 
   std::optional<std::string> Vendor(std::uint16_t vendor) const;
@@ -66,9 +66,8 @@ class PciNames {
   static std::uint32_t ModelKey(std::uint16_t vendor, std::uint16_t device) {
     return static_cast<std::uint32_t>(vendor) << 16 | device;
   }
-  // Adds the names of `devices` that libpci finds in the pci.ids lines `selected`; false when
-  // libpci could not be asked although it and the lines were there.
-  bool Resolve(const std::string& selected, const std::vector<PciDevice>& devices);
+  // Adds the names of `devices` that the pci.ids lines `selected` give.
+  void Resolve(const std::string& selected, const std::vector<PciDevice>& devices);
   // Adds the names `from` holds for `devices`.
   void CopyFrom(const PciNames& from, const std::vector<PciDevice>& devices);
 

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "harnel/probe/pci.h"
+#include "harnel/probe/pci_ids_names.h"
 
 namespace harnel::probe {
 
@@ -53,23 +54,6 @@ constexpr std::size_t kVendorDigits = 4, kModelDigits = 4, kClassDigits = 2, kSu
 constexpr std::size_t kKeyBytes = 8;
 // How far a binary-search probe first looks ahead for an entry before it looks back.
 constexpr std::size_t kProbeBytes = 4096;
-
-// The number in the `digits` hex digits at the start of `line`; nullopt when they are not all
-// hex digits.
-std::optional<std::uint32_t> LeadingHex(std::string_view line, std::size_t digits) {
-  if (line.size() < digits) return std::nullopt;
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < digits; ++i) {
-    const char c = line[i];
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : -1;
-    if (digit < 0) return std::nullopt;
-    value = value << 4 | static_cast<std::uint32_t>(digit);
-  }
-  return value;
-}
 
 // An entry's start and key.
 struct Entry {
@@ -177,15 +161,18 @@ class IdsLines {
     }
   }
 
-  // Appends the whole line at `start`, its line break included, to `out`.
+  // Appends the whole line at `start` to `out` with its line break, one added where the text
+  // ends without it: the lines appended next (the classes after the last vendor of a database
+  // out of order) stay lines of their own.
   void AppendLine(std::size_t start, std::string& out) {
     const std::size_t end = NextLine(start);
     while (start < end) {
       const std::string_view bytes = ids_.From(start).substr(0, end - start);
-      if (bytes.empty()) return;
+      if (bytes.empty()) break;
       out.append(bytes);
       start += bytes.size();
     }
+    if (!out.ends_with('\n')) out += '\n';
   }
 
   // The entry of `level` in [begin, end) with `key`; nullopt when there is none. Binary search

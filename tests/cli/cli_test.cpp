@@ -144,7 +144,7 @@ TEST_F(VelmoraTest, DiffShowsWhatChangedBetweenTwoProfiles) {
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
       continue;
     }
-    json changes = run.out.empty() ? json::array() : json::parse(run.out);
+    json changes = json::parse(run.out);
     for (std::size_t i = 0; i < changes.size() && i < expected.size(); ++i) {
       if (!expected[i].contains("values")) changes[i].erase("values");
     }
@@ -158,7 +158,8 @@ TEST_F(VelmoraTest, DiffShowsWhatChangedBetweenTwoProfiles) {
 
 #ifndef _WIN32
 // The bare container fixture read as this machine: the provider says why its records are
-// empty, and a capture with its reasons replays as one without, which has no machine to ask.
+// empty, and a capture with its reasons replays as one without, which has no machine to ask;
+// compared with the machine it was taken from, it shows no change.
 TEST_F(VelmoraTest, ReasonsStandInForNoneAndDoNotChangeTheReplay) {
   ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/probe/data/container", 1), 0);
   const Outcome live = Velmora({});
@@ -173,11 +174,15 @@ TEST_F(VelmoraTest, ReasonsStandInForNoneAndDoNotChangeTheReplay) {
   EXPECT_EQ(bios.err, "velmora: pairs bios: no firmware tables on this machine\n");
   const json captured = json::parse(ReadFile(dir_ / "reasons.json"));
   EXPECT_EQ(captured["Reasons"]["MonitorList"], "no /sys/class/drm");
-  // A list's reasons are one object per device.
+  // A list's reasons are one object per device; the machine now ("-") is what it was captured.
   ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/probe/data/laptop", 1), 0);
-  json laptop = json::parse(Velmora({"capture", "--reasons"}).out);
+  std::ofstream(dir_ / "laptop.json") << Velmora({"capture", "--reasons"}).out;
+  const Outcome unchanged = Velmora({"diff", (dir_ / "laptop.json").string(), "-", "--json"});
   ::unsetenv("HARNEL_ROOT");
+  const json laptop = json::parse(ReadFile(dir_ / "laptop.json"));
   EXPECT_EQ(laptop["Reasons"]["VideoadapterList"][0]["dacType"], "not on this operating system");
+  EXPECT_EQ(unchanged.status, 0) << unchanged.err;
+  EXPECT_EQ(unchanged.out, "[]\n");
 
   const Outcome plain = Velmora({"--profile", (dir_ / "plain.json").string()});
   const Outcome replayed = Velmora({"--profile", (dir_ / "reasons.json").string()});

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -198,35 +196,6 @@ TEST(PciIdsTest, NamesFoundAreKeptWhileTheDatabaseIsTheSame) {
   const timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 10, 0}};
   ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), later, 0), 0);
   EXPECT_EQ(PciNames::ForRoot(root.Path(), {gpu}).Device(0x8086, 0x5917), "UHD Graphics 630");
-}
-
-TEST(PciIdsTest, NamesThatCouldNotBeLookedUpAreLookedUpAgain) {
-  // With the database open but no descriptor left for libpci's copy of its lines, the names
-  // are missing for this request only: the next request, with descriptors to spare, has them.
-  const velmora_test::ScratchDir root;
-  root.Write("usr/share/misc/pci.ids", "8086  Intel Corporation\n\t5917  UHD Graphics 620\n");
-  PciDevice gpu;
-  gpu.vendor = 0x8086, gpu.device = 0x5917, gpu.classCode = 0x030000;
-  // libpci itself is opened first, while descriptors are to be had.
-  ASSERT_EQ(PciNames("8086  Intel Corporation\n", {gpu}).Vendor(0x8086), "Intel Corporation");
-
-  rlimit limit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
-  const rlimit before = limit;
-  limit.rlim_cur = 256;
-  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
-  std::vector<int> taken;
-  for (int fd = ::dup(0); fd >= 0; fd = ::dup(0)) taken.push_back(fd);
-  ASSERT_FALSE(taken.empty());
-  ::close(taken.back());  // room for the database, none for libpci's copy
-  taken.pop_back();
-  const std::optional<std::string> starved =
-      PciNames::ForRoot(root.Path(), {gpu}).Device(0x8086, 0x5917);
-  for (const int fd : taken) ::close(fd);
-  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
-
-  EXPECT_EQ(starved, std::nullopt);
-  EXPECT_EQ(PciNames::ForRoot(root.Path(), {gpu}).Device(0x8086, 0x5917), "UHD Graphics 620");
 }
 
 }  // namespace

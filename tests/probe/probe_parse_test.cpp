@@ -186,15 +186,59 @@ TEST(PciNamesTest, NamesFromAnIdsStream) {
             "C 03  Display controller\n\t00  VGA compatible controller\n");
 
   const PciNames names(ids, {gpu, odd});
-  EXPECT_EQ(names.Vendor(0x8086), "Intel Corporation");
   EXPECT_EQ(names.Device(0x8086, 0x5917), "UHD Graphics 620");
-  EXPECT_EQ(names.Class(gpu.classCode), "VGA compatible controller");
-  EXPECT_EQ(names.Class(odd.classCode), "Display controller");  // unknown subclass
-  EXPECT_EQ(names.Device(0x8086, 0x9999), std::nullopt);
   EXPECT_EQ(names.Vendor(0x10de), std::nullopt);  // no device of it was asked for
+  EXPECT_EQ(PciNames("", {gpu}).Vendor(0x8086), std::nullopt);
+}
 
-  const PciNames none("", {gpu});
-  EXPECT_EQ(none.Vendor(0x8086), std::nullopt);
+// The names a database gives one device, 8086:5917 of class 03 00, its lines well formed or
+// not: what lspci shows where it shows anything, and where lspci gives up on the database
+// (and ends its process), the names of the lines that can be read.
+TEST(PciNamesTest, OddAndMalformedLines) {
+  using namespace std::string_literals;
+  const std::string intel = "8086  Intel Corporation\n", gpu = "\t5917  UHD Graphics 620\n",
+                    display = "C 03  Display controller\n", vga = "\t00  VGA compatible\n";
+  const std::string longName(300, 'x'), longClass(250, 'D');
+  struct Row {
+    std::string ids;
+    std::optional<std::string> vendor, model, type;
+  };
+  const Row rows[] = {
+      // A model and a subclass the database does not know: the class names the device.
+      {intel + "\t5916  Other\n" + display + "\t80  Display\n", "Intel Corporation", std::nullopt,
+       "Display controller"},
+      // Comments, blank lines and a subsystem line that carries the model's ID.
+      {"# c\n" + intel + "# c\n\t# c\n\t5916  A\n\t\t8086 5917  Board\n" + gpu + "\n" + display +
+           vga,
+       "Intel Corporation", "UHD Graphics 620", "VGA compatible"},
+      {"8086  Intel Corporation\r\n\t5917  UHD Graphics 620\r\nC 03  Display\r\n\t00  VGA\r\n",
+       "Intel Corporation", "UHD Graphics 620", "VGA"},
+      // One trailing space or tab goes, white space before a name goes, inside it stays.
+      {"8086 \t Intel Corporation  \n\t5917\tUHD\tGraphics\t\n", "Intel Corporation ",
+       "UHD\tGraphics", std::nullopt},
+      // An ID run on into its name, or with no name: no name, and none under such a vendor.
+      {"8086x Intel Corporation\n" + gpu + display + vga, std::nullopt, std::nullopt,
+       "VGA compatible"},
+      {intel + "\t5917x UHD Graphics 620\n\t5917\n\t5917  \n" + display + "\t0\n",
+       "Intel Corporation", std::nullopt, "Display controller"},
+      // Text that ends inside a line, a name cut at a NUL, a carriage return inside it.
+      {intel + "\t5917  UHD Gra", "Intel Corporation", "UHD Gra", std::nullopt},
+      {"8086  Intel\0Corporation\n\t5917  UHD\rGraphics\nC 03\n"s, "Intel", "UHD", std::nullopt},
+      // Of an ID given twice the first line holds; long names end at 255 bytes, "..." last.
+      {intel + "\t5917  " + longName + "\n" + gpu + "C 03  " + longClass + "\n",
+       "Intel Corporation", longName.substr(0, 252) + "...", longClass + " [..."},
+      // Classes before vendors, the last line without its line break.
+      {display + vga + intel + "\t5917  UHD", "Intel Corporation", "UHD", "VGA compatible"},
+  };
+  PciDevice device;
+  device.vendor = 0x8086, device.device = 0x5917, device.classCode = 0x030000;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.ids);
+    const PciNames names(row.ids, {device});
+    EXPECT_EQ(names.Vendor(0x8086), row.vendor);
+    EXPECT_EQ(names.Device(0x8086, 0x5917), row.model);
+    EXPECT_EQ(names.Class(device.classCode), row.type);
+  }
 }
 
 TEST(NetworkParseTest, AdapterTypes) {

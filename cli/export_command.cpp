@@ -1,0 +1,43 @@
+#include <ctime>
+#include <memory>
+#include <optional>
+
+#include "cli/commands.h"
+#include "cli/glpi_document.h"
+#include "cli/glpi_export.h"
+#include "cli/machine_facts.h"
+
+namespace velmora::cli {
+
+std::string GlpiExportText(const Context& context, const std::string& deviceId) {
+  GlpiOptions options;
+  options.deviceId = deviceId;
+  options.client = "Velmora " VELMORA_VERSION;
+  if (context.profile.empty()) options.readAt = std::time(nullptr);
+  const nlohmann::json profile(CaptureMachine(context.profile));
+  return GlpiDocument(profile, options)
+             .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
+         "\n";
+}
+
+Action AddExportCommand(CLI::App& app, const Context& context) {
+  struct Options {
+    std::string format, deviceId;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = app.add_subcommand(
+      "export", "Print the machine's inventory in a fleet inventory format for asset servers");
+  command->add_option("--format", options->format, "The format: glpi (GLPI's inventory JSON)")
+      ->required()
+      ->check(CLI::IsMember({"glpi"}));
+  command->add_option("--deviceid", options->deviceId,
+                      "The device id to give (default: computer name and system UUID)");
+  command->fallthrough();
+  return [command, options, &context] {
+    if (!command->parsed()) return -1;
+    Context::Print(GlpiExportText(context, options->deviceId));
+    return 0;
+  };
+}
+
+}  // namespace velmora::cli

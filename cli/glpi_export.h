@@ -1,0 +1,14 @@
+#pragma once
+// The machine's inventory in the fleet inventory format, as `export` prints it and `send` posts it.
+
+#include <string>
+
+#include "cli/commands.h"
+
+namespace velmora::cli {
+
+// The document for this machine now, or for the replayed profile, as indented JSON text ending
+// in a line break; `deviceId` empty: the default one (DefaultDeviceId).
+std::string GlpiExportText(const Context& context, const std::string& deviceId);
+
+}  // namespace velmora::cli

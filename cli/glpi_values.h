@@ -1,0 +1,24 @@
+#pragma once
+// The conversions of the fleet inventory tables: a record's value in the format's form.
+
+#include <ctime>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/glpi_tables.h"
+
+namespace velmora::cli {
+
+// `value` (a field of the object `owner`, which some conversions read beside it) as `kind`
+// says; nullopt when it gives nothing (null, empty, zero, or a form the conversion does not
+// know). `now` is the time an uptime was read at; without it there is no boot time.
+std::optional<nlohmann::ordered_json> GlpiConvert(GlpiValue kind, const nlohmann::json& value,
+                                                  const nlohmann::json& owner,
+                                                  std::optional<std::time_t> now);
+
+// The IPv4 network of `address` under `mask` ("192.168.1.23", "255.255.252.0" ->
+// "192.168.0.0"); empty when either is not a dotted IPv4 address.
+std::string Ipv4Subnet(std::string_view address, std::string_view mask);
+
+}  // namespace velmora::cli

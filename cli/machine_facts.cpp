@@ -1,0 +1,125 @@
+#include "cli/machine_facts.h"
+
+#include "cli/capture_records.h"
+#include "harnel/profile.h"
+#include "harnel/profile_file.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr std::string_view kSystemKey = "Machine.System";
+
+// The system is no record of the provider's: its schema only lends diff the names and kinds of
+// its fields, never an offset, a getter or a layout.
+constexpr harnel::FieldSchema kSystemFields[] = {
+    {"manufacturer", harnel::FieldKind::FieldText, 0},
+    {"product", harnel::FieldKind::FieldText, 0},
+    {"serial", harnel::FieldKind::FieldText, 0},
+    {"uuid", harnel::FieldKind::FieldText, 0},
+    {"sku", harnel::FieldKind::FieldText, 0},
+    {"assetTag", harnel::FieldKind::FieldText, 0},
+    {"chassisSerial", harnel::FieldKind::FieldText, 0},
+    {"virtualization", harnel::FieldKind::FieldText, 0},
+};
+constexpr harnel::RecordSchema kSystemSchema{kSystemKey,    false,   0,      0,
+                                             kSystemFields, nullptr, nullptr};
+
+struct AddedField {
+  std::string_view recordKey, field, caption;
+};
+constexpr AddedField kAddedFields[] = {
+    {kSystemKey, "manufacturer", "系统制造商"},
+    {kSystemKey, "product", "系统型号"},
+    {kSystemKey, "serial", "系统序列号"},
+    {kSystemKey, "uuid", "系统UUID"},
+    {kSystemKey, "sku", "SKU编号"},
+    {kSystemKey, "assetTag", "资产标签"},
+    {kSystemKey, "chassisSerial", "机箱序列号"},
+    {kSystemKey, "virtualization", "虚拟化环境"},
+    {"Processor", "packages", "物理处理器个数"},
+    {"Processor", "cores", "每个处理器的核心数"},
+    {"Processor", "threads", "每个处理器的线程数"},
+    {"PhyMemoryList", "serialNumber", "序列号"},
+    {"PhyMemoryList", "partNumber", "部件号"},
+    {"StorageList", "serialNumber", "序列号"},
+    {"StorageList", "firmware", "固件版本"},
+    {"StorageList", "interface", "接口类型"},
+    {"MonitorList", "serialNumber", "序列号"},
+    {"MonitorList", "manufactureWeek", "生产周"},
+    {"MonitorList", "manufactureYear", "生产年份"},
+    {"NetworkadapterList", "interfaceName", "接口名称"},
+    {"NetworkadapterList", "kind", "网络类型"},
+    {"NetworkadapterList", "status", "连接状态"},
+    {"NetworkadapterList", "mtu", "MTU"},
+};
+
+// The field names of each record the Machine key adds to, in table order.
+struct RecordFields {
+  std::string_view recordKey;
+  std::vector<std::string_view> fields;
+};
+const std::vector<RecordFields>& FieldsByRecord() {
+  static const std::vector<RecordFields> all = [] {
+    std::vector<RecordFields> out;
+    for (const AddedField& added : kAddedFields) {
+      if (out.empty() || out.back().recordKey != added.recordKey)
+        out.push_back({added.recordKey, {}});
+      out.back().fields.push_back(added.field);
+    }
+    return out;
+  }();
+  return all;
+}
+
+const nlohmann::json kNothing;
+
+}  // namespace
+
+const harnel::RecordSchema& SystemSchema() { return kSystemSchema; }
+
+std::span<const std::string_view> MachineFields(std::string_view recordKey) {
+  for (const RecordFields& record : FieldsByRecord()) {
+    if (record.recordKey == recordKey) return record.fields;
+  }
+  return {};
+}
+
+std::string MachineFieldCaption(std::string_view recordKey, std::string_view field) {
+  for (const AddedField& added : kAddedFields) {
+    if (added.recordKey == recordKey && added.field == field) return std::string(added.caption);
+  }
+  return {};
+}
+
+const nlohmann::json& MachineFactsOf(const nlohmann::json& profile, std::string_view recordKey,
+                                     std::size_t index) {
+  if (!profile.is_object()) return kNothing;
+  const auto machine = profile.find(std::string(kMachineKey));
+  if (machine == profile.end() || !machine->is_object()) return kNothing;
+  if (recordKey.starts_with("Machine.")) recordKey.remove_prefix(8);
+  const auto facts = machine->find(std::string(recordKey));
+  if (facts == machine->end()) return kNothing;
+  if (facts->is_object()) return index == 0 ? *facts : kNothing;
+  if (facts->is_array() && index < facts->size() && (*facts)[index].is_object()) {
+    return (*facts)[index];
+  }
+  return kNothing;
+}
+
+nlohmann::ordered_json ReadMachineKey(const std::string& path) {
+  const harnel::ProfileBytes file = harnel::ReadProfileFile(path, harnel::kProfileLimit);
+  const auto profile = nlohmann::ordered_json::parse(file.bytes, nullptr, false);
+  if (!profile.is_object() || !profile.contains(kMachineKey)) return nullptr;
+  return profile[std::string(kMachineKey)];
+}
+
+nlohmann::ordered_json CaptureMachine(const std::string& replayed) {
+  nlohmann::ordered_json profile = CaptureRecords();
+  if (!replayed.empty()) {
+    nlohmann::ordered_json machine = ReadMachineKey(replayed);
+    if (!machine.is_null()) profile[std::string(kMachineKey)] = std::move(machine);
+  }
+  return profile;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,145 @@
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/agent_id.h"
+#include "cli/commands.h"
+#include "cli/glpi_export.h"
+#include "platform/http_client.h"
+#include "platform/zlib_stream.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr const char* kTokenVariable = "VELMORA_SERVER_TOKEN";
+constexpr const char* kTokenFileVariable = "VELMORA_SERVER_TOKEN_FILE";
+
+struct SendOptions {
+  std::string url, deviceId, keep, file;
+  int timeout = 30;
+};
+
+int Fail(const std::string& why) {
+  std::string line = why;
+  for (char& c : line) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  std::fprintf(stderr, "velmora: send: %s\n", line.c_str());
+  return 1;
+}
+
+std::optional<std::string> ReadWhole(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+// The bearer token for servers that want one: the variable's value, else the first line of the
+// file the other variable names; empty when neither is set. Never a command-line argument, which
+// every user of the machine could read.
+std::optional<std::string> Token() {
+  if (const char* token = std::getenv(kTokenVariable); token != nullptr && token[0] != '\0') {
+    return std::string(token);
+  }
+  const char* path = std::getenv(kTokenFileVariable);
+  if (path == nullptr || path[0] == '\0') return std::string();
+  std::ifstream file(path);
+  std::string token;
+  if (!std::getline(file, token)) return std::nullopt;
+  while (!token.empty() && (token.back() == '\r' || token.back() == ' ')) token.pop_back();
+  return token;
+}
+
+// The server's answer as a result: 0 and its expiration on "ok", 1 and why otherwise.
+int Answered(const platform::HttpAnswer& answer) {
+  const nlohmann::json body = nlohmann::json::parse(answer.body, nullptr, false);
+  const std::string status = body.is_object() ? body.value("status", "") : "";
+  const std::string message = body.is_object() ? body.value("message", "") : "";
+  if (answer.status >= 200 && answer.status < 300 && status == "ok") {
+    if (body.contains("expiration")) {
+      Context::Print("expiration: " + body["expiration"].dump() + "\n");
+    }
+    return 0;
+  }
+  std::string why = std::string("the server answered ") + std::to_string(answer.status);
+  if (!message.empty()) return Fail(why + ": " + message);
+  if (!status.empty()) return Fail(why + " with status \"" + status + "\"");
+  return Fail(why + " without a status");
+}
+
+int Send(const SendOptions& options, const Context& context) {
+  std::string document;
+  if (!options.file.empty()) {
+    std::optional<std::string> kept = ReadWhole(options.file);
+    if (!kept) return Fail(options.file + ": cannot be read");
+    if (!nlohmann::json::accept(*kept)) return Fail(options.file + ": not a JSON document");
+    document = std::move(*kept);
+  } else {
+    document = GlpiExportText(context, options.deviceId);
+    if (!options.keep.empty()) {
+      std::ofstream keep(options.keep, std::ios::binary | std::ios::trunc);
+      if (!(keep << document) || !keep.flush()) return Fail(options.keep + ": cannot be written");
+    }
+  }
+  const std::optional<std::string> token = Token();
+  if (!token) return Fail(std::string(std::getenv(kTokenFileVariable)) + ": cannot be read");
+
+  platform::HttpPost post;
+  post.url = options.url;
+  post.userAgent = "Velmora/" VELMORA_VERSION;
+  post.timeoutSeconds = options.timeout;
+  post.headers = {{"Content-Type", "application/x-compress-zlib"},
+                  {"GLPI-Agent-ID", AgentId()},
+                  {"Pragma", "no-cache"}};
+  if (!token->empty()) post.headers.emplace_back("Authorization", "Bearer " + *token);
+  post.body = platform::ZlibCompress(document);
+  const platform::HttpAnswer answer = platform::PostHttp(post);
+  switch (answer.failure) {
+    case platform::HttpFailure::HttpNone:
+      return Answered(answer);
+    case platform::HttpFailure::HttpRefused:
+      return Fail(options.url + ": connection refused: " + answer.reason);
+    case platform::HttpFailure::HttpTimeout:
+      return Fail(options.url + ": no answer within " + std::to_string(options.timeout) +
+                  " s: " + answer.reason);
+    case platform::HttpFailure::HttpTls:
+      return Fail(options.url + ": TLS failure: " + answer.reason);
+    default:
+      return Fail(options.url + ": " + answer.reason);
+  }
+}
+
+}  // namespace
+
+Action AddSendCommand(CLI::App& app, const Context& context) {
+  auto options = std::make_shared<SendOptions>();
+  CLI::App* command = app.add_subcommand(
+      "send",
+      "Post the machine's inventory (as export --format glpi prints it) to an asset server");
+  command->add_option("URL", options->url, "The server's inventory URL (http:// or https://)")
+      ->required();
+  command->add_option("--deviceid", options->deviceId,
+                      "The device id to give (default: computer name and system UUID)");
+  command->add_option("--timeout", options->timeout, "Seconds to wait for the answer (default 30)")
+      ->check(CLI::Range(1, 3600));
+  auto* keep = command->add_option(
+      "--keep", options->keep, "Also write the document to this file, to send later with --file");
+  command
+      ->add_option("--file", options->file,
+                   "Send this kept document instead of reading the machine")
+      ->check(CLI::ExistingFile)
+      ->excludes(keep);
+  command->fallthrough();
+  return [command, options, &context] {
+    if (!command->parsed()) return -1;
+    return Send(*options, context);
+  };
+}
+
+}  // namespace velmora::cli

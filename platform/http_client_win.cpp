@@ -1,0 +1,126 @@
+#include "platform/http_client.h"
+
+#include <memory>
+#include <string>
+
+#include <windows.h>
+#include <winhttp.h>
+
+namespace platform {
+namespace {
+
+struct InternetCloser {
+  void operator()(void* handle) const noexcept { WinHttpCloseHandle(handle); }
+};
+using InternetHandle = std::unique_ptr<void, InternetCloser>;
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
+  return out;
+}
+
+HttpAnswer Failed(DWORD error) {
+  HttpAnswer answer;
+  switch (error) {
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      answer.failure = HttpFailure::HttpRefused;
+      answer.reason = "could not connect to the server";
+      break;
+    case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT:  // what Wine gives for a server that accepts and never answers
+      answer.failure = HttpFailure::HttpTimeout;
+      answer.reason = "the server did not answer in time";
+      break;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED:
+      answer.failure = HttpFailure::HttpTls;
+      answer.reason =
+          std::string("the secure connection failed (WinHTTP error ") + std::to_string(error) + ")";
+      break;
+    case ERROR_NOT_ENOUGH_MEMORY:
+      throw std::bad_alloc();
+    default:
+      answer.failure = HttpFailure::HttpOther;
+      answer.reason = std::string("WinHTTP error ") + std::to_string(error);
+  }
+  return answer;
+}
+
+}  // namespace
+
+HttpAnswer PostHttp(const HttpPost& post) {
+  const std::wstring url = Wide(post.url);
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwHostNameLength = static_cast<DWORD>(-1);
+  parts.dwUrlPathLength = static_cast<DWORD>(-1);
+  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+    return Failed(GetLastError());
+  }
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
+  path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (path.empty()) path = L"/";
+
+  InternetHandle session(WinHttpOpen(Wide(post.userAgent).c_str(),
+                                     WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                     WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!session) return Failed(GetLastError());
+  const int ms = post.timeoutSeconds * 1000;
+  WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
+  InternetHandle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+  if (!connection) return Failed(GetLastError());
+  const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
+  InternetHandle request(WinHttpOpenRequest(connection.get(), L"POST", path.c_str(), nullptr,
+                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                            secure));
+  if (!request) return Failed(GetLastError());
+  // The wait for the answer's headers has a limit of its own (90 s), which the session's
+  // timeouts do not set.
+  DWORD responseTimeout = static_cast<DWORD>(ms);
+  WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
+                   sizeof responseTimeout);
+  DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
+  WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof noRedirects);
+  std::wstring headers;
+  for (const auto& [name, value] : post.headers) headers += Wide(name + ": " + value + "\r\n");
+  if (!WinHttpSendRequest(request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
+                          const_cast<char*>(post.body.data()), static_cast<DWORD>(post.body.size()),
+                          static_cast<DWORD>(post.body.size()), 0) ||
+      !WinHttpReceiveResponse(request.get(), nullptr)) {
+    return Failed(GetLastError());
+  }
+  HttpAnswer answer;
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                      WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+  answer.status = static_cast<long>(status);
+  for (;;) {
+    DWORD available = 0;
+    if (!WinHttpQueryDataAvailable(request.get(), &available)) return Failed(GetLastError());
+    if (available == 0) break;
+    const std::size_t had = answer.body.size();
+    answer.body.resize(had + available);
+    DWORD read = 0;
+    if (!WinHttpReadData(request.get(), answer.body.data() + had, available, &read)) {
+      return Failed(GetLastError());
+    }
+    answer.body.resize(had + read);
+  }
+  return answer;
+}
+
+}  // namespace platform
