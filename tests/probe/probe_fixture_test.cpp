@@ -21,6 +21,8 @@
 #include "harnel/probe.h"
 #include "harnel/probe/probe_networkadapter.h"
 #include "harnel/probe/probe_printer.h"
+#include "harnel/schema.h"
+#include "tests/support/case_file.h"
 #include "tests/support/scratch_dir.h"
 
 namespace harnel {
@@ -38,16 +40,20 @@ json ReadData(const fs::path& name) {
   return json::parse(file, nullptr, true, true);
 }
 
-// Each fixture's records, and why its records and fields are empty, one data file each.
+// Each fixture's records, and why its records and fields are empty, one data file each; both
+// name every record, null where it is absent.
 TEST(FixtureTest, EachMachineGivesItsRecordsAndWhyTheyAreEmpty) {
+  CaseKeys everyRecord;
+  for (const RecordSchema& schema : RecordSchemas()) everyRecord.required.emplace_back(schema.key);
   for (const std::string machine : {"laptop", "server", "container", "image"}) {
     const json records = ReadData("records-" + machine + ".json");
-    ASSERT_EQ(records.size(), 15u) << machine;  // every record, null where it is absent
+    ASSERT_EQ(WrongKeys(records, everyRecord), "") << machine;
     for (const auto& [key, record] : records.items()) {
       SCOPED_TRACE(machine + " " + key);
       EXPECT_EQ(ProbeMachine(key, kFixtures / machine), record);
     }
     const json reasonsOfEach = ReadData("reasons-" + machine + ".json");
+    ASSERT_EQ(WrongKeys(reasonsOfEach, everyRecord), "") << machine;
     for (const auto& [key, reasons] : reasonsOfEach.items()) {
       SCOPED_TRACE(machine + " reasons " + key);
       EXPECT_EQ(ExplainMachine(key, kFixtures / machine), reasons);

@@ -28,14 +28,20 @@ namespace {
 TEST(WindowsParseTest, MachinesKeptAsFilesGiveTheirRecords) {
   int machines = 0;
   int captured = 0;
+  CaseKeys records;  // of the raw values, the records and the reasons
+  for (const RecordSchema& schema : RecordSchemas()) records.optional.emplace_back(schema.key);
   for (const auto& entry : std::filesystem::directory_iterator(WINPROBE_CASES)) {
     std::ifstream in(entry.path());
     const nlohmann::json machine = nlohmann::json::parse(in);
+    SCOPED_TRACE(entry.path().filename().string());
     ASSERT_EQ(WrongKeys(machine, {{"origin", "raw", "records"}, {"reasons"}}), "");
+    ASSERT_EQ(WrongKeys(machine["raw"], records) + WrongKeys(machine["records"], records) +
+                  WrongKeys(machine.value("reasons", nlohmann::json::object()), records),
+              "");
     ++machines;
     captured += machine["origin"].get<std::string>().starts_with("captured") ? 1 : 0;
     for (const RecordSchema& schema : RecordSchemas()) {
-      SCOPED_TRACE(entry.path().filename().string() + " " + std::string(schema.key));
+      SCOPED_TRACE(schema.key);
       const nlohmann::json raw = machine["raw"].value(std::string(schema.key), nlohmann::json());
       const nlohmann::json record = ParseWindowsRecord(schema.key, raw);
       EXPECT_EQ(record, machine["records"].value(std::string(schema.key), nlohmann::json()));
