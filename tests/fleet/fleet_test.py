@@ -86,7 +86,8 @@ def compare_with_expected(name, document):
           f"{name}: versionclient names Velmora and its version")
 
 
-# Profiles: the shipped example and the captured Windows machines; the same bytes under Wine.
+# Profiles: the shipped example and two Windows machine files (one captured under Wine, one
+# written after a laptop); the same bytes under Wine.
 windows = {}
 for name in ("windows11-laptop", "wine"):
     with open(os.path.join(SOURCE, "tests", "winprobe", "data", name + ".json"), encoding="utf-8") as f:
