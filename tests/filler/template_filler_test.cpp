@@ -73,7 +73,7 @@ std::string Lines(const json& lines, std::size_t pad = 0) {
 // Every record must come back exactly once. "pad" is the length of the run "@" stands for.
 TEST(TemplateFillerTest, EachTemplateCaseGivesItsDocument) {
   const CaseKeys keys = {{"case", "file", "template", "categories", "result"},
-                         {"profile", "initial", "status", "gets", "frees"}};
+                         {"profile", "initial", "status", "gets", "frees", "pad"}};
   for (const json& c :
        ReadJsonCases<json>(VELMORA_SOURCE_DIR "/tests/filler/data/template_cases.json", keys)) {
     SCOPED_TRACE(c["case"].get<std::string>());

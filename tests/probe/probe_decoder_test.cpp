@@ -16,6 +16,7 @@
 #include "harnel/probe/smbios.h"
 #include "harnel/probe/smbios_records.h"
 #include "harnel/probe/text_util.h"
+#include "tests/support/case_file.h"
 
 namespace harnel::probe {
 namespace {
@@ -179,6 +180,11 @@ TEST(EdidTest, ReadsRealMonitors) {
   ASSERT_FALSE(samples.empty());
   for (const nlohmann::json& sample : samples) {
     SCOPED_TRACE(sample.dump());
+    ASSERT_EQ(
+        WrongKeys(
+            sample,
+            {{"file", "manufacturerId", "monitorType", "mode", "refreshRateHz", "source"}, {}}),
+        "");
     const std::optional<Edid> edid =
         ParseEdid(DataBytes(folder / sample["file"].get<std::string>()));
     ASSERT_TRUE(edid);
