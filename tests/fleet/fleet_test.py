@@ -85,11 +85,13 @@ def compare_with_expected(name, document):
           f"{name}: versionclient names Velmora and its version")
 
 
-# Profiles: the shipped example and the captured Windows machines; the same bytes under Wine.
+# Profiles: the shipped example and the captured Windows machines with the Machine key their
+# raw data give; the same bytes under Wine.
 windows = {}
 for name in ("windows11-laptop", "wine"):
     with open(os.path.join(SOURCE, "tests", "winprobe", "data", name + ".json"), encoding="utf-8") as f:
-        windows[name] = json.loads(re.sub(r"^\s*//.*$", "", f.read(), flags=re.M))["records"]
+        captured = json.loads(re.sub(r"^\s*//.*$", "", f.read(), flags=re.M))
+        windows[name] = {**captured["records"], "Machine": captured["machine"]["Machine"]}
 profiles = {"workstation": os.path.join(SOURCE, "examples", "workstation.json")}
 profiles.update({name: profile_file(name, records) for name, records in windows.items()})
 for name, path in profiles.items():

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "harnel/explain.h"
+#include "harnel/machine_facts.h"
 #include "harnel/probe.h"
 #include "harnel/probe/probe_networkadapter.h"
 #include "harnel/probe/probe_printer.h"
@@ -50,6 +51,18 @@ TEST(FixtureTest, EachMachineGivesItsRecordsAndWhyTheyAreEmpty) {
     }
   }
   EXPECT_TRUE(ExplainMachine("Os", kFixtures / "laptop").is_null());
+}
+
+// Each fixture's Machine key, and why it lacks what it lacks, from machine-facts.json.
+TEST(FixtureTest, EachMachineGivesItsFactsAndWhyTheyAreAbsent) {
+  const json expected = ReadData("machine-facts.json");
+  EXPECT_EQ(expected.size(), 4u);
+  for (const auto& [machine, facts] : expected.items()) {
+    SCOPED_TRACE(machine);
+    const MachineFacts read = ReadMachineFacts(kFixtures / machine);
+    EXPECT_EQ(json(read.key), facts["Machine"]);
+    EXPECT_EQ(json(read.reasons), facts["Reasons"]);
+  }
 }
 
 TEST(FixtureTest, MissingRootAndUnknownKeysGiveNull) {

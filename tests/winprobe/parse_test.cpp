@@ -17,6 +17,7 @@
 #include "harnel/schema.h"
 #include "harnel/winprobe/explain_raw.h"
 #include "harnel/winprobe/parse.h"
+#include "harnel/winprobe/parse_machine.h"
 #include "harnel/winprobe/raw_values.h"
 #include "tests/support/failing_allocator.h"
 
@@ -56,6 +57,23 @@ TEST(WindowsParseTest, CapturedMachinesGiveTheirRecords) {
       ExplainWindowsRecord(schema.key, raw, record, why);
       EXPECT_EQ(probe::ReasonsToJson(schema, record, why), machine["reasons"][schema.key]);
     }
+  }
+  EXPECT_GE(machines, 3);
+}
+
+// The Machine key's facts of the captured machines whose file holds them ("machine": the key
+// and why it lacks what it lacks).
+TEST(WindowsParseTest, CapturedMachinesGiveTheirMachineFacts) {
+  int machines = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(WINPROBE_CASES)) {
+    std::ifstream in(entry.path());
+    const nlohmann::json machine = nlohmann::json::parse(in);
+    if (!machine.contains("machine")) continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    ++machines;
+    const probe::MachineReading reading = ParseMachineFacts(machine["raw"]);
+    EXPECT_EQ(nlohmann::json(probe::MachineKeyOf(reading)), machine["machine"]["Machine"]);
+    EXPECT_EQ(nlohmann::json(probe::MachineReasonsOf(reading)), machine["machine"]["Reasons"]);
   }
   EXPECT_GE(machines, 3);
 }
