@@ -24,6 +24,10 @@ using AddressTable = std::map<std::string, InterfaceAddresses>;
 // The addresses of the running machine's interfaces (getifaddrs); empty when unavailable.
 AddressTable ReadLiveAddresses();
 
+// The interfaces the NetworkadapterList holds, in its order: those with a device behind them
+// (bridges, tunnels and veth pairs have none).
+std::vector<std::string> PhysicalInterfaces(const std::filesystem::path& root);
+
 // The NetworkadapterList of the machine under `root`, with `addresses` for the IP fields.
 nlohmann::json BuildNetworkadapterList(const std::filesystem::path& root,
                                        const AddressTable& addresses);

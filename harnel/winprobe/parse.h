@@ -31,4 +31,8 @@ nlohmann::json ParseSystemslotList(const nlohmann::json& raw);
 nlohmann::json ParseVideoadapterList(const nlohmann::json& raw);
 nlohmann::json ParsePhyMemoryList(const nlohmann::json& raw);
 
+// True for an adapter row of the IP helper that the NetworkadapterList holds a node for: all
+// but the loopback and tunnel pseudo-interfaces.
+bool IsListedAdapter(const nlohmann::json& adapter);
+
 }  // namespace harnel::winprobe

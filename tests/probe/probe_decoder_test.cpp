@@ -68,17 +68,17 @@ TEST(TextUtilTest, ParseUnsignedTakesOnlyWholeNumbers) {
 TEST(SmbiosTest, ParsesTheLaptopTableAndTheRecordsTheProviderUses) {
   const std::string table = FixtureBytes("/sys/firmware/dmi/tables/DMI");
   const std::vector<SmbiosStructure> structures = ParseSmbiosTable(table);
-  ASSERT_EQ(structures.size(), 9u);
+  ASSERT_EQ(structures.size(), 10u);
   EXPECT_EQ(structures[0].type, 0);
   EXPECT_EQ(structures[0].String(0x05), "N23ET59W (1.34 )");
-  EXPECT_EQ(structures[4].type, 9);
-  EXPECT_EQ(structures[4].handle, 0x0009);
+  EXPECT_EQ(structures[5].type, 9);
+  EXPECT_EQ(structures[5].handle, 0x0009);
   EXPECT_EQ(structures.back().type, 127);
   // A string number past the set, and number 0, name no string.
-  EXPECT_EQ(structures[4].String(0x05), std::nullopt);
-  EXPECT_EQ(structures[1].String(0x08), std::nullopt);
+  EXPECT_EQ(structures[5].String(0x05), std::nullopt);
+  EXPECT_EQ(structures[2].String(0x08), std::nullopt);
   // Fields past the formatted area of an older, shorter structure are absent.
-  EXPECT_EQ(structures[4].Word(0x40), std::nullopt);
+  EXPECT_EQ(structures[5].Word(0x40), std::nullopt);
 
   const SmbiosFacts facts = ParseSmbiosFacts(table);
   ASSERT_TRUE(facts.bios && facts.board && facts.chassis && facts.processor);

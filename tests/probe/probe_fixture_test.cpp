@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "harnel/explain.h"
+#include "harnel/machine_facts.h"
 #include "harnel/probe.h"
 #include "harnel/probe/probe_networkadapter.h"
 #include "harnel/probe/probe_printer.h"
@@ -60,6 +61,19 @@ TEST(FixtureTest, EachMachineGivesItsRecordsAndWhyTheyAreEmpty) {
     }
   }
   EXPECT_TRUE(ExplainMachine("Os", kFixtures / "laptop").is_null());
+}
+
+// Each fixture's Machine key, and why it lacks what it lacks, from machine-facts.json.
+TEST(FixtureTest, EachMachineGivesItsFactsAndWhyTheyAreAbsent) {
+  const json expected = ReadData("machine-facts.json");
+  EXPECT_EQ(expected.size(), 4u);
+  for (const auto& [machine, facts] : expected.items()) {
+    SCOPED_TRACE(machine);
+    ASSERT_EQ(WrongKeys(facts, {{"Machine", "Reasons"}, {}}), "");
+    const MachineFacts read = ReadMachineFacts(kFixtures / machine);
+    EXPECT_EQ(json(read.key), facts["Machine"]);
+    EXPECT_EQ(json(read.reasons), facts["Reasons"]);
+  }
 }
 
 TEST(FixtureTest, MissingRootAndUnknownKeysGiveNull) {

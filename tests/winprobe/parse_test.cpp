@@ -1,7 +1,8 @@
 // The Windows readers' parsers on machines kept as files: each data/*.json file holds where it
 // comes from ("origin": captured, or written by hand), what the system calls of one machine gave
 // ("raw", as capture_raw prints it) and the records that must come of it ("records", in the
-// profile form; an absent key is no record) and why they are empty where they are ("reasons").
+// profile form; an absent key is no record), why they are empty where they are ("reasons"), and
+// the Machine key that raw data give with why it lacks what it lacks ("machine").
 // Each parse also runs with its k-th allocation failing, once and from k on, for every k until
 // it succeeds: std::bad_alloc reaches the caller, the process goes on, and the sanitizer build
 // finds no leak.
@@ -18,6 +19,7 @@
 #include "harnel/schema.h"
 #include "harnel/winprobe/explain_raw.h"
 #include "harnel/winprobe/parse.h"
+#include "harnel/winprobe/parse_machine.h"
 #include "harnel/winprobe/raw_values.h"
 #include "tests/support/case_file.h"
 #include "tests/support/each_allocation_failure.h"
@@ -34,7 +36,7 @@ TEST(WindowsParseTest, MachinesKeptAsFilesGiveTheirRecords) {
     std::ifstream in(entry.path());
     const nlohmann::json machine = nlohmann::json::parse(in);
     SCOPED_TRACE(entry.path().filename().string());
-    ASSERT_EQ(WrongKeys(machine, {{"origin", "raw", "records"}, {"reasons"}}), "");
+    ASSERT_EQ(WrongKeys(machine, {{"origin", "raw", "records", "machine"}, {"reasons"}}), "");
     ASSERT_EQ(WrongKeys(machine["raw"], records) + WrongKeys(machine["records"], records) +
                   WrongKeys(machine.value("reasons", nlohmann::json::object()), records),
               "");
@@ -64,6 +66,23 @@ TEST(WindowsParseTest, MachinesKeptAsFilesGiveTheirRecords) {
   }
   EXPECT_GE(machines, 3);
   EXPECT_GE(captured, 1);
+}
+
+// The Machine key's facts of each machine file ("machine": the key and why it lacks what it
+// lacks).
+TEST(WindowsParseTest, CapturedMachinesGiveTheirMachineFacts) {
+  int machines = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(WINPROBE_CASES)) {
+    std::ifstream in(entry.path());
+    const nlohmann::json machine = nlohmann::json::parse(in);
+    SCOPED_TRACE(entry.path().filename().string());
+    ASSERT_EQ(WrongKeys(machine["machine"], {{"Machine", "Reasons"}, {}}), "");
+    ++machines;
+    const probe::MachineReading reading = ParseMachineFacts(machine["raw"]);
+    EXPECT_EQ(nlohmann::json(probe::MachineKeyOf(reading)), machine["machine"]["Machine"]);
+    EXPECT_EQ(nlohmann::json(probe::MachineReasonsOf(reading)), machine["machine"]["Reasons"]);
+  }
+  EXPECT_GE(machines, 3);
 }
 
 TEST(WindowsParseTest, RegistryMultiStringsGiveEachTextUpToTheEmptyOne) {
