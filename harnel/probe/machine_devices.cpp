@@ -71,7 +71,7 @@ FactSet DiskFacts(const std::filesystem::path& root, const std::string& name) {
   if (!serial.Known()) {
     const std::string page = device + "/vpd_pg80";
     std::optional<std::string> bytes = ReadMachineFile(root, page, 1 << 12);
-    if (!bytes) ReadNoted(root, page, serial);
+    if (!bytes) NoteUnread(root, page, serial);
     if (bytes && !serial.Take(UnitSerialPage(*bytes).value_or(""))) {
       serial.Miss(page, SourceAnswer::SourceSilent);
     }

@@ -17,6 +17,10 @@ namespace harnel::probe {
 std::optional<std::string> ReadNoted(const std::filesystem::path& root, std::string_view path,
                                      Fact& fact);
 
+// Notes in `fact` how `path` under `root` answers, for a reader that has just failed to read it:
+// empty, missing, readable by root only, or unreadable with the system's message.
+void NoteUnread(const std::filesystem::path& root, std::string_view path, Fact& fact);
+
 // The processors' topology as /proc/cpuinfo gives it: distinct physical ids, and the cores and
 // logical processors ("cpu cores", "siblings") of the first processor's package.
 struct CpuTopology {

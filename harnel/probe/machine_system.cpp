@@ -94,6 +94,11 @@ std::optional<std::int64_t> Number(std::string_view text) {
 std::optional<std::string> ReadNoted(const std::filesystem::path& root, std::string_view path,
                                      Fact& fact) {
   if (std::optional<std::string> text = ReadMachineText(root, path)) return text;
+  NoteUnread(root, path, fact);
+  return std::nullopt;
+}
+
+void NoteUnread(const std::filesystem::path& root, std::string_view path, Fact& fact) {
   const MachineFile file(root, path);
   const int error = errno;
   if (file.IsOpen()) {
@@ -105,7 +110,6 @@ std::optional<std::string> ReadNoted(const std::filesystem::path& root, std::str
   } else {
     fact.Miss(path, SourceAnswer::SourceUnreadable, std::strerror(error));
   }
-  return std::nullopt;
 }
 
 CpuTopology ParseCpuTopology(std::string_view cpuinfo) {
@@ -135,7 +139,7 @@ CpuInfoRead ReadCpuInfo(const std::filesystem::path& root) {
   if (auto text = ReadMachineFile(root, kCpuInfoPath)) {
     read.topology = ParseCpuTopology(*text);
   } else {
-    ReadNoted(root, kCpuInfoPath, read.file);
+    NoteUnread(root, kCpuInfoPath, read.file);
   }
   return read;
 }
@@ -154,7 +158,7 @@ FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cp
     if (std::optional<std::string> bytes = ReadMachineFile(root, kTablePath)) {
       TakeSystemFromTable(ParseSmbiosIdentity(*bytes), system);
     } else {
-      ReadNoted(root, kTablePath, table);
+      NoteUnread(root, kTablePath, table);
       for (const DmiAttribute& source : kDmiAttributes) system[source.field].misses = table.misses;
     }
     for (const DmiAttribute& source : kDmiAttributes) {
@@ -232,7 +236,7 @@ FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead&
     TakeSocketsFromTable(ParseSmbiosIdentity(*bytes).sockets, processor);
   } else {
     for (std::string_view field : {"packages", "cores", "threads"}) {
-      ReadNoted(root, kTablePath, processor[field]);
+      NoteUnread(root, kTablePath, processor[field]);
     }
   }
   return processor;
