@@ -11,10 +11,11 @@ namespace velmora::cli {
 namespace {
 
 // True when `reasons` explains something: a record's absence, or a field of it or of a node.
-bool SaysAnything(const nlohmann::json& reasons) {
+template <class Json>
+bool SaysAnything(const Json& reasons) {
   if (reasons.is_string() || reasons.is_object()) return !reasons.empty();
   if (!reasons.is_array()) return false;
-  for (const nlohmann::json& node : reasons) {
+  for (const Json& node : reasons) {
     if (SaysAnything(node)) return true;
   }
   return false;
@@ -41,11 +42,13 @@ Action AddCaptureCommand(CLI::App& app, const Context& context) {
   command->fallthrough();
   return [command, reasons, &context] {
     if (!command->parsed()) return -1;
-    nlohmann::ordered_json profile = CaptureMachine(context.profile);
+    nlohmann::ordered_json machineReasons;
+    nlohmann::ordered_json profile = CaptureMachine(context.profile, &machineReasons);
     // Beside the records, under a key that replay does not know and so leaves alone. A
     // provider replaying a profile has no machine to explain, and nothing is added.
     if (*reasons) {
       nlohmann::ordered_json why = CaptureReasons();
+      if (SaysAnything(machineReasons)) why[std::string(kMachineKey)] = std::move(machineReasons);
       if (!why.empty()) profile["Reasons"] = std::move(why);
     }
     Context::Print(profile.dump(2) + "\n");

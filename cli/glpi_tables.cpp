@@ -71,7 +71,7 @@ constexpr GlpiField kStorages[] = {
     {"disksize", "sizeMB", GlpiNumber},
     {"serial", "serialNumber", GlpiText},
     {"firmware", "firmware", GlpiText},
-    {"interface", "interface", GlpiText},
+    {"interface", "interface", GlpiStorageBus},
 };
 
 // The address fields are those of one address of the adapter (see GlpiAddresses).

@@ -18,6 +18,7 @@ enum class GlpiValue {
   GlpiAdapterKind,      // an adapter type ("Wireless 802.11") -> the format's kind ("wifi")
   GlpiNetworkStatus,    // a status the format lists ("up", "lowerlayerdown", ...) as it stands
   GlpiStorageKind,      // a media type -> "disk" or "cdrom"
+  GlpiStorageBus,       // a bus the format lists ("SATA", "NVME", ...) as it stands
   GlpiSlotStatus,       // a slot's usage ("..., In use") -> "used" or "free"
   GlpiThreadsPerCore,   // the entry's threads over its cores
   GlpiManufactureDate,  // the entry's manufacture week and year -> "12/2022"

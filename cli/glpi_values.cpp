@@ -25,6 +25,8 @@ constexpr AdapterKind kAdapterKinds[] = {
     {"Loopback", "loopback"},          {"Bridge", "bridge"},
     {"Fibre Channel", "fibrechannel"}, {"Bluetooth", "bluetooth"},
 };
+// The disk interfaces the format lists; the Machine key may name others ("VIRTIO", "MMC").
+constexpr std::string_view kStorageBuses[] = {"SATA", "NVME", "USB", "IDE", "SCSI", "SAS"};
 constexpr std::string_view kNetworkStates[] = {
     "up", "down", "dormant", "notpresent", "lowerlayerdown", "unknown", "testing"};
 // The words with which the format's architecture pattern begins.
@@ -38,6 +40,13 @@ bool Listed(const std::string_view (&list)[N], std::string_view text) {
     if (item == text) return true;
   }
   return false;
+}
+
+// `text` itself when the format's `list` holds it.
+template <std::size_t N>
+std::optional<Json> AsListed(const std::string_view (&list)[N], std::string_view text) {
+  if (!Listed(list, text)) return std::nullopt;
+  return std::string(text);
 }
 
 std::optional<int> Number(std::string_view text) {
@@ -201,13 +210,15 @@ std::optional<Json> GlpiConvert(GlpiValue kind, const nlohmann::json& value,
     case GlpiValue::GlpiResolution:
       return Resolution(text);
     case GlpiValue::GlpiNetworkKind:
-      return Listed(kNetworkKinds, text) ? std::optional<Json>(std::string(text)) : std::nullopt;
+      return AsListed(kNetworkKinds, text);
     case GlpiValue::GlpiAdapterKind:
       return AdapterKindOf(text);
     case GlpiValue::GlpiNetworkStatus:
-      return Listed(kNetworkStates, text) ? std::optional<Json>(std::string(text)) : std::nullopt;
+      return AsListed(kNetworkStates, text);
     case GlpiValue::GlpiStorageKind:
       return StorageKind(text);
+    case GlpiValue::GlpiStorageBus:
+      return AsListed(kStorageBuses, text);
     case GlpiValue::GlpiSlotStatus:
       return SlotStatus(text);
     case GlpiValue::GlpiKernelName:

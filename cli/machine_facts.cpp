@@ -1,6 +1,12 @@
 #include "cli/machine_facts.h"
 
+#include <cstdio>
+#include <exception>
+#include <new>
+
 #include "cli/capture_records.h"
+#include "harnel/machine_facts.h"
+#include "harnel/machine_source.h"
 #include "harnel/profile.h"
 #include "harnel/profile_file.h"
 
@@ -113,11 +119,27 @@ nlohmann::ordered_json ReadMachineKey(const std::string& path) {
   return profile[std::string(kMachineKey)];
 }
 
-nlohmann::ordered_json CaptureMachine(const std::string& replayed) {
+nlohmann::ordered_json CaptureMachine(const std::string& replayed,
+                                      nlohmann::ordered_json* reasons) {
   nlohmann::ordered_json profile = CaptureRecords();
-  if (!replayed.empty()) {
-    nlohmann::ordered_json machine = ReadMachineKey(replayed);
+  const harnel::MachineSource source = harnel::MachineSourceFromEnvironment();
+  const std::string file = !replayed.empty() ? replayed
+                           : source.profile  ? source.profile->string()
+                                             : std::string();
+  if (!file.empty()) {
+    nlohmann::ordered_json machine = ReadMachineKey(file);
     if (!machine.is_null()) profile[std::string(kMachineKey)] = std::move(machine);
+    return profile;
+  }
+  try {
+    harnel::MachineFacts facts = harnel::ReadMachineFacts(source.root);
+    profile[std::string(kMachineKey)] = std::move(facts.key);
+    if (reasons != nullptr) *reasons = std::move(facts.reasons);
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& e) {
+    // A reader that fails in a way it did not foresee leaves the key out, not the inventory.
+    std::fprintf(stderr, "velmora: the machine's facts: %s; none shown\n", e.what());
   }
   return profile;
 }

@@ -48,10 +48,12 @@ const nlohmann::json& MachineFactsOf(const nlohmann::json& profile, std::string_
                                      std::size_t index);
 
 // This machine as a profile: the provider's records now (CaptureRecords), in provider order, then
-// the Machine key. While the provider replays the profile file `replayed`, the key is that
-// file's own, copied as it stands; reading the machine itself, no reader gives the key yet and
-// the profile has none.
-nlohmann::ordered_json CaptureMachine(const std::string& replayed);
+// the Machine key. While the provider replays a profile file (`replayed`, or the one the
+// environment names), the key is that file's own, copied as it stands; reading the machine
+// itself, the key is what the readers of the machine find, and `reasons`, when given, receives
+// why it lacks what it lacks, in the key's shape (nothing while a profile is replayed).
+nlohmann::ordered_json CaptureMachine(const std::string& replayed,
+                                      nlohmann::ordered_json* reasons = nullptr);
 
 // The Machine key of the profile file `path`, or null when the file has none or cannot be read
 // (the provider's replay says why a profile cannot be used).

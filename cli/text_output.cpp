@@ -5,19 +5,18 @@
 namespace velmora::cli {
 namespace {
 
-bool IsWide(char32_t cp) {
+bool IsWide(WChar unit) {
   struct Range {
-    char32_t first, last;
+    WChar first, last;
   };
-  // The wide and full-width blocks that inventory text meets: Hangul Jamo, CJK symbols and
-  // ideographs, Hangul syllables, compatibility ideographs, full-width forms, and the
-  // supplementary ideograph planes.
-  static constexpr Range kWide[] = {
-      {0x1100, 0x115F}, {0x2E80, 0x303E},   {0x3041, 0x33FF},  {0x3400, 0x4DBF}, {0x4E00, 0x9FFF},
-      {0xA000, 0xA4CF}, {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},  {0xFE30, 0xFE4F}, {0xFF00, 0xFF60},
-      {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F}, {0x20000, 0x3FFFD}};
+  // The wide and full-width blocks of the Basic Multilingual Plane: Hangul Jamo, CJK symbols and
+  // ideographs, Hangul syllables, compatibility ideographs, full-width forms.
+  static constexpr Range kWide[] = {{0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF},
+                                    {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xA000, 0xA4CF},
+                                    {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFE30, 0xFE4F},
+                                    {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}};
   for (const Range& range : kWide) {
-    if (cp >= range.first && cp <= range.last) return true;
+    if (unit >= range.first && unit <= range.last) return true;
   }
   return false;
 }
@@ -28,15 +27,7 @@ std::string ToUtf8(WStringView text) { return harnel::Utf16ToUtf8(text); }
 
 int DisplayWidth(WStringView text) {
   int width = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    width += IsWide(cp) ? 2 : 1;
-  }
+  for (const WChar unit : text) width += IsWide(unit) ? 2 : 1;
   return width;
 }
 

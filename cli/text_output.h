@@ -12,7 +12,8 @@ namespace velmora::cli {
 std::string ToUtf8(WStringView text);
 
 // Columns a monospaced terminal gives `text`: two for East Asian wide and full-width
-// characters, one for the rest.
+// characters, one for the rest. It measures the library's own captions, all of them in the
+// Basic Multilingual Plane, so each unit is one character.
 int DisplayWidth(WStringView text);
 
 // ANSI styles, applied only when `enabled` (a terminal, and NO_COLOR unset).

@@ -22,7 +22,11 @@ Action AddXmlCommand(CLI::App& app, const Context& context) {
     if (!command->parsed()) return -1;
     WString document;
     if (GetDeviceXMLBuffer(*category, document) != 0) {
-      std::fprintf(stderr, "velmora: no template for category %d could be loaded\n", *category);
+      // The export says no more than that; `check` tells which.
+      std::fprintf(stderr,
+                   "velmora: the template for category %d could not be loaded, or not filled "
+                   "within the document engine's limits\n",
+                   *category);
       return 1;
     }
     // The document as it stands: no byte-order mark, no line break added.

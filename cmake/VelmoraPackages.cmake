@@ -75,9 +75,9 @@ set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_SECTION admin)
 # The loader's cache is rebuilt by the trigger; the maintainer scripts CPack writes call
 # ldconfig as well, which is only redundant.
 set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/triggers)
-# Opened with dlopen only when a record needs them, so no linker dependency names them: without
-# them the printers, and the names of PCI devices, are missing.
-set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_RECOMMENDS "libcups2, pci.ids")
+# Opened only when a record or a command needs them, so no linker dependency names them: without
+# them the printers, velmora send, and the names of PCI devices are missing.
+set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_RECOMMENDS "libcups2, libcurl4, pci.ids")
 set(CPACK_DEBIAN_DEB-RUNTIME_DESCRIPTION
     "hardware inventory library for endpoint agents
 A host process loads libVelmoraU.so.1 and asks what the machine consists of:

@@ -54,6 +54,9 @@ int GetDeviceXMLBuffer(int category, WString& out) {
   doc.SetText(std::move(text));
   if (!doc.ParseDocument()) return -1;
   if (entry.fill != nullptr && entry.fill(doc) == FillOutcome::kNoDocument) return 0;
+  // A value or a copy that did not fit left the document short of what the template asks
+  // for: the caller gets no document rather than a different one.
+  if (doc.MetLimit()) return -1;
 
   // The document is released right after, so its text moves out instead of being copied.
   out = std::move(doc).TakeText();

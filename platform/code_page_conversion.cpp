@@ -68,11 +68,8 @@ WString Decode(IconvHandle& converter, const char* bytes, size_t byteCount) {
       --inLeft;
       continue;
     }
-    if (error == EINVAL) {
-      // A sequence cut short by the end of the input.
-      units.push_back(kReplacementCharacter);
-      inLeft = 0;
-    }
+    // A sequence cut short by the end of the input.
+    if (error == EINVAL) units.push_back(kReplacementCharacter);
     if (flushing || error != 0) break;
     flushing = true;
   }

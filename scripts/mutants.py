@@ -6,9 +6,11 @@ the test suite notices it.
   list     the mutants of a file, with their outcome when a results file is given
   show     mutants as diffs against the current source
   run      applies each mutant, rebuilds, runs the tests that can see it, records the outcome
-  mark     marks a survivor as equivalent (it changes nothing observable), with the reason
-  summary  killed, survived, no build, timed out and equivalent mutants and the kill rate,
-           per folder
+  mark     marks a survivor as equivalent (it changes nothing observable) or unobservable
+           (only speed or memory would show it), or back as survived, or stale when the code
+           it changes was deleted, with the reason
+  summary  killed, survived, no build, timed out, equivalent and unobservable mutants and
+           the kill rate, per folder
   compare  the mutants that one results file kills and another does not
 
 A mutant changes one line of a .cpp or .h file:
@@ -18,13 +20,25 @@ A mutant changes one line of a .cpp or .h file:
   integer     a decimal literal without suffix: 0 and 1 swapped, any other n becomes n + 1
   increment   ++ and -- swapped               jump       break and continue swapped
   delete      a statement that is only a call or an assignment, deleted
-Nothing is mutated in comments, string or character literals (raw ones included),
+or, drawn only when asked for (draw --kinds), a literal or a table row, which may run on over
+the next lines:
+  literal     a string literal with its first character changed (the next letter, digit or
+              code point; x for other ASCII), emptied, or swapped with the literal in the
+              same place of the next row of its table (else of the next element)
+  row         a row of a table deleted, or written twice where the table's length is not
+              fixed (an array of unstated size, a vector, a list)
+A table is a braced list that initialises an array or container being declared, or whose
+elements are all braced lists, or a list of single texts outside any other (such as the paths
+passed to a call); the double braces of a std::array lead to the list inside.
+
+Operators are not mutated in comments, string or character literals (raw ones included),
 preprocessor lines, static_assert, sizeof, alignof, alignas, decltype, noexcept(...),
-attributes, operator names or case labels. The sources are clang-formatted, and the lexer
-reads that layout: a binary operator has a blank on each side, so "a < b" is a comparison
-while "vector<int>", "template <class T>", "T&& x" and "-1" are left alone. Where a token is
-ambiguous no mutant is made: one that cannot compile is a wasted build. A break becomes a
-continue only inside a braced loop of its own function.
+attributes, operator names or case labels; literals are not mutated in those either, nor in
+extern "C", asm, __attribute__, _Pragma or assert. The sources are clang-formatted, and the
+lexer reads that layout: a binary operator has a blank on each side, so "a < b" is a
+comparison while "vector<int>", "template <class T>", "T&& x" and "-1" are left alone. Where a
+token is ambiguous no mutant is made: one that cannot compile is a wasted build. A break
+becomes a continue only inside a braced loop of its own function.
 
 Files:
   mutants   "# " comments, then one mutant a line, tab-separated: id, path (from the source
@@ -36,7 +50,10 @@ Files:
             path:line, kind, detail (the first failing test, the compiler's first error, or
             an equivalent mutant's reason). The last line of an id counts. Statuses: killed,
             survived, timeout, no-build, stale, unused (no object of this build includes the
-            file), equivalent, error (the tool could not decide; retried on the next run).
+            file), equivalent, unobservable, error (the tool could not decide; retried on the
+            next run). An equivalent or unobservable mutant is a survivor that no test could
+            kill; summary and compare leave both out of the kill rate, as no-build, stale and
+            unused mutants are.
 """
 
 import argparse
@@ -208,8 +225,9 @@ class Mutation:
     line: int
     col: int
     kind: str
-    original: str
+    original: str  # may run over several lines (a table row, two literals swapped)
     replacement: str
+    in_table: bool = False  # inside a table's initializer
 
 
 SWAPS = {
@@ -227,6 +245,9 @@ CONTROL = frozenset("if for while switch catch".split())
 CLASS_KEYS = frozenset("class struct union enum".split())
 OPENERS = {"(": ")", "[": "]", "{": "}"}
 INTEGER_RE = re.compile(r"0|[1-9][0-9]*")
+KINDS = ("relational", "equality", "arithmetic", "logical", "not", "boolean", "integer",
+         "increment", "jump", "delete", "literal", "row")
+DEFAULT_KINDS = ",".join(KINDS[:-2])  # a literal or a row only when asked for
 
 
 def partners(tokens):
@@ -299,6 +320,7 @@ class Scope:
     boundary: bool = False  # a function's or lambda's body: break cannot leave it
     parens: list = field(default_factory=list)  # open ( and [, each with the keyword before it
     seen_paren: bool = False  # the statement so far has a ( outside brackets
+    brace: int = -1  # index of the { that opened it
 
 
 def brace_scope(tokens, i, scope, closed_by):
@@ -312,6 +334,8 @@ def brace_scope(tokens, i, scope, closed_by):
         return Scope("enum" if "enum" in words[key:] else "class", i + 1)
     if scope.kind in ("block", "lambda"):
         head = closed_by.get(i - 1)
+        if prev == ":" and scope.parens:
+            return Scope("init", i + 1)  # the list of a range for
         if prev == "do" or head in ("for", "while"):
             return Scope("block", i + 1, loop=True)
         if prev == ")" and head is None or prev in ("]", "mutable", "noexcept", "constexpr"):
@@ -363,6 +387,8 @@ def find_mutations(text):
     out = []
     scopes = [Scope("namespace", 0)]
     closed_by = {}  # index of a ) -> the control keyword before its (
+    heads = {}  # index of a { that opens a value -> its declaration, None inside another value
+    inits_at = {}  # index of a string literal -> the { of each value it lies in, outermost first
 
     def add(t, kind, replacement, original=None):
         out.append(Mutation(t.line, t.col, kind, original or t.text, replacement))
@@ -381,6 +407,9 @@ def find_mutations(text):
                     closed_by[i] = None
             elif x == "{":
                 scopes.append(brace_scope(tokens, i, scope, closed_by))
+                scopes[-1].brace = i
+                if scopes[-1].kind == "init":
+                    heads[i] = tokens[scope.stmt:i] if scope.kind != "init" else None
             elif x == "}" and len(scopes) > 1:
                 if scopes.pop().kind not in ("init", "lambda"):
                     scopes[-1].stmt, scopes[-1].seen_paren = i + 1, False
@@ -394,6 +423,8 @@ def find_mutations(text):
                     tokens[scope.stmt].text in ("case", "default", "public", "private",
                                                 "protected")):
                 scope.stmt = i + 1
+        if t.kind == "str":
+            inits_at[i] = tuple(s.brace for s in scopes if s.kind == "init")
         if i in excluded:
             continue
         if x in BINARY and t.kind == "punct":
@@ -416,7 +447,176 @@ def find_mutations(text):
                 prev.text == "=" and nxt.text == ";" and i > 1 and tokens[i - 2].text in (
                     ")", "const", "override", "noexcept", "final")):  # "= 0" of a pure virtual
             add(t, "integer", {"0": "1", "1": "0"}.get(x, str(int(x) + 1)))
-    return sorted(out, key=lambda m: (m.line, m.col, m.kind))
+    out += table_mutations(text, tokens, pair, excluded, heads, inits_at)
+    return sorted(out, key=lambda m: (m.line, m.col, m.kind, m.replacement))
+
+
+# ---------------------------------------------------------------------------------------------
+# Tables and literals
+
+CONTAINERS = frozenset("array vector initializer_list map set unordered_map unordered_set".split())
+NO_LITERAL_MUTANTS = frozenset("asm __asm__ __attribute__ _Pragma assert".split())
+ESCAPE_RE = re.compile(r"\\(?:[0-7]{1,3}|x[0-9A-Fa-f]+|u[0-9A-Fa-f]{4}|U[0-9A-Fa-f]{8}|[\s\S])")
+LITERAL_RE = re.compile(r'(?:u8|u|U|L)?(?:R"(?P<delim>[^(]*)\((?P<raw>[\s\S]*)\)(?P=delim)"'
+                        r'|"(?P<plain>(?:[^"\\]|\\[\s\S])*)")[A-Za-z_0-9]*')
+
+
+def elements(tokens, pair, brace):
+    """The elements of the braced list that opens at `brace`: (first token, end) index pairs, the
+    end being the index of the comma or brace after the element."""
+    out, start, k, angles = [], brace + 1, brace + 1, 0
+    close = pair.get(brace, len(tokens))
+    while k < close:
+        t = tokens[k]
+        if t.text in OPENERS and k in pair:
+            k = pair[k] + 1
+            continue
+        if t.text == "<" and not t.spaced and tokens[k - 1].kind == "id":
+            angles += 1
+        elif t.text in (">", ">>") and angles and not t.spaced:
+            angles = max(0, angles - len(t.text))
+        elif t.text == "," and not angles:
+            out.append((start, k))
+            start = k + 1
+        k += 1
+    if start < close:
+        out.append((start, close))
+    return out
+
+
+def is_group(tokens, pair, first, end):
+    """Whether tokens[first:end] are one braced list."""
+    return tokens[first].text == "{" and pair.get(first) == end - 1
+
+
+def is_text(tokens, first, end):
+    """Whether tokens[first:end] are one string literal, bare or in a macro such as WTEXT(...)."""
+    kinds = [t.kind for t in tokens[first:end]]
+    return kinds == ["str"] or (kinds[:1] == ["id"] and tokens[first + 1].text == "("
+                                 and kinds[2:] == ["str", "punct"] and tokens[end - 1].text == ")")
+
+
+def tables(tokens, pair, heads):
+    """The braced lists whose elements are rows, each with whether its length is fixed: an array
+    or container being declared, a list of rows that are themselves braced lists, a list of
+    texts. The double braces of a std::array lead to the list inside."""
+    out = {}
+    for brace, head in heads.items():
+        items = elements(tokens, pair, brace)
+        words = [t.text for t in head] if head is not None else []
+        declared = "[" in words or any(w in CONTAINERS for w in words)
+        fixed = any(w == "[" and nxt != "]" for w, nxt in zip(words, words[1:] + [""])) or (
+            "array" in words)
+        if declared and len(items) == 1 and is_group(tokens, pair, *items[0]):
+            brace = items[0][0]
+            items = elements(tokens, pair, brace)
+        if len(items) < 2 and not declared:
+            continue
+        if declared or all(is_group(tokens, pair, *e) for e in items) or (
+                head is not None and all(is_text(tokens, *e) for e in items)):
+            out.setdefault(brace, (items, declared and fixed))
+    return out
+
+
+def row_mutations(text, tokens, items, fixed):
+    """Each row deleted, and where the list's length is not fixed, each row written twice."""
+    out = []
+    for n, (first, end) in enumerate(items):
+        if first >= end:
+            continue
+        t, last = tokens[first], tokens[end - 1]
+        row = text[t.pos:last.end]
+        if tokens[end].text == ",":
+            out.append(Mutation(t.line, t.col, "row", text[t.pos:tokens[end].end], "", True))
+        elif n > 0:  # the last row, without a comma after it
+            comma = tokens[items[n - 1][1]]
+            out.append(Mutation(comma.line, comma.col, "row", text[comma.pos:last.end], "", True))
+        if not fixed:
+            out.append(Mutation(t.line, t.col, "row", row, row + ", " + row, True))
+    return out
+
+
+def changed_character(c):
+    """Another character in place of `c`: the next letter or digit (z, Z and 9 wrap around), the
+    next code point beyond ASCII, x for any other ASCII character."""
+    for first, last in (("a", "z"), ("A", "Z"), ("0", "9")):
+        if first <= c <= last:
+            return first if c == last else chr(ord(c) + 1)
+    if ord(c) >= 0x80:
+        nxt = ord(c) + 1
+        return chr(ord(c) - 1 if 0xD800 <= nxt <= 0xDFFF or nxt > 0x10FFFF else nxt)
+    return "x"
+
+
+def literal_variants(token_text):
+    """The replacements of a literal: its first character that is neither part of an escape nor
+    a line break changed, and the literal emptied."""
+    m = LITERAL_RE.fullmatch(token_text)
+    if not m:
+        return []
+    raw = m.group("delim") is not None
+    body, at = (m.group("raw"), m.start("raw")) if raw else (m.group("plain"), m.start("plain"))
+    out, k = [], 0
+    while k < len(body):
+        escape = None if raw else ESCAPE_RE.match(body, k)
+        if escape:
+            k = escape.end()
+        elif body[k] in "\r\n":
+            k += 1
+        else:
+            out.append(token_text[:at + k] + changed_character(body[k]) + token_text[at + k + 1:])
+            break
+    if body:
+        out.append(token_text[:at] + token_text[at + len(body):])
+    return out
+
+
+def table_mutations(text, tokens, pair, excluded, heads, inits_at):
+    """Rows of tables deleted and written twice; string literals with a character changed,
+    emptied, and swapped with the literal in the same place of the next row (or else the next
+    element) of the same table."""
+    out = []
+    found = tables(tokens, pair, heads)
+    for items, fixed in found.values():
+        out += row_mutations(text, tokens, items, fixed)
+    skipped = set(excluded)
+    for i, t in enumerate(tokens[:-1]):
+        if t.text in NO_LITERAL_MUTANTS and tokens[i + 1].text == "(" and i + 1 in pair:
+            skipped.update(range(i, pair[i + 1] + 1))
+        elif t.text == "extern" and tokens[i + 1].kind == "str":
+            skipped.add(i + 1)
+    lists = {}
+    places = {}  # (outermost brace, path) -> the first literal there
+    for i, inits in inits_at.items():
+        if i in skipped or not inits:
+            continue
+        path = []
+        for brace in inits:
+            if brace not in lists:
+                lists[brace] = [first for first, _ in elements(tokens, pair, brace)]
+            path.append(bisect.bisect_right(lists[brace], i) - 1)
+        places.setdefault((inits[0], tuple(path)), i)
+    where = {i: key for key, i in places.items()}
+    for i, t in enumerate(tokens):
+        if t.kind != "str" or i in skipped:
+            continue
+        in_table = any(b in found for b in inits_at.get(i, ()))
+        for replacement in literal_variants(t.text):
+            out.append(Mutation(t.line, t.col, "literal", t.text, replacement, in_table))
+        if i not in where:
+            continue
+        outermost, path = where[i]
+        for depth in range(len(path)):
+            j = places.get((outermost, path[:depth] + (path[depth] + 1,) + path[depth + 1:]))
+            if j is None:
+                continue
+            u = tokens[j]
+            same_prefix = t.text.split('"', 1)[0] == u.text.split('"', 1)[0]
+            if same_prefix and t.text != u.text:
+                out.append(Mutation(t.line, t.col, "literal", text[t.pos:u.end],
+                                    u.text + text[t.end:u.pos] + t.text, in_table))
+            break
+    return out
 
 
 # ---------------------------------------------------------------------------------------------
@@ -483,7 +683,9 @@ class Result:
 
 
 DETECTED = ("killed", "timeout")
-FINAL = ("killed", "survived", "timeout", "no-build", "stale", "unused", "equivalent")
+# Survivors that no test could kill: left out of the kill rate.
+NOT_COUNTED = ("equivalent", "unobservable")
+FINAL = ("killed", "survived", "timeout", "no-build", "stale", "unused") + NOT_COUNTED
 
 
 def read_results(path):
@@ -535,16 +737,15 @@ def source_lines(text):
 
 
 def mutated_text(m, text):
-    """The source with the mutant applied, or None when its line is not the one drawn."""
+    """The source with the mutant applied, or None when its line is not the one drawn (or the
+    text it changes, which may run on over the next lines, is not the one drawn)."""
     lines = text.split("\n")
-    if m.line > len(lines):
+    if m.line > len(lines) or line_hash(lines[m.line - 1].rstrip("\r")) != m.line_hash:
         return None
-    line, start = lines[m.line - 1], m.col - 1
-    if (line_hash(line.rstrip("\r")) != m.line_hash
-            or line[start:start + len(m.original)] != m.original):
+    start = sum(len(line) + 1 for line in lines[:m.line - 1]) + m.col - 1
+    if text[start:start + len(m.original)] != m.original:
         return None
-    lines[m.line - 1] = line[:start] + m.replacement + line[start + len(m.original):]
-    return "\n".join(lines)
+    return text[:start] + m.replacement + text[start + len(m.original):]
 
 
 def write_synced(path, data):
@@ -780,6 +981,9 @@ def compiled_lines(build, files):
 
 
 def cmd_draw(a):
+    kinds = set(a.kinds.split(","))
+    if not kinds <= set(KINDS):
+        sys.exit(f"unknown kinds: {', '.join(sorted(kinds - set(KINDS)))}")
     files = source_files(a.paths)
     live = compiled_lines(a.build, files) if a.build else None
     lines, skipped = [], []
@@ -790,7 +994,8 @@ def cmd_draw(a):
         text = read_source(f)
         by_line = {}
         for m in find_mutations(text):
-            if live is None or m.line in live[f]:
+            if (m.kind in kinds and (m.in_table or not a.tables)
+                    and (live is None or m.line in live[f])):
                 by_line.setdefault(m.line, []).append(m)
         rel, texts = f.relative_to(ROOT).as_posix(), source_lines(text)
         lines += [(rel, texts, ms) for _, ms in sorted(by_line.items())]
@@ -803,7 +1008,9 @@ def cmd_draw(a):
         mutants.append(make_mutant(rel, m, texts[m.line - 1]))
     write_mutants(a.output, mutants, [
         f"drawn with: scripts/mutants.py draw --seed {a.seed} --count {a.count}"
-        + (" --build BUILD" if a.build else "") + " " + " ".join(a.paths),
+        + ("" if a.kinds == DEFAULT_KINDS else f" --kinds {a.kinds}")
+        + (" --tables" if a.tables else "") + (" --build BUILD" if a.build else "") + " "
+        + " ".join(a.paths),
         f"{len(mutants)} mutants from {len(lines)} lines with mutants in "
         f"{len(files) - len(skipped)} files"])
     for f in skipped:
@@ -1038,9 +1245,12 @@ def cmd_show(a):
 def cmd_mark(a):
     results = read_results(a.results)
     r = results.get(a.id)
-    if r is None or r.status not in ("survived", "equivalent"):
+    if r is None or r.status not in ("survived",) + NOT_COUNTED:
         sys.exit(f"{a.id} is not a survivor in {a.results}")
-    append_result(a.results, Result(a.id, "equivalent", 0.0, r.where, r.kind, a.reason))
+    status, reason = next((s, why) for s, why in (
+        ("equivalent", a.equivalent), ("unobservable", a.unobservable),
+        ("survived", a.survived), ("stale", a.stale)) if why is not None)
+    append_result(a.results, Result(a.id, status, 0.0, r.where, r.kind, reason))
 
 
 def folder_of(where, depth):
@@ -1049,21 +1259,21 @@ def folder_of(where, depth):
 
 
 def cmd_summary(a):
-    statuses = ("killed", "timeout", "survived", "equivalent", "no-build", "stale", "unused",
-                "error")
+    statuses = ("killed", "timeout", "survived", "equivalent", "unobservable", "no-build",
+                "stale", "unused", "error")
     rows = {}
     for r in read_results(a.results).values():
         for key in (folder_of(r.where, a.depth), "all"):
             row = rows.setdefault(key, dict.fromkeys(statuses, 0))
             row[r.status] = row.get(r.status, 0) + 1
-    print(f"{'folder':<16}" + "".join(f"{s:>11}" for s in statuses) + "  kill rate")
+    print(f"{'folder':<16}" + "".join(f"{s:>13}" for s in statuses) + "  kill rate")
     for key in sorted(rows, key=lambda k: (k == "all", k)):
         c = rows[key]
         judged = c["killed"] + c["timeout"] + c["survived"]
         rate = f"{100 * (c['killed'] + c['timeout']) / judged:9.1f} %" if judged else "        -"
-        print(f"{key:<16}" + "".join(f"{c[s]:>11}" for s in statuses) + "  " + rate)
-    print("kill rate: (killed + timeout) / (killed + timeout + survived); equivalent, no-build,"
-          " stale and unused mutants are not counted")
+        print(f"{key:<16}" + "".join(f"{c[s]:>13}" for s in statuses) + "  " + rate)
+    print("kill rate: (killed + timeout) / (killed + timeout + survived); equivalent,"
+          " unobservable, no-build, stale and unused mutants are not counted")
 
 
 def cmd_compare(a):
@@ -1101,6 +1311,10 @@ def main():
     d.add_argument("--build", help="a configured and built folder: draw only from lines that "
                    "it compiles (the other platform's files and #if branches left out)")
     d.add_argument("-o", "--output", required=True, help="the mutants file to write")
+    d.add_argument("--kinds", default=DEFAULT_KINDS, metavar="KIND,...",
+                   help=f"the kinds to draw from (default: {DEFAULT_KINDS}; also literal, row)")
+    d.add_argument("--tables", action="store_true",
+                   help="only mutants inside tables: their rows and the literals they hold")
     r = sub.add_parser("run", help="run the mutants", description=RUN_HELP + COST_AND_BACKGROUND,
                        formatter_class=argparse.RawDescriptionHelpFormatter)
     r.add_argument("mutants")
@@ -1119,11 +1333,19 @@ def main():
     s = sub.add_parser("show", help="mutants as diffs")
     s.add_argument("mutants")
     s.add_argument("ids", nargs="+")
-    mk = sub.add_parser("mark", help="mark a survivor as equivalent",
-                        description="Appends an 'equivalent' line; delete it to undo.")
+    mk = sub.add_parser("mark", help="mark a survivor equivalent, unobservable and so on",
+                        description="Appends a line with the new status and its reason; delete "
+                        "it to undo.")
     mk.add_argument("results")
     mk.add_argument("id")
-    mk.add_argument("--equivalent", dest="reason", required=True, metavar="REASON")
+    why = mk.add_mutually_exclusive_group(required=True)
+    why.add_argument("--equivalent", metavar="REASON", help="it changes nothing observable")
+    why.add_argument("--unobservable", metavar="REASON",
+                     help="only speed or memory would show it")
+    why.add_argument("--survived", metavar="REASON",
+                     help="a survivor after all (why it is not equivalent or unobservable)")
+    why.add_argument("--stale", metavar="REASON",
+                     help="the code it changes was deleted (dead code), so it cannot be applied")
     sm = sub.add_parser("summary", help="outcomes and kill rate per folder")
     sm.add_argument("results")
     sm.add_argument("--depth", type=int, default=1, help="folder levels (default 1)")

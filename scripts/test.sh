@@ -21,12 +21,13 @@ build_and_test() {
 build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   build_and_test build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON
-# Every export called from many threads at once, under ThreadSanitizer: the libraries and that
-# one test program are built, nothing else.
+# Every export called from many threads at once, under ThreadSanitizer, over a provider core of
+# the test's own and through the shipped libraries: those two test programs and the libraries
+# are built, nothing else.
 echo "== build-tsan"
 cmake -S . -B build-tsan -G Ninja -DVELMORA_WERROR=ON -DVELMORA_BUILD_TESTS=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE_THREAD=ON >/dev/null
-cmake --build build-tsan -j "$jobs" --target real_provider_test
+cmake --build build-tsan -j "$jobs" --target real_provider_test shipped_libraries_test
 # GCC 12's ThreadSanitizer expects the address layout of 28 bits of mmap randomisation and stops
 # at start on a kernel that randomises more; without randomisation it runs anywhere.
 TSAN_OPTIONS=halt_on_error=1 setarch "$(uname -m)" -R \

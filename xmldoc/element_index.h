@@ -19,6 +19,23 @@ inline constexpr uint32_t kStartTagMask = 0x3FFFFF;
 inline constexpr uint32_t kEndTagShift = 22;
 inline constexpr uint32_t kEndTagMask = 0x3FF;
 
+// How wide each word of an entry is against the documents the engine holds:
+// - offsets and lengths (`start`, `length`) are 32 bits, and a text holds at most
+//   kLongestText units (xml_doc.h), so they never wrap;
+// - the start tag has the 22 bits above and no room beside them: a start tag longer than
+//   kLongestStartTag cannot be indexed, so a parse that meets one reads it as an error (the
+//   document is then ill-formed, with a "start_tag_too_long" record giving its offset) and
+//   an edit that would make one is refused;
+// - an end tag longer than its 10 bits keeps its whole length beside the index, in the
+//   document (XmlDoc::EndTagLength), so end tags have no limit of their own;
+// - the level has 16 bits and wraps below 65,536 levels of nesting; nothing reads it to decide
+//   anything (navigation, edits and the filler follow the links), so deeper documents are
+//   indexed, navigated and filled like any other;
+// - entry indices are 32-bit signed; every entry but the temporary root of an insertion
+//   stands for a tag of at least 3 units, so a text of kLongestText units needs far fewer,
+//   and an index of 2^31 - 1 entries (64 GiB) grows no further (XmlDoc::AllocateEntry).
+inline constexpr uint32_t kLongestStartTag = kStartTagMask;
+
 // Entries per page; index i lives in page i >> 16, slot i & 0xFFFF.
 inline constexpr int32_t kPageEntries = 65536;
 inline constexpr int kPageShift = 16;

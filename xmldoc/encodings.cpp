@@ -79,13 +79,11 @@ int Transcode(TranscodeContext& context, WChar* destination, const WChar* target
   int sourceCodePage = CodePageOfName(context.sourceName.c_str());
   if (sourceCodePage == CodePageUnknown) sourceCodePage = CodePageAnsi;
   int32_t room = destination != nullptr ? context.resultLength : 0;
+  // UTF-16 is read without a conversion (there is none from UTF-16 to itself): no units.
   int32_t units = 0;
   if (sourceCodePage == CodePageUtf32) {
     units = Utf32ToUtf16(context.source, context.sourceLength, destination, room);
-  } else if (sourceCodePage == CodePageUtf16) {
-    // There is no conversion from UTF-16 to itself: UTF-16 is read without one.
-    units = 0;
-  } else {
+  } else if (sourceCodePage != CodePageUtf16) {
     units = platform::ConvertToUtf16(sourceCodePage, static_cast<const char*>(context.source),
                                      context.sourceLength, destination, room);
   }

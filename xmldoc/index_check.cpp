@@ -75,7 +75,7 @@ class IndexChecker {
     const uint32_t startTag = x.StartTagLength();
     if (startTag < 2 || startTag > x.length) return At(e, "start tag longer than the element");
     if (doc_.TextUnit(x.start + x.length - 1) != '>') return At(e, "markup does not end at \">\"");
-    if (x.length < (1u << 22) && doc_.TextUnit(x.start + startTag - 1) != '>') {
+    if (doc_.TextUnit(x.start + startTag - 1) != '>') {
       return At(e, "start tag does not end at \">\"");
     }
     const uint32_t endTag = doc_.EndTagLength(e);

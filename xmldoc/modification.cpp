@@ -115,6 +115,12 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
   const size_t nameLength = addName ? std::char_traits<WChar>::length(name) : 0;
   const size_t lead = addName ? nameLength + 3 : 1;
   const size_t written = lead + escapedLength + 1;
+  // The tag may not outgrow its entry, nor the text its limit.
+  const size_t startTagLength = entry.StartTagLength() - (to - from) + written;
+  if (startTagLength > kLongestStartTag) [[unlikely]] {
+    return RefuseAtLimit(WTEXT("start_tag_too_long"), entry.start, entry.start + startTagLength);
+  }
+  if (!TextCanTake(to - from, written, from)) return false;
   // What the write replaces, to put back should the parser read the tag differently after;
   // a tag of the plain shape reads the same, so only other tags are read again. A tag whose
   // end is written over reads on past it, as written, and is not read again.
@@ -145,8 +151,12 @@ bool XmlDoc::WriteAttribute(uint32_t element, const WChar* name, const WChar* va
 }
 
 bool XmlDoc::InsertElement(const WChar* name) {
-  const uint32_t e = AllocateEntry();
   const WStringView nameView(name);
+  if (nameView.size() + 3 > kLongestStartTag) {
+    const size_t at = InsertionOffset(parentPos, mainPos);
+    return RefuseAtLimit(WTEXT("start_tag_too_long"), at, at + nameView.size() + 3);
+  }
+  const uint32_t e = AllocateEntry();
   WString markup;
   markup.reserve(nameView.size() + 3);
   markup.push_back('<');
@@ -154,7 +164,12 @@ bool XmlDoc::InsertElement(const WChar* name) {
   markup.push_back('/');
   markup.push_back('>');
   const uint32_t markupLength = static_cast<uint32_t>(markup.size());
-  const Splice splice = SpliceMarkup(parentPos, mainPos, markup, true);
+  const std::optional<Splice> placed = SpliceMarkup(parentPos, mainPos, markup, true);
+  if (!placed) {
+    StoredEntry(e).entryFlags = Released;  // handed out, never linked
+    return false;
+  }
+  const Splice& splice = *placed;
   StoredEntry(e) =
       ElementEntry{splice.position, markupLength, markupLength & kStartTagMask, 0, 0, 0, 0, 0};
   LinkEntry(parentPos, splice.sibling, e);
@@ -183,7 +198,6 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
   const uint32_t first = StoredEntry(root).firstChild;
   const uint32_t last = first != 0 ? StoredEntry(first).prevSibling : 0;
   const bool wellFormed = first != 0 && !StoredEntry(root).Has(IllFormed);
-  if (StoredEntry(root).Has(ContentIllFormed)) StoredEntry(parent).entryFlags |= ContentIllFormed;
 
   WStringView piece(source);
   uint32_t origin = 0;
@@ -196,9 +210,15 @@ bool XmlDoc::InsertMarkup(const WChar* markup) {
   uint32_t position = 0;
   Splice splice{};
   if (!piece.empty()) {
-    splice = SpliceMarkup(parent, mainPos, piece, !wellFormed);
+    const std::optional<Splice> placed = SpliceMarkup(parent, mainPos, piece, !wellFormed);
+    if (!placed) {
+      ReleaseSubtree(root);  // the parsed elements with it
+      return false;
+    }
+    splice = *placed;
     position = splice.position;
   }
+  if (StoredEntry(root).Has(ContentIllFormed)) StoredEntry(parent).entryFlags |= ContentIllFormed;
   const int32_t delta = static_cast<int32_t>(splice.inserted - splice.replaced);
   // The new elements join the document with their starts as they are, which in a text that
   // has grown too long for pending starts could pass for pending ones.

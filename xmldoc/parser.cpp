@@ -251,7 +251,10 @@ VELMORA_OUT_OF_LINE void ParseCommonNodes(const WChar* const t, ElementIndex& in
     CommonNode found;
     if (shortTagEnd == kLongTag || !ScanShortStartTag(t, p, shortTagEnd, found)) {
       found = ScanStartTag(t, p);
-      if (found.kind != NodeElement) break;
+      // A start tag too long for the index is the general path's to refuse.
+      if (found.kind != NodeElement || found.end - p > static_cast<int32_t>(kLongestStartTag)) {
+        break;
+      }
       shortTagEnd = found.end - p <= 17 ? found.end - p - 2 : kLongTag;
     }
     if (!found.empty && top == last) break;
@@ -409,7 +412,15 @@ uint32_t ParseElementsWith(XmlDoc& doc, uint32_t parseRoot, Scanner& scanner) {
     }
 
     if (kind == NodeElement) {
-      openElement(start, length, empty, scanner.tokenEnd + 1);
+      if (length <= kLongestStartTag) [[likely]] {
+        openElement(start, length, empty, scanner.tokenEnd + 1);
+      } else {
+        // Its length does not fit its entry: the tag is an error, as one that cannot be read
+        // is, and what follows is read as if it were not there.
+        index[parseRoot].entryFlags |= IllFormed;
+        s.inner->entryFlags |= ContentIllFormed;
+        doc.RefuseAtLimit(WTEXT("start_tag_too_long"), start, size_t(start) + length);
+      }
     } else if (kind == NodeEndTag) {
       // The innermost open element of the end tag's name (the scanner's token) is closed,
       // or none.
@@ -449,9 +460,15 @@ bool XmlDoc::ParseDocument() {
   pendingEntry = 0;
   pendingFrom = UINT32_MAX;
   longEndTags.clear();
-  const int32_t wanted = static_cast<int32_t>(text.size() / 64 + 8);
+  metLimit = false;
+  const int32_t wanted = static_cast<int32_t>(std::min(text.size(), kLongestText) / 64 + 8);
   if (elementIndex->capacity < wanted) ReserveEntries(*elementIndex, wanted);
   StoredEntry(0) = ElementEntry{};
+  if (text.size() > kLongestText) [[unlikely]] {
+    // Nothing past the limit could be read; none of it is indexed.
+    StoredEntry(0).entryFlags = IllFormed;
+    return RefuseAtLimit(WTEXT("text_too_long"), kLongestText, kNone);
+  }
 
   if (!text.empty()) {
     Scanner scanner;

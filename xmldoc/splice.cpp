@@ -24,8 +24,21 @@ uint32_t XmlDoc::TagNameLength(uint32_t e) const {
   return static_cast<uint32_t>(end - start - 1);
 }
 
-XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WStringView markup,
-                                    bool noBreak) {
+size_t XmlDoc::InsertionOffset(uint32_t parent, uint32_t after) const {
+  if (after != 0) return size_t(Entry(after).start) + Entry(after).length;
+  const ElementEntry p = Entry(parent);
+  const uint32_t startTag = p.StartTagLength();
+  // A closed-empty parent takes its content in place of the "/" of "<p/>", or before the
+  // ">" of an unended "<p>"; any other before its end tag (the end of the text at the
+  // document level).
+  if (parent != 0 && startTag == p.length) {
+    return size_t(p.start) + startTag - (p.Has(Unended) ? 0 : 1);
+  }
+  return size_t(p.start) + p.length - (parent != 0 ? EndTagLength(parent) : 0);
+}
+
+std::optional<XmlDoc::Splice> XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after,
+                                                   WStringView markup, bool noBreak) {
   // Markup read from this very text would move under the splice: copy it first.
   WString kept;
   if (InsideText(markup.data())) {
@@ -40,14 +53,7 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WStringView
   const uint32_t endTag = parent != 0 ? EndTagLength(parent) : 0;
   const bool openEmpty = parent != 0 && p.length - endTag == startTag;
 
-  size_t position;
-  if (after != 0) {
-    position = size_t(Entry(after).start) + Entry(after).length;
-  } else if (closedEmpty) {
-    position = size_t(p.start) + startTag - (p.Has(Unended) ? 0 : 1);
-  } else {
-    position = size_t(p.start) + p.length - endTag;
-  }
+  size_t position = InsertionOffset(parent, after);
   if (!noBreak && !closedEmpty) {
     // Land on the next tag so that the text before it stays with what precedes it.
     size_t skipped = position;
@@ -67,28 +73,30 @@ XmlDoc::Splice XmlDoc::SpliceMarkup(uint32_t parent, uint32_t after, WStringView
   const WStringView trail = noBreak ? WStringView() : WStringView(kLineBreak);
   WString closing;  // the end tag a closed-empty parent gets, but for its ">"
   size_t at = position;
+  uint32_t nameLength = 0;
   if (closedEmpty) {
-    const uint32_t nameLength = TagNameLength(parent);
+    nameLength = TagNameLength(parent);
     closing = WTEXT("</");
     AppendText(closing, size_t(p.start) + 1, size_t(p.start) + 1 + nameLength);
     lead = noBreak ? WTEXT(">") : WTEXT(">\r\n");
-    ElementEntry& opening = StoredEntry(parent);
-    const size_t markupEnd = size_t(p.start) + p.length;
-    if (opening.Has(Unended)) {
-      // Before the ">" of "<p>": "<p" + ">...</p" + ">".
-      at = markupEnd - 1;
-      opening.entryFlags &= ~Unended;
-    } else {
-      // In place of the "/" of "<p/>": "<p" + ">...</p" + ">".
-      at = markupEnd - 2;
-      splice.replaced = 1;
-      opening.SetStartTagLength(startTag - 1);
-    }
-    SetEndTagLength(parent, nameLength + 3);
+    // "<p" + ">...</p" + ">": before the ">" of an unended "<p>", or in place of the "/" of
+    // "<p/>".
+    at = size_t(p.start) + p.length - (p.Has(Unended) ? 1 : 2);
+    splice.replaced = p.Has(Unended) ? 0 : 1;
   } else if (openEmpty && !noBreak) {
     lead = kLineBreak;
   }
   const size_t inserted = lead.size() + markup.size() + trail.size() + closing.size();
+  if (!TextCanTake(splice.replaced, inserted, position)) return std::nullopt;
+  if (closedEmpty) {
+    ElementEntry& opening = StoredEntry(parent);
+    if (opening.Has(Unended)) {
+      opening.entryFlags &= ~Unended;
+    } else {
+      opening.SetStartTagLength(startTag - 1);
+    }
+    SetEndTagLength(parent, nameLength + 3);
+  }
   WChar* out = OpenText(at, splice.replaced, inserted);
   for (const WStringView piece : {lead, markup, trail, WStringView(closing)}) {
     out = std::copy(piece.begin(), piece.end(), out);

@@ -12,12 +12,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "base/text.h"
 #include "xmldoc/element_index.h"
 #include "xmldoc/scanner.h"
+
+// The longest text a document holds, in units. Offsets into the text are read through the
+// scanner's 32-bit signed cursors, so a longer text could not be read. A template never
+// loads longer (TextFile refuses files of 2 GiB or more and counts the units it converts in
+// 32 signed bits); a longer text handed to ParseText or ParseDocument is refused as a whole,
+// and an edit that would make the text longer is refused.
+inline constexpr size_t kLongestText = INT32_MAX;
 
 class XmlDoc {
  public:
@@ -90,23 +98,30 @@ class XmlDoc {
   // Editing. Each edit splices the text once and repairs the index arithmetically, shifting
   // what follows the edit point and growing what encloses it; nothing is parsed again.
 
+  // The edits that would make a start tag longer than kLongestStartTag or the text longer
+  // than kLongestText are refused: they change nothing but resultLog, which gets a record
+  // ("start_tag_too_long" with the tag's offset and where it would end, or "text_too_long"
+  // with the offset of the edit), and MetLimit(), which becomes true.
+
   // Sets attribute `name` of `element` to `value` (plain text, escaped here, then quoted):
   // it replaces the token the attribute search finds (the old value with its quotes; for an
   // attribute without a value, its name; where the value is the tag's ">", or a bare run that
   // takes in the "/" of its "/>", that end) or goes in as a new attribute after the last one.
   // False, changing nothing, when `element` is 0, there is no current element, `name` is not
   // an attribute name (empty, or holding white space or one of < > / = ? ' "), the start tag
-  // cannot be read up to its ">" past its name, or the write would end a start tag in a quote
-  // before "/>" (making it an empty-element tag). Positions are not changed.
+  // cannot be read up to its ">" past its name, the write would end a start tag in a quote
+  // before "/>" (making it an empty-element tag), or it meets a limit (above). Positions are
+  // not changed.
   bool WriteAttribute(uint32_t element, const WChar* name, const WChar* value);
   // Writes "<name/>" right after mainPos (last at the level of parentPos when mainPos is 0),
   // with no line break; the new element becomes mainPos, childPos 0. `name` must be a tag name.
+  // False, changing nothing, when it meets a limit.
   bool InsertElement(const WChar* name);
   // Parses `markup` and inserts the elements it holds after mainPos (last at the level of
   // parentPos when mainPos is 0) followed by a line break; ill-formed markup goes in whole
   // without line breaks. Clears resultLog, which gets the parse records. The first inserted
   // element becomes mainPos (0 if none). True when the markup held exactly one well-formed
-  // element.
+  // element. Markup that would make the text too long is not inserted and the positions stay.
   bool InsertMarkup(const WChar* markup);
   // Cuts live element `e` (not 0) and the white space after it out of the text when that
   // runs up to a "<" or the end; returns its previous sibling, 0 when it was the first child.
@@ -126,7 +141,12 @@ class XmlDoc {
   // it into the text, opening an empty or unended parent up to take it. Unless `noBreak`,
   // white space before a following "<" is skipped and a line break is written after it (and
   // before it when the parent had no content). Does not touch the index beyond `parent`.
-  Splice SpliceMarkup(uint32_t parent, uint32_t after, WStringView markup, bool noBreak);
+  // Nothing, changing nothing but the refusal's record, when the text would grow too long.
+  std::optional<Splice> SpliceMarkup(uint32_t parent, uint32_t after, WStringView markup,
+                                     bool noBreak);
+  // Where SpliceMarkup puts markup before it skips white space: after `after`, else in
+  // `parent` after its last content.
+  size_t InsertionOffset(uint32_t parent, uint32_t after) const;
   // Whether the parser, reading the text at `e` now, finds a start tag of `startTagLength`
   // units that is empty exactly when `e` is closed by its own start tag.
   bool StartTagReadsAs(uint32_t e, uint32_t startTagLength) const;
@@ -169,7 +189,9 @@ class XmlDoc {
   void ReleaseSubtree(uint32_t e);
 
   // Hands out nextFreeEntry, growing the index by half when it is full; the caller
-  // initialises all eight words of the new entry.
+  // initialises all eight words of the new entry. An index that holds the most entries that
+  // 32-bit signed indices can name cannot grow: that throws std::bad_alloc, as memory
+  // exhaustion does.
   uint32_t AllocateEntry() {
     if (nextFreeEntry == elementIndex->capacity) GrowFullIndex();
     return static_cast<uint32_t>(nextFreeEntry++);
@@ -180,11 +202,22 @@ class XmlDoc {
   // Replaces the text with a copy of `source` (none: empty text and no index storage), clears
   // resultLog and parses; returns ParseDocument's verdict.
   bool ParseText(const WChar* source);
-  // Rebuilds the index from the current text; true when it is well-formed with one root.
+  // Rebuilds the index from the current text; true when it is well-formed with one root. A
+  // text longer than kLongestText is not parsed: it is refused as ill-formed, with the record
+  // "text_too_long".
   bool ParseDocument();
   // Parses the scanner's text from offset 0 and links the elements found under `parseRoot`,
-  // handing out new entries; returns the first entry created, 0 if none.
+  // handing out new entries; returns the first entry created, 0 if none. A start tag longer
+  // than kLongestStartTag gets no entry: it counts as a syntax error.
   uint32_t ParseElements(uint32_t parseRoot, Scanner& scanner);
+  // Whether, since the last parse of the whole document began, a start tag or the text
+  // outgrew its limit (a parse read one, or an edit was refused for it). Whoever reads the
+  // document as a whole then knows that it does not hold what was asked for.
+  bool MetLimit() const { return metLimit; }
+  // Records that something met a limit: adds the record `keyword` with `offset` and
+  // `offset2` (0xFFFFFFFF: none) to resultLog and sets MetLimit(). Returns false, for the
+  // refusing edit to return.
+  bool RefuseAtLimit(const WChar* keyword, size_t offset, size_t offset2);
 
   // Navigation. Names compare in place; no search builds a string per element.
 
@@ -255,6 +288,16 @@ class XmlDoc {
   // End tags too long for their entry's 10 bits, as (entry, length), one pair per entry; a
   // real document has none, so a list is enough.
   std::vector<std::pair<uint32_t, uint32_t>> longEndTags;
+
+  bool metLimit = false;  // see MetLimit()
+  // Whether replacing `removed` units of the text by `added` keeps it within kLongestText;
+  // refuses with "text_too_long" at `offset` when it does not. The text is never longer than
+  // the limit and `added` counts the units of a string in memory, so the sum cannot wrap.
+  bool TextCanTake(size_t removed, size_t added, size_t offset) {
+    if (TextLength() - removed + added <= kLongestText) [[likely]]
+      return true;
+    return RefuseAtLimit(WTEXT("text_too_long"), offset, 0xFFFFFFFF);
+  }
 
   // Records the whole length of a long end tag, replacing an older one of the same entry.
   void KeepLongEndTag(uint32_t e, uint32_t n);

@@ -8,16 +8,19 @@
 
 namespace harnel::probe {
 
-// A display mode.
+// A display mode. An interlaced mode counts the lines of its whole frame and the rate of its
+// fields, as the kernel does ("1920x1080i" at 60 Hz).
 struct DisplayMode {
   int width = 0, height = 0, refreshHz = 0;
+  bool interlaced = false;
 };
 
 // What the base EDID block says about a display.
 struct Edid {
   std::string manufacturerId;  // the three-letter PNP ID, "DEL"
   std::uint16_t productCode = 0;
-  std::optional<std::string> name;           // the product name, else a panel's model text
+  // The product name, else a laptop panel's model or free text: printable ASCII only.
+  std::optional<std::string> name;
   std::optional<DisplayMode> preferredMode;  // the first detailed timing
   int widthCm = 0, heightCm = 0;
   bool digital = false;

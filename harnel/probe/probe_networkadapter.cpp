@@ -50,11 +50,6 @@ int PrefixLength(const in6_addr& mask) {
   return length;
 }
 
-// Physical adapters have a device behind them; bridges, tunnels and veth pairs do not.
-bool IsPhysical(const std::filesystem::path& root, const std::string& folder) {
-  return !ReadMachineLink(root, folder + "/device").empty();
-}
-
 // The PCI model name for PCI adapters, else the USB product name, else the driver.
 std::optional<std::string> Description(const std::filesystem::path& root,
                                        const std::string& folder) {
@@ -121,12 +116,20 @@ AddressTable ReadLiveAddresses() {
   return v4;
 }
 
+std::vector<std::string> PhysicalInterfaces(const std::filesystem::path& root,
+                                            SourceFact* listing) {
+  std::vector<std::string> names = ListMachineDir(root, kNetClassFolder, listing);
+  std::erase_if(names, [&root](const std::string& name) {
+    return ReadMachineLink(root, std::string(kNetClassFolder) + "/" + name + "/device").empty();
+  });
+  return names;
+}
+
 nlohmann::json BuildNetworkadapterList(const std::filesystem::path& root,
                                        const AddressTable& addresses, SourceFact* listing) {
   DisposableJson list = nlohmann::json::array();
-  for (const std::string& name : ListMachineDir(root, kNetClassFolder, listing)) {
+  for (const std::string& name : PhysicalInterfaces(root, listing)) {
     const std::string folder = std::string(kNetClassFolder) + "/" + name;
-    if (!IsPhysical(root, folder)) continue;
     DisposableJson node = nlohmann::json::object();
     PutText(node, "description", Description(root, folder));
     std::optional<std::string> type = ReadMachineText(root, folder + "/type");

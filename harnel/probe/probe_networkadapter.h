@@ -27,8 +27,14 @@ using AddressTable = std::map<std::string, InterfaceAddresses>;
 // The addresses of the running machine's interfaces (getifaddrs); empty when unavailable.
 AddressTable ReadLiveAddresses();
 
+// The interfaces the NetworkadapterList holds, in its order: those with a device behind them
+// (bridges, tunnels and veth pairs have none). `listing`, when given, notes the listing of
+// /sys/class/net.
+std::vector<std::string> PhysicalInterfaces(const std::filesystem::path& root,
+                                            SourceFact* listing = nullptr);
+
 // The NetworkadapterList of the machine under `root`, with `addresses` for the IP fields;
-// `listing`, when given, notes the listing of /sys/class/net.
+// `listing` as for PhysicalInterfaces.
 nlohmann::json BuildNetworkadapterList(const std::filesystem::path& root,
                                        const AddressTable& addresses,
                                        SourceFact* listing = nullptr);

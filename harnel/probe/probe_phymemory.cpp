@@ -53,6 +53,7 @@ std::vector<SmbiosMemoryDevice> ParseUdevMemoryDevices(std::string_view text) {
     if (key == "BANK_LOCATOR") device.bankLocator = std::string(value);
     if (key == "MANUFACTURER") device.manufacturer = std::string(value);
     if (key == "PART_NUMBER") device.partNumber = std::string(value);
+    if (key == "SERIAL_NUMBER") device.serialNumber = std::string(value);
     if (key == "TYPE") device.memoryType = std::string(value);
     if (key == "FORM_FACTOR") device.formFactor = std::string(value);
   }
@@ -65,12 +66,19 @@ std::vector<SmbiosMemoryDevice> ParseUdevMemoryDevices(std::string_view text) {
   return devices;
 }
 
-nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root, FirmwareFacts& firmware) {
-  std::vector<SmbiosMemoryDevice> devices = ReadSmbiosFacts(root, &firmware).memoryDevices;
-  if (devices.empty()) {
-    if (auto text = ReadMachineFile(root, kUdevDmiPath)) devices = ParseUdevMemoryDevices(*text);
+MemoryDevices ReadMemoryDevices(const std::filesystem::path& root, FirmwareFacts* firmware) {
+  MemoryDevices read{ReadSmbiosFacts(root, firmware).memoryDevices, false};
+  if (read.devices.empty()) {
+    if (auto text = ReadMachineFile(root, kUdevDmiPath)) {
+      read.devices = ParseUdevMemoryDevices(*text);
+      read.fromUdev = true;
+    }
   }
-  return MemoryModuleList(devices);
+  return read;
+}
+
+nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root, FirmwareFacts& firmware) {
+  return MemoryModuleList(ReadMemoryDevices(root, &firmware).devices);
 }
 
 void ExplainPhyMemoryList(const FirmwareFacts& firmware, Reasons& why) {

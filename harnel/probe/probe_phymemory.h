@@ -18,6 +18,16 @@ namespace harnel::probe {
 // /run/udev/data/+dmi:id); modules marked absent or without size are left out.
 std::vector<SmbiosMemoryDevice> ParseUdevMemoryDevices(std::string_view text);
 
+// The installed modules of the machine under `root`, in the order of the PhyMemory list's
+// nodes: the SMBIOS table's, else (`fromUdev`) udev's properties. `firmware`, when given, notes
+// what the read of the table found.
+struct MemoryDevices {
+  std::vector<SmbiosMemoryDevice> devices;
+  bool fromUdev = false;
+};
+MemoryDevices ReadMemoryDevices(const std::filesystem::path& root,
+                                FirmwareFacts* firmware = nullptr);
+
 // The PhyMemory list of the machine under `root`: the SMBIOS table, else udev's properties.
 nlohmann::json ProbePhyMemoryList(const std::filesystem::path& root, FirmwareFacts& firmware);
 

@@ -2,6 +2,7 @@
 
 #include "harnel/probe/drm.h"
 #include "harnel/probe/machine_files.h"
+#include "harnel/probe/mode_name.h"
 #include "harnel/probe/pci.h"
 #include "harnel/probe/record_formats.h"
 #include "harnel/probe/record_json.h"
@@ -34,27 +35,15 @@ std::optional<std::string> DriverVersion(const std::filesystem::path& root,
   return ReadMachineText(root, kKernelReleasePath);
 }
 
-// "1920x1080" or "1920x1080i" from the connector's mode list.
-std::optional<DisplayMode> ParseModeName(std::string_view text) {
-  const std::size_t x = text.find('x');
-  if (x == std::string_view::npos) return std::nullopt;
-  std::optional<std::uint64_t> width = ParseLeadingUnsigned(text.substr(0, x));
-  std::optional<std::uint64_t> height = ParseLeadingUnsigned(text.substr(x + 1));
-  if (!width || !height || *width > 65535 || *height > 65535) return std::nullopt;
-  return DisplayMode{static_cast<int>(*width), static_cast<int>(*height), 0};
-}
-
 // The first display's mode: the kernel lists the preferred mode first; the refresh rate comes
-// from the display's own preferred timing when that is the same size.
+// from the display's own preferred timing when that is the same mode.
 void ShowMode(nlohmann::json& node, const std::vector<DrmConnector>& displays) {
   if (displays.empty()) return;
   const DrmConnector& first = displays.front();
   std::optional<DisplayMode> preferred = first.edid ? first.edid->preferredMode : std::nullopt;
   std::optional<DisplayMode> mode = first.mode ? ParseModeName(*first.mode) : preferred;
   if (!mode) return;
-  if (preferred && preferred->width == mode->width && preferred->height == mode->height) {
-    mode->refreshHz = preferred->refreshHz;
-  }
+  if (preferred && SameMode(*preferred, *mode)) mode->refreshHz = preferred->refreshHz;
   PutText(node, "resolution", FormatResolution(mode->width, mode->height));
   if (mode->refreshHz > 0) PutInt(node, "refreshRateHz", mode->refreshHz);
 }

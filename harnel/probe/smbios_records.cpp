@@ -248,6 +248,7 @@ SmbiosMemoryDevice DecodeMemoryDevice(const SmbiosStructure& s) {
   device.bankLocator = s.String(0x11);
   device.manufacturer = s.String(0x17);
   device.partNumber = s.String(0x1A);
+  device.serialNumber = s.String(0x18);
   device.memoryType = Lookup(kMemoryTypes, s.Byte(0x12));
   device.formFactor = Lookup(kFormFactors, s.Byte(0x0E));
   device.sizeMB = MemoryDeviceSizeMB(s);

@@ -35,7 +35,7 @@ struct SmbiosSlot {
 // Type 17: memory device; only installed modules are kept.
 struct SmbiosMemoryDevice {
   std::optional<std::string> deviceLocator, bankLocator, manufacturer, partNumber, memoryType,
-      formFactor;
+      formFactor, serialNumber;
   std::optional<std::int64_t> sizeMB, speedMTs, dataWidth;
 };
 

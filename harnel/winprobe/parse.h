@@ -52,4 +52,8 @@ nlohmann::json ParseSystemslotList(const nlohmann::json& raw);
 nlohmann::json ParsePhyMemoryList(const nlohmann::json& raw);
 void ExplainFirmwareRecord(const nlohmann::json& raw, probe::Reasons& why);
 
+// True for an adapter row of the IP helper that the NetworkadapterList holds a node for: all
+// but the loopback and tunnel pseudo-interfaces.
+bool IsListedAdapter(const nlohmann::json& adapter);
+
 }  // namespace harnel::winprobe

@@ -79,11 +79,16 @@ void PutAddresses(nlohmann::json& node, const nlohmann::json& unicast) {
 
 }  // namespace
 
+bool IsListedAdapter(const nlohmann::json& adapter) {
+  const std::optional<std::uint64_t> ifType = RawNumber(adapter, "IfType");
+  return ifType != kLoopback && ifType != kTunnel;
+}
+
 nlohmann::json ParseNetworkadapterList(const nlohmann::json& raw) {
   DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& adapter : RawRows(raw, "adapters")) {
+    if (!IsListedAdapter(adapter)) continue;
     const std::optional<std::uint64_t> ifType = RawNumber(adapter, "IfType");
-    if (ifType == kLoopback || ifType == kTunnel) continue;
     DisposableJson node = nlohmann::json::object();
     probe::PutText(node, "description", RawText(adapter, "Description"));
     probe::PutText(node, "adapterType", TypeName(ifType));

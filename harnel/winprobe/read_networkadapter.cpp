@@ -21,8 +21,7 @@
 namespace harnel::winprobe {
 namespace {
 
-constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
-                         GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
+constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
 
 // The address without a zone: the address classes show none.
 std::string AddressText(const SOCKET_ADDRESS& address) {
@@ -40,6 +39,9 @@ std::string AddressText(const SOCKET_ADDRESS& address) {
 DisposableJson AdapterRow(const IP_ADAPTER_ADDRESSES& adapter) {
   DisposableJson row = nlohmann::json::object();
   row["IfType"] = adapter.IfType;
+  row["OperStatus"] = static_cast<unsigned>(adapter.OperStatus);
+  row["Mtu"] = adapter.Mtu;
+  if (adapter.FriendlyName != nullptr) row["FriendlyName"] = Utf16ToUtf8(adapter.FriendlyName);
   if (adapter.Description != nullptr) row["Description"] = Utf16ToUtf8(adapter.Description);
   PutJson(row, "PhysicalAddress",
           BytesValue(std::string_view(reinterpret_cast<const char*>(adapter.PhysicalAddress),

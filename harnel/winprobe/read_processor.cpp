@@ -53,6 +53,7 @@ DisposableJson ReadProcessor() {
     DisposableJson cpuid = nlohmann::json::object();
     cpuid["eax"] = eax;
     cpuid["edx"] = edx;
+    cpuid["ecx"] = ecx;  // its top bit: running under a hypervisor
     PutJson(raw, "cpuid", std::move(cpuid));
   }
 #endif

@@ -8,7 +8,10 @@
 #include <setupapi.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "harnel/winprobe/device_database.h"
@@ -42,6 +45,18 @@ bool Control(const File& device, DWORD code, const void* in, DWORD inSize, Out& 
          got >= minimum;
 }
 
+// The text at `offset` of the descriptor `bytes`, up to its NUL; none for offset 0 (the drive
+// gives none) or past the descriptor.
+void PutDescriptorText(nlohmann::json& row, const char* name, std::string_view bytes,
+                       DWORD offset) {
+  if (offset == 0 || offset >= bytes.size()) return;
+  std::string_view text = bytes.substr(offset);
+  text = text.substr(0, text.find('\0'));
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  if (!text.empty()) row[name] = std::string(text);
+}
+
 void AddStorageFacts(nlohmann::json& row, const wchar_t* path, bool optical) {
   const File drive(
       CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -63,6 +78,10 @@ void AddStorageFacts(nlohmann::json& row, const wchar_t* path, bool optical) {
               offsetof(STORAGE_DEVICE_DESCRIPTOR, RawPropertiesLength))) {
     row["busType"] = static_cast<unsigned>(descriptor.header.BusType);
     row["removable"] = descriptor.header.RemovableMedia != 0;
+    const std::string_view bytes(reinterpret_cast<const char*>(&descriptor),
+                                 std::min<std::size_t>(descriptor.header.Size, sizeof descriptor));
+    PutDescriptorText(row, "serialNumber", bytes, descriptor.header.SerialNumberOffset);
+    PutDescriptorText(row, "productRevision", bytes, descriptor.header.ProductRevisionOffset);
   }
   DISK_GEOMETRY geometry{};
   if (!optical && Control(drive, IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, geometry)) {

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "harnel/probe/smbios_identity.h"
 #include "harnel/probe/smbios_records.h"
 
 namespace harnel::winprobe {
@@ -14,6 +15,9 @@ namespace harnel::winprobe {
 // The facts of the table whose whole blob, header included, is `blob`; empty for a blob too
 // short for its header. A length past the blob's end is cut to the blob.
 probe::SmbiosFacts ParseSmbiosBlob(std::string_view blob);
+
+// The identity the same blob gives (see ParseSmbiosIdentity).
+probe::SmbiosIdentity ParseSmbiosIdentityBlob(std::string_view blob);
 
 // The facts of the blob stored under "smbios" in a record's raw data.
 probe::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw);

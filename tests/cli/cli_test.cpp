@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/case_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
@@ -53,10 +54,14 @@ class VelmoraTest : public TempFolderTest {
 // profile (an object, or a string for the file's bytes) and "{source}" for the source tree;
 // then what the run must give: its status, its whole standard output or error, its output as
 // JSON, texts it holds in this order ("out has"), begins or ends with, or lacks, and whether its
-// error is one line (that begins with "err line").
+// error is one line (that begins with "err line", "{profile}" expanded there too).
 TEST_F(VelmoraTest, EachRunGivesItsStatusAndOutput) {
   const std::string source = VELMORA_SOURCE_DIR;
-  for (const json& c : json::parse(ReadFile(source + "/tests/cli/data/runs.json"))) {
+  const CaseKeys keys = {{"case", "args", "status"},
+                         {"profile", "out", "err", "json", "out has", "out begins", "out ends",
+                          "out lacks", "err has", "err line"},
+                         {"out has", "out begins", "out ends", "out lacks", "err has", "err line"}};
+  for (const json& c : ReadJsonCases<json>(source + "/tests/cli/data/runs.json", keys)) {
     SCOPED_TRACE(c["case"].get<std::string>());
     const fs::path path = Profile(c.value("profile", json::object()));
     const auto expand = [&](std::string text) {
@@ -73,7 +78,7 @@ TEST_F(VelmoraTest, EachRunGivesItsStatusAndOutput) {
     std::vector<std::string> args;
     for (const json& arg : c["args"]) args.push_back(expand(arg));
     const Outcome run = Velmora(args);
-    EXPECT_EQ(run.status, c.value("status", run.status)) << run.err;
+    EXPECT_EQ(run.status, c["status"]) << run.err;
     EXPECT_EQ(run.out, c.contains("out") ? expand(c["out"]) : run.out);
     EXPECT_EQ(run.err, c.value("err", run.err));
     if (c.contains("json")) {
@@ -94,7 +99,7 @@ TEST_F(VelmoraTest, EachRunGivesItsStatusAndOutput) {
       EXPECT_NE(run.err.find(expand(text)), std::string::npos) << run.err;
     }
     if (c.contains("err line")) {
-      EXPECT_TRUE(run.err.starts_with(c["err line"].get<std::string>())) << run.err;
+      EXPECT_TRUE(run.err.starts_with(expand(c["err line"]))) << run.err;
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
   }
@@ -118,8 +123,9 @@ TEST_F(VelmoraTest, CaptureOfAReplayedProfileEqualsIt) {
 // only where the case gives them), the lines plain `diff` prints, and the status.
 TEST_F(VelmoraTest, DiffShowsWhatChangedBetweenTwoProfiles) {
   const fs::path source = VELMORA_SOURCE_DIR;
-  const json cases = json::parse(ReadFile(source / "tests/cli/data/diff_cases.json"));
-  for (const json& c : cases) {
+  const CaseKeys keys = {{"case", "old", "new"}, {"changes", "status", "bad", "text"}};
+  for (const json& c :
+       ReadJsonCases<json>((source / "tests/cli/data/diff_cases.json").string(), keys)) {
     SCOPED_TRACE(c["case"].get<std::string>());
     std::map<std::string, std::string> files;
     for (const char* side : {"old", "new"}) {

@@ -35,6 +35,18 @@ function(rows kind out)
   set(${out} "${lines}" PARENT_SCOPE)
 endfunction()
 
+# Every line but the comments is a whole row of one of the two kinds: a misspelt kind or rule
+# would leave a check out without a word.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/data/windows_live.txt lines REGEX "^[^#]")
+set(column "[^|]+\\|")
+set(rules "(same|anycase|startof|mb|addresses)")
+set(row "^(given [^|]+|compare ${column}${column}${column}${column}${rules})$")
+foreach(line IN LISTS lines)
+  if(NOT line MATCHES "${row}")
+    message(FATAL_ERROR "data/windows_live.txt: not a row of either kind: ${line}")
+  endif()
+endforeach()
+
 rows(given paths)
 foreach(path IN LISTS paths)
   string(REPLACE " " ";" path "${path}")

@@ -8,7 +8,7 @@
 namespace {
 
 TEST(CodePageOfNameTest, NamesOfEveryShape) {
-  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "code_pages.txt")) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "code_pages.txt", 2)) {
     SCOPED_TRACE(row.where);
     EXPECT_EQ(CodePageOfName(row.Text(0)), row.Value(1, {{"CodePageUtf32", CodePageUtf32}}));
   }

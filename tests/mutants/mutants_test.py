@@ -1,6 +1,12 @@
 #!/usr/bin/env python3
 """Which tokens the mutation tool mutates, and that a mutated file always comes back."""
 
+import argparse
+import contextlib
+import io
+import os
+import shutil
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -32,9 +38,44 @@ CLASS = ("struct S {\n  virtual void f() = 0;\n  int n = 2;\n  bool operator<(co
          "  S();\n};\n")
 
 
-def described(text):
+# The shapes of this codebase's tables, each mutant of which must compile: rows in braces, made
+# by a call, by a macro (several to a line), fixed-size arrays, a std::array in double braces,
+# rows holding lists, a generated table of joined texts, lists of paths in a loop and a call.
+PRELUDE = r"""#include <array>
+#include <string_view>
+#define WTEXT(s) u##s
+#define FIELD(name) Row{WTEXT(#name), 0}
+struct Row { const char16_t* label; int n; };
+constexpr Row TextRow(const char16_t* label, int n) { return {label, n}; }
+struct Ids { std::string_view key; std::array<std::string_view, 2> fields; };
+"""
+TABLES = r"""constexpr Row kPairs[] = {
+    {WTEXT("名称："), 1},
+    {WTEXT("类型："), 2},
+};
+constexpr Row kFill[] = {TextRow(WTEXT("a\x41"), 1), TextRow(WTEXT("%d KB"), 2)};
+constexpr Row kMacro[] = {FIELD(osName), FIELD(osType),
+                          FIELD(upTime)};
+constexpr std::array<std::string_view, 3> kTypes = {"", "Other", "Unknown"};
+constexpr std::array<Row, 2> kRuns = {{{u"PCI", 1}, {u"AGP", 2}}};
+constexpr Ids kIds[] = {{"ModemList", {"name", "deviceType"}}, {"PrinterList", {"name"}}};
+const char16_t* const kBuckets[2] = {
+    WTEXT("0800949ksc_5601"),  // 0
+    WTEXT("1920932cseucp")
+    WTEXT("0920003x-cp20003"),
+};
+int Use(std::initializer_list<std::string_view> paths) {
+  int n = 0;
+  for (std::string_view path : {"/run/utmp", "/var/run/utmp"}) n += static_cast<int>(path.size());
+  return n + static_cast<int>(paths.size()) + Use({"/etc/os-release", "/usr/lib/os-release"});
+}
+"""
+
+
+def described(text, kinds=mutants.DEFAULT_KINDS):
     return ", ".join(f"{m.original} -> {m.replacement}".strip() if m.kind != "delete"
-                     else f"{m.original[:25]} ->" for m in mutants.find_mutations(text))
+                     else f"{m.original[:25]} ->" for m in mutants.find_mutations(text)
+                     if m.kind in kinds.split(","))
 
 
 class MutantsTest(unittest.TestCase):
@@ -44,6 +85,52 @@ class MutantsTest(unittest.TestCase):
                 self.assertEqual(described("#include <a>\nvoid f() {\n" + code + "\n}\n"),
                                  expected)
         self.assertEqual(described("#define LESS(a, b) a < \\\n b\n" + CLASS), "2 -> 3")
+
+    def test_rows_and_literals_of_tables(self):
+        self.assertEqual(described('const char* kPaths[] = {"/a", "b\\n"};', "row,literal"),
+                         r'"/a" -> "", "/a", "b\n" -> "b\n", "/a", "/a" -> "xa", "/a", ->, '
+                         r'"/a" -> "/a", "/a", , "b\n" ->, "b\n" -> "", "b\n" -> "c\n", '
+                         r'"b\n" -> "b\n", "b\n"')
+        # A row's own fields are no rows; a fixed length takes no row twice; texts outside tables
+        # are changed but never swapped, nor are those of extern "C", static_assert or assert.
+        self.assertEqual(described('std::array<Row, 2> r = {{{1, u"x"}, {2, u"y"}}};\n'
+                                   'Row one = {3, u"z"};', "row,literal"),
+                         '{1, u"x"}, ->, u"x" -> u"", u"x" -> u"y", u"x"}, {2, u"y" -> '
+                         'u"y"}, {2, u"x", , {2, u"y"} ->, u"y" -> u"", u"y" -> u"z", '
+                         'u"z" -> u"", u"z" -> u"a"')
+        self.assertEqual(described('extern "C" void f(const char* = "a");\n'
+                                   'static_assert(1, "x");\nvoid g() { assert(p && "no"); }',
+                                   "literal"), '"a" -> "", "a" -> "b"')
+        self.assertEqual(mutants.changed_character("\u4e2d") + mutants.changed_character("\ud7ff")
+                         + mutants.changed_character("-"), "\u4e2e\ud7fex")
+
+    @unittest.skipUnless(shutil.which(os.environ.get("CXX", "c++")), "no C++ compiler")
+    def test_every_table_mutant_compiles(self):
+        found = [m for m in mutants.find_mutations(TABLES) if m.kind in ("row", "literal")]
+        self.assertTrue(all(m.in_table for m in found))
+        # 19 rows: each deleted, and written twice but in the three fixed-length tables.
+        self.assertEqual(len([m for m in found if m.kind == "row"]), 33)
+        unit = PRELUDE
+        for n, m in enumerate(found):
+            mutant = mutants.make_mutant("t.cpp", m, TABLES.split("\n")[m.line - 1])
+            mutated = mutants.mutated_text(mutant, TABLES)
+            self.assertNotEqual(mutated, TABLES)
+            unit += f"namespace m{n} {{\n{mutated}}}\n"
+        compiled = subprocess.run([os.environ.get("CXX", "c++"), "-std=c++20", "-fsyntax-only",
+                                   "-x", "c++", "-"], input=unit, capture_output=True, text=True)
+        self.assertEqual(compiled.stderr, "")
+
+    def test_unobservable_mutants_are_left_out_of_the_kill_rate(self):
+        with tempfile.TemporaryDirectory() as folder:
+            results = Path(folder) / "results.txt"
+            for n, status in enumerate(("killed", "survived", "equivalent", "unobservable")):
+                mutants.append_result(results, mutants.Result(str(n), status, 1, "a/b.cpp:1", "",
+                                                              ""))
+            with contextlib.redirect_stdout(io.StringIO()) as out:
+                mutants.cmd_summary(argparse.Namespace(results=results, depth=1))
+        row = next(line for line in out.getvalue().splitlines() if line.startswith("all")).split()
+        # killed, timeout, survived, equivalent, unobservable; the kill rate
+        self.assertEqual(row[1:6] + row[-2:], ["1", "0", "1", "1", "1", "50.0", "%"])
 
     def test_stale_line_is_not_touched_and_a_crash_is_undone(self):
         text = "int f(int a) {\n  return a + 1;\n}\n"

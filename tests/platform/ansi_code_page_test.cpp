@@ -1,33 +1,23 @@
 #include "platform/ansi_code_page.h"
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "tests/platform/locale_environment.h"
+#include "tests/support/case_file.h"
 
 namespace platform {
 namespace {
 
 // Every row of data/locale_code_pages.txt.
 TEST(AnsiCodePageTest, CodeSetOfTheLocaleName) {
-  std::ifstream table(VELMORA_SOURCE_DIR "/tests/platform/data/locale_code_pages.txt");
-  int rows = 0;
-  for (std::string line; std::getline(table, line);) {
-    std::istringstream row(line.substr(0, line.find('#')));
-    std::string locale;
-    int codePage = 0;
-    if (!(row >> locale >> codePage)) continue;
-    ++rows;
-    SCOPED_TRACE(locale);
-    EXPECT_EQ(CodePageOfLocale(locale == "-"      ? nullptr
-                               : locale == "\"\"" ? ""
-                                                  : locale.c_str()),
-              codePage);
+  for (const CaseRow& row :
+       ReadCaseFile(VELMORA_SOURCE_DIR "/tests/platform/data/locale_code_pages.txt", 2)) {
+    SCOPED_TRACE(row.where);
+    const std::string locale = row.Bytes(0);
+    EXPECT_EQ(CodePageOfLocale(row.Text(0) != nullptr ? locale.c_str() : nullptr), row.Value(1));
   }
-  EXPECT_GT(rows, 20);
 }
 
 TEST(AnsiCodePageTest, FirstLocaleVariableThatIsSetWins) {

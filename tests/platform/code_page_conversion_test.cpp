@@ -2,15 +2,15 @@
 // one off Windows reproduces except where a case says otherwise.
 #include "platform/code_page_conversion.h"
 
-#include <fstream>
+#include <cstddef>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/platform/convert.h"
+#include "tests/support/case_file.h"
 
 namespace platform {
 namespace {
@@ -18,18 +18,16 @@ namespace {
 // Every row of data/code_page_samples.txt: a few characters typical of one code page, or bytes
 // that are no character.
 TEST(CodePageConversionTest, EachSampleDecodesToItsScriptOrReplacementCharacters) {
-  std::ifstream samples(VELMORA_SOURCE_DIR "/tests/platform/data/code_page_samples.txt");
-  int rows = 0;
+  const std::vector<CaseRow> rows =
+      ReadCaseFile(VELMORA_SOURCE_DIR "/tests/platform/data/code_page_samples.txt", 3, kAnyFields);
   std::vector<int> absent;
-  for (std::string line; std::getline(samples, line);) {
-    std::istringstream row(line.substr(0, line.find('#')));
-    int codePage = 0;
-    if (!(row >> codePage)) continue;
-    ++rows;
+  for (const CaseRow& row : rows) {
+    const int codePage = static_cast<int>(row.Value(0));
     std::string bytes;
     WString text, systemText;
     int field = 0;  // the bytes, the units, the system's units
-    for (std::string word; row >> word;) {
+    for (std::size_t i = 1; i < row.fields.size(); ++i) {
+      const std::string word = row.Bytes(i);
       if (word == "=" || word == "|") {
         field = word == "=" ? 1 : 2;
         continue;
@@ -41,7 +39,7 @@ TEST(CodePageConversionTest, EachSampleDecodesToItsScriptOrReplacementCharacters
         (field == 1 ? text : systemText).push_back(static_cast<WChar>(value));
       }
     }
-    SCOPED_TRACE(testing::Message() << "code page " << codePage);
+    SCOPED_TRACE(row.where);
 #ifdef _WIN32
     // Wine lacks tables that Windows has (the EUC, ISO-2022 and GB18030 ones among them); a
     // code page that converts not even "A" says nothing about the results.
@@ -58,7 +56,7 @@ TEST(CodePageConversionTest, EachSampleDecodesToItsScriptOrReplacementCharacters
     for (int codePage : absent) std::cout << ' ' << codePage;
     std::cout << '\n';
   }
-  EXPECT_LT(absent.size(), static_cast<std::size_t>(rows) / 2);
+  EXPECT_LT(absent.size(), rows.size() / 2);
 }
 
 TEST(CodePageConversionTest, UtfSixteenAndThirtyTwoAndUnknownCodePagesGiveNothing) {

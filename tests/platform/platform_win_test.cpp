@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -15,6 +14,7 @@
 #include "platform/system_error.h"
 #include "tests/platform/convert.h"
 #include "tests/platform/locale_environment.h"
+#include "tests/support/scratch_dir.h"
 
 namespace platform {
 namespace {
@@ -51,9 +51,8 @@ TEST(PlatformWinTest, CodePageZeroIsTheSystemsAnsiCodePage) {
 TEST(PlatformWinTest, MissingFileAndFolderGiveTheSystemsCodesAndTexts) {
   // A missing file in a folder that exists is code 2 on both systems; a missing folder is
   // Windows' own code 3, "path not found".
-  std::string name = "velmora-missing-";
-  name.append(std::to_string(std::random_device()()));
-  const fs::path missing = fs::temp_directory_path() / name;
+  const velmora_test::ScratchDir scratch;
+  const fs::path missing = scratch / "missing";
   EXPECT_EQ(OpenFileForReading(missing.wstring().c_str()), nullptr);
   EXPECT_EQ(LastSystemError(), 2);
   EXPECT_EQ(OpenFileForReading((missing / "os.xml").wstring().c_str()), nullptr);

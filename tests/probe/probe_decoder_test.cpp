@@ -9,21 +9,30 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "harnel/probe/edid.h"
+#include "harnel/probe/mode_name.h"
 #include "harnel/probe/smbios.h"
 #include "harnel/probe/smbios_records.h"
 #include "harnel/probe/text_util.h"
+#include "tests/support/case_file.h"
 
 namespace harnel::probe {
 namespace {
 
-// The bytes of a file of the laptop's captured tree, read with the standard library alone.
+// The bytes of a file under the test data, read with the standard library alone.
+std::string DataBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_TRUE(in.is_open()) << file;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The bytes of a file of the laptop's captured tree.
 std::string FixtureBytes(std::string_view path) {
   std::filesystem::path file = std::filesystem::path(PROBE_FIXTURES) / "laptop";
   file += std::filesystem::path(path);
-  std::ifstream in(file, std::ios::binary);
-  EXPECT_TRUE(in.is_open()) << path;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return DataBytes(file);
 }
 
 TEST(TextUtilTest, ToValidUtf8ReplacesWhatIsNotUtf8) {
@@ -59,17 +68,17 @@ TEST(TextUtilTest, ParseUnsignedTakesOnlyWholeNumbers) {
 TEST(SmbiosTest, ParsesTheLaptopTableAndTheRecordsTheProviderUses) {
   const std::string table = FixtureBytes("/sys/firmware/dmi/tables/DMI");
   const std::vector<SmbiosStructure> structures = ParseSmbiosTable(table);
-  ASSERT_EQ(structures.size(), 9u);
+  ASSERT_EQ(structures.size(), 10u);
   EXPECT_EQ(structures[0].type, 0);
   EXPECT_EQ(structures[0].String(0x05), "N23ET59W (1.34 )");
-  EXPECT_EQ(structures[4].type, 9);
-  EXPECT_EQ(structures[4].handle, 0x0009);
+  EXPECT_EQ(structures[5].type, 9);
+  EXPECT_EQ(structures[5].handle, 0x0009);
   EXPECT_EQ(structures.back().type, 127);
   // A string number past the set, and number 0, name no string.
-  EXPECT_EQ(structures[4].String(0x05), std::nullopt);
-  EXPECT_EQ(structures[1].String(0x08), std::nullopt);
+  EXPECT_EQ(structures[5].String(0x05), std::nullopt);
+  EXPECT_EQ(structures[2].String(0x08), std::nullopt);
   // Fields past the formatted area of an older, shorter structure are absent.
-  EXPECT_EQ(structures[4].Word(0x40), std::nullopt);
+  EXPECT_EQ(structures[5].Word(0x40), std::nullopt);
 
   const SmbiosFacts facts = ParseSmbiosFacts(table);
   ASSERT_TRUE(facts.bios && facts.board && facts.chassis && facts.processor);
@@ -160,6 +169,67 @@ TEST(EdidTest, ParsesPanelAndMonitorBlocks) {
   EXPECT_EQ(monitor->preferredMode->height, 1200);
   EXPECT_EQ(PnpVendorName("DEL"), "Dell");
   EXPECT_EQ(PnpVendorName("ZZZ"), std::nullopt);
+}
+
+// Real monitors' EDIDs (data/edid/samples.json): maker, name, and the refresh rate that the
+// preferred timing gives the mode the kernel would list first.
+TEST(EdidTest, ReadsRealMonitors) {
+  const std::filesystem::path folder = std::filesystem::path(PROBE_FIXTURES) / "edid";
+  const nlohmann::json samples =
+      nlohmann::json::parse(DataBytes(folder / "samples.json"), nullptr, true, true);
+  ASSERT_FALSE(samples.empty());
+  for (const nlohmann::json& sample : samples) {
+    SCOPED_TRACE(sample.dump());
+    ASSERT_EQ(
+        WrongKeys(
+            sample,
+            {{"file", "manufacturerId", "monitorType", "mode", "refreshRateHz", "source"}, {}}),
+        "");
+    const std::optional<Edid> edid =
+        ParseEdid(DataBytes(folder / sample["file"].get<std::string>()));
+    ASSERT_TRUE(edid);
+    EXPECT_EQ(edid->manufacturerId, sample["manufacturerId"]);
+    const nlohmann::json& name = sample["monitorType"];
+    EXPECT_EQ(edid->name, name.is_null() ? std::nullopt : std::optional(name.get<std::string>()));
+    std::optional<int> hertz;
+    const nlohmann::json& mode = sample["mode"];
+    const std::optional<DisplayMode> listed =
+        mode.is_null() ? std::nullopt : ParseModeName(mode.get<std::string>());
+    if (listed && edid->preferredMode && SameMode(*edid->preferredMode, *listed)) {
+      hertz = edid->preferredMode->refreshHz;
+    }
+    const nlohmann::json& rate = sample["refreshRateHz"];
+    EXPECT_EQ(hertz, rate.is_null() ? std::nullopt : std::optional(rate.get<int>()));
+  }
+  // Three name descriptors, each the same name filling all 13 bytes: a repeat, not a run-on.
+  std::string repeated = DataBytes(folder / "041-ASUS-WWW282C.bin");
+  for (std::size_t text : {77, 95, 113}) repeated.replace(text, 13, "ZN242GD-ASUS1");
+  EXPECT_EQ(ParseEdid(repeated)->name, "ZN242GD-ASUS1");
+}
+
+TEST(ModeNameTest, MatchesOnlyTheTimingItNames) {
+  struct Case {
+    std::string_view name;
+    DisplayMode timing;
+    bool same;
+  };
+  const std::vector<Case> cases = {
+      {"1920x1080", {1920, 1080, 60, false}, true}, {"1920x1080i", {1920, 1080, 60, true}, true},
+      {"1920x1080", {1920, 1080, 60, true}, false}, {"1920x1080i", {1920, 1080, 60, false}, false},
+      {"1280x768i", {1280, 1536, 65, true}, true},  // the kernel keeps a field's lines here
+      {"1280x768", {1280, 1536, 65, false}, false}, {"1920x1200", {1920, 1080, 60, false}, false},
+      {"1366x768", {1360, 768, 60, false}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<DisplayMode> listed = ParseModeName(c.name);
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->refreshHz, 0);
+    EXPECT_EQ(SameMode(c.timing, *listed), c.same);
+  }
+  for (std::string_view name : {"", "x1080", "1920x", "1920", "1920-1080", "0x0", "99999x1"}) {
+    EXPECT_FALSE(ParseModeName(name)) << name;
+  }
 }
 
 TEST(EdidTest, RejectsWhatIsNoBaseBlock) {

@@ -4,12 +4,10 @@
 // each fixture tree, on Windows from the machine it runs on.
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <memory>
-#include <new>
+#include <optional>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,7 +16,8 @@
 #include "harnel/current_core.h"
 #include "harnel/disposable_json.h"
 #include "harnel/explain.h"
-#include "tests/support/failing_allocator.h"
+#include "tests/support/each_allocation_failure.h"
+#include "tests/support/every_export.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -63,54 +62,17 @@ void UseSource(const Source& source) {
   }
 }
 
-// What a caller holds: the PairList of the pair exports, the string of GetDeviceXMLBuffer.
-struct CallerState {
-  PairList pairs = {{WTEXT("earlier："), WTEXT("pair")}};
-  WString text = WTEXT("before");
-  bool operator==(const CallerState&) const = default;
-};
-
-struct ExportCall {
-  const char* name;
-  int (*pairs)(PairList&);  // null for GetDeviceXMLBuffer
-  int category;
-};
-
-constexpr ExportCall kEveryExport[] = {
-    {"GetOSPair", GetOSPair, 0},
-    {"GetBIOSPair", GetBIOSPair, 0},
-    {"GetProcessorPair", GetProcessorPair, 0},
-    {"GetMemoryPair", GetMemoryPair, 0},
-    {"GetUserinfoPair", GetUserinfoPair, 0},
-    {"GetInputdeviceListPair", GetInputdeviceListPair, 0},
-    {"GetModemListPair", GetModemListPair, 0},
-    {"GetMonitorListPair", GetMonitorListPair, 0},
-    {"GetNetworkadapterListPair", GetNetworkadapterListPair, 0},
-    {"GetPrinterListPair", GetPrinterListPair, 0},
-    {"GetStorageListPair", GetStorageListPair, 0},
-    {"GetSystemcontrollerListPair", GetSystemcontrollerListPair, 0},
-    {"GetSystemslotListPair", GetSystemslotListPair, 0},
-    {"GetVideoadapterListPair", GetVideoadapterListPair, 0},
-    {"list.xml", nullptr, 0},
-    {"os.xml", nullptr, 5001},
-    {"bios.xml", nullptr, 5002},
-    {"storage.xml", nullptr, 5003},
-    {"video.xml", nullptr, 5004},
-    {"network.xml", nullptr, 5005},
-    {"control.xml", nullptr, 5006},
-    {"other.xml", nullptr, 5007},
-};
+using every_export::CallerState;
+using every_export::ExportCall;
 
 std::vector<ExportCall> ExportsFor(const Source& source) {
-  std::vector<ExportCall> calls(std::begin(kEveryExport), std::end(kEveryExport));
+  std::vector<ExportCall> calls(std::begin(every_export::kEveryExport),
+                                std::end(every_export::kEveryExport));
   std::erase_if(calls, [&](const ExportCall& call) { return !call.pairs && !source.templates; });
   return calls;
 }
 
-int Call(const ExportCall& call, CallerState& state) {
-  return call.pairs != nullptr ? call.pairs(state.pairs)
-                               : GetDeviceXMLBuffer(call.category, state.text);
-}
+using every_export::Call;
 
 bool IsPrefix(const PairList& prefix, const PairList& whole) {
   return prefix.size() <= whole.size() && std::equal(prefix.begin(), prefix.end(), whole.begin());
@@ -129,35 +91,24 @@ TEST(RealProviderAllocationFailureTest, EveryFailureReachesTheCallerWithNothingH
       const int expectedResult = Call(call, expected);
       const bool listExport = std::string_view(call.name).ends_with("ListPair");
       for (const bool andAfter : {false, true}) {
-        long failures = 0;
-        for (long k = 1;; ++k) {
-          SCOPED_TRACE(testing::Message()
-                       << "allocation " << k << (andAfter ? " on" : "") << " fails");
+        EachAllocationFailure failure(andAfter);
+        while (failure.Next()) {
+          SCOPED_TRACE(failure.Name());
           UseSource(source);  // the profile is read inside the call again
           CallerState state;
-          bool threw = false;
           int result = -2;
-          failing_allocator::FailAt(k, andAfter);
-          try {
-            result = Call(call, state);
-          } catch (const std::bad_alloc&) {
-            threw = true;
-          }
-          failing_allocator::Stop();
-
+          const bool threw = failure.Run([&] { result = Call(call, state); });
           ASSERT_EQ(current->HeldCount(), 0u);
           if (!threw) {
             EXPECT_EQ(result, expectedResult);
             EXPECT_TRUE(state == expected);
-            break;
+            continue;
           }
-          ++failures;
           // A list export keeps the pairs it appended before the failure; nothing else changes.
           EXPECT_TRUE(listExport ? IsPrefix(state.pairs, expected.pairs) : state == CallerState());
           EXPECT_EQ(state.text, CallerState().text);
-          ASSERT_LT(k, 100000) << "the call never succeeds";
         }
-        EXPECT_GT(failures, 0);
+        EXPECT_GT(failure.Failures(), 0);
       }
     }
   }
@@ -175,56 +126,25 @@ TEST(RealProviderAllocationFailureTest, ReasonsReachTheCallerOrNothing) {
           harnel::DisposableJson(harnel::ExplainMachine(key, source.root)).dump();
       for (const bool andAfter : {false, true}) {
         SCOPED_TRACE(testing::Message() << source.name << ", " << key << (andAfter ? " on" : ""));
-        for (long k = 1;; ++k) {
-          failing_allocator::FailAt(k, andAfter);
-          try {
-            const harnel::DisposableJson reasons = harnel::ExplainMachine(key, source.root);
-            failing_allocator::Stop();
-            EXPECT_EQ(reasons.dump(), expected);
-            break;
-          } catch (const std::bad_alloc&) {
-            failing_allocator::Stop();
+        for (EachAllocationFailure failure(andAfter); failure.Next();) {
+          std::optional<harnel::DisposableJson> reasons;
+          if (!failure.Run([&] { reasons.emplace(harnel::ExplainMachine(key, source.root)); })) {
+            EXPECT_EQ(reasons->dump(), expected) << failure.Name();
           }
-          ASSERT_LT(k, 100000) << "the call never succeeds";
         }
       }
     }
   }
 }
 
-// Eight threads call every export at once over one provider, with the profile and with the
-// laptop's tree (on Windows the machine, through the pair exports): each gets what a single
-// thread gets. The test command runs this under ThreadSanitizer, which also finds the races
-// that happen not to change an output.
+// Every export from many threads at once over one fresh provider, with the profile and with the
+// laptop's tree (on Windows the machine, through the pair exports).
 TEST(RealProviderConcurrencyTest, EveryThreadGetsWhatOneThreadGets) {
   const std::vector<Source> sources = Sources();
   for (const Source& source : std::span(sources).first(std::min<std::size_t>(2, sources.size()))) {
     SCOPED_TRACE(source.name);
     UseSource(source);
-    const std::vector<ExportCall> calls = ExportsFor(source);
-    std::vector<CallerState> expected(calls.size());
-    std::vector<int> expectedResults;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      expectedResults.push_back(Call(calls[i], expected[i]));
-    }
-
-    UseSource(source);  // a fresh core: the threads also race to read the profile
-    std::atomic<int> mismatches = 0;
-    std::vector<std::thread> threads;
-    for (std::size_t t = 0; t < 8; ++t) {
-      threads.emplace_back([&, t] {
-        // Each thread starts at another export, so that different calls overlap.
-        for (std::size_t n = 0; n < 3 * expected.size(); ++n) {
-          const std::size_t i = (n + t * 3) % expected.size();
-          CallerState state;
-          if (Call(calls[i], state) != expectedResults[i] || !(state == expected[i])) {
-            ++mismatches;
-          }
-        }
-      });
-    }
-    for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(mismatches, 0);
+    every_export::ExpectEveryThreadGetsWhatOneThreadGets(ExportsFor(source));
     EXPECT_EQ(current->HeldCount(), 0u);
   }
 }

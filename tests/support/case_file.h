@@ -3,13 +3,18 @@
 // a text starts a comment that runs to the end of the line. A field in double quotes is text with
 // the escapes \" \\ \n \r \t \0 \xHH (one unit, or one byte for byte strings) and \uHHHH; any other
 // field is a bare word: a number, names joined by "|" that the test gives values, or "-" for no
-// text at all.
+// text at all. And cases kept as JSON: an array of objects.
+//
+// Every reader says what its cases hold (so many fields; these keys and perhaps those), and a case
+// that holds more or less fails the test: a misspelt or forgotten key, or a field too many, would
+// otherwise leave a check out without a word.
 
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -76,8 +81,12 @@ inline size_t ReadText(const std::string& line, size_t at, WString& text) {
 
 }  // namespace case_file
 
-// Every row of the file at `path`; a file that is missing, empty or ill-formed fails the test.
-inline std::vector<CaseRow> ReadCaseFile(const std::string& path) {
+// No limit to the fields of a row.
+constexpr size_t kAnyFields = std::numeric_limits<size_t>::max();
+
+// Every row of the file at `path`, each of `least` to `most` fields; a file that is missing,
+// empty or ill-formed, or a row with fewer or more fields, fails the test.
+inline std::vector<CaseRow> ReadCaseFile(const std::string& path, size_t least, size_t most) {
   using case_file::kBlanks;
   std::ifstream in(path, std::ios::binary);
   std::vector<CaseRow> rows;
@@ -103,8 +112,64 @@ inline std::vector<CaseRow> ReadCaseFile(const std::string& path) {
       row.fields.push_back(field);
       row.quoted.push_back(quoted);
     }
-    if (!row.fields.empty()) rows.push_back(row);
+    if (row.fields.empty()) continue;
+    if (row.fields.size() < least || row.fields.size() > most) {
+      const std::string upTo = most == least        ? ""
+                               : most == kAnyFields ? " or more"
+                                                    : " to " + std::to_string(most);
+      ADD_FAILURE() << row.where << ": " << row.fields.size() << " fields where the reader takes "
+                    << least << upTo;
+      continue;
+    }
+    rows.push_back(row);
   }
   if (rows.empty()) ADD_FAILURE() << "no cases read from " << path;
   return rows;
+}
+
+// Every row of the file at `path`, each of exactly `fields` fields.
+inline std::vector<CaseRow> ReadCaseFile(const std::string& path, size_t fields) {
+  return ReadCaseFile(path, fields, fields);
+}
+
+// The keys of a JSON case: those it must hold, those it may, and those of either whose text (or
+// each text of whose list) must not be empty, as where a check looks for it in an output.
+struct CaseKeys {
+  std::vector<std::string> required, optional, nonEmpty = {};
+};
+
+// What is wrong with the keys of the JSON object `c` (`Json` being nlohmann's type) by `keys`:
+// nothing when it holds every required key and no other but the optional ones.
+template <class Json>
+std::string WrongKeys(const Json& c, const CaseKeys& keys) {
+  std::string wrong = c.is_object() ? "" : " not an object;";
+  for (const std::string& key : keys.required) {
+    if (!c.contains(key)) wrong += " no \"" + key + "\";";
+  }
+  for (auto item = c.begin(); c.is_object() && item != c.end(); ++item) {
+    const auto in = [&item](const std::vector<std::string>& list) {
+      return std::count(list.begin(), list.end(), item.key()) > 0;
+    };
+    if (!in(keys.required) && !in(keys.optional)) wrong += " unknown key \"" + item.key() + "\";";
+    if (in(keys.nonEmpty) && std::count(item->begin(), item->end(), Json("")) > 0) {
+      wrong += " an empty text in \"" + item.key() + "\";";
+    }
+  }
+  return wrong;
+}
+
+// The cases of the JSON file at `path`, an array of objects, whose keys are right by `keys`; each
+// other case fails the test, and is left out.
+template <class Json>
+std::vector<Json> ReadJsonCases(const std::string& path, const CaseKeys& keys) {
+  std::ifstream in(path, std::ios::binary);
+  const Json all = Json::parse(in, nullptr, false);
+  if (!all.is_array() || all.empty()) ADD_FAILURE() << path << ": no array of cases";
+  std::vector<Json> cases;
+  for (size_t n = 0; all.is_array() && n < all.size(); ++n) {
+    const std::string wrong = WrongKeys(all[n], keys);
+    if (!wrong.empty()) ADD_FAILURE() << path << ", case " << n + 1 << ":" << wrong;
+    if (wrong.empty()) cases.push_back(all[n]);
+  }
+  return cases;
 }

@@ -5,15 +5,14 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "tests/platform/locale_environment.h"
 #include "tests/support/case_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -29,21 +28,12 @@ struct Loaded {
 WString Widen(const std::string& ascii) { return WString(ascii.begin(), ascii.end()); }
 
 // Files made byte for byte in a fresh folder, read under windows-1252 as the ANSI code page.
-class TextFileTest : public testing::Test {
+class TextFileTest : public TempFolderTest {
  protected:
-  void SetUp() override {
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() / (std::string("velmora-textfile-") + test->name() + "-" +
-                                           std::to_string(std::random_device()()));
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  WString PathOf(const std::string& name) const { return Widen((folder_ / name).string()); }
+  WString PathOf(const std::string& name) const { return Widen((dir_ / name).string()); }
 
   WString Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(folder_ / name, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    scratch_.Write(name, bytes);
     return PathOf(name);
   }
 
@@ -57,7 +47,6 @@ class TextFileTest : public testing::Test {
   }
 
   LocaleEnvironment locale_{nullptr, nullptr, nullptr};
-  fs::path folder_;
 };
 
 TEST_F(TextFileTest, MissingFile) {
@@ -85,7 +74,7 @@ TEST_F(TextFileTest, LoadsEachEncodingWithItsRecords) {
   const std::map<std::string, int64_t> flags = {
       {"Utf8BomFlag", Utf8BomFlag}, {"Utf16LeFlag", Utf16LeFlag}, {"Utf16BeFlag", Utf16BeFlag}};
   int index = 0;
-  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "loads.txt")) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "loads.txt", 4)) {
     SCOPED_TRACE(row.where);
     Loaded loaded = Load(Write("row" + std::to_string(index++), row.Bytes(0)));
     EXPECT_TRUE(loaded.result);
@@ -97,7 +86,7 @@ TEST_F(TextFileTest, LoadsEachEncodingWithItsRecords) {
 
 TEST_F(TextFileTest, Utf8DetectionFollowsTheLeadByteRules) {
   int index = 0;
-  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "utf8_detection.txt")) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "utf8_detection.txt", 2)) {
     SCOPED_TRACE(row.where);
     Loaded loaded = Load(Write("case" + std::to_string(index++), row.Bytes(0)));
     EXPECT_TRUE(loaded.result);
@@ -141,7 +130,7 @@ TEST_F(TextFileTest, AFileCutShortAfterTheOpenFailsTheRead) {
     SCOPED_TRACE(bytes.size());
     TextFile file;
     ASSERT_TRUE(file.Open(Write("cut", bytes).c_str()));
-    fs::resize_file(folder_ / "cut", 10);
+    fs::resize_file(dir_ / "cut", 10);
     file.blockBytes = file.fileSize - file.position;
     WString text;
     EXPECT_FALSE(file.ReadText(text));
@@ -152,7 +141,7 @@ TEST_F(TextFileTest, AFileCutShortAfterTheOpenFailsTheRead) {
 TEST_F(TextFileTest, OnlyRegularFilesAreOpenedAndNothingWaits) {
   // A folder gets the system's reason for one; a FIFO (which nobody writes: opening it to
   // read would wait for ever) or a device gets what seeking on one gives.
-  fs::create_directories(folder_ / "folder");
+  fs::create_directories(dir_ / "folder");
   struct Case {
     WString path;
     const WChar* code;  // the record ends with this code; its message is the system's
@@ -162,7 +151,7 @@ TEST_F(TextFileTest, OnlyRegularFilesAreOpenedAndNothingWaits) {
   const Case cases[] = {{PathOf("folder"), WTEXT("\" n=\"5\"/>")},
                         {WTEXT("NUL"), WTEXT("\" n=\"132\"/>")}};
 #else
-  ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
   const Case cases[] = {{PathOf("folder"), WTEXT("<file_error msg=\"Is a directory\" n=\"21\"/>")},
                         {PathOf("fifo"), WTEXT("<file_error msg=\"Illegal seek\" n=\"29\"/>")},
                         {WTEXT("/dev/zero"), WTEXT("<file_error msg=\"Illegal seek\" n=\"29\"/>")}};

@@ -23,7 +23,7 @@ TEST(ElementPathTest, FormCheck) {
                                                 {"PathName", PathName},
                                                 {"PathAbsolute", PathAbsolute},
                                                 {"PathDeep", PathDeep}};
-  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "element_paths.txt")) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "element_paths.txt", 2)) {
     SCOPED_TRACE(row.where);
     EXPECT_EQ(CheckElementPath(row.Text(0)).kind, row.Value(1, kinds));
   }

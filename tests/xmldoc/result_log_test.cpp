@@ -17,7 +17,7 @@ TEST(ResultLogTest, RecordsComeOutByteForByte) {
       {"ResultEncoding", ResultEncoding}, {"ResultLength", ResultLength}, {"ResultMsg", ResultMsg}};
   WString all = WTEXT("<a/>");
   WString expectedAll = all;
-  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "result_records.txt")) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "result_records.txt", 6)) {
     SCOPED_TRACE(row.where);
     const auto flags = static_cast<uint32_t>(row.Value(2, names));
     const auto number = static_cast<uint32_t>(row.Value(3));
