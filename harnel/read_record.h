@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "harnel/probe/reasons.h"
+#include "harnel/decode/reasons.h"
 #include "harnel/schema.h"
 
 namespace harnel {

@@ -1,4 +1,4 @@
-#include "harnel/utf16.h"
+#include "harnel/decode/utf16.h"
 
 #include <gtest/gtest.h>
 

@@ -11,11 +11,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "harnel/probe/edid.h"
-#include "harnel/probe/mode_name.h"
-#include "harnel/probe/smbios.h"
-#include "harnel/probe/smbios_records.h"
-#include "harnel/probe/text_util.h"
+#include "harnel/decode/edid.h"
+#include "harnel/decode/mode_name.h"
+#include "harnel/decode/smbios.h"
+#include "harnel/decode/smbios_records.h"
+#include "harnel/decode/text_util.h"
 #include "tests/support/case_file.h"
 
 namespace harnel::probe {
