@@ -1,3 +1,5 @@
+// Decoding EDID blocks: the display's identity, size and timings.
+
 #include "harnel/decode/edid.h"
 
 #include <algorithm>

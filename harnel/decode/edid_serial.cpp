@@ -1,3 +1,5 @@
+// Decoding the serial number and week of manufacture an EDID base block gives.
+
 #include "harnel/decode/edid_serial.h"
 
 #include "harnel/decode/edid.h"

@@ -1,3 +1,5 @@
+// The Machine key's facts taken from the SMBIOS table and the displays' EDID, on either system.
+
 #include "harnel/decode/firmware_facts.h"
 
 #include "harnel/decode/edid_serial.h"

@@ -1,3 +1,5 @@
+// Building the BIOS record, the system slots and the memory modules from SMBIOS structures.
+
 #include "harnel/decode/firmware_records.h"
 
 #include "harnel/decode/put_fields.h"

@@ -1,3 +1,5 @@
+// The Machine key's facts: keeping a value and noting the sources that did not give it.
+
 #include "harnel/decode/machine_reading.h"
 
 #include "harnel/decode/reasons.h"

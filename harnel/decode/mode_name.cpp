@@ -1,3 +1,5 @@
+// Matching a display mode name from a connector's mode list with an EDID timing.
+
 #include "harnel/decode/mode_name.h"
 
 #include <charconv>

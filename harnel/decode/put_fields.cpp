@@ -1,3 +1,5 @@
+// Writing a record's fields only where there is a value.
+
 #include "harnel/decode/put_fields.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Collecting why a record, a list or a field is empty.
+
 #include "harnel/decode/reasons.h"
 
 namespace harnel::probe {

@@ -1,3 +1,5 @@
+// The reasons a reader gave, written beside the fields of the record they explain.
+
 #include "harnel/decode/reasons_json.h"
 
 #include <string>

@@ -1,3 +1,5 @@
+// Texts in the form both systems' readers give them: uptime, processor id, resolution, media.
+
 #include "harnel/decode/record_formats.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// Walking the SMBIOS structure table: each structure's formatted area and strings.
+
 #include "harnel/decode/smbios.h"
 
 #include "harnel/decode/text_util.h"

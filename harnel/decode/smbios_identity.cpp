@@ -1,3 +1,5 @@
+// Decoding the machine's identity from the SMBIOS system, enclosure and processor structures.
+
 #include "harnel/decode/smbios_identity.h"
 
 #include "harnel/decode/smbios.h"

@@ -1,3 +1,5 @@
+// Decoding the SMBIOS structures the records use into their values.
+
 #include "harnel/decode/smbios_records.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Splitting, trimming and reading numbers from kernel and firmware text without throwing.
+
 #include "harnel/decode/text_util.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// Converting between the UTF-8 of profiles and the UTF-16 of records.
+
 #include "harnel/decode/utf16.h"
 
 #include "base/utf8.h"

@@ -1,3 +1,5 @@
+// Telling a virtual machine from the firmware texts its hypervisor gives.
+
 #include "harnel/decode/virtual_machines.h"
 
 namespace harnel::probe {

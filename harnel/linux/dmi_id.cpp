@@ -1,3 +1,5 @@
+// Reading the firmware identity from /sys/class/dmi/id and the kernel's SMBIOS table copy.
+
 #include "harnel/linux/dmi_id.h"
 
 #include "harnel/decode/reasons.h"

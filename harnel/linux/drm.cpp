@@ -1,3 +1,5 @@
+// Listing the displays on the graphics connectors in /sys/class/drm, with their EDID.
+
 #include "harnel/linux/drm.h"
 
 #include "harnel/decode/text_util.h"

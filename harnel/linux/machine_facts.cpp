@@ -1,3 +1,5 @@
+// The Machine key's facts on Linux: the system's facts, then its devices'.
+
 #include "harnel/machine_facts.h"
 
 #include "harnel/linux/machine_readers.h"

@@ -1,3 +1,5 @@
+// Reading the machine's files, folders and links under a root folder, without blocking.
+
 #include "harnel/linux/machine_files.h"
 
 #include <dirent.h>

@@ -1,3 +1,5 @@
+// Listing PCI devices from /sys/bus/pci/devices and naming them from pci.ids.
+
 #include "harnel/linux/pci.h"
 
 #include <cstdio>

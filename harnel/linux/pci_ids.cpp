@@ -1,3 +1,5 @@
+// Looking names up in the pci.ids database, reading only the parts a lookup needs.
+
 #include "harnel/linux/pci_ids.h"
 
 #include <algorithm>

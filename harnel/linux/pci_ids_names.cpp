@@ -1,3 +1,5 @@
+// Reading vendor, device and class names from lines of the pci.ids database.
+
 #include "harnel/linux/pci_ids_names.h"
 
 #include <cstddef>

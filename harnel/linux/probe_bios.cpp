@@ -1,3 +1,5 @@
+// The BIOS reader on Linux: mainboard, chassis and firmware from the SMBIOS table or sysfs.
+
 #include "harnel/linux/probe_bios.h"
 
 #include "harnel/decode/firmware_records.h"

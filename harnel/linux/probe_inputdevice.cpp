@@ -1,3 +1,5 @@
+// The InputdeviceList reader on Linux: keyboards and pointing devices the kernel lists.
+
 #include "harnel/linux/probe_inputdevice.h"
 
 #include <array>

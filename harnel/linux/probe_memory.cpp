@@ -1,3 +1,5 @@
+// The Memory reader on Linux: installed memory and swap from /proc/meminfo.
+
 #include "harnel/linux/probe_memory.h"
 
 #include "harnel/decode/put_fields.h"

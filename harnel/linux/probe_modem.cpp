@@ -1,3 +1,5 @@
+// The ModemList reader on Linux: modems the kernel knows as such.
+
 #include "harnel/linux/probe_modem.h"
 
 #include "harnel/decode/put_fields.h"

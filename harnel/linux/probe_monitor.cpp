@@ -1,3 +1,5 @@
+// The MonitorList reader on Linux: displays on the graphics connectors, from their EDID.
+
 #include "harnel/linux/probe_monitor.h"
 
 #include "harnel/decode/put_fields.h"

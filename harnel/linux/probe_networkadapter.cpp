@@ -1,3 +1,5 @@
+// The NetworkadapterList reader on Linux: physical interfaces and their addresses.
+
 #include "harnel/linux/probe_networkadapter.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,5 @@
+// The OS reader on Linux: the operating system and the computer's identity.
+
 #include "harnel/linux/probe_os.h"
 
 #include <sys/utsname.h>

@@ -1,3 +1,5 @@
+// The PhyMemoryList reader on Linux: memory modules from the SMBIOS table, else udev.
+
 #include "harnel/linux/probe_phymemory.h"
 
 #include <map>

@@ -1,3 +1,5 @@
+// The PrinterList reader on Linux: the local CUPS scheduler's queues.
+
 #include "harnel/linux/probe_printer.h"
 
 #include <cups/cups.h>

@@ -1,3 +1,5 @@
+// The Processor reader on Linux: the first processor package from /proc/cpuinfo and sysfs.
+
 #include "harnel/linux/probe_processor.h"
 
 #if defined(__x86_64__) || defined(__i386__)

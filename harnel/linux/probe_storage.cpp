@@ -1,3 +1,5 @@
+// The StorageList reader on Linux: whole disks and optical drives from /sys/block.
+
 #include "harnel/linux/probe_storage.h"
 
 #include <array>

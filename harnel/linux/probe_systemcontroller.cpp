@@ -1,3 +1,5 @@
+// The SystemcontrollerList reader on Linux: the PCI functions no other list holds.
+
 #include "harnel/linux/probe_systemcontroller.h"
 
 #include "harnel/decode/put_fields.h"

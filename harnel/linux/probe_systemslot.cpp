@@ -1,3 +1,5 @@
+// The SystemslotList reader on Linux: the expansion slots the SMBIOS table describes.
+
 #include "harnel/linux/probe_systemslot.h"
 
 #include "harnel/decode/firmware_records.h"

@@ -1,3 +1,5 @@
+// The UserInfo reader on Linux: who is logged on, who was before, and the domain.
+
 #include "harnel/linux/probe_userinfo.h"
 
 #include <utmp.h>

@@ -1,3 +1,5 @@
+// The VideoadapterList reader on Linux: display controllers on the PCI bus.
+
 #include "harnel/linux/probe_videoadapter.h"
 
 #include "harnel/decode/mode_name.h"

@@ -1,3 +1,5 @@
+// Telling why a machine file or folder gave no value, from what reading it found.
+
 #include "harnel/linux/source_reasons.h"
 
 #include <cerrno>

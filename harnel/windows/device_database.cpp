@@ -1,3 +1,5 @@
+// Reading present devices from SetupAPI's device database into raw rows.
+
 #include "harnel/windows/device_database.h"
 
 #include <array>

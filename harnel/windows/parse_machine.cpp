@@ -1,3 +1,5 @@
+// The Machine key's facts on Windows, parsed from the readers' raw data.
+
 #include "harnel/windows/parse_machine.h"
 
 #include <string>

@@ -1,3 +1,5 @@
+// The raw values Windows readers hand to their parsers: plain JSON a capture can keep.
+
 #include "harnel/windows/raw_values.h"
 
 #include <algorithm>

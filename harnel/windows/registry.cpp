@@ -1,3 +1,5 @@
+// Reading the registry values a reader names into raw values.
+
 #include "harnel/windows/registry.h"
 
 #include "harnel/decode/utf16.h"

@@ -1,3 +1,5 @@
+// Splitting the SMBIOS table Windows hands out into its header and structures.
+
 #include "harnel/windows/smbios_blob.h"
 
 #include "harnel/decode/reasons.h"
