@@ -11,7 +11,7 @@ bool DecodeWellFormedUtf8(const char* bytes, std::size_t byteCount, WString& uni
   units.reserve(units.size() + byteCount);
   while (!rest.empty()) {
     const unicode::Utf8Sequence sequence = unicode::NextUtf8Sequence(rest);
-    if (sequence.kind == unicode::Utf8Sequence::kIllFormedByte) return false;
+    if (sequence.kind == unicode::Utf8Sequence::kIllFormed) return false;
     unicode::AppendUtf16(sequence.value, units);
     rest.remove_prefix(sequence.length);
   }

@@ -9,8 +9,7 @@
 namespace harnel {
 
 // UTF-8 to UTF-16; code points beyond U+FFFF become surrogate pairs. What is not UTF-8
-// becomes U+FFFD as base/utf8.h says: one for each byte that does not belong, one for a
-// sequence that the end cuts short.
+// becomes U+FFFD as base/utf8.h says: one per maximal subpart, so one for a sequence cut short.
 WString Utf8ToUtf16(std::string_view utf8);
 
 // UTF-16 to UTF-8; a surrogate without its partner becomes U+FFFD.

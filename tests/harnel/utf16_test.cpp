@@ -32,6 +32,7 @@ TEST(Utf16Test, MalformedInputBecomesReplacementCharacters) {
                                 "b"),
             WTEXT("a") + replacement + WTEXT("b"));
   EXPECT_EQ(harnel::Utf8ToUtf16("\xE6\x93"), replacement);                // cut short
+  EXPECT_EQ(harnel::Utf8ToUtf16("\xE6\x93z"), replacement + WTEXT("z"));  // cut short inside
   EXPECT_EQ(harnel::Utf8ToUtf16("\xC0\x80"), replacement + replacement);  // overlong
   EXPECT_EQ(harnel::Utf8ToUtf16("\xED\xA0\x80"),
             replacement + replacement + replacement);  // encoded surrogate
