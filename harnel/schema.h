@@ -117,6 +117,11 @@ HARNEL_RECORD(PhyMemoryNode, "PhyMemoryList", HARNEL_TEXT(moduleName), HARNEL_TE
 #undef HARNEL_TEXT
 #undef HARNEL_INT32
 
+// The profile key of the records of type `Record` ("StorageList" for StorageNode), for tables
+// that name a kind of record.
+template <class Record>
+inline constexpr std::string_view kProfileKey = RecordFields<Record>::key;
+
 // The schema of the records of type `Record`.
 template <class Record>
 const RecordSchema& SchemaOf() {

@@ -4,6 +4,7 @@
 
 #include "harnel/decode/reasons.h"
 #include "harnel/decode/text_util.h"
+#include "harnel/schema.h"
 
 namespace harnel::probe {
 namespace {
@@ -45,7 +46,7 @@ nlohmann::ordered_json ReasonsOf(const FactSet& set) {
 }
 
 // Each list's nodes: kept when any node has something to show.
-void PutList(nlohmann::ordered_json& key, const char* name, const std::vector<FactSet>& sets,
+void PutList(nlohmann::ordered_json& key, std::string_view name, const std::vector<FactSet>& sets,
              ValueOf of) {
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   bool any = false;
@@ -58,15 +59,15 @@ void PutList(nlohmann::ordered_json& key, const char* name, const std::vector<Fa
 
 nlohmann::ordered_json KeyOf(const MachineReading& reading, ValueOf of) {
   nlohmann::ordered_json key = nlohmann::ordered_json::object();
-  for (const auto& [name, set] :
-       {std::pair{"System", &reading.system}, std::pair{"Processor", &reading.processor}}) {
+  for (const auto& [name, set] : {std::pair{std::string_view("System"), &reading.system},
+                                  std::pair{kProfileKey<ProcessorInfo>, &reading.processor}}) {
     nlohmann::ordered_json object = of(*set);
     if (!object.empty()) key[name] = std::move(object);
   }
-  PutList(key, "PhyMemoryList", reading.memoryModules, of);
-  PutList(key, "StorageList", reading.disks, of);
-  PutList(key, "MonitorList", reading.monitors, of);
-  PutList(key, "NetworkadapterList", reading.adapters, of);
+  PutList(key, kProfileKey<PhyMemoryNode>, reading.memoryModules, of);
+  PutList(key, kProfileKey<StorageNode>, reading.disks, of);
+  PutList(key, kProfileKey<MonitorNode>, reading.monitors, of);
+  PutList(key, kProfileKey<NetworkadapterNode>, reading.adapters, of);
   return key;
 }
 

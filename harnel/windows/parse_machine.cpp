@@ -7,6 +7,7 @@
 #include "harnel/decode/firmware_facts.h"
 #include "harnel/decode/reasons.h"
 #include "harnel/decode/virtual_machines.h"
+#include "harnel/schema.h"
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 #include "harnel/windows/smbios_blob.h"
@@ -76,7 +77,7 @@ std::optional<nlohmann::json> Number(std::optional<std::uint64_t> number) {
 
 FactSet SystemFacts(const nlohmann::json& raw) {
   FactSet system;
-  const std::string table = RawBytes(RawObject(raw, "BIOS"), "smbios");
+  const std::string table = RawBytes(RawObject(raw, kProfileKey<BIOSInfo>), "smbios");
   if (table.empty()) {
     for (const probe::SystemField& row : probe::kSystemFields) {
       system[row.field].Miss({}, SourceAnswer::SourceSays, probe::kNoFirmwareTables);
@@ -106,7 +107,7 @@ FactSet SystemFacts(const nlohmann::json& raw) {
   if (!clues.namedMachine && firmware.bios && firmware.bios->vendor) {
     clues.namedMachine = probe::VirtualMachineNamedBy(*firmware.bios->vendor);
   }
-  const nlohmann::json& cpuid = RawObject(RawObject(raw, "Processor"), "cpuid");
+  const nlohmann::json& cpuid = RawObject(RawObject(raw, kProfileKey<ProcessorInfo>), "cpuid");
   if (const std::optional<std::uint64_t> ecx = RawNumber(cpuid, "ecx")) {
     clues.hypervisorFlag = (*ecx & kHypervisorBit) != 0;
   }
@@ -152,7 +153,7 @@ FactSet AdapterFacts(const nlohmann::json& adapter) {
 probe::MachineReading ParseMachineFacts(const nlohmann::json& raw) {
   probe::MachineReading reading;
   reading.system = SystemFacts(raw);
-  const std::string table = RawBytes(RawObject(raw, "BIOS"), "smbios");
+  const std::string table = RawBytes(RawObject(raw, kProfileKey<BIOSInfo>), "smbios");
   if (table.empty()) {
     for (std::string_view field : {"packages", "cores", "threads"}) {
       reading.processor[field].Miss({}, SourceAnswer::SourceSays, probe::kNoFirmwareTables);
@@ -162,15 +163,17 @@ probe::MachineReading ParseMachineFacts(const nlohmann::json& raw) {
   }
   reading.memoryModules =
       probe::ModuleFacts(ParseSmbiosBlob(table).memoryDevices, probe::kFirmwareTable);
-  for (const nlohmann::json& drive : RawRows(RawObject(raw, "StorageList"), "devices")) {
+  for (const nlohmann::json& drive : RawRows(RawObject(raw, kProfileKey<StorageNode>), "devices")) {
     reading.disks.push_back(DiskFacts(drive));
   }
-  for (const nlohmann::json& device : RawRows(RawObject(raw, "MonitorList"), "devices")) {
+  for (const nlohmann::json& device :
+       RawRows(RawObject(raw, kProfileKey<MonitorNode>), "devices")) {
     const std::string edid = RawBytes(RawObject(device, "device"), "EDID");
     reading.monitors.push_back(
         probe::DisplayFacts(edid.empty() ? std::nullopt : std::optional<std::string>(edid)));
   }
-  for (const nlohmann::json& adapter : RawRows(RawObject(raw, "NetworkadapterList"), "adapters")) {
+  for (const nlohmann::json& adapter :
+       RawRows(RawObject(raw, kProfileKey<NetworkadapterNode>), "adapters")) {
     if (IsListedAdapter(adapter)) reading.adapters.push_back(AdapterFacts(adapter));
   }
   return reading;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "harnel/machine_facts.h"
+#include "harnel/schema.h"
 #include "harnel/windows/parse_machine.h"
 #include "harnel/windows/read.h"
 #include "harnel/windows/registry.h"
@@ -12,8 +13,9 @@ namespace harnel {
 
 MachineFacts ReadMachineFacts(const std::filesystem::path& /*root*/) {
   DisposableJson raw = nlohmann::json::object();
-  PutJson(raw, "BIOS", winprobe::ReadSmbios());
-  for (const char* key : {"Processor", "StorageList", "MonitorList", "NetworkadapterList"}) {
+  PutJson(raw, kProfileKey<BIOSInfo>, winprobe::ReadSmbios());
+  for (std::string_view key : {kProfileKey<ProcessorInfo>, kProfileKey<StorageNode>,
+                               kProfileKey<MonitorNode>, kProfileKey<NetworkadapterNode>}) {
     PutJson(raw, key, winprobe::ReadWindowsRecord(key));
   }
   PutJson(
