@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "harnel/utf16.h"
+#include "harnel/decode/utf16.h"
 #include "xmldoc/text_file.h"
 #include "xmldoc/xml_doc.h"
 

@@ -19,16 +19,20 @@ struct IdentityRow {
   Fields fallback;
 };
 constexpr IdentityRow kIdentities[] = {
-    {"InputdeviceList", {"caption", "deviceType"}, {"description", "deviceType"}},
-    {"ModemList", {"name"}, {"deviceType"}},
-    {"MonitorList", {"monitorType"}, {"manufacturer"}},
-    {"NetworkadapterList", {"macAddress"}, {"description"}},
-    {"PrinterList", {"name"}, {"model", "port"}},
-    {"StorageList", {"name", "model"}, {"model"}},
-    {"SystemcontrollerList", {"name", "manufacturer"}, {"controllerType", "manufacturer"}},
-    {"SystemslotList", {"name"}, {"smbiosString"}},
-    {"VideoadapterList", {"name"}, {"videoProcessor"}},
-    {"PhyMemoryList", {"deviceLocator"}, {"moduleName"}},
+    {harnel::kProfileKey<InputdeviceNode>,
+     {"caption", "deviceType"},
+     {"description", "deviceType"}},
+    {harnel::kProfileKey<ModemNode>, {"name"}, {"deviceType"}},
+    {harnel::kProfileKey<MonitorNode>, {"monitorType"}, {"manufacturer"}},
+    {harnel::kProfileKey<NetworkadapterNode>, {"macAddress"}, {"description"}},
+    {harnel::kProfileKey<PrinterNode>, {"name"}, {"model", "port"}},
+    {harnel::kProfileKey<StorageNode>, {"name", "model"}, {"model"}},
+    {harnel::kProfileKey<SystemcontrollerNode>,
+     {"name", "manufacturer"},
+     {"controllerType", "manufacturer"}},
+    {harnel::kProfileKey<SystemslotNode>, {"name"}, {"smbiosString"}},
+    {harnel::kProfileKey<VideoadapterNode>, {"name"}, {"videoProcessor"}},
+    {harnel::kProfileKey<PhyMemoryNode>, {"deviceLocator"}, {"moduleName"}},
 };
 
 nlohmann::ordered_json Pick(const nlohmann::ordered_json& node, const Fields& fields) {

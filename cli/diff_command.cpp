@@ -6,9 +6,9 @@
 
 #include "cli/capture_records.h"
 #include "cli/commands.h"
-#include "cli/field_labels.h"
 #include "cli/machine_facts.h"
 #include "cli/profile_diff.h"
+#include "cli/record_views.h"
 #include "harnel/profile.h"
 
 namespace velmora::cli {

@@ -130,7 +130,7 @@ Json Fill(const GlpiSection& section, const nlohmann::json& profile, const nlohm
 }  // namespace
 
 std::string DefaultDeviceId(const nlohmann::json& profile) {
-  const nlohmann::json& name = Member(Member(profile, "OS"), "computerName");
+  const nlohmann::json& name = Member(Member(profile, harnel::kProfileKey<OSInfo>), "computerName");
   const nlohmann::json& uuid = Member(MachineFactsOf(profile, "Machine.System", 0), "uuid");
   std::string id;
   for (const nlohmann::json* part : {&name, &uuid}) {

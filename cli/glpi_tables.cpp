@@ -1,5 +1,7 @@
 #include "cli/glpi_tables.h"
 
+#include "harnel/schema.h"
+
 namespace velmora::cli {
 namespace {
 
@@ -144,18 +146,18 @@ constexpr GlpiSection kSections[] = {
     {"hardware", "", GlpiSingle, "", kHardware},
     {"bios", "", GlpiSingle, "", kBios},
     {"operatingsystem", "", GlpiSingle, "", kOperatingSystem},
-    {"cpus", "Processor", GlpiPackages, "", kCpus},
-    {"memories", "PhyMemoryList", GlpiNodes, "", kMemories},
-    {"storages", "StorageList", GlpiNodes, "", kStorages},
-    {"networks", "NetworkadapterList", GlpiAddresses, "description", kNetworks},
-    {"monitors", "MonitorList", GlpiNodes, "", kMonitors},
-    {"videos", "VideoadapterList", GlpiNodes, "", kVideos},
-    {"inputs", "InputdeviceList", GlpiNodes, "", kInputs},
-    {"printers", "PrinterList", GlpiNodes, "name", kPrinters},
-    {"slots", "SystemslotList", GlpiNodes, "name", kSlots},
-    {"users", "Userinfo", GlpiRecord, "login", kUsers},
-    {"modems", "ModemList", GlpiNodes, "", kModems},
-    {"controllers", "SystemcontrollerList", GlpiNodes, "", kControllers},
+    {"cpus", harnel::kProfileKey<ProcessorInfo>, GlpiPackages, "", kCpus},
+    {"memories", harnel::kProfileKey<PhyMemoryNode>, GlpiNodes, "", kMemories},
+    {"storages", harnel::kProfileKey<StorageNode>, GlpiNodes, "", kStorages},
+    {"networks", harnel::kProfileKey<NetworkadapterNode>, GlpiAddresses, "description", kNetworks},
+    {"monitors", harnel::kProfileKey<MonitorNode>, GlpiNodes, "", kMonitors},
+    {"videos", harnel::kProfileKey<VideoadapterNode>, GlpiNodes, "", kVideos},
+    {"inputs", harnel::kProfileKey<InputdeviceNode>, GlpiNodes, "", kInputs},
+    {"printers", harnel::kProfileKey<PrinterNode>, GlpiNodes, "name", kPrinters},
+    {"slots", harnel::kProfileKey<SystemslotNode>, GlpiNodes, "name", kSlots},
+    {"users", harnel::kProfileKey<UserInfo>, GlpiRecord, "login", kUsers},
+    {"modems", harnel::kProfileKey<ModemNode>, GlpiNodes, "", kModems},
+    {"controllers", harnel::kProfileKey<SystemcontrollerNode>, GlpiNodes, "", kControllers},
 };
 
 }  // namespace

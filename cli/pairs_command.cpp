@@ -4,9 +4,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
-#include "cli/field_labels.h"
-#include "cli/pair_kinds.h"
 #include "cli/provider_reasons.h"
+#include "cli/record_views.h"
 
 namespace velmora::cli {
 namespace {
@@ -14,10 +13,10 @@ namespace {
 // The reason beside each pair: the provider gives one only for null and zero fields, and none
 // at all when `reasons` is null. Pairs come in groups of one per field that the export shows,
 // one group per node.
-std::vector<std::string> PairReasons(const PairKind& kind, const PairList& pairs,
+std::vector<std::string> PairReasons(const RecordView& kind, const PairList& pairs,
                                      const nlohmann::json& reasons) {
   std::vector<std::string> out(pairs.size());
-  const auto fields = PairFields(kind.record);
+  const auto& fields = kind.pairFields;
   if (reasons.is_null() || fields.empty()) return out;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     out[i] = FieldReason(reasons, i / fields.size(), fields[i % fields.size()]->name);
@@ -58,7 +57,9 @@ Action AddPairsCommand(CLI::App& app, const Context& context) {
   };
   auto options = std::make_shared<Options>();
   std::vector<std::string> names;
-  for (const PairKind& kind : PairKinds()) names.emplace_back(kind.name);
+  for (const RecordView& kind : RecordViews()) {
+    if (kind.run != nullptr) names.emplace_back(kind.name);
+  }
 
   CLI::App* command = app.add_subcommand("pairs", "Print what one pair export returns");
   command->add_option("KIND", options->kind, "The export: " + CLI::detail::join(names, ", "))
@@ -72,11 +73,11 @@ Action AddPairsCommand(CLI::App& app, const Context& context) {
   return [command, options, &context] {
     (void)context;
     if (!command->parsed()) return -1;
-    const PairKind& kind = *FindPairKind(options->kind);
+    const RecordView& kind = *FindPairExport(options->kind);
     PairList pairs;
     const int status = kind.run(pairs);
     const nlohmann::json reasons =
-        options->reasons ? ProviderReasons(kind.record) : nlohmann::json();
+        options->reasons ? ProviderReasons(kind.schema->key) : nlohmann::json();
     // No record: nothing on standard output, and the status says so; the reason, when asked
     // for, goes where messages go.
     if (status != 0) {

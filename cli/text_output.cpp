@@ -1,6 +1,6 @@
 #include "cli/text_output.h"
 
-#include "harnel/utf16.h"
+#include "harnel/decode/utf16.h"
 
 namespace velmora::cli {
 namespace {

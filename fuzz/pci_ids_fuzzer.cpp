@@ -19,10 +19,10 @@
 #include <string_view>
 #include <vector>
 
-#include "harnel/probe/machine_files.h"
-#include "harnel/probe/pci.h"
-#include "harnel/probe/pci_ids.h"
-#include "harnel/probe/pci_ids_names.h"
+#include "harnel/linux/machine_files.h"
+#include "harnel/linux/pci.h"
+#include "harnel/linux/pci_ids.h"
+#include "harnel/linux/pci_ids_names.h"
 
 namespace {
 

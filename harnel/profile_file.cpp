@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "harnel/probe/machine_files.h"
+#include "harnel/linux/machine_files.h"
 
 namespace harnel {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "harnel/utf16.h"
+#include "harnel/decode/utf16.h"
 
 namespace harnel {
 namespace {

@@ -1,4 +1,4 @@
-#include "harnel/utf16.h"
+#include "harnel/decode/utf16.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,8 @@ TEST(Utf16Test, MalformedInputBecomesReplacementCharacters) {
   EXPECT_EQ(harnel::Utf8ToUtf16("a\xFF"
                                 "b"),
             WTEXT("a") + replacement + WTEXT("b"));
-  EXPECT_EQ(harnel::Utf8ToUtf16("\xE6\x93"), replacement + replacement);  // cut short
+  EXPECT_EQ(harnel::Utf8ToUtf16("\xE6\x93"), replacement);                // cut short
+  EXPECT_EQ(harnel::Utf8ToUtf16("\xE6\x93z"), replacement + WTEXT("z"));  // cut short inside
   EXPECT_EQ(harnel::Utf8ToUtf16("\xC0\x80"), replacement + replacement);  // overlong
   EXPECT_EQ(harnel::Utf8ToUtf16("\xED\xA0\x80"),
             replacement + replacement + replacement);  // encoded surrogate

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "dll/velmora.h"
-#include "harnel/utf16.h"
+#include "harnel/decode/utf16.h"
 #include "tests/support/case_file.h"
 #include "tests/support/each_allocation_failure.h"
 #include "tests/support/every_export.h"

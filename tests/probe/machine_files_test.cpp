@@ -3,7 +3,7 @@
 // kernel files are read without the check that keeps FIFOs and devices out, while everything
 // else keeps it.
 
-#include "harnel/probe/machine_files.h"
+#include "harnel/linux/machine_files.h"
 
 #include <gtest/gtest.h>
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "harnel/probe/machine_files.h"
-#include "harnel/probe/pci.h"
-#include "harnel/probe/pci_ids.h"
+#include "harnel/linux/machine_files.h"
+#include "harnel/linux/pci.h"
+#include "harnel/linux/pci_ids.h"
 #include "tests/support/scratch_dir.h"
 
 namespace harnel::probe {

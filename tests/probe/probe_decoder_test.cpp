@@ -11,11 +11,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "harnel/probe/edid.h"
-#include "harnel/probe/mode_name.h"
-#include "harnel/probe/smbios.h"
-#include "harnel/probe/smbios_records.h"
-#include "harnel/probe/text_util.h"
+#include "harnel/decode/edid.h"
+#include "harnel/decode/mode_name.h"
+#include "harnel/decode/smbios.h"
+#include "harnel/decode/smbios_records.h"
+#include "harnel/decode/text_util.h"
 #include "tests/support/case_file.h"
 
 namespace harnel::probe {
@@ -43,7 +43,8 @@ TEST(TextUtilTest, ToValidUtf8ReplacesWhatIsNotUtf8) {
       {"plain", "plain"},
       {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
       {"bad\xFFlead", "bad\xEF\xBF\xBDlead"},
-      {"cut\xE2\x82", "cut\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"cut\xE2\x82", "cut\xEF\xBF\xBD"},
+      {"cut\xF0\x9F\x98 mid", "cut\xEF\xBF\xBD mid"},
       {"overlong\xC0\xAF", "overlong\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"surrogate\xED\xA0\x80", "surrogate\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"tab\tkept\x01\x7F", "tab\tkept\x7F"},

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "harnel/explain.h"
+#include "harnel/linux/probe_networkadapter.h"
+#include "harnel/linux/probe_printer.h"
 #include "harnel/machine_facts.h"
 #include "harnel/probe.h"
-#include "harnel/probe/probe_networkadapter.h"
-#include "harnel/probe/probe_printer.h"
 #include "harnel/schema.h"
 #include "tests/support/case_file.h"
 #include "tests/support/scratch_dir.h"

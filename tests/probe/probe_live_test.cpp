@@ -6,8 +6,8 @@
 #include <fstream>
 #include <limits>
 
+#include "harnel/linux/probe_networkadapter.h"
 #include "harnel/probe.h"
-#include "harnel/probe/probe_networkadapter.h"
 
 namespace harnel {
 namespace {

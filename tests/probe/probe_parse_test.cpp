@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "harnel/probe/machine_files.h"
-#include "harnel/probe/pci.h"
-#include "harnel/probe/probe_inputdevice.h"
-#include "harnel/probe/probe_memory.h"
-#include "harnel/probe/probe_networkadapter.h"
-#include "harnel/probe/probe_os.h"
-#include "harnel/probe/probe_phymemory.h"
-#include "harnel/probe/probe_processor.h"
-#include "harnel/probe/probe_storage.h"
-#include "harnel/probe/probe_userinfo.h"
-#include "harnel/probe/probe_videoadapter.h"
-#include "harnel/probe/record_formats.h"
+#include "harnel/decode/record_formats.h"
+#include "harnel/linux/machine_files.h"
+#include "harnel/linux/pci.h"
+#include "harnel/linux/probe_inputdevice.h"
+#include "harnel/linux/probe_memory.h"
+#include "harnel/linux/probe_networkadapter.h"
+#include "harnel/linux/probe_os.h"
+#include "harnel/linux/probe_phymemory.h"
+#include "harnel/linux/probe_processor.h"
+#include "harnel/linux/probe_storage.h"
+#include "harnel/linux/probe_userinfo.h"
+#include "harnel/linux/probe_videoadapter.h"
 
 namespace harnel::probe {
 namespace {

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "harnel/schema.h"
-#include "harnel/winprobe/read.h"
+#include "harnel/windows/read.h"
 
 int main() {
   nlohmann::ordered_json raw = nlohmann::ordered_json::object();

@@ -13,14 +13,13 @@
 #include <fstream>
 #include <optional>
 
+#include "harnel/decode/reasons_json.h"
 #include "harnel/disposable_json.h"
-#include "harnel/probe/reasons_json.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
-#include "harnel/winprobe/explain_raw.h"
-#include "harnel/winprobe/parse.h"
-#include "harnel/winprobe/parse_machine.h"
-#include "harnel/winprobe/raw_values.h"
+#include "harnel/windows/parse.h"
+#include "harnel/windows/parse_machine.h"
+#include "harnel/windows/raw_values.h"
 #include "tests/support/case_file.h"
 #include "tests/support/each_allocation_failure.h"
 

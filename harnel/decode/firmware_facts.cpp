@@ -1,0 +1,97 @@
+// The Machine key's facts taken from the SMBIOS table and the displays' EDID, on either system.
+
+#include "harnel/decode/firmware_facts.h"
+
+#include "harnel/decode/edid_serial.h"
+#include "harnel/decode/virtual_machines.h"
+
+namespace harnel::probe {
+
+const std::vector<SystemField> kSystemFields = {
+    {"manufacturer", &SmbiosSystem::manufacturer, nullptr},
+    {"product", &SmbiosSystem::product, nullptr},
+    {"serial", &SmbiosSystem::serial, nullptr},
+    {"uuid", &SmbiosSystem::uuid, nullptr},
+    {"sku", &SmbiosSystem::sku, nullptr},
+    {"assetTag", nullptr, &SmbiosEnclosure::assetTag},
+    {"chassisSerial", nullptr, &SmbiosEnclosure::serial},
+};
+
+void TakeFirmwareText(Fact& fact, const std::optional<std::string>& text, std::string_view source) {
+  if (fact.Known()) return;
+  if (!text) {
+    fact.Miss(source, SourceAnswer::SourceSilent);
+  } else if (IsFirmwarePlaceholder(*text) || IsUnsetUuid(*text)) {
+    fact.Miss(source, SourceAnswer::SourcePlaceholder, *text);
+  } else {
+    fact.Take(*text);
+  }
+}
+
+void TakeSystemFromTable(const SmbiosIdentity& identity, FactSet& system) {
+  for (const SystemField& row : kSystemFields) {
+    std::optional<std::string> text;
+    if (row.fromSystem && identity.system) text = (*identity.system).*row.fromSystem;
+    if (row.fromEnclosure && identity.enclosure) text = (*identity.enclosure).*row.fromEnclosure;
+    TakeFirmwareText(system[row.field], text, kFirmwareTable);
+  }
+}
+
+void TakeSocketsFromTable(const SmbiosSockets& sockets, FactSet& processor) {
+  struct Count {
+    std::string_view field;
+    std::optional<std::int64_t> value;
+  };
+  const std::optional<std::int64_t> packages =
+      sockets.populated > 0 ? std::optional<std::int64_t>(sockets.populated) : std::nullopt;
+  for (const Count& count : {Count{"packages", packages}, Count{"cores", sockets.cores},
+                             Count{"threads", sockets.threads}}) {
+    Fact& fact = processor[count.field];
+    if (!count.value || !fact.Take(*count.value))
+      fact.Miss(kFirmwareTable, SourceAnswer::SourceSilent);
+  }
+}
+
+std::vector<FactSet> ModuleFacts(const std::vector<SmbiosMemoryDevice>& devices,
+                                 std::string_view source) {
+  std::vector<FactSet> modules(devices.size());
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    TakeFirmwareText(modules[i]["serialNumber"], devices[i].serialNumber, source);
+    TakeFirmwareText(modules[i]["partNumber"], devices[i].partNumber, source);
+  }
+  return modules;
+}
+
+FactSet DisplayFacts(const std::optional<std::string>& edid) {
+  const std::optional<EdidUnit> unit = edid ? ParseEdidUnit(*edid) : std::nullopt;
+  const EdidUnit known = unit.value_or(EdidUnit{});
+  FactSet monitor;
+  const auto take = [&](std::string_view field, std::string_view lacks, nlohmann::json value) {
+    Fact& fact = monitor[field];
+    fact.Take(std::move(value));
+    fact.Miss({}, SourceAnswer::SourceSays,
+              unit ? "the display's EDID gives no " + std::string(lacks)
+                   : std::string("the display gives no EDID"));
+  };
+  take("serialNumber", "serial number", known.serial ? nlohmann::json(*known.serial) : nullptr);
+  take("manufactureWeek", "week of manufacture",
+       known.week ? nlohmann::json(*known.week) : nullptr);
+  take("manufactureYear", "year of manufacture",
+       known.year ? nlohmann::json(*known.year) : nullptr);
+  return monitor;
+}
+
+void TakeVirtualization(const VirtualizationClues& clues, Fact& fact) {
+  if (clues.container) {
+    fact.Take(*clues.container);
+  } else if (clues.namedMachine) {
+    fact.Take(*clues.namedMachine);
+  } else if (clues.hypervisorFlag.value_or(false)) {
+    fact.Miss({}, SourceAnswer::SourceSays,
+              "the processor runs under a hypervisor that the firmware does not name");
+  } else if (clues.hypervisorFlag || clues.firmwareNamesSystem) {
+    fact.Take(std::string(kPhysical));
+  }
+}
+
+}  // namespace harnel::probe

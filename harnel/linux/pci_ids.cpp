@@ -1,0 +1,354 @@
+// Looking names up in the pci.ids database, reading only the parts a lookup needs.
+
+#include "harnel/linux/pci_ids.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <set>
+#include <tuple>
+
+#include "harnel/linux/pci.h"
+#include "harnel/linux/pci_ids_names.h"
+
+namespace harnel::probe {
+
+std::string_view PciIdsText::From(std::size_t offset, std::size_t minimum) {
+  if (offset >= size_) return {};
+  if (file_ != nullptr) {
+    const bool inside = offset >= windowStart_ && offset - windowStart_ < window_.size();
+    const std::size_t wanted = std::min({minimum, buffer_.size(), size_ - offset});
+    if (!inside || window_.size() - (offset - windowStart_) < wanted) {
+      ++reads_;
+      const std::size_t got = file_->ReadAt(offset, buffer_.data(), buffer_.size());
+      windowStart_ = offset;
+      window_ = std::string_view(buffer_.data(), got);
+    }
+  }
+  return window_.substr(offset - windowStart_);
+}
+
+std::string_view PciIdsText::Before(std::size_t offset, std::size_t after, std::size_t& start) {
+  offset = std::min(offset, size_);
+  const std::size_t window = backBuffer_.size() - kBackTail;
+  after = std::min({after, kBackTail, size_ - offset});
+  start = offset > window ? offset - window : 0;
+  const std::size_t length = offset - start + after;
+  if (file_ == nullptr) return window_.substr(start, length);
+  ++reads_;
+  return std::string_view(backBuffer_.data(), file_->ReadAt(start, backBuffer_.data(), length));
+}
+
+namespace {
+
+// The two levels of the database that naming needs: vendors and classes at the start of a
+// line, and one tab in below them a vendor's models and a class's subclasses. Lines two tabs
+// in (subsystems, programming interfaces), comments and blank lines are entries of neither.
+enum class Level { Top, Member };
+
+// Classes follow every vendor in the file, so their keys sort after every vendor ID.
+constexpr std::uint32_t kClassKey = 0x10000;
+constexpr std::size_t kVendorDigits = 4, kModelDigits = 4, kClassDigits = 2, kSubclassDigits = 2;
+// Enough of a line to read any key from: a tab and four digits, with room to spare.
+constexpr std::size_t kKeyBytes = 8;
+// How far a binary-search probe first looks ahead for an entry before it looks back.
+constexpr std::size_t kProbeBytes = 4096;
+
+// An entry's start and key.
+struct Entry {
+  std::size_t offset = 0;
+  std::uint32_t key = 0;
+};
+using Probe = std::tuple<std::size_t, std::size_t, Level, std::size_t>;
+
+// What the binary-search probes of a database found: a pure function of its content. The
+// searches for the several vendors and classes of a selection, and of later selections in the
+// same file, start alike; a search makes about 40 probes.
+struct ProbeMemo {
+  std::map<Probe, Entry> next;
+  std::map<Probe, std::optional<Entry>> previous;
+  std::size_t Size() const { return next.size() + previous.size(); }
+};
+
+// Probes kept beyond this are started afresh, bounding a long-running process.
+constexpr std::size_t kMemoLimit = 4096;
+
+// Lines of the database by their start offsets, and binary search over the entries of a level.
+class IdsLines {
+ public:
+  IdsLines(PciIdsText& ids, ProbeMemo& memo) : ids_(ids), memo_(memo) {}
+
+  std::size_t Size() const { return ids_.Size(); }
+
+  // The start of the line after the one that holds `offset`; the size at the last line.
+  std::size_t NextLine(std::size_t offset) {
+    for (;;) {
+      const std::string_view bytes = ids_.From(offset);
+      if (bytes.empty()) return Size();
+      const std::size_t newline = bytes.find('\n');
+      if (newline != std::string_view::npos) return offset + newline + 1;
+      offset += bytes.size();
+    }
+  }
+
+  // The key of the line at `start` when it is an entry of `level`: a vendor ID, or kClassKey
+  // plus a class ID, at the top; a model or subclass ID of `digits` hex digits below.
+  std::optional<std::uint32_t> Key(std::size_t start, Level level, std::size_t digits) {
+    return KeyOf(ids_.From(start, kKeyBytes), level, digits);
+  }
+
+  // The key of the line that starts `line`, as Key.
+  static std::optional<std::uint32_t> KeyOf(std::string_view line, Level level,
+                                            std::size_t digits) {
+    line = line.substr(0, kKeyBytes);
+    if (level == Level::Top) {
+      if (line.size() > 2 && line[0] == 'C' && line[1] == ' ') {
+        const std::optional<std::uint32_t> id = LeadingHex(line.substr(2), kClassDigits);
+        return id ? std::optional<std::uint32_t>(kClassKey | *id) : std::nullopt;
+      }
+      return LeadingHex(line, kVendorDigits);
+    }
+    if (line.size() < 2 || line[0] != '\t' || line[1] == '\t') return std::nullopt;
+    return LeadingHex(line.substr(1), digits);
+  }
+
+  // The first entry of `level` in [begin, end) whose key is `key` or above; `end` when there
+  // is none. The entries of the range must be in ascending order of key.
+  std::size_t LowerBound(std::size_t begin, std::size_t end, Level level, std::size_t digits,
+                         std::uint32_t key) {
+    // Entries that start before `low` have smaller keys, entries from `high` on larger or equal
+    // ones, and `found` is the first entry from `high` on.
+    std::size_t low = begin, high = end, found = end;
+    while (low < high) {
+      const std::size_t middle = low + (high - low) / 2;
+      // A probe that lands inside a long block (the models of a big vendor) finds the block's
+      // head behind it sooner than the next entry ahead; so one window ahead first, then back.
+      const std::size_t ahead = std::min(high, middle + kProbeBytes);
+      Entry entry = NextEntry(middle, ahead, level, digits);
+      if (entry.offset == ahead) {
+        if (const std::optional<Entry> before = PreviousEntry(low, middle, level, digits)) {
+          if (before->key < key) {
+            low = ahead;
+          } else {
+            high = found = before->offset;
+          }
+          continue;
+        }
+        entry = NextEntry(ahead, high, level, digits);
+        if (entry.offset == high) break;  // no entry in [low, high)
+      }
+      if (entry.key < key) {
+        low = entry.offset + 1;  // the next line start is the first that may hold a larger key
+      } else {
+        high = found = entry.offset;
+      }
+    }
+    return found;
+  }
+
+  // LowerBound for a key that sorts near the end of the range (the classes, which close the
+  // file): the range is widened from its end until its first entry sorts below `key`, so that
+  // the search never wades through the big vendor blocks before them.
+  std::size_t LowerBoundNearEnd(std::size_t begin, std::size_t end, Level level, std::size_t digits,
+                                std::uint32_t key) {
+    for (std::size_t span = kProbeBytes;; span *= 2) {
+      const std::size_t start = end - std::min(span, end - begin);
+      const Entry first = NextEntry(start, end, level, digits);
+      if (start == begin || (first.offset < end && first.key < key)) {
+        return LowerBound(start, end, level, digits, key);
+      }
+    }
+  }
+
+  // Appends the whole line at `start` to `out` with its line break, one added where the text
+  // ends without it: the lines appended next (the classes after the last vendor of a database
+  // out of order) stay lines of their own.
+  void AppendLine(std::size_t start, std::string& out) {
+    const std::size_t end = NextLine(start);
+    while (start < end) {
+      const std::string_view bytes = ids_.From(start).substr(0, end - start);
+      if (bytes.empty()) break;
+      out.append(bytes);
+      start += bytes.size();
+    }
+    if (!out.ends_with('\n')) out += '\n';
+  }
+
+  // The entry of `level` in [begin, end) with `key`; nullopt when there is none. Binary search
+  // finds it in a sorted range; a range out of order is searched line by line.
+  std::optional<std::size_t> Find(std::size_t begin, std::size_t end, Level level,
+                                  std::size_t digits, std::uint32_t key) {
+    const std::size_t bound = level == Level::Top && key >= kClassKey
+                                  ? LowerBoundNearEnd(begin, end, level, digits, key)
+                                  : LowerBound(begin, end, level, digits, key);
+    if (bound < end && Key(bound, level, digits) == key) return bound;
+    for (std::size_t start = begin; start < end; start = NextLine(start)) {
+      if (Key(start, level, digits) == key) return start;
+    }
+    return std::nullopt;
+  }
+
+  // Appends the top-level line with `key` and the lines of its `members` below it to `out`.
+  // The block under it is read line by line to its end: finding its members by binary search
+  // would have to read that far anyway to learn where the block stops.
+  void AppendBlock(std::uint32_t key, const std::set<std::uint32_t>& members,
+                   std::size_t memberDigits, std::string& out) {
+    const std::optional<std::size_t> head = Find(0, Size(), Level::Top, 0, key);
+    if (!head) return;
+    AppendLine(*head, out);
+    // Most lines of a big block are unwanted (the Intel block has 8,500): a line whose second
+    // byte is not the first digit of a wanted ID, in either case, is passed over unread.
+    std::array<bool, 256> firstDigits{};
+    for (const std::uint32_t member : members) {
+      const unsigned digit = member >> 4 * (memberDigits - 1) & 0xFu;
+      firstDigits[static_cast<unsigned char>("0123456789abcdef"[digit])] = true;
+      firstDigits[static_cast<unsigned char>("0123456789ABCDEF"[digit])] = true;
+    }
+    // The block ends at the first line that is neither indented nor a comment.
+    std::vector<std::size_t> found;
+    WalkLines(NextLine(*head), Size(), [&](std::size_t start, std::string_view line) {
+      if (line[0] != '\t' && line[0] != '#') return false;
+      if (line.size() < 2 || !firstDigits[static_cast<unsigned char>(line[1])]) return true;
+      const std::optional<std::uint32_t> id = KeyOf(line, Level::Member, memberDigits);
+      if (id && members.contains(*id)) found.push_back(start);
+      return true;
+    });
+    for (const std::size_t line : found) AppendLine(line, out);
+  }
+
+  // Calls `visit(start, line)` for each line that starts in [offset, limit), `offset` being a
+  // line start, in order until it returns false. `line` holds at least the line's first
+  // kKeyBytes bytes or all that is left of the text, and is valid only during the call. The
+  // lines are walked inside each read window rather than one read per line: the Intel block
+  // alone has 8,000 lines.
+  template <typename Visit>
+  void WalkLines(std::size_t offset, std::size_t limit, Visit visit) {
+    while (offset < limit) {
+      const std::string_view window = ids_.From(offset, kKeyBytes);
+      if (window.empty()) return;
+      const bool windowEndsText = offset + window.size() >= Size();
+      std::size_t at = 0;  // the current line's start within the window
+      for (;;) {
+        const std::string_view rest = window.substr(at);
+        if (offset + at >= limit) return;
+        if (rest.size() < kKeyBytes && !windowEndsText) {
+          offset += at;  // its key may run past the window: read again from this line
+          break;
+        }
+        if (!visit(offset + at, rest)) return;
+        const std::size_t newline = rest.find('\n');
+        if (newline == std::string_view::npos) {
+          offset = NextLine(offset + at);  // the line runs past the window
+          break;
+        }
+        at += newline + 1;
+        if (at == window.size()) {
+          offset += at;
+          break;
+        }
+      }
+    }
+  }
+
+ private:
+  // The searches for the several vendors and classes of a selection, and of later selections
+  // in the same file, start alike, so their first probes are answered from what the earlier
+  // searches found, without reading again.
+  std::optional<Entry> PreviousEntry(std::size_t low, std::size_t offset, Level level,
+                                     std::size_t digits) {
+    const Probe probe{low, offset, level, digits};
+    const auto known = memo_.previous.find(probe);
+    if (known != memo_.previous.end()) return known->second;
+    std::optional<Entry> entry;
+    if (const std::optional<std::size_t> start = FindPreviousEntry(low, offset, level, digits)) {
+      entry = Entry{*start, *Key(*start, level, digits)};
+    }
+    memo_.previous.emplace(probe, entry);
+    return entry;
+  }
+
+  // As PreviousEntry: the first entry that starts in [offset, limit), `limit` with key 0 when
+  // there is none.
+  Entry NextEntry(std::size_t offset, std::size_t limit, Level level, std::size_t digits) {
+    const Probe probe{offset, limit, level, digits};
+    const auto known = memo_.next.find(probe);
+    if (known != memo_.next.end()) return known->second;
+    Entry entry{limit, 0};
+    WalkLines(offset == 0 ? 0 : NextLine(offset - 1), limit,
+              [&](std::size_t start, std::string_view line) {
+                const std::optional<std::uint32_t> key = KeyOf(line, level, digits);
+                if (!key) return true;
+                entry = Entry{start, *key};
+                return false;
+              });
+    memo_.next.emplace(probe, entry);
+    return entry;
+  }
+
+  // The last entry of `level` that starts in [low, offset); nullopt when there is none.
+  std::optional<std::size_t> FindPreviousEntry(std::size_t low, std::size_t offset, Level level,
+                                               std::size_t digits) {
+    while (offset > low) {
+      std::size_t start = 0;
+      const std::string_view bytes = ids_.Before(offset, kKeyBytes, start);
+      if (bytes.empty()) return std::nullopt;
+      // A line starts after each line break; those that start before `offset` follow the
+      // breaks at indices up to limit - 2.
+      std::size_t limit = offset - start;
+      while (limit >= 2) {
+        // memrchr, unlike rfind, looks at many bytes per step: a probe inside the Intel
+        // block walks back up to 370 KB to the block's head.
+        const void* found = ::memrchr(bytes.data(), '\n', limit - 1);
+        if (found == nullptr) break;
+        const std::size_t newline =
+            static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+        const std::size_t line = start + newline + 1;
+        if (line < low) return std::nullopt;
+        if (KeyOf(bytes.substr(newline + 1), level, digits)) return line;
+        limit = newline + 1;
+      }
+      if (start == 0) {
+        return low == 0 && KeyOf(bytes, level, digits) ? std::optional<std::size_t>(0)
+                                                       : std::nullopt;
+      }
+      offset = start + 1;  // the next window back ends with the byte before `start`
+    }
+    return std::nullopt;
+  }
+
+  PciIdsText& ids_;
+  ProbeMemo& memo_;
+};
+
+}  // namespace
+
+std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices) {
+  // Ordered, so that the lines come out in ascending order of ID, the database's own.
+  std::map<std::uint32_t, std::set<std::uint32_t>> vendors, classes;
+  for (const PciDevice& device : devices) {
+    vendors[device.vendor].insert(device.device);
+    classes[kClassKey | device.BaseClass()].insert(device.ClassAndSubclass() & 0xFFu);
+  }
+  const auto select = [&](ProbeMemo& memo) {
+    IdsLines lines(ids, memo);
+    std::string selected;
+    for (const auto& [vendor, models] : vendors) {
+      lines.AppendBlock(vendor, models, kModelDigits, selected);
+    }
+    for (const auto& [base, subclasses] : classes) {
+      lines.AppendBlock(base, subclasses, kSubclassDigits, selected);
+    }
+    return selected;
+  };
+  if (ids.File() == nullptr) {
+    ProbeMemo ownMemo;
+    return select(ownMemo);
+  }
+  static FileMemo<ProbeMemo> shared;
+  return shared.With(ids.File()->Identity(), kMemoLimit, select);
+}
+
+}  // namespace harnel::probe
