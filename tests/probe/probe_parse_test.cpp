@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harnel/probe/machine_files.h"
@@ -17,6 +18,7 @@
 #include "harnel/probe/probe_userinfo.h"
 #include "harnel/probe/probe_videoadapter.h"
 #include "harnel/probe/record_formats.h"
+#include "tests/support/scratch_dir.h"
 
 namespace harnel::probe {
 namespace {
@@ -145,6 +147,26 @@ TEST(InputParseTest, KeyboardsAndPointingDevices) {
             "/devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/0003:046D:C52B.0001/input/input9");
   // The last block needs no blank line after it; a block without handlers is no device.
   EXPECT_EQ(ParseInputDevices("H: Handlers=kbd\nB: EV=120013\n\nB: EV=120013").size(), 1u);
+}
+
+// Each bus the kernel numbers an input device by names it in the description; an unknown one
+// says only "Input".
+TEST(InputParseTest, DescriptionsNameTheBus) {
+  const velmora_test::ScratchDir root;
+  const std::vector<std::pair<const char*, const char*>> buses = {
+      {"0003", "USB"}, {"0005", "Bluetooth"}, {"0006", "Virtual"}, {"0011", "PS/2"},
+      {"0018", "I2C"}, {"0019", "Built-in"},  {"001c", "SPI"},     {"0010", "Input"}};
+  std::string devices;
+  for (const auto& [bus, name] : buses) {
+    devices += "I: Bus=" + std::string(bus) + " Vendor=0001\nN: Name=\"" + name +
+               "\"\nH: Handlers=kbd event0\nB: EV=120013\n\n";
+  }
+  root.Write("proc/bus/input/devices", devices);
+  const nlohmann::json list = ProbeInputdeviceList(root.Path());
+  ASSERT_EQ(list.size(), buses.size()) << list;
+  for (std::size_t i = 0; i < buses.size(); ++i) {
+    EXPECT_EQ(list[i].value("description", ""), std::string(buses[i].second) + " keyboard");
+  }
 }
 
 TEST(StorageParseTest, MediaTypesAndVirtualDevices) {
