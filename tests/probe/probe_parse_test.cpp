@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -178,6 +179,24 @@ TEST(StorageParseTest, MediaTypesAndVirtualDevices) {
   for (std::string_view name : {"loop0", "ram15", "zram0"}) EXPECT_TRUE(IsVirtualBlockDevice(name));
   for (std::string_view name : {"sda", "nvme0n1", "dm-0", "md127"}) {
     EXPECT_FALSE(IsVirtualBlockDevice(name));
+  }
+}
+
+// Each family of block device names its kind of drive; a name of no family is a disk drive.
+TEST(StorageParseTest, DescriptionsNameTheFamily) {
+  const velmora_test::ScratchDir root;
+  const std::map<std::string, std::string> families = {
+      {"nvme0n1", "NVMe disk drive"},     {"sr0", "CD-ROM drive"},
+      {"sda", "SCSI disk drive"},         {"vda", "Virtio disk drive"},
+      {"xvda", "Xen virtual disk drive"}, {"mmcblk0", "MMC/SD card"},
+      {"hda", "IDE disk drive"},          {"zd0", "Disk drive"}};
+  for (const auto& [name, description] : families) root.Write("sys/block/" + name + "/size", "0");
+  std::map<std::string, std::string> described;
+  for (const nlohmann::json& disk : ProbeStorageList(root.Path())) {
+    described[disk.value("name", "")] = disk.value("description", "");
+  }
+  for (const auto& [name, description] : families) {
+    EXPECT_EQ(described["/dev/" + name], description) << name;
   }
 }
 
