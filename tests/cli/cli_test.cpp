@@ -118,6 +118,24 @@ TEST_F(VelmoraTest, CaptureOfAReplayedProfileEqualsIt) {
   }
 }
 
+// The example as a user sees it: the whole inventory and every shipped template filled from it,
+// byte for byte as data/filled/ keeps them (checked by hand against the example's values). Every
+// caption, item name and fill row shows in one of them.
+TEST_F(VelmoraTest, TheExampleShowsAsKept) {
+  const fs::path source = VELMORA_SOURCE_DIR;
+  const std::string example = (source / "examples/workstation.json").string();
+  for (const char* category :
+       {"", "0", "5001", "5002", "5003", "5004", "5005", "5006", "5007", "-1"}) {
+    SCOPED_TRACE(category);
+    const bool whole = *category == '\0';
+    const Outcome run =
+        whole ? Velmora({"--profile", example}) : Velmora({"--profile", example, "xml", category});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const fs::path kept = whole ? "inventory.txt" : std::string(category) + ".xml";
+    EXPECT_EQ(run.out, ReadFile(source / "tests/cli/data/filled" / kept));
+  }
+}
+
 // Each case of data/diff_cases.json: two profiles (a file of the source tree, or written from the
 // case), the changes `diff --json` prints (the "values" of an added or removed device compared
 // only where the case gives them), the lines plain `diff` prints, and the status.

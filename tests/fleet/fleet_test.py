@@ -100,6 +100,15 @@ for name, path in profiles.items():
 named = export("deviceid", "--profile", host(profiles["workstation"]), after=("--deviceid", "desk-42"))
 check(named["deviceid"] == "desk-42", "--deviceid names the device")
 
+# Without the Machine key, an adapter's type is read from the start of the provider's adapter type.
+adapter_kinds = {"Ethernet 802.3": "ethernet", "Wireless 802.11": "wifi", "InfiniBand": "infiniband",
+                 "PPP": "dialup", "Loopback": "loopback", "Bridge": "bridge",
+                 "Fibre Channel": "fibrechannel", "Bluetooth": "bluetooth", "IP over FireWire": None}
+adapters = profile_file("adapters", {"NetworkadapterList": [
+    {"description": text, "adapterType": text} for text in adapter_kinds]})
+typed = export("adapter types", "--profile", host(adapters))["content"]["networks"]
+check({n["description"]: n.get("type") for n in typed} == adapter_kinds, f"adapter types: {typed}")
+
 
 # The machine itself (the Linux fixture trees, and this machine or the one Wine presents): valid,
 # and a capture of it replayed exports the same document but for the boot time.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,54 @@ TEST(SmbiosTest, MemoryDeviceSizeUnits) {
     if (c.mb) {
       EXPECT_EQ(facts.memoryDevices[0].sizeMB, c.mb);
     }
+  }
+}
+
+// Each code of every field the provider names from a table, against the reference's own names
+// (data/smbios-names.json): a name misspelt, a row lost or two rows swapped shows here.
+TEST(SmbiosTest, NamesEachCodeAsTheReferenceDoes) {
+  const auto names =
+      nlohmann::json::parse(DataBytes(std::filesystem::path(PROBE_FIXTURES) / "smbios-names.json"));
+  ASSERT_EQ(names.size(), 8u);
+  auto named = [&names](const char* list, unsigned code) -> std::optional<std::string> {
+    const nlohmann::json& all = names.at(list);
+    const std::string key = std::to_string(code);
+    std::string name = all.is_object()     ? all.value(key, "")
+                       : code < all.size() ? all[code].get<std::string>()
+                                           : "";
+    if (name.empty()) return std::nullopt;
+    return name;
+  };
+  for (unsigned code = 0; code < 256; ++code) {
+    SCOPED_TRACE(code);
+    EXPECT_EQ(ChassisTypeName(static_cast<std::uint8_t>(code)),
+              named("chassis types", code & 0x7F));  // bit 7: the chassis has a lock
+
+    std::string module = MemoryDevice(4096, 0);
+    module[0x12] = module[0x0E] = static_cast<char>(code);
+    const SmbiosFacts memory = ParseSmbiosFacts(module);
+    ASSERT_EQ(memory.memoryDevices.size(), 1u);
+    EXPECT_EQ(memory.memoryDevices[0].memoryType, named("memory types", code));
+    EXPECT_EQ(memory.memoryDevices[0].formFactor, named("form factors", code));
+
+    // A slot of this type, width and usage, and its summary: the names present, in that order.
+    std::string slot(0x0D + 2, '\0');  // no strings: two NUL bytes end the structure
+    slot[0] = 9;
+    slot[1] = 0x0D;
+    slot[0x05] = slot[0x06] = slot[0x07] = static_cast<char>(code);
+    std::string summary;
+    for (auto part : {named("slot types", code), named("slot types above the list", code),
+                      named("slot widths", code), named("slot usages", code)}) {
+      if (part) summary += (summary.empty() ? "" : ", ") + *part;
+    }
+    const SmbiosFacts slots = ParseSmbiosFacts(slot);
+    ASSERT_EQ(slots.slots.size(), 1u);
+    EXPECT_EQ(slots.slots[0].summary.value_or(""), summary);
+  }
+  for (const nlohmann::json& text : names.at("placeholders")) {
+    const std::string placeholder = text.get<std::string>();
+    EXPECT_TRUE(IsFirmwarePlaceholder(" " + placeholder + " ")) << placeholder;
+    EXPECT_FALSE(IsFirmwarePlaceholder(placeholder + ".")) << placeholder;
   }
 }
 

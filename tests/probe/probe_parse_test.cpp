@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harnel/decode/record_formats.h"
@@ -17,6 +19,7 @@
 #include "harnel/linux/probe_storage.h"
 #include "harnel/linux/probe_userinfo.h"
 #include "harnel/linux/probe_videoadapter.h"
+#include "tests/support/scratch_dir.h"
 
 namespace harnel::probe {
 namespace {
@@ -147,6 +150,27 @@ TEST(InputParseTest, KeyboardsAndPointingDevices) {
   EXPECT_EQ(ParseInputDevices("H: Handlers=kbd\nB: EV=120013\n\nB: EV=120013").size(), 1u);
 }
 
+// Each bus the kernel numbers an input device by names it in the description; an unknown one
+// says only "Input".
+TEST(InputParseTest, DescriptionsNameTheBus) {
+  const velmora_test::ScratchDir root;
+  const std::vector<std::pair<const char*, const char*>> buses = {
+      {"0003", "USB"}, {"0005", "Bluetooth"}, {"0006", "Virtual"}, {"0011", "PS/2"},
+      {"0018", "I2C"}, {"0019", "Built-in"},  {"001c", "SPI"},     {"0010", "Input"}};
+  std::string devices;
+  for (const auto& [bus, name] : buses) {
+    devices += "I: Bus=" + std::string(bus) + " Vendor=0001\nN: Name=\"" + name +
+               "\"\nH: Handlers=kbd event0\nB: EV=120013\n\n";
+  }
+  root.Write("proc/bus/input/devices", devices);
+  SourceFact source;
+  const nlohmann::json list = ProbeInputdeviceList(root.Path(), source);
+  ASSERT_EQ(list.size(), buses.size()) << list;
+  for (std::size_t i = 0; i < buses.size(); ++i) {
+    EXPECT_EQ(list[i].value("description", ""), std::string(buses[i].second) + " keyboard");
+  }
+}
+
 TEST(StorageParseTest, MediaTypesAndVirtualDevices) {
   EXPECT_EQ(MediaType("sda", 0, false), "Fixed\thard disk media");
   EXPECT_EQ(MediaType("nvme0n1", std::nullopt, false), "Fixed\thard disk media");
@@ -156,6 +180,25 @@ TEST(StorageParseTest, MediaTypesAndVirtualDevices) {
   for (std::string_view name : {"loop0", "ram15", "zram0"}) EXPECT_TRUE(IsVirtualBlockDevice(name));
   for (std::string_view name : {"sda", "nvme0n1", "dm-0", "md127"}) {
     EXPECT_FALSE(IsVirtualBlockDevice(name));
+  }
+}
+
+// Each family of block device names its kind of drive; a name of no family is a disk drive.
+TEST(StorageParseTest, DescriptionsNameTheFamily) {
+  const velmora_test::ScratchDir root;
+  const std::map<std::string, std::string> families = {
+      {"nvme0n1", "NVMe disk drive"},     {"sr0", "CD-ROM drive"},
+      {"sda", "SCSI disk drive"},         {"vda", "Virtio disk drive"},
+      {"xvda", "Xen virtual disk drive"}, {"mmcblk0", "MMC/SD card"},
+      {"hda", "IDE disk drive"},          {"zd0", "Disk drive"}};
+  for (const auto& [name, description] : families) root.Write("sys/block/" + name + "/size", "0");
+  std::map<std::string, std::string> described;
+  SourceFact listing;
+  for (const nlohmann::json& disk : ProbeStorageList(root.Path(), listing)) {
+    described[disk.value("name", "")] = disk.value("description", "");
+  }
+  for (const auto& [name, description] : families) {
+    EXPECT_EQ(described["/dev/" + name], description) << name;
   }
 }
 
