@@ -3,19 +3,19 @@
 #include <optional>
 
 #include "cli/commands.h"
-#include "cli/glpi_document.h"
 #include "cli/glpi_export.h"
 #include "cli/machine_facts.h"
+#include "fleet/glpi_document.h"
 
 namespace velmora::cli {
 
 std::string GlpiExportText(const Context& context, const std::string& deviceId) {
-  GlpiOptions options;
+  fleet::GlpiOptions options;
   options.deviceId = deviceId;
   options.client = "Velmora " VELMORA_VERSION;
   if (context.profile.empty()) options.readAt = std::time(nullptr);
   const nlohmann::json profile(CaptureMachine(context.profile));
-  return GlpiDocument(profile, options)
+  return fleet::GlpiDocument(profile, options)
              .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
          "\n";
 }

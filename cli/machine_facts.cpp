@@ -13,22 +13,7 @@
 namespace velmora::cli {
 namespace {
 
-constexpr std::string_view kSystemKey = "Machine.System";
-
-// The system is no record of the provider's: its schema only lends diff the names and kinds of
-// its fields, never an offset, a getter or a layout.
-constexpr harnel::FieldSchema kSystemFields[] = {
-    {"manufacturer", harnel::FieldKind::FieldText, 0},
-    {"product", harnel::FieldKind::FieldText, 0},
-    {"serial", harnel::FieldKind::FieldText, 0},
-    {"uuid", harnel::FieldKind::FieldText, 0},
-    {"sku", harnel::FieldKind::FieldText, 0},
-    {"assetTag", harnel::FieldKind::FieldText, 0},
-    {"chassisSerial", harnel::FieldKind::FieldText, 0},
-    {"virtualization", harnel::FieldKind::FieldText, 0},
-};
-constexpr harnel::RecordSchema kSystemSchema{kSystemKey,    false,   0,      0,
-                                             kSystemFields, nullptr, nullptr};
+constexpr std::string_view kSystemKey = harnel::kMachineSystemKey;
 
 struct AddedField {
   std::string_view recordKey, field, caption;
@@ -77,11 +62,7 @@ const std::vector<RecordFields>& FieldsByRecord() {
   return all;
 }
 
-const nlohmann::json kNothing;
-
 }  // namespace
-
-const harnel::RecordSchema& SystemSchema() { return kSystemSchema; }
 
 std::span<const std::string_view> MachineFields(std::string_view recordKey) {
   for (const RecordFields& record : FieldsByRecord()) {
@@ -95,21 +76,6 @@ std::string MachineFieldCaption(std::string_view recordKey, std::string_view fie
     if (added.recordKey == recordKey && added.field == field) return std::string(added.caption);
   }
   return {};
-}
-
-const nlohmann::json& MachineFactsOf(const nlohmann::json& profile, std::string_view recordKey,
-                                     std::size_t index) {
-  if (!profile.is_object()) return kNothing;
-  const auto machine = profile.find(std::string(kMachineKey));
-  if (machine == profile.end() || !machine->is_object()) return kNothing;
-  if (recordKey.starts_with("Machine.")) recordKey.remove_prefix(8);
-  const auto facts = machine->find(std::string(recordKey));
-  if (facts == machine->end()) return kNothing;
-  if (facts->is_object()) return index == 0 ? *facts : kNothing;
-  if (facts->is_array() && index < facts->size() && (*facts)[index].is_object()) {
-    return (*facts)[index];
-  }
-  return kNothing;
 }
 
 nlohmann::ordered_json ReadMachineKey(const std::string& path) {

@@ -6,11 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/agent_id.h"
 #include "cli/commands.h"
 #include "cli/glpi_export.h"
-#include "platform/http_client.h"
-#include "platform/zlib_stream.h"
+#include "fleet/delivery.h"
 
 namespace velmora::cli {
 namespace {
@@ -56,23 +54,6 @@ std::optional<std::string> Token() {
   return token;
 }
 
-// The server's answer as a result: 0 and its expiration on "ok", 1 and why otherwise.
-int Answered(const platform::HttpAnswer& answer) {
-  const nlohmann::json body = nlohmann::json::parse(answer.body, nullptr, false);
-  const std::string status = body.is_object() ? body.value("status", "") : "";
-  const std::string message = body.is_object() ? body.value("message", "") : "";
-  if (answer.status >= 200 && answer.status < 300 && status == "ok") {
-    if (body.contains("expiration")) {
-      Context::Print("expiration: " + body["expiration"].dump() + "\n");
-    }
-    return 0;
-  }
-  std::string why = std::string("the server answered ") + std::to_string(answer.status);
-  if (!message.empty()) return Fail(why + ": " + message);
-  if (!status.empty()) return Fail(why + " with status \"" + status + "\"");
-  return Fail(why + " without a status");
-}
-
 int Send(const SendOptions& options, const Context& context) {
   std::string document;
   if (!options.file.empty()) {
@@ -90,29 +71,15 @@ int Send(const SendOptions& options, const Context& context) {
   const std::optional<std::string> token = Token();
   if (!token) return Fail(std::string(std::getenv(kTokenFileVariable)) + ": cannot be read");
 
-  platform::HttpPost post;
-  post.url = options.url;
-  post.userAgent = "Velmora/" VELMORA_VERSION;
-  post.timeoutSeconds = options.timeout;
-  post.headers = {{"Content-Type", "application/x-compress-zlib"},
-                  {"GLPI-Agent-ID", AgentId()},
-                  {"Pragma", "no-cache"}};
-  if (!token->empty()) post.headers.emplace_back("Authorization", "Bearer " + *token);
-  post.body = platform::ZlibCompress(document);
-  const platform::HttpAnswer answer = platform::PostHttp(post);
-  switch (answer.failure) {
-    case platform::HttpFailure::HttpNone:
-      return Answered(answer);
-    case platform::HttpFailure::HttpRefused:
-      return Fail(options.url + ": connection refused: " + answer.reason);
-    case platform::HttpFailure::HttpTimeout:
-      return Fail(options.url + ": no answer within " + std::to_string(options.timeout) +
-                  " s: " + answer.reason);
-    case platform::HttpFailure::HttpTls:
-      return Fail(options.url + ": TLS failure: " + answer.reason);
-    default:
-      return Fail(options.url + ": " + answer.reason);
-  }
+  fleet::Delivery delivery;
+  delivery.url = options.url;
+  delivery.document = std::move(document);
+  delivery.timeoutSeconds = options.timeout;
+  delivery.bearerToken = *token;
+  const fleet::Receipt receipt = fleet::Deliver(delivery);
+  if (receipt.verdict != fleet::Verdict::VerdictAccepted) return Fail(receipt.why);
+  if (receipt.expiration) Context::Print("expiration: " + receipt.expiration->dump() + "\n");
+  return 0;
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "cli/glpi_tables.h"
+#include "fleet/glpi_tables.h"
 
 #include "harnel/schema.h"
 
-namespace velmora::cli {
+namespace velmora::fleet {
 namespace {
 
 using enum GlpiValue;
@@ -164,4 +164,4 @@ constexpr GlpiSection kSections[] = {
 
 std::span<const GlpiSection> GlpiSections() { return kSections; }
 
-}  // namespace velmora::cli
+}  // namespace velmora::fleet

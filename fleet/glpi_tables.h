@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-namespace velmora::cli {
+namespace velmora::fleet {
 
 // How a source value becomes the section's value. A value that does not convert is left out.
 enum class GlpiValue {
@@ -57,4 +57,4 @@ struct GlpiSection {
 // The sections in document order.
 std::span<const GlpiSection> GlpiSections();
 
-}  // namespace velmora::cli
+}  // namespace velmora::fleet

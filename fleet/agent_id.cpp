@@ -1,4 +1,4 @@
-#include "cli/agent_id.h"
+#include "fleet/agent_id.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +10,7 @@
 
 #include "platform/state_places.h"
 
-namespace velmora::cli {
+namespace velmora::fleet {
 namespace {
 
 namespace fs = std::filesystem;
@@ -73,4 +73,4 @@ std::string AgentId() {
   return id;
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora::fleet

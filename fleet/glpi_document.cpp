@@ -1,13 +1,13 @@
-#include "cli/glpi_document.h"
+#include "fleet/glpi_document.h"
 
 #include <string_view>
 #include <vector>
 
-#include "cli/glpi_tables.h"
-#include "cli/glpi_values.h"
-#include "cli/machine_facts.h"
+#include "fleet/glpi_tables.h"
+#include "fleet/glpi_values.h"
+#include "harnel/machine_key.h"
 
-namespace velmora::cli {
+namespace velmora::fleet {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -27,8 +27,8 @@ const nlohmann::json& SingleSource(const nlohmann::json& profile, std::string_vi
                                    const nlohmann::json*& owner) {
   const std::size_t dot = source.find('.');
   const std::string_view record = source.substr(0, dot);
-  owner =
-      record == "System" ? &MachineFactsOf(profile, "Machine.System", 0) : &Member(profile, record);
+  owner = record == "System" ? &harnel::MachineFactsOf(profile, harnel::kMachineSystemKey, 0)
+                             : &Member(profile, record);
   return Member(*owner, source.substr(dot + 1));
 }
 
@@ -36,7 +36,7 @@ const nlohmann::json& SingleSource(const nlohmann::json& profile, std::string_vi
 nlohmann::json Merged(const nlohmann::json& profile, std::string_view recordKey, std::size_t index,
                       const nlohmann::json& node) {
   nlohmann::json merged = node.is_object() ? node : nlohmann::json::object();
-  const nlohmann::json& added = MachineFactsOf(profile, recordKey, index);
+  const nlohmann::json& added = harnel::MachineFactsOf(profile, recordKey, index);
   if (added.is_object()) {
     for (const auto& [field, value] : added.items()) merged.emplace(field, value);
   }
@@ -131,7 +131,8 @@ Json Fill(const GlpiSection& section, const nlohmann::json& profile, const nlohm
 
 std::string DefaultDeviceId(const nlohmann::json& profile) {
   const nlohmann::json& name = Member(Member(profile, harnel::kProfileKey<OSInfo>), "computerName");
-  const nlohmann::json& uuid = Member(MachineFactsOf(profile, "Machine.System", 0), "uuid");
+  const nlohmann::json& uuid =
+      Member(harnel::MachineFactsOf(profile, harnel::kMachineSystemKey, 0), "uuid");
   std::string id;
   for (const nlohmann::json* part : {&name, &uuid}) {
     if (!part->is_string() || part->get_ref<const std::string&>().empty()) continue;
@@ -166,4 +167,4 @@ nlohmann::ordered_json GlpiDocument(const nlohmann::json& profile, const GlpiOpt
               {"content", std::move(content)}};
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora::fleet

@@ -1,4 +1,4 @@
-#include "cli/glpi_values.h"
+#include "fleet/glpi_values.h"
 
 #include <array>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::cli {
+namespace velmora::fleet {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -259,4 +259,4 @@ std::string Ipv4Subnet(std::string_view address, std::string_view mask) {
   return out;
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora::fleet

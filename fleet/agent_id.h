@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace velmora::cli {
+namespace velmora::fleet {
 
 // The agent's ID: a random UUID made the first time it is asked for and kept in the file
 // "agent-id" of the first state folder that holds one or can take one (platform::StateFolders:
@@ -12,4 +12,4 @@ namespace velmora::cli {
 // it, the ID made serves this run only.
 std::string AgentId();
 
-}  // namespace velmora::cli
+}  // namespace velmora::fleet

@@ -6,9 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/glpi_tables.h"
+#include "fleet/glpi_tables.h"
 
-namespace velmora::cli {
+namespace velmora::fleet {
 
 // `value` (a field of the object `owner`, which some conversions read beside it) as `kind`
 // says; nullopt when it gives nothing (null, empty, zero, or a form the conversion does not
@@ -21,4 +21,4 @@ std::optional<nlohmann::ordered_json> GlpiConvert(GlpiValue kind, const nlohmann
 // "192.168.0.0"); empty when either is not a dotted IPv4 address.
 std::string Ipv4Subnet(std::string_view address, std::string_view mask);
 
-}  // namespace velmora::cli
+}  // namespace velmora::fleet

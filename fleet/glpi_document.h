@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace velmora::cli {
+namespace velmora::fleet {
 
 struct GlpiOptions {
   std::string deviceId;  // the document's "deviceid"; empty: DefaultDeviceId
@@ -26,4 +26,4 @@ nlohmann::ordered_json GlpiDocument(const nlohmann::json& profile, const GlpiOpt
 // alone without a name, and "unknown" without either.
 std::string DefaultDeviceId(const nlohmann::json& profile);
 
-}  // namespace velmora::cli
+}  // namespace velmora::fleet
