@@ -15,10 +15,11 @@ namespace {
 
 constexpr std::string_view kSystemKey = harnel::kMachineSystemKey;
 
-struct AddedField {
+// The caption of each field the Machine key holds (harnel::kMachineFields).
+struct FieldCaption {
   std::string_view recordKey, field, caption;
 };
-constexpr AddedField kAddedFields[] = {
+constexpr FieldCaption kCaptions[] = {
     {kSystemKey, "manufacturer", "系统制造商"},
     {kSystemKey, "product", "系统型号"},
     {kSystemKey, "serial", "系统序列号"},
@@ -44,6 +45,22 @@ constexpr AddedField kAddedFields[] = {
     {harnel::kProfileKey<NetworkadapterNode>, "mtu", "MTU"},
 };
 
+constexpr const FieldCaption* FindCaption(std::string_view recordKey, std::string_view field) {
+  for (const FieldCaption& caption : kCaptions) {
+    if (caption.recordKey == recordKey && caption.field == field) return &caption;
+  }
+  return nullptr;
+}
+
+// Every field the key holds has a caption, and every caption names one of them.
+constexpr bool EachFieldCaptioned() {
+  for (const harnel::MachineField& field : harnel::kMachineFields) {
+    if (FindCaption(field.recordKey, field.name) == nullptr) return false;
+  }
+  return std::size(kCaptions) == std::size(harnel::kMachineFields);
+}
+static_assert(EachFieldCaptioned());
+
 // The field names of each record the Machine key adds to, in table order.
 struct RecordFields {
   std::string_view recordKey;
@@ -52,10 +69,10 @@ struct RecordFields {
 const std::vector<RecordFields>& FieldsByRecord() {
   static const std::vector<RecordFields> all = [] {
     std::vector<RecordFields> out;
-    for (const AddedField& added : kAddedFields) {
+    for (const harnel::MachineField& added : harnel::kMachineFields) {
       if (out.empty() || out.back().recordKey != added.recordKey)
         out.push_back({added.recordKey, {}});
-      out.back().fields.push_back(added.field);
+      out.back().fields.push_back(added.name);
     }
     return out;
   }();
@@ -72,10 +89,8 @@ std::span<const std::string_view> MachineFields(std::string_view recordKey) {
 }
 
 std::string MachineFieldCaption(std::string_view recordKey, std::string_view field) {
-  for (const AddedField& added : kAddedFields) {
-    if (added.recordKey == recordKey && added.field == field) return std::string(added.caption);
-  }
-  return {};
+  const FieldCaption* found = FindCaption(recordKey, field);
+  return found == nullptr ? std::string() : std::string(found->caption);
 }
 
 nlohmann::ordered_json ReadMachineKey(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "fleet/glpi_document.h"
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -15,6 +16,14 @@ using Json = nlohmann::ordered_json;
 // More physical processors than any board holds means a wrong count, not a machine.
 constexpr int kMostPackages = 64;
 
+// The fields that make a list section's entries rather than fill them.
+constexpr std::string_view kPackages = "packages";
+constexpr std::string_view kAddresses = "ipAddress";
+constexpr std::string_view kMasks = "subnetMask";
+static_assert(harnel::IsProfileField(harnel::kProfileKey<ProcessorInfo>, kPackages));
+static_assert(harnel::IsProfileField(harnel::kProfileKey<NetworkadapterNode>, kAddresses));
+static_assert(harnel::IsProfileField(harnel::kProfileKey<NetworkadapterNode>, kMasks));
+
 const nlohmann::json& Member(const nlohmann::json& object, std::string_view key) {
   static const nlohmann::json kNone;
   if (!object.is_object()) return kNone;
@@ -22,17 +31,8 @@ const nlohmann::json& Member(const nlohmann::json& object, std::string_view key)
   return it == object.end() ? kNone : *it;
 }
 
-// A single section's source "Record.field": a field of a record, or of the system ("System").
-const nlohmann::json& SingleSource(const nlohmann::json& profile, std::string_view source,
-                                   const nlohmann::json*& owner) {
-  const std::size_t dot = source.find('.');
-  const std::string_view record = source.substr(0, dot);
-  owner = record == "System" ? &harnel::MachineFactsOf(profile, harnel::kMachineSystemKey, 0)
-                             : &Member(profile, record);
-  return Member(*owner, source.substr(dot + 1));
-}
-
-// The `index`-th node of the record under `recordKey` with what the Machine key adds to it.
+// The `index`-th node of the record under `recordKey` (index 0 for a single record, no node for
+// the system) with what the Machine key adds to it: every field a row may name.
 nlohmann::json Merged(const nlohmann::json& profile, std::string_view recordKey, std::size_t index,
                       const nlohmann::json& node) {
   nlohmann::json merged = node.is_object() ? node : nlohmann::json::object();
@@ -55,25 +55,17 @@ std::vector<std::string> SplitList(const nlohmann::json& value) {
   return items;
 }
 
-// One entry per address of the adapter, each with its address in "ipv4" (with "ipv4Mask" and
-// "ipv4Subnet") or "ipv6"; one without an address when the adapter has none.
+// One entry per address of the adapter, its address list narrowed to that address and its mask
+// list to the mask in the same place (empty when there is none); the adapter as it is when it has
+// no address.
 void AddAddressEntries(std::vector<nlohmann::json>& entries, const nlohmann::json& adapter) {
-  const std::vector<std::string> addresses = SplitList(Member(adapter, "ipAddress"));
-  const std::vector<std::string> masks = SplitList(Member(adapter, "subnetMask"));
+  const std::vector<std::string> addresses = SplitList(Member(adapter, kAddresses));
+  const std::vector<std::string> masks = SplitList(Member(adapter, kMasks));
   if (addresses.empty()) entries.push_back(adapter);
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     nlohmann::json entry = adapter;
-    const std::string mask = i < masks.size() ? masks[i] : std::string();
-    if (addresses[i].find(':') != std::string::npos) {
-      entry["ipv6"] = addresses[i].substr(0, addresses[i].find('%'));  // without a zone
-    } else {
-      entry["ipv4"] = addresses[i];
-      const std::string subnet = Ipv4Subnet(addresses[i], mask);
-      if (!subnet.empty()) {
-        entry["ipv4Mask"] = mask;
-        entry["ipv4Subnet"] = subnet;
-      }
-    }
+    entry[std::string(kAddresses)] = addresses[i];
+    entry[std::string(kMasks)] = i < masks.size() ? masks[i] : std::string();
     entries.push_back(std::move(entry));
   }
 }
@@ -88,7 +80,7 @@ std::vector<nlohmann::json> Entries(const nlohmann::json& profile, const GlpiSec
       break;
     case GlpiEntries::GlpiPackages: {
       const nlohmann::json processor = Merged(profile, section.record, 0, record);
-      const nlohmann::json& packages = Member(processor, "packages");
+      const nlohmann::json& packages = Member(processor, kPackages);
       int count = packages.is_number_integer() ? packages.get<int>() : 1;
       if (count < 1 || count > kMostPackages) count = 1;
       entries.assign(static_cast<std::size_t>(count), processor);
@@ -108,19 +100,23 @@ std::vector<nlohmann::json> Entries(const nlohmann::json& profile, const GlpiSec
   return entries;
 }
 
-// The fields the section's table gives: for a single section from the whole profile, for a list
-// section from one entry.
-Json Fill(const GlpiSection& section, const nlohmann::json& profile, const nlohmann::json& entry,
-          const GlpiOptions& options) {
+// The fields `rows` give from `record`: a list section's entry, or (`record` null) the records of
+// the whole profile that a single section's rows name.
+Json Fill(std::span<const GlpiField> rows, const nlohmann::json& profile,
+          const nlohmann::json* record, const GlpiOptions& options) {
   Json out = Json::object();
-  for (const GlpiField& field : section.fields) {
+  for (const GlpiField& field : rows) {
     const std::string target(field.target);
     if (out.contains(target)) continue;
-    const nlohmann::json* owner = &entry;
-    const nlohmann::json& value = section.entries == GlpiEntries::GlpiSingle
-                                      ? SingleSource(profile, field.source, owner)
-                                      : Member(entry, field.source);
-    if (std::optional<Json> converted = GlpiConvert(field.value, value, *owner, options.readAt)) {
+    nlohmann::json single;
+    const nlohmann::json* from = record;
+    if (from == nullptr) {
+      single = Merged(profile, field.record, 0, Member(profile, field.record));
+      from = &single;
+    }
+    // No field is named "": a row without a second source reads null beside its first.
+    if (std::optional<Json> converted = GlpiConvert(field.value, Member(*from, field.source),
+                                                    Member(*from, field.with), options.readAt)) {
       out[target] = std::move(*converted);
     }
   }
@@ -148,13 +144,13 @@ nlohmann::ordered_json GlpiDocument(const nlohmann::json& profile, const GlpiOpt
   for (const GlpiSection& section : GlpiSections()) {
     const std::string name(section.name);
     if (section.entries == GlpiEntries::GlpiSingle) {
-      Json fields = Fill(section, profile, profile, options);
+      Json fields = Fill(section.fields, profile, nullptr, options);
       if (!fields.empty()) content[name] = std::move(fields);
       continue;
     }
     Json list = Json::array();
     for (const nlohmann::json& entry : Entries(profile, section)) {
-      Json fields = Fill(section, profile, entry, options);
+      Json fields = Fill(section.fields, profile, &entry, options);
       if (fields.empty()) continue;
       if (!section.required.empty() && !fields.contains(std::string(section.required))) continue;
       list.push_back(std::move(fields));

@@ -1,6 +1,6 @@
 #include "fleet/glpi_tables.h"
 
-#include "harnel/schema.h"
+#include "harnel/machine_key.h"
 
 namespace velmora::fleet {
 namespace {
@@ -8,157 +8,191 @@ namespace {
 using enum GlpiValue;
 using enum GlpiEntries;
 
-// "System" is the Machine key's system; the other names are profile keys.
+constexpr std::string_view kOS = harnel::kProfileKey<OSInfo>;
+constexpr std::string_view kBIOS = harnel::kProfileKey<BIOSInfo>;
+constexpr std::string_view kSystem = harnel::kMachineSystemKey;
+constexpr std::string_view kProcessor = harnel::kProfileKey<ProcessorInfo>;
+constexpr std::string_view kMemory = harnel::kProfileKey<MemoryInfo>;
+constexpr std::string_view kUsers = harnel::kProfileKey<UserInfo>;
+constexpr std::string_view kModules = harnel::kProfileKey<PhyMemoryNode>;
+constexpr std::string_view kStorage = harnel::kProfileKey<StorageNode>;
+constexpr std::string_view kAdapters = harnel::kProfileKey<NetworkadapterNode>;
+constexpr std::string_view kMonitorList = harnel::kProfileKey<MonitorNode>;
+constexpr std::string_view kVideoList = harnel::kProfileKey<VideoadapterNode>;
+constexpr std::string_view kInputList = harnel::kProfileKey<InputdeviceNode>;
+constexpr std::string_view kPrinterList = harnel::kProfileKey<PrinterNode>;
+constexpr std::string_view kSlotList = harnel::kProfileKey<SystemslotNode>;
+constexpr std::string_view kModemList = harnel::kProfileKey<ModemNode>;
+constexpr std::string_view kControllerList = harnel::kProfileKey<SystemcontrollerNode>;
+
 constexpr GlpiField kHardware[] = {
-    {"name", "OS.computerName", GlpiText},
-    {"memory", "Memory.totalPhysicalMB", GlpiNumber},
-    {"swap", "Memory.totalPageFileMB", GlpiNumber},
-    {"uuid", "System.uuid", GlpiText},
-    {"vmsystem", "System.virtualization", GlpiText},
-    {"chassis_type", "BIOS.machineType", GlpiText},
-    {"workgroup", "Userinfo.domainName", GlpiText},
-    {"lastloggeduser", "Userinfo.currentUser", GlpiLogin},
-    {"lastloggeduser", "Userinfo.lastUser", GlpiLogin},
-    {"winowner", "OS.registeredUser", GlpiText},
-    {"wincompany", "OS.registeredCompany", GlpiText},
-    {"description", "OS.osDescription", GlpiText},
+    {"name", kOS, "computerName", GlpiText},
+    {"memory", kMemory, "totalPhysicalMB", GlpiNumber},
+    {"swap", kMemory, "totalPageFileMB", GlpiNumber},
+    {"uuid", kSystem, "uuid", GlpiText},
+    {"vmsystem", kSystem, "virtualization", GlpiText},
+    {"chassis_type", kBIOS, "machineType", GlpiText},
+    {"workgroup", kUsers, "domainName", GlpiText},
+    {"lastloggeduser", kUsers, "currentUser", GlpiLogin},
+    {"lastloggeduser", kUsers, "lastUser", GlpiLogin},
+    {"winowner", kOS, "registeredUser", GlpiText},
+    {"wincompany", kOS, "registeredCompany", GlpiText},
+    {"description", kOS, "osDescription", GlpiText},
 };
 
 constexpr GlpiField kBios[] = {
-    {"bdate", "BIOS.biosReleaseDate", GlpiDate},
-    {"bmanufacturer", "BIOS.biosManufacturer", GlpiText},
-    {"bversion", "BIOS.biosVersion", GlpiText},
-    {"mmanufacturer", "BIOS.boardManufacturer", GlpiText},
-    {"mmodel", "BIOS.boardName", GlpiText},
-    {"msn", "BIOS.boardSerialNumber", GlpiText},
-    {"smanufacturer", "System.manufacturer", GlpiText},
-    {"smodel", "System.product", GlpiText},
-    {"ssn", "System.serial", GlpiText},
-    {"skunumber", "System.sku", GlpiText},
-    {"assettag", "System.assetTag", GlpiText},
-    {"enclosureserial", "System.chassisSerial", GlpiText},
+    {"bdate", kBIOS, "biosReleaseDate", GlpiDate},
+    {"bmanufacturer", kBIOS, "biosManufacturer", GlpiText},
+    {"bversion", kBIOS, "biosVersion", GlpiText},
+    {"mmanufacturer", kBIOS, "boardManufacturer", GlpiText},
+    {"mmodel", kBIOS, "boardName", GlpiText},
+    {"msn", kBIOS, "boardSerialNumber", GlpiText},
+    {"smanufacturer", kSystem, "manufacturer", GlpiText},
+    {"smodel", kSystem, "product", GlpiText},
+    {"ssn", kSystem, "serial", GlpiText},
+    {"skunumber", kSystem, "sku", GlpiText},
+    {"assettag", kSystem, "assetTag", GlpiText},
+    {"enclosureserial", kSystem, "chassisSerial", GlpiText},
 };
 
 constexpr GlpiField kOperatingSystem[] = {
-    {"full_name", "OS.osName", GlpiText},         {"kernel_name", "OS.osType", GlpiKernelName},
-    {"kernel_name", "OS.osName", GlpiKernelName}, {"kernel_version", "OS.osVersion", GlpiText},
-    {"service_pack", "OS.servicePack", GlpiText}, {"arch", "OS.osType", GlpiSystemArch},
-    {"boot_time", "OS.upTime", GlpiBootTime},     {"dns_domain", "Userinfo.domainName", GlpiText},
+    {"full_name", kOS, "osName", GlpiText},         {"kernel_name", kOS, "osType", GlpiKernelName},
+    {"kernel_name", kOS, "osName", GlpiKernelName}, {"kernel_version", kOS, "osVersion", GlpiText},
+    {"service_pack", kOS, "servicePack", GlpiText}, {"arch", kOS, "osType", GlpiSystemArch},
+    {"boot_time", kOS, "upTime", GlpiBootTime},     {"dns_domain", kUsers, "domainName", GlpiText},
 };
 
 constexpr GlpiField kCpus[] = {
-    {"name", "name", GlpiText},
-    {"manufacturer", "manufacturer", GlpiText},
-    {"speed", "maxClockSpeed", GlpiNumber},
-    {"id", "processorId", GlpiText},
-    {"description", "description", GlpiText},
-    {"core", "cores", GlpiNumber},
-    {"thread", "threads", GlpiThreadsPerCore},
-    {"arch", "description", GlpiProcessorArch},
+    {"name", kProcessor, "name", GlpiText},
+    {"manufacturer", kProcessor, "manufacturer", GlpiText},
+    {"speed", kProcessor, "maxClockSpeed", GlpiNumber},
+    {"id", kProcessor, "processorId", GlpiText},
+    {"description", kProcessor, "description", GlpiText},
+    {"core", kProcessor, "cores", GlpiNumber},
+    {"thread", kProcessor, "threads", GlpiThreadsPerCore, "cores"},
+    {"arch", kProcessor, "description", GlpiProcessorArch},
 };
 
 constexpr GlpiField kMemories[] = {
-    {"caption", "deviceLocator", GlpiText},     {"description", "description", GlpiText},
-    {"capacity", "capacityMB", GlpiNumber},     {"speed", "speedMHz", GlpiNumberText},
-    {"type", "memoryType", GlpiText},           {"manufacturer", "manufacturer", GlpiText},
-    {"serialnumber", "serialNumber", GlpiText}, {"model", "partNumber", GlpiText},
+    {"caption", kModules, "deviceLocator", GlpiText},
+    {"description", kModules, "description", GlpiText},
+    {"capacity", kModules, "capacityMB", GlpiNumber},
+    {"speed", kModules, "speedMHz", GlpiNumberText},
+    {"type", kModules, "memoryType", GlpiText},
+    {"manufacturer", kModules, "manufacturer", GlpiText},
+    {"serialnumber", kModules, "serialNumber", GlpiText},
+    {"model", kModules, "partNumber", GlpiText},
 };
 
 constexpr GlpiField kStorages[] = {
-    {"name", "name", GlpiText},
-    {"type", "mediaType", GlpiStorageKind},
-    {"description", "description", GlpiText},
-    {"manufacturer", "manufacturer", GlpiText},
-    {"model", "model", GlpiText},
-    {"disksize", "sizeMB", GlpiNumber},
-    {"serial", "serialNumber", GlpiText},
-    {"firmware", "firmware", GlpiText},
-    {"interface", "interface", GlpiStorageBus},
+    {"name", kStorage, "name", GlpiText},
+    {"type", kStorage, "mediaType", GlpiStorageKind},
+    {"description", kStorage, "description", GlpiText},
+    {"manufacturer", kStorage, "manufacturer", GlpiText},
+    {"model", kStorage, "model", GlpiText},
+    {"disksize", kStorage, "sizeMB", GlpiNumber},
+    {"serial", kStorage, "serialNumber", GlpiText},
+    {"firmware", kStorage, "firmware", GlpiText},
+    {"interface", kStorage, "interface", GlpiStorageBus},
 };
 
-// The address fields are those of one address of the adapter (see GlpiAddresses).
+// An entry's address list and mask list hold one item each (see GlpiAddresses).
 constexpr GlpiField kNetworks[] = {
-    {"description", "interfaceName", GlpiText},
-    {"description", "description", GlpiText},
-    {"mac", "macAddress", GlpiText},
-    {"ipaddress", "ipv4", GlpiText},
-    {"ipmask", "ipv4Mask", GlpiText},
-    {"ipsubnet", "ipv4Subnet", GlpiText},
-    {"ipaddress6", "ipv6", GlpiText},
-    {"type", "kind", GlpiNetworkKind},
-    {"type", "adapterType", GlpiAdapterKind},
-    {"status", "status", GlpiNetworkStatus},
-    {"mtu", "mtu", GlpiNumber},
+    {"description", kAdapters, "interfaceName", GlpiText},
+    {"description", kAdapters, "description", GlpiText},
+    {"mac", kAdapters, "macAddress", GlpiText},
+    {"ipaddress", kAdapters, "ipAddress", GlpiIpv4Address},
+    {"ipmask", kAdapters, "subnetMask", GlpiIpv4Mask, "ipAddress"},
+    {"ipsubnet", kAdapters, "ipAddress", GlpiIpv4Subnet, "subnetMask"},
+    {"ipaddress6", kAdapters, "ipAddress", GlpiIpv6Address},
+    {"type", kAdapters, "kind", GlpiNetworkKind},
+    {"type", kAdapters, "adapterType", GlpiAdapterKind},
+    {"status", kAdapters, "status", GlpiNetworkStatus},
+    {"mtu", kAdapters, "mtu", GlpiNumber},
 };
 
 constexpr GlpiField kMonitors[] = {
-    {"caption", "monitorType", GlpiText},
-    {"name", "monitorType", GlpiText},
-    {"manufacturer", "manufacturer", GlpiText},
-    {"serial", "serialNumber", GlpiText},
-    {"description", "manufactureWeek", GlpiManufactureDate},
+    {"caption", kMonitorList, "monitorType", GlpiText},
+    {"name", kMonitorList, "monitorType", GlpiText},
+    {"manufacturer", kMonitorList, "manufacturer", GlpiText},
+    {"serial", kMonitorList, "serialNumber", GlpiText},
+    {"description", kMonitorList, "manufactureWeek", GlpiManufactureDate, "manufactureYear"},
 };
 
 constexpr GlpiField kVideos[] = {
-    {"name", "name", GlpiText},
-    {"chipset", "videoProcessor", GlpiText},
-    {"memory", "memoryMB", GlpiNumber},
-    {"resolution", "resolution", GlpiResolution},
+    {"name", kVideoList, "name", GlpiText},
+    {"chipset", kVideoList, "videoProcessor", GlpiText},
+    {"memory", kVideoList, "memoryMB", GlpiNumber},
+    {"resolution", kVideoList, "resolution", GlpiResolution},
 };
 
 constexpr GlpiField kInputs[] = {
-    {"name", "caption", GlpiText},
-    {"caption", "caption", GlpiText},
-    {"description", "description", GlpiText},
-    {"manufacturer", "manufacturer", GlpiText},
-    {"type", "deviceType", GlpiText},
+    {"name", kInputList, "caption", GlpiText},
+    {"caption", kInputList, "caption", GlpiText},
+    {"description", kInputList, "description", GlpiText},
+    {"manufacturer", kInputList, "manufacturer", GlpiText},
+    {"type", kInputList, "deviceType", GlpiText},
 };
 
 constexpr GlpiField kPrinters[] = {
-    {"name", "name", GlpiText},
-    {"driver", "model", GlpiText},
-    {"port", "port", GlpiText},
+    {"name", kPrinterList, "name", GlpiText},
+    {"driver", kPrinterList, "model", GlpiText},
+    {"port", kPrinterList, "port", GlpiText},
 };
 
 constexpr GlpiField kSlots[] = {
-    {"name", "name", GlpiText},
-    {"description", "smbiosString", GlpiText},
-    {"status", "smbiosString", GlpiSlotStatus},
+    {"name", kSlotList, "name", GlpiText},
+    {"description", kSlotList, "smbiosString", GlpiText},
+    {"status", kSlotList, "smbiosString", GlpiSlotStatus},
 };
 
-constexpr GlpiField kUsers[] = {
-    {"login", "currentUser", GlpiLogin},
-    {"domain", "currentUser", GlpiDomain},
+constexpr GlpiField kUserEntries[] = {
+    {"login", kUsers, "currentUser", GlpiLogin},
+    {"domain", kUsers, "currentUser", GlpiDomain},
 };
 
 constexpr GlpiField kModems[] = {
-    {"name", "name", GlpiText},
-    {"type", "deviceType", GlpiText},
+    {"name", kModemList, "name", GlpiText},
+    {"type", kModemList, "deviceType", GlpiText},
 };
 
 constexpr GlpiField kControllers[] = {
-    {"name", "name", GlpiText},
-    {"type", "controllerType", GlpiText},
-    {"manufacturer", "manufacturer", GlpiText},
+    {"name", kControllerList, "name", GlpiText},
+    {"type", kControllerList, "controllerType", GlpiText},
+    {"manufacturer", kControllerList, "manufacturer", GlpiText},
 };
 
 constexpr GlpiSection kSections[] = {
     {"hardware", "", GlpiSingle, "", kHardware},
     {"bios", "", GlpiSingle, "", kBios},
     {"operatingsystem", "", GlpiSingle, "", kOperatingSystem},
-    {"cpus", harnel::kProfileKey<ProcessorInfo>, GlpiPackages, "", kCpus},
-    {"memories", harnel::kProfileKey<PhyMemoryNode>, GlpiNodes, "", kMemories},
-    {"storages", harnel::kProfileKey<StorageNode>, GlpiNodes, "", kStorages},
-    {"networks", harnel::kProfileKey<NetworkadapterNode>, GlpiAddresses, "description", kNetworks},
-    {"monitors", harnel::kProfileKey<MonitorNode>, GlpiNodes, "", kMonitors},
-    {"videos", harnel::kProfileKey<VideoadapterNode>, GlpiNodes, "", kVideos},
-    {"inputs", harnel::kProfileKey<InputdeviceNode>, GlpiNodes, "", kInputs},
-    {"printers", harnel::kProfileKey<PrinterNode>, GlpiNodes, "name", kPrinters},
-    {"slots", harnel::kProfileKey<SystemslotNode>, GlpiNodes, "name", kSlots},
-    {"users", harnel::kProfileKey<UserInfo>, GlpiRecord, "login", kUsers},
-    {"modems", harnel::kProfileKey<ModemNode>, GlpiNodes, "", kModems},
-    {"controllers", harnel::kProfileKey<SystemcontrollerNode>, GlpiNodes, "", kControllers},
+    {"cpus", kProcessor, GlpiPackages, "", kCpus},
+    {"memories", kModules, GlpiNodes, "", kMemories},
+    {"storages", kStorage, GlpiNodes, "", kStorages},
+    {"networks", kAdapters, GlpiAddresses, "description", kNetworks},
+    {"monitors", kMonitorList, GlpiNodes, "", kMonitors},
+    {"videos", kVideoList, GlpiNodes, "", kVideos},
+    {"inputs", kInputList, GlpiNodes, "", kInputs},
+    {"printers", kPrinterList, GlpiNodes, "name", kPrinters},
+    {"slots", kSlotList, GlpiNodes, "name", kSlots},
+    {"users", kUsers, GlpiRecord, "login", kUserEntries},
+    {"modems", kModemList, GlpiNodes, "", kModems},
+    {"controllers", kControllerList, GlpiNodes, "", kControllers},
 };
+
+// Every source a row names is a field the profile holds for the row's record, and the rows of a
+// list section read the record its entries are made of.
+constexpr bool RowsMatchSchema() {
+  for (const GlpiSection& section : kSections) {
+    for (const GlpiField& field : section.fields) {
+      if (section.entries != GlpiSingle && field.record != section.record) return false;
+      if (!harnel::IsProfileField(field.record, field.source)) return false;
+      if (!field.with.empty() && !harnel::IsProfileField(field.record, field.with)) return false;
+    }
+  }
+  return true;
+}
+static_assert(RowsMatchSchema());
 
 }  // namespace
 

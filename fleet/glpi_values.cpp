@@ -161,42 +161,65 @@ std::optional<Json> UserPart(std::string_view text, bool user) {
   return std::string(part);
 }
 
-int IntegerOf(const nlohmann::json& owner, const char* field) {
-  const auto it = owner.find(field);
-  return it != owner.end() && it->is_number_integer() ? it->get<int>() : 0;
+int IntegerOf(const nlohmann::json& value) {
+  return value.is_number_integer() ? value.get<int>() : 0;
 }
 
-std::optional<Json> ThreadsPerCore(const nlohmann::json& owner) {
-  const int threads = IntegerOf(owner, "threads");
-  const int cores = IntegerOf(owner, "cores");
+std::optional<Json> ThreadsPerCore(int threads, int cores) {
   if (threads <= 0 || cores <= 0 || threads < cores) return std::nullopt;
   // A processor of two kinds of core (two threads on some, one on the others) counts as two.
   return (threads + cores - 1) / cores;
 }
 
-std::optional<Json> ManufactureDate(const nlohmann::json& owner) {
-  const int week = IntegerOf(owner, "manufactureWeek");
-  const int year = IntegerOf(owner, "manufactureYear");
+std::optional<Json> ManufactureDate(int week, int year) {
   if (year <= 0) return std::nullopt;
   if (week <= 0) return std::to_string(year);
   return std::to_string(week) + "/" + std::to_string(year);
 }
 
+bool IsIpv6(std::string_view address) { return address.find(':') != std::string_view::npos; }
+
+std::optional<Json> Ipv4Address(std::string_view address) {
+  if (IsIpv6(address)) return std::nullopt;
+  return std::string(address);
+}
+
+std::optional<Json> Ipv6Address(std::string_view address) {
+  if (!IsIpv6(address)) return std::nullopt;
+  // The zone ("%eth0") names an interface of this machine only.
+  const std::string_view bare = address.substr(0, address.find('%'));
+  if (bare.empty()) return std::nullopt;
+  return std::string(bare);
+}
+
+// The network of an IPv4 address, or with `mask` true the mask itself, when both are IPv4.
+std::optional<Json> Ipv4Network(std::string_view address, const nlohmann::json& mask,
+                                bool maskItself) {
+  if (IsIpv6(address) || !mask.is_string()) return std::nullopt;
+  const std::string& maskText = mask.get_ref<const std::string&>();
+  std::string subnet = Ipv4Subnet(address, maskText);
+  if (subnet.empty()) return std::nullopt;
+  return maskItself ? maskText : subnet;
+}
+
 }  // namespace
 
 std::optional<Json> GlpiConvert(GlpiValue kind, const nlohmann::json& value,
-                                const nlohmann::json& owner, std::optional<std::time_t> now) {
+                                const nlohmann::json& with, std::optional<std::time_t> now) {
   switch (kind) {
     case GlpiValue::GlpiThreadsPerCore:
-      return ThreadsPerCore(owner);
+      return ThreadsPerCore(IntegerOf(value), IntegerOf(with));
     case GlpiValue::GlpiManufactureDate:
-      return ManufactureDate(owner);
+      return ManufactureDate(IntegerOf(value), IntegerOf(with));
     case GlpiValue::GlpiNumber:
       if (value.is_number_integer() && value.get<long long>() != 0) return Json(value);
       return std::nullopt;
     case GlpiValue::GlpiNumberText:
       if (value.is_number_integer() && value.get<long long>() != 0) return value.dump();
       return std::nullopt;
+    case GlpiValue::GlpiIpv4Mask:
+      if (!with.is_string()) return std::nullopt;
+      return Ipv4Network(with.get_ref<const std::string&>(), value, true);
     default:
       break;
   }
@@ -231,6 +254,12 @@ std::optional<Json> GlpiConvert(GlpiValue kind, const nlohmann::json& value,
       return UserPart(text, true);
     case GlpiValue::GlpiDomain:
       return UserPart(text, false);
+    case GlpiValue::GlpiIpv4Address:
+      return Ipv4Address(text);
+    case GlpiValue::GlpiIpv4Subnet:
+      return Ipv4Network(text, with, false);
+    case GlpiValue::GlpiIpv6Address:
+      return Ipv6Address(text);
     default:
       return Json(std::string(text));
   }

@@ -10,11 +10,12 @@
 
 namespace velmora::fleet {
 
-// `value` (a field of the object `owner`, which some conversions read beside it) as `kind`
-// says; nullopt when it gives nothing (null, empty, zero, or a form the conversion does not
-// know). `now` is the time an uptime was read at; without it there is no boot time.
+// `value` converted as `kind` says, reading `with` beside it for the conversions of two values
+// (null for the others); nullopt when it gives nothing (null, empty, zero, or a form the
+// conversion does not know). `now` is the time an uptime was read at; without it there is no
+// boot time.
 std::optional<nlohmann::ordered_json> GlpiConvert(GlpiValue kind, const nlohmann::json& value,
-                                                  const nlohmann::json& owner,
+                                                  const nlohmann::json& with,
                                                   std::optional<std::time_t> now);
 
 // The IPv4 network of `address` under `mask` ("192.168.1.23", "255.255.252.0" ->

@@ -14,6 +14,14 @@ constexpr FieldSchema kSystemFields[] = {
 constexpr RecordSchema kSystemSchema{kMachineSystemKey, false,   0,      0,
                                      kSystemFields,     nullptr, nullptr};
 
+constexpr bool EachSystemFieldHeld() {
+  for (const FieldSchema& field : kSystemFields) {
+    if (!IsProfileField(kMachineSystemKey, field.name)) return false;
+  }
+  return true;
+}
+static_assert(EachSystemFieldHeld());
+
 const nlohmann::json kNothing;
 
 }  // namespace

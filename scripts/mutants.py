@@ -1077,17 +1077,29 @@ class Runner:
             cmd += ["-I", "0,0,0," + ",".join(map(str, sorted(numbers)))]
         return run_process(cmd, timeout)
 
+    def scope(self):
+        """What the baseline and the final rebuild build: the programs of the tests --tests
+        keeps, or (empty) the whole build."""
+        if not self.a.tests or any(t.always for t in self.tests):
+            return []
+        return sorted(set().union(*(t.targets for t in self.tests)))
+
     def baseline(self):
-        rc, out, secs = self.ninja([])
+        self.graph = BuildGraph(self.build)
+        self.tests = self.graph.tests()
+        if self.a.tests:
+            self.tests = [t for t in self.tests if re.search(self.a.tests, t.name)]
+            if not self.tests:
+                sys.exit(f"no test of this build matches {self.a.tests}")
+        rc, out, secs = self.ninja(self.scope())
         if rc != 0:
             sys.exit(f"the build fails without any mutant:\n{out[-3000:]}")
         print(f"build up to date ({secs:.0f} s)", flush=True)
-        self.graph = BuildGraph(self.build)
-        self.tests = self.graph.tests()
         if self.a.skip_baseline:
             self.read_slow_tests()
             return self.a.timeout or 300
-        rc, out, secs = self.ctest(None, None)
+        rc, out, secs = self.ctest(None if not self.a.tests else
+                                   [t.number for t in self.tests], None)
         if judge_tests(rc, out)[0] != "survived":
             sys.exit(f"the tests fail without any mutant:\n{out[-3000:]}")
         self.read_slow_tests()
@@ -1183,7 +1195,7 @@ class Runner:
             print(f"stopped by {e}; the source is restored, run the same command to resume. "
                   "The next build recompiles what the last mutant touched.", flush=True)
             raise SystemExit(130)
-        rc, out, secs = self.ninja([])
+        rc, out, secs = self.ninja(self.scope())
         print(f"rebuilt from the restored sources ({secs:.0f} s)"
               + ("" if rc == 0 else f", which FAILED:\n{out[-3000:]}"), flush=True)
         print_timing(seconds)
@@ -1325,6 +1337,9 @@ def main():
     r.add_argument("--jobs", type=int, default=2, help="for ninja and ctest (default 2)")
     r.add_argument("--only-detected-in", metavar="RESULTS",
                    help="run only the mutants that RESULTS records as killed or timed out")
+    r.add_argument("--tests", metavar="REGEX",
+                   help="run only the tests whose name matches (a search), and build only "
+                   "their programs; for the mutants of a part whose tests are known")
     r.add_argument("--skip-baseline", action="store_true",
                    help="do not run the whole suite first (default --timeout: 300 s)")
     ls = sub.add_parser("list", help="the mutants of a file")
