@@ -60,6 +60,9 @@ TEST_F(CredentialsTest, RefusesWithOneLineWithoutThePassword) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+#ifdef _WIN32
+    if (c.perms != mine) continue;  // the group and other bits mean nothing to Windows' ACLs
+#endif
     std::string why;
     EXPECT_FALSE(ReadCredentials(Write(c.text, c.perms), why).has_value());
     EXPECT_NE(why.find(c.why), std::string::npos) << why;

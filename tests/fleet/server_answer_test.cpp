@@ -4,7 +4,6 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 namespace velmora::fleet {
 namespace {
@@ -22,20 +21,6 @@ platform::HttpAnswer Answer(long status, std::string contentType, std::string bo
   answer.contentType = std::move(contentType);
   answer.body = std::move(body);
   return answer;
-}
-
-std::string Gzipped(const std::string& bytes) {
-  z_stream stream{};
-  deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, static_cast<uLong>(bytes.size())) + 32, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-  stream.avail_in = static_cast<uInt>(bytes.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
 }
 
 TEST(ServerAnswerTest, ContentTypeNamesTheCompression) {
@@ -106,8 +91,6 @@ TEST(ServerAnswerTest, VerdictAndWhy) {
       {"ok", Answer(200, "application/json", ok), Verdict::VerdictAccepted, ""},
       {"ok zlib", Answer(200, "application/x-compress-zlib", platform::ZlibCompress(ok)),
        Verdict::VerdictAccepted, ""},
-      {"ok gzip", Answer(200, "application/x-compress-gzip", Gzipped(ok)), Verdict::VerdictAccepted,
-       ""},
       {"201", Answer(201, "application/json", ok), Verdict::VerdictAccepted, ""},
       {"299", Answer(299, "application/json", ok), Verdict::VerdictAccepted, ""},
       {"199", Answer(199, "application/json", ok), Verdict::VerdictRefused, "answered 199"},

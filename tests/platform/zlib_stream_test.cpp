@@ -11,7 +11,7 @@ namespace {
 // `bytes` deflated with the wrapping zlib's window bits select (15 zlib, 31 gzip, -15 raw).
 std::string Deflated(const std::string& bytes, int windowBits) {
   z_stream stream{};
-  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 9, Z_DEFAULT_STRATEGY);
+  deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, windowBits, 9, Z_DEFAULT_STRATEGY);
   std::string out(deflateBound(&stream, static_cast<uLong>(bytes.size())), '\0');
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
   stream.avail_in = static_cast<uInt>(bytes.size());
@@ -28,7 +28,7 @@ TEST(ZlibStreamTest, InflatesEachWrappingUpToTheLimit) {
   const std::string json = R"({"status": "ok", "expiration": 24})";
   const std::string atLimit(kLimit, 'x');
   const std::string pastLimit(kLimit + 1, 'x');
-  const std::string bomb(16 * kLimit, '\0');  // 16 MB of zeros deflate to about 16 KB
+  const std::string bomb(4 * kLimit, '\0');  // 4 MB of zeros deflate to about 4 KB
   struct Case {
     const char* name;
     Compression compression;
