@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/glpi_export.h"
+#include "fleet/credentials.h"
 #include "fleet/delivery.h"
 
 namespace velmora::cli {
@@ -17,7 +18,7 @@ constexpr const char* kTokenVariable = "VELMORA_SERVER_TOKEN";
 constexpr const char* kTokenFileVariable = "VELMORA_SERVER_TOKEN_FILE";
 
 struct SendOptions {
-  std::string url, deviceId, keep, file;
+  std::string url, deviceId, keep, file, caFile, credentials;
   int timeout = 30;
 };
 
@@ -28,6 +29,12 @@ int Fail(const std::string& why) {
   }
   std::fprintf(stderr, "velmora: send: %s\n", line.c_str());
   return 1;
+}
+
+// A configuration that cannot be used is the caller's to fix: a usage error.
+int Misconfigured(const std::string& why) {
+  Fail(why);
+  return 2;
 }
 
 std::optional<std::string> ReadWhole(const std::string& path) {
@@ -55,6 +62,15 @@ std::optional<std::string> Token() {
 }
 
 int Send(const SendOptions& options, const Context& context) {
+  fleet::Delivery delivery;
+  if (!options.credentials.empty()) {
+    std::string why;
+    const std::optional<fleet::Credentials> credentials =
+        fleet::ReadCredentials(options.credentials, why);
+    if (!credentials) return Misconfigured(why);
+    delivery.basicUser = credentials->user;
+    delivery.basicPassword = credentials->password;
+  }
   std::string document;
   if (!options.file.empty()) {
     std::optional<std::string> kept = ReadWhole(options.file);
@@ -71,13 +87,17 @@ int Send(const SendOptions& options, const Context& context) {
   const std::optional<std::string> token = Token();
   if (!token) return Fail(std::string(std::getenv(kTokenFileVariable)) + ": cannot be read");
 
-  fleet::Delivery delivery;
   delivery.url = options.url;
   delivery.document = std::move(document);
   delivery.timeoutSeconds = options.timeout;
   delivery.bearerToken = *token;
+  delivery.caFile = options.caFile;
   const fleet::Receipt receipt = fleet::Deliver(delivery);
-  if (receipt.verdict != fleet::Verdict::VerdictAccepted) return Fail(receipt.why);
+  if (receipt.verdict != fleet::Verdict::VerdictAccepted) {
+    if (!receipt.retryAfterSeconds) return Fail(receipt.why);
+    return Fail(receipt.why + " (retry after " + std::to_string(*receipt.retryAfterSeconds) +
+                " s)");
+  }
   if (receipt.expiration) Context::Print("expiration: " + receipt.expiration->dump() + "\n");
   return 0;
 }
@@ -95,6 +115,15 @@ Action AddSendCommand(CLI::App& app, const Context& context) {
                       "The device id to give (default: computer name and system UUID)");
   command->add_option("--timeout", options->timeout, "Seconds to wait for the answer (default 30)")
       ->check(CLI::Range(1, 3600));
+  command
+      ->add_option("--ca-file", options->caFile,
+                   "Trust the certificate authorities of this PEM file instead of the system's")
+      ->check(CLI::ExistingFile);
+  command
+      ->add_option("--credentials", options->credentials,
+                   "Authenticate with the user and password of this file (user = ..., "
+                   "password = ...), which only its owner may read")
+      ->check(CLI::ExistingFile);
   auto* keep = command->add_option(
       "--keep", options->keep, "Also write the document to this file, to send later with --file");
   command

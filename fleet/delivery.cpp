@@ -1,40 +1,39 @@
 #include "fleet/delivery.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "fleet/agent_id.h"
+#include "fleet/credentials.h"
+#include "fleet/server_answer.h"
 #include "platform/http_client.h"
 #include "platform/zlib_stream.h"
 
 namespace velmora::fleet {
 namespace {
 
-std::string OneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
+std::string Authorization(const Delivery& delivery) {
+  if (!delivery.basicUser.empty()) {
+    return BasicAuthorization({delivery.basicUser, delivery.basicPassword});
   }
-  return text;
+  return delivery.bearerToken.empty() ? std::string() : "Bearer " + delivery.bearerToken;
 }
 
-Receipt Answered(const platform::HttpAnswer& answer) {
-  Receipt receipt;
-  receipt.status = answer.status;
-  const nlohmann::json body = nlohmann::json::parse(answer.body, nullptr, false);
-  const std::string status = body.is_object() ? body.value("status", "") : "";
-  const std::string message = body.is_object() ? body.value("message", "") : "";
-  if (body.is_object() && body.contains("expiration")) receipt.expiration = body["expiration"];
-  if (answer.status >= 200 && answer.status < 300 && status == "ok") {
-    receipt.verdict = Verdict::VerdictAccepted;
-    return receipt;
+std::string Unreached(const Delivery& delivery, const platform::HttpAnswer& answer) {
+  const std::string& url = delivery.url;
+  switch (answer.failure) {
+    case platform::HttpFailure::HttpRefused:
+      return url + ": connection refused: " + answer.reason;
+    case platform::HttpFailure::HttpTimeout:
+      return url + ": no answer within " + std::to_string(delivery.timeoutSeconds) +
+             " s: " + answer.reason;
+    case platform::HttpFailure::HttpTls:
+      return url + ": TLS failure: " + answer.reason;
+    case platform::HttpFailure::HttpTooLarge:
+      return url + ": the answer passed 1 MB before inflating; not read on";
+    default:
+      return url + ": " + answer.reason;
   }
-  receipt.verdict = Verdict::VerdictRefused;
-  const std::string why = "the server answered " + std::to_string(answer.status);
-  if (!message.empty()) {
-    receipt.why = OneLine(why + ": " + message);
-  } else if (!status.empty()) {
-    receipt.why = OneLine(why + " with status \"" + status + "\"");
-  } else {
-    receipt.why = why + " without a status";
-  }
-  return receipt;
 }
 
 }  // namespace
@@ -47,28 +46,18 @@ Receipt Deliver(const Delivery& delivery) {
   post.headers = {{"Content-Type", "application/x-compress-zlib"},
                   {"GLPI-Agent-ID", AgentId()},
                   {"Pragma", "no-cache"}};
-  if (!delivery.bearerToken.empty()) {
-    post.headers.emplace_back("Authorization", "Bearer " + delivery.bearerToken);
-  }
+  post.authorization = Authorization(delivery);
+  post.caFile = delivery.caFile;
+  post.answerLimit = kAnswerLimit;
   post.body = platform::ZlibCompress(delivery.document);
   const platform::HttpAnswer answer = platform::PostHttp(post);
-  if (answer.failure == platform::HttpFailure::HttpNone) return Answered(answer);
-  Receipt receipt;
-  switch (answer.failure) {
-    case platform::HttpFailure::HttpRefused:
-      receipt.why = delivery.url + ": connection refused: " + answer.reason;
-      break;
-    case platform::HttpFailure::HttpTimeout:
-      receipt.why = delivery.url + ": no answer within " + std::to_string(delivery.timeoutSeconds) +
-                    " s: " + answer.reason;
-      break;
-    case platform::HttpFailure::HttpTls:
-      receipt.why = delivery.url + ": TLS failure: " + answer.reason;
-      break;
-    default:
-      receipt.why = delivery.url + ": " + answer.reason;
+  if (answer.failure == platform::HttpFailure::HttpNone) {
+    return ReadAnswer(answer, std::chrono::system_clock::now());
   }
-  receipt.why = OneLine(std::move(receipt.why));
+  Receipt receipt;
+  receipt.why = Unreached(delivery, answer);
+  std::replace_if(
+      receipt.why.begin(), receipt.why.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
   return receipt;
 }
 

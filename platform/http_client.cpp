@@ -1,8 +1,12 @@
-#include "platform/http_client.h"
-
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/http_exchange.h"
 
 #include <curl/curl.h>
 
@@ -57,10 +61,72 @@ struct HeaderListCleanup {
   void operator()(curl_slist* list) const noexcept { TheCurl().slistFreeAll(list); }
 };
 
-// No exception may cross curl's C frames: a failed append ends the transfer instead.
-std::size_t Collect(char* data, std::size_t size, std::size_t count, void* body) noexcept {
+// What curl's callbacks fill while the answer comes in.
+struct Incoming {
+  HttpAnswer* answer;
+  std::size_t limit;
+  bool tooLarge = false;
+};
+
+// No exception may cross curl's C frames: a failed append ends the transfer instead, and so
+// does a body that passes the limit, which is never read on.
+std::size_t Collect(char* data, std::size_t size, std::size_t count, void* to) noexcept {
+  auto* incoming = static_cast<Incoming*>(to);
+  std::string& body = incoming->answer->body;
+  const std::size_t bytes = size * count;
+  if (bytes > incoming->limit - std::min(body.size(), incoming->limit)) {
+    incoming->tooLarge = true;
+    return 0;
+  }
   try {
-    static_cast<std::string*>(body)->append(data, size * count);
+    body.append(data, bytes);
+  } catch (...) {
+    return 0;
+  }
+  return bytes;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())) != 0) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())) != 0) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+bool NameIs(std::string_view name, std::string_view wanted) {
+  return name.size() == wanted.size() &&
+         std::equal(name.begin(), name.end(), wanted.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) ==
+                  std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+// Called once per header line of every answer curl reads (a proxy's too): a status line starts
+// the headers afresh.
+std::size_t KeepHeader(char* data, std::size_t size, std::size_t count, void* to) noexcept {
+  HttpAnswer& answer = *static_cast<Incoming*>(to)->answer;
+  const std::string_view line(data, size * count);
+  try {
+    if (line.starts_with("HTTP/")) {
+      answer.contentType.clear();
+      answer.contentEncoding.clear();
+      answer.location.clear();
+      answer.retryAfter.clear();
+      return size * count;
+    }
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return size * count;
+    const std::string_view name = line.substr(0, colon);
+    const std::string_view value = Trimmed(line.substr(colon + 1));
+    for (auto [wanted, field] :
+         {std::pair{"Content-Type", &answer.contentType},
+          std::pair{"Content-Encoding", &answer.contentEncoding},
+          std::pair{"Location", &answer.location}, std::pair{"Retry-After", &answer.retryAfter}}) {
+      if (NameIs(name, wanted)) field->assign(value);
+    }
   } catch (...) {
     return 0;
   }
@@ -82,6 +148,8 @@ HttpFailure FailureOf(CURLcode code) {
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
     case CURLE_SSL_INVALIDCERTSTATUS:
       return HttpFailure::HttpTls;
+    case CURLE_FILESIZE_EXCEEDED:
+      return HttpFailure::HttpTooLarge;
     default:
       return HttpFailure::HttpOther;
   }
@@ -89,7 +157,10 @@ HttpFailure FailureOf(CURLcode code) {
 
 }  // namespace
 
-HttpAnswer PostHttp(const HttpPost& post) {
+namespace detail {
+
+HttpAnswer PostOnce(const HttpPost& post, const std::string& url, bool authorize,
+                    std::chrono::steady_clock::time_point deadline) {
   HttpAnswer answer;
   const Curl& lib = TheCurl();
   if (!lib.ready) {
@@ -104,38 +175,57 @@ HttpAnswer PostHttp(const HttpPost& post) {
     return answer;
   }
   std::unique_ptr<curl_slist, HeaderListCleanup> headers;
-  for (const auto& [name, value] : post.headers) {
-    const std::string line = name + ": " + value;
+  std::vector<std::string> lines;
+  for (const auto& [name, value] : post.headers) lines.push_back(name + ": " + value);
+  if (authorize && !post.authorization.empty()) {
+    lines.push_back("Authorization: " + post.authorization);
+  }
+  // Without this header curl would wait a second for a "100 Continue" that few servers send.
+  lines.emplace_back("Expect:");
+  for (const std::string& line : lines) {
     curl_slist* longer = lib.slistAppend(headers.get(), line.c_str());
     if (longer == nullptr) throw std::bad_alloc();
     headers.release();
     headers.reset(longer);
   }
-  // Without this header curl would wait a second for a "100 Continue" that few servers send.
-  curl_slist* longer = lib.slistAppend(headers.get(), "Expect:");
-  if (longer == nullptr) throw std::bad_alloc();
-  headers.release();
-  headers.reset(longer);
 
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  if (left.count() <= 0) {
+    answer.failure = HttpFailure::HttpTimeout;
+    answer.reason = "no time left for " + url;
+    return answer;
+  }
+  Incoming incoming{&answer, post.answerLimit};
   char error[CURL_ERROR_SIZE] = "";
   CURL* handle = curl.get();
-  lib.easySetopt(handle, CURLOPT_URL, post.url.c_str());
+  lib.easySetopt(handle, CURLOPT_URL, url.c_str());
   lib.easySetopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
   lib.easySetopt(handle, CURLOPT_POST, 1L);
   lib.easySetopt(handle, CURLOPT_POSTFIELDS, post.body.data());
   lib.easySetopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(post.body.size()));
   lib.easySetopt(handle, CURLOPT_HTTPHEADER, headers.get());
   lib.easySetopt(handle, CURLOPT_USERAGENT, post.userAgent.c_str());
-  lib.easySetopt(handle, CURLOPT_TIMEOUT, static_cast<long>(post.timeoutSeconds));
+  lib.easySetopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
   lib.easySetopt(handle, CURLOPT_NOSIGNAL, 1L);  // no SIGALRM for the name lookup's timeout
   lib.easySetopt(handle, CURLOPT_WRITEFUNCTION, Collect);
-  lib.easySetopt(handle, CURLOPT_WRITEDATA, &answer.body);
+  lib.easySetopt(handle, CURLOPT_WRITEDATA, &incoming);
+  lib.easySetopt(handle, CURLOPT_HEADERFUNCTION, KeepHeader);
+  lib.easySetopt(handle, CURLOPT_HEADERDATA, &incoming);
+  // A Content-Length past the limit ends the transfer before any of the body is read.
+  lib.easySetopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(post.answerLimit));
+  // Verification is curl's default and stays on; only the authorities trusted may change.
+  if (!post.caFile.empty()) lib.easySetopt(handle, CURLOPT_CAINFO, post.caFile.c_str());
   lib.easySetopt(handle, CURLOPT_ERRORBUFFER, error);
   const CURLcode code = lib.easyPerform(handle);
   if (code == CURLE_OUT_OF_MEMORY) throw std::bad_alloc();
   if (code != CURLE_OK) {
-    answer.failure = FailureOf(code);
-    answer.reason = error[0] != '\0' ? error : lib.easyStrerror(code);
+    answer.failure = incoming.tooLarge ? HttpFailure::HttpTooLarge : FailureOf(code);
+    if (answer.failure == HttpFailure::HttpTooLarge) {
+      answer.reason = "the answer passed " + std::to_string(post.answerLimit) + " bytes";
+    } else {
+      answer.reason = error[0] != '\0' ? error : lib.easyStrerror(code);
+    }
     answer.body.clear();
     return answer;
   }
@@ -143,4 +233,5 @@ HttpAnswer PostHttp(const HttpPost& post) {
   return answer;
 }
 
+}  // namespace detail
 }  // namespace platform

@@ -1,10 +1,12 @@
-#include "platform/http_client.h"
-
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include <windows.h>
 #include <winhttp.h>
+
+#include "platform/http_exchange.h"
 
 namespace platform {
 namespace {
@@ -21,6 +23,31 @@ std::wstring Wide(const std::string& text) {
   std::wstring out(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
   return out;
+}
+
+std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length,
+                      nullptr, nullptr);
+  return out;
+}
+
+// One header of the answer, empty when it has none.
+std::string HeaderOf(HINTERNET request, DWORD query) {
+  DWORD bytes = 0;
+  WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                      &bytes, WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return {};
+  std::wstring value(bytes / sizeof(wchar_t), L'\0');
+  if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &bytes,
+                           WINHTTP_NO_HEADER_INDEX)) {
+    return {};
+  }
+  value.resize(bytes / sizeof(wchar_t));
+  return Narrow(value);
 }
 
 HttpAnswer Failed(DWORD error) {
@@ -57,10 +84,38 @@ HttpAnswer Failed(DWORD error) {
   return answer;
 }
 
+// The time left until `deadline` in whole milliseconds, at least one.
+DWORD MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  return static_cast<DWORD>(std::max<long long>(left.count(), 1));
+}
+
+HttpAnswer TimedOut() { return Failed(ERROR_WINHTTP_TIMEOUT); }
+
+HttpAnswer TooLarge(std::size_t limit) {
+  HttpAnswer answer;
+  answer.failure = HttpFailure::HttpTooLarge;
+  answer.reason = "the answer passed " + std::to_string(limit) + " bytes";
+  return answer;
+}
+
 }  // namespace
 
-HttpAnswer PostHttp(const HttpPost& post) {
-  const std::wstring url = Wide(post.url);
+namespace detail {
+
+HttpAnswer PostOnce(const HttpPost& post, const std::string& address, bool authorize,
+                    std::chrono::steady_clock::time_point deadline) {
+  if (!post.caFile.empty()) {
+    // WinHTTP checks a server against the system's store only; taking other authorities would
+    // mean switching its check off and redoing it, which this client never does.
+    HttpAnswer answer;
+    answer.failure = HttpFailure::HttpTls;
+    answer.reason = "a CA file is not read on Windows; add the authority to the system's store";
+    return answer;
+  }
+  if (std::chrono::steady_clock::now() >= deadline) return TimedOut();
+  const std::wstring url = Wide(address);
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -78,7 +133,7 @@ HttpAnswer PostHttp(const HttpPost& post) {
                                      WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                      WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return Failed(GetLastError());
-  const int ms = post.timeoutSeconds * 1000;
+  const int ms = static_cast<int>(MillisecondsLeft(deadline));
   WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
   InternetHandle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
   if (!connection) return Failed(GetLastError());
@@ -96,6 +151,9 @@ HttpAnswer PostHttp(const HttpPost& post) {
   WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof noRedirects);
   std::wstring headers;
   for (const auto& [name, value] : post.headers) headers += Wide(name + ": " + value + "\r\n");
+  if (authorize && !post.authorization.empty()) {
+    headers += Wide("Authorization: " + post.authorization + "\r\n");
+  }
   if (!WinHttpSendRequest(request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
                           const_cast<char*>(post.body.data()), static_cast<DWORD>(post.body.size()),
                           static_cast<DWORD>(post.body.size()), 0) ||
@@ -108,19 +166,40 @@ HttpAnswer PostHttp(const HttpPost& post) {
   WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                       WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
   answer.status = static_cast<long>(status);
+  answer.contentType = HeaderOf(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
+  answer.contentEncoding = HeaderOf(request.get(), WINHTTP_QUERY_CONTENT_ENCODING);
+  answer.location = HeaderOf(request.get(), WINHTTP_QUERY_LOCATION);
+  answer.retryAfter = HeaderOf(request.get(), WINHTTP_QUERY_RETRY_AFTER);
+  DWORD length = 0;
+  size = sizeof length;
+  if (WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+                          WINHTTP_HEADER_NAME_BY_INDEX, &length, &size, WINHTTP_NO_HEADER_INDEX) &&
+      length > post.answerLimit) {
+    return TooLarge(post.answerLimit);
+  }
+  // Each wait has the session's timeout, which a server sending a byte now and then never
+  // reaches: the time left is set anew before each read, and the deadline checked after it.
   for (;;) {
+    if (std::chrono::steady_clock::now() >= deadline) return TimedOut();
+    DWORD wait = MillisecondsLeft(deadline);
+    WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &wait, sizeof wait);
     DWORD available = 0;
     if (!WinHttpQueryDataAvailable(request.get(), &available)) return Failed(GetLastError());
     if (available == 0) break;
     const std::size_t had = answer.body.size();
-    answer.body.resize(had + available);
+    // One byte past the limit is enough to know the answer passes it.
+    const std::size_t room = post.answerLimit + 1 - had;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(available, room));
+    answer.body.resize(had + want);
     DWORD read = 0;
-    if (!WinHttpReadData(request.get(), answer.body.data() + had, available, &read)) {
+    if (!WinHttpReadData(request.get(), answer.body.data() + had, want, &read)) {
       return Failed(GetLastError());
     }
     answer.body.resize(had + read);
+    if (answer.body.size() > post.answerLimit) return TooLarge(post.answerLimit);
   }
   return answer;
 }
 
+}  // namespace detail
 }  // namespace platform

@@ -26,7 +26,7 @@ test_packages=(
   libxml2-utils hyperfine lshw
   wine64 wine
   lintian abigail-tools man-db unzip
-  python3-jsonschema openssl
+  python3-jsonschema openssl time
 )
 
 case "${1:-}" in
