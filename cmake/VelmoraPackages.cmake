@@ -37,6 +37,12 @@ velmora_install_layout(NAME deb PROGRAM_DIR libexec/velmora LIBRARY_DIR ${velmor
                        RUNTIME_COMPONENT deb-runtime DEV_COMPONENT deb-dev
                        RUNTIME_PACKAGE velmora DEV_PACKAGE velmora-dev SYSTEM_LOADER COMPRESS)
 velmora_install_link(libexec/velmora/velmora bin/velmora "${velmora_deb_runtime}")
+# The agent: its configuration (a conffile, which an upgrade keeps as the administrator left
+# it), and the service and timer that run it every hour, where Debian 12's systemd looks.
+set(velmora_deb_dir ${PROJECT_SOURCE_DIR}/packaging/debian)
+install(FILES ${velmora_deb_dir}/agent.conf DESTINATION /etc/velmora ${velmora_deb_runtime})
+install(FILES ${velmora_deb_dir}/velmora-agent.service ${velmora_deb_dir}/velmora-agent.timer
+        DESTINATION /lib/systemd/system ${velmora_deb_runtime})
 
 # The changelog's newest entry is the package's version: the two cannot drift apart.
 file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog velmora_changelog_head LIMIT_COUNT 1)
@@ -72,9 +78,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
 
 set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_NAME velmora)
 set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_SECTION admin)
-# The loader's cache is rebuilt by the trigger; the maintainer scripts CPack writes call
-# ldconfig as well, which is only redundant.
-set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/triggers)
+# The loader's cache is rebuilt by the trigger. The maintainer scripts enable the agent's timer
+# and, on purge, remove its state; they take the place of CPack's, which would call ldconfig.
+set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_CONTROL_EXTRA
+    ${velmora_deb_dir}/triggers ${velmora_deb_dir}/conffiles ${velmora_deb_dir}/postinst
+    ${velmora_deb_dir}/prerm ${velmora_deb_dir}/postrm)
 # Opened only when a record or a command needs them, so no linker dependency names them: without
 # them the printers, velmora send, and the names of PCI devices are missing.
 set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_RECOMMENDS "libcups2, libcurl4, pci.ids")
@@ -89,7 +97,11 @@ libHarnel.so.1, which reads the machine it runs on or replays a captured
 machine profile.
 .
 The program velmora calls the library the way an agent does and prints what
-it returns; it also captures this machine as a profile and compares two.")
+it returns; it also captures this machine as a profile and compares two.
+.
+Its agent hands the inventory to a fleet's asset server in GLPI's JSON
+inventory format: the timer velmora-agent.timer runs it every hour, and it
+sends once a server is named in /etc/velmora/agent.conf.")
 
 set(CPACK_DEBIAN_DEB-DEV_PACKAGE_NAME velmora-dev)
 set(CPACK_DEBIAN_DEB-DEV_PACKAGE_SECTION libdevel)
