@@ -12,15 +12,22 @@
 #   lib/<multiarch>/lib{VelmoraU,Harnel}.so.1   where the system's loader looks: no RUNPATH
 #   share/man/man1/velmora.1.gz, share/doc/<package>/{copyright,changelog.gz},
 #   share/doc/velmora/examples/workstation.json
+#   /etc/velmora/agent.conf (a conffile), /lib/systemd/system/velmora-agent.{service,timer}
 #   deb-dev: include/velmora/, and under lib/<multiarch>/ the unversioned library links, the
 #   CMake package and the pkg-config file
 # Windows (win-runtime, win-dev): one folder, which the installer puts under Program Files:
-#   velmora.exe, VelmoraU.dll, Harnel.dll, hardinfo\, examples\; developers: include\ and lib\
-#   (import libraries, CMake package, pkg-config file)
+#   velmora.exe, VelmoraU.dll, Harnel.dll, hardinfo\, examples\, LICENSE.txt and the agent's
+#   task definition velmora-agent.xml; developers: include\ and lib\ (import libraries, CMake
+#   package, pkg-config file)
 
 if(WIN32)
   velmora_install_layout(NAME windows PROGRAM_DIR . LIBRARY_DIR lib EXAMPLE_DIR examples
                          RUNTIME_COMPONENT win-runtime DEV_COMPONENT win-dev)
+  # The licence, and the agent's scheduled task, which the installer registers from this file.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt
+          COMPONENT win-runtime EXCLUDE_FROM_ALL)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/velmora-agent.xml DESTINATION .
+          COMPONENT win-runtime EXCLUDE_FROM_ALL)
   return()
 endif()
 
