@@ -41,10 +41,10 @@ struct Settings {
 };
 
 struct Agent {
-  std::int64_t accepted = 0;   // when the server last accepted an inventory
-  std::int64_t not_before = 0; // the back-off: no run sends before this
-  int failures = 0;            // failed sends in a row
-  bool kept = false;           // an undelivered inventory waits
+  std::int64_t accepted = 0;    // when the server last accepted an inventory
+  std::int64_t not_before = 0;  // the back-off: no run sends before this
+  int failures = 0;             // failed sends in a row
+  bool kept = false;            // an undelivered inventory waits
 };
 
 struct Window {
@@ -149,16 +149,18 @@ bool Parse(int argc, char** argv, Settings& settings) {
 int main(int argc, char** argv) {
   Settings settings;
   if (!Parse(argc, argv, settings)) {
-    std::fprintf(stderr, "usage: fleet_load [--agents N] [--outage-minutes M] "
-                         "[--expiration-hours H] [--changes-per-day C] [--seed S] "
-                         "[NAME=BYTES...]\n");
+    std::fprintf(stderr,
+                 "usage: fleet_load [--agents N] [--outage-minutes M] "
+                 "[--expiration-hours H] [--changes-per-day C] [--seed S] "
+                 "[NAME=BYTES...]\n");
     return 2;
   }
   std::printf("%d agents, expiration %d h, %.1f changes a day, a %d-minute outage, seed %llu\n\n",
               settings.agents, settings.expiration_hours, settings.changes_per_day,
               settings.outage_minutes, static_cast<unsigned long long>(settings.seed));
-  std::printf("| policy | normal hour: peak/s | mean/s | hour after the outage: peak/s | mean/s "
-              "|\n|---|---|---|---|---|\n");
+  std::printf(
+      "| policy | normal hour: peak/s | mean/s | hour after the outage: peak/s | mean/s "
+      "|\n|---|---|---|---|---|\n");
   double sends_a_day = 0;
   for (const bool every_run : {false, true}) {
     const Load load = Simulate(settings, every_run);
@@ -175,8 +177,9 @@ int main(int argc, char** argv) {
   }
   std::printf("\nOn change, a machine sends %.2f times a day; every run, 24 times.\n\n",
               sends_a_day);
-  std::printf("| document | compressed bytes | a day on change | a day every run |\n"
-              "|---|---|---|---|\n");
+  std::printf(
+      "| document | compressed bytes | a day on change | a day every run |\n"
+      "|---|---|---|---|\n");
   for (const auto& [name, bytes] : settings.sizes) {
     std::printf("| %s | %ld | %.0f | %ld |\n", name.c_str(), bytes, sends_a_day * double(bytes),
                 24 * bytes);
