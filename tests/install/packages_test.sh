@@ -82,8 +82,10 @@ msiexec /i "$msi"
 expect "the installer did not install velmora.exe and the templates" \
   test -f "$folder/velmora.exe" -a -f "$folder/hardinfo/storage.xml"
 expect "the developer feature was installed unasked" test ! -e "$folder/include"
-msiexec /i "$msi" ADDLOCAL=ALL SERVER=http://127.0.0.1:1/ TAG=lab
 config="$WINEPREFIX/drive_c/ProgramData/Velmora/agent.conf"
+expect "the installer wrote no agent.conf, or one naming a server, without SERVER=" \
+  grep -q '^# No server yet' "$config"
+msiexec /i "$msi" ADDLOCAL=ALL SERVER=http://127.0.0.1:1/ TAG=lab
 expect "the installer did not write the server and the tag into agent.conf" \
   test "$(tr -d '\r' <"$config")" = $'server = http://127.0.0.1:1/\ntag = lab'
 # Wine's task scheduler cannot start while an installer runs, so the agent's task is not
