@@ -12,15 +12,22 @@
 #   lib/<multiarch>/lib{VelmoraU,Harnel}.so.1   where the system's loader looks: no RUNPATH
 #   share/man/man1/velmora.1.gz, share/doc/<package>/{copyright,changelog.gz},
 #   share/doc/velmora/examples/workstation.json
+#   /etc/velmora/agent.conf (a conffile), /lib/systemd/system/velmora-agent.{service,timer}
 #   deb-dev: include/velmora/, and under lib/<multiarch>/ the unversioned library links, the
 #   CMake package and the pkg-config file
 # Windows (win-runtime, win-dev): one folder, which the installer puts under Program Files:
-#   velmora.exe, VelmoraU.dll, Harnel.dll, hardinfo\, examples\; developers: include\ and lib\
-#   (import libraries, CMake package, pkg-config file)
+#   velmora.exe, VelmoraU.dll, Harnel.dll, hardinfo\, examples\, LICENSE.txt and the agent's
+#   task definition velmora-agent.xml; developers: include\ and lib\ (import libraries, CMake
+#   package, pkg-config file)
 
 if(WIN32)
   velmora_install_layout(NAME windows PROGRAM_DIR . LIBRARY_DIR lib EXAMPLE_DIR examples
                          RUNTIME_COMPONENT win-runtime DEV_COMPONENT win-dev)
+  # The licence, and the agent's scheduled task, which the installer registers from this file.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt
+          COMPONENT win-runtime EXCLUDE_FROM_ALL)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/velmora-agent.xml DESTINATION .
+          COMPONENT win-runtime EXCLUDE_FROM_ALL)
   return()
 endif()
 
@@ -37,6 +44,12 @@ velmora_install_layout(NAME deb PROGRAM_DIR libexec/velmora LIBRARY_DIR ${velmor
                        RUNTIME_COMPONENT deb-runtime DEV_COMPONENT deb-dev
                        RUNTIME_PACKAGE velmora DEV_PACKAGE velmora-dev SYSTEM_LOADER COMPRESS)
 velmora_install_link(libexec/velmora/velmora bin/velmora "${velmora_deb_runtime}")
+# The agent: its configuration (a conffile, which an upgrade keeps as the administrator left
+# it), and the service and timer that run it every hour, where Debian 12's systemd looks.
+set(velmora_deb_dir ${PROJECT_SOURCE_DIR}/packaging/debian)
+install(FILES ${velmora_deb_dir}/agent.conf DESTINATION /etc/velmora ${velmora_deb_runtime})
+install(FILES ${velmora_deb_dir}/velmora-agent.service ${velmora_deb_dir}/velmora-agent.timer
+        DESTINATION /lib/systemd/system ${velmora_deb_runtime})
 
 # The changelog's newest entry is the package's version: the two cannot drift apart.
 file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog velmora_changelog_head LIMIT_COUNT 1)
@@ -72,9 +85,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
 
 set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_NAME velmora)
 set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_SECTION admin)
-# The loader's cache is rebuilt by the trigger; the maintainer scripts CPack writes call
-# ldconfig as well, which is only redundant.
-set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/triggers)
+# The loader's cache is rebuilt by the trigger. The maintainer scripts enable the agent's timer
+# and, on purge, remove its state; they take the place of CPack's, which would call ldconfig.
+set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_CONTROL_EXTRA
+    ${velmora_deb_dir}/triggers ${velmora_deb_dir}/conffiles ${velmora_deb_dir}/postinst
+    ${velmora_deb_dir}/prerm ${velmora_deb_dir}/postrm)
 # Opened only when a record or a command needs them, so no linker dependency names them: without
 # them the printers, velmora send, and the names of PCI devices are missing.
 set(CPACK_DEBIAN_DEB-RUNTIME_PACKAGE_RECOMMENDS "libcups2, libcurl4, pci.ids")
@@ -89,7 +104,11 @@ libHarnel.so.1, which reads the machine it runs on or replays a captured
 machine profile.
 .
 The program velmora calls the library the way an agent does and prints what
-it returns; it also captures this machine as a profile and compares two.")
+it returns; it also captures this machine as a profile and compares two.
+.
+Its agent hands the inventory to a fleet's asset server in GLPI's JSON
+inventory format: the timer velmora-agent.timer runs it every hour, and it
+sends once a server is named in /etc/velmora/agent.conf.")
 
 set(CPACK_DEBIAN_DEB-DEV_PACKAGE_NAME velmora-dev)
 set(CPACK_DEBIAN_DEB-DEV_PACKAGE_SECTION libdevel)

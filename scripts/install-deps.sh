@@ -5,7 +5,8 @@
 #            (dpkg-shlibdeps, and file, with which CPack finds the binaries), the Windows
 #            installer (wixl) and the zip: scripts/package.sh
 #   test     also the tests, the sanitizers, the fuzzers, the benchmarks' peers, Wine, and the
-#            checks of the packages (lintian, man-db, unzip) and of the ABI (abigail-tools)
+#            checks of the packages (lintian, man-db, unzip, systemd's systemd-analyze) and of
+#            the ABI (abigail-tools)
 # Only missing packages are fetched, so a machine that has them all is not touched.
 set -euo pipefail
 
@@ -25,7 +26,7 @@ test_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
   libxml2-utils hyperfine lshw
   wine64 wine
-  lintian abigail-tools man-db unzip
+  lintian abigail-tools man-db unzip systemd
   python3-jsonschema openssl time
 )
 

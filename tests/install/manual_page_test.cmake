@@ -25,12 +25,12 @@ endforeach()
 # In the help, options and arguments begin their lines; in the page, options are bold anywhere
 # and a command's synopsis begins its entry: \fBvelmora COMMAND\fR, its arguments in italics.
 names("${help}" "\n  -[-a-z,]+" "^.*[\n, ]" help_options)
-names("${page}" "[^a-z]--?[a-z]+" "^[^-]+" page_options)
+names("${page}" "[^a-z]--?[a-z]+(-[a-z]+)*" "^[^-]+" page_options)
 names("${page}" "\n\\\\fBvelmora [a-z]+" "^.* " page_commands)
 names("${help}" "\n  [A-Z]+ " "[\n ]" help_arguments)
 string(REGEX MATCHALL "\n\\\\fBvelmora [a-z]+\\\\fR[^\n]*" synopses "${page}")
 # An option's own argument (--timeout S) is the option's, not the command's.
-string(REGEX REPLACE "\\\\fB--?[a-z]+\\\\fR \\\\fI[A-Z]+\\\\fR" "" synopses "${synopses}")
+string(REGEX REPLACE "\\\\fB--?[a-z]+(-[a-z]+)*\\\\fR \\\\fI[A-Z]+\\\\fR" "" synopses "${synopses}")
 names("${synopses}" "\\\\fI[A-Z]+\\\\fR" "\\\\f[IR]" page_arguments)
 string(REGEX MATCH "KIND [A-Z]+:{([a-z,]+)}" kinds "${help}")
 string(REPLACE "," ";" help_kinds "${CMAKE_MATCH_1}")
