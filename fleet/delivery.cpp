@@ -14,6 +14,23 @@ std::string OneLine(std::string text) {
   return text;
 }
 
+std::string Base64(const std::string& bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t left = bytes.size() - i;
+    unsigned group = static_cast<unsigned char>(bytes[i]) << 16;
+    if (left > 1) group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+    if (left > 2) group |= static_cast<unsigned char>(bytes[i + 2]);
+    text += kDigits[group >> 18 & 63];
+    text += kDigits[group >> 12 & 63];
+    text += left > 1 ? kDigits[group >> 6 & 63] : '=';
+    text += left > 2 ? kDigits[group & 63] : '=';
+  }
+  return text;
+}
+
 Receipt Answered(const platform::HttpAnswer& answer) {
   Receipt receipt;
   receipt.status = answer.status;
@@ -47,7 +64,10 @@ Receipt Deliver(const Delivery& delivery) {
   post.headers = {{"Content-Type", "application/x-compress-zlib"},
                   {"GLPI-Agent-ID", AgentId()},
                   {"Pragma", "no-cache"}};
-  if (!delivery.bearerToken.empty()) {
+  if (!delivery.basicUser.empty()) {
+    post.headers.emplace_back("Authorization",
+                              "Basic " + Base64(delivery.basicUser + ":" + delivery.basicPassword));
+  } else if (!delivery.bearerToken.empty()) {
     post.headers.emplace_back("Authorization", "Bearer " + delivery.bearerToken);
   }
   post.body = platform::ZlibCompress(delivery.document);

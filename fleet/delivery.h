@@ -14,6 +14,9 @@ struct Delivery {
   std::string document;  // the inventory, JSON text
   int timeoutSeconds = 30;
   std::string bearerToken;  // empty: no Authorization header
+  // HTTP Basic authentication; empty user: none. Takes the place of the bearer token.
+  std::string basicUser, basicPassword;
+  std::string caFile;  // trusted authorities for https; empty: the system's store
 };
 
 enum class Verdict {
@@ -27,6 +30,7 @@ struct Receipt {
   long status = 0;                           // the answer's HTTP status; 0 without an answer
   std::optional<nlohmann::json> expiration;  // the server's "expiration", as it gave it
   std::string why;                           // one line without line breaks, when not accepted
+  std::optional<long> retryAfterSeconds;     // the answer's Retry-After, when it gave one
 };
 
 // Posts `delivery.document`, zlib-compressed, with the agent's headers, and reads the answer.
