@@ -5,42 +5,16 @@ Every run reads its own agent.conf with a state folder in a temporary folder (ne
 machine's). Usage: agent_test.py SOURCE_DIR [EMULATOR] VELMORA
 """
 import base64
-import http.server
 import json
 import os
 import random
 import signal
 import subprocess
-import sys
-import tempfile
-import threading
 import time
 import zlib
 
-SOURCE = sys.argv[1]
-COMMAND = sys.argv[2:]
-WINE = len(COMMAND) > 1
-SCRATCH = tempfile.TemporaryDirectory(prefix="agent-")  # removed when the test ends
-TEMP = SCRATCH.name
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def host(path):
-    """The path as the program sees it: under Wine, on the drive that maps the root."""
-    return "Z:" + path.replace("/", "\\") if WINE else path
-
-
-def environment():
-    env = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
-    env.pop("HARNEL_PROFILE", None)
-    env.update({"WINEDEBUG": "-all", "VELMORA_AGENT_ID_FILE": host(os.path.join(TEMP, "agent-id"))})
-    return env
+import fleet_run
+from fleet_run import COMMAND, SOURCE, TEMP, WINE, Server, check, environment, host
 
 
 def agent_command(config, profile, *args):
@@ -72,6 +46,12 @@ def journal(run):
     return err[len("velmora: agent: "):].rstrip("\n")
 
 
+def posted(server, index=-1):
+    """The headers and the inflated body of a post the server received."""
+    _, headers, body = server.received[index]
+    return headers, zlib.decompress(body)
+
+
 def runs_as(run, status, start, what):
     line = journal(run)
     check(run.returncode == status and line.startswith(start),
@@ -79,62 +59,21 @@ def runs_as(run, status, start, what):
     return line
 
 
-class Server(http.server.ThreadingHTTPServer):
-    """The agent endpoint as the format describes it: a zlib body, a JSON answer."""
-
-    def __init__(self):
-        super().__init__(("127.0.0.1", 0), Handler)
-        self.answer, self.received, self.release = (200, {"status": "ok", "expiration": 24}), [], threading.Event()
-        threading.Thread(target=self.serve_forever, daemon=True).start()
-        self.url = f"http://127.0.0.1:{self.server_address[1]}/front/inventory.php"
-
-    def close(self):
-        self.release.set()
-        self.shutdown()
-        self.server_close()
-
-
-class Handler(http.server.BaseHTTPRequestHandler):
-    def do_POST(self):
-        body = zlib.decompress(self.rfile.read(int(self.headers["Content-Length"])))
-        self.server.received.append((self.headers, body))
-        if self.server.answer is None:  # stalls until released, then hangs up
-            self.server.release.wait(60)
-            return
-        status, answer = self.server.answer
-        self.send_response(status)
-        self.send_header("Content-Type", "application/json")
-        self.end_headers()
-        self.wfile.write(json.dumps(answer).encode())
-
-    def log_message(self, *args):
-        pass
-
-
-def profile_file(name, records):
-    path = os.path.join(TEMP, name + ".json")
-    with open(path, "w", encoding="utf-8") as file:
-        json.dump(records, file, ensure_ascii=False)
-    return path
-
-
 workstation = os.path.join(SOURCE, "examples", "workstation.json")
 with open(os.path.join(SOURCE, "tests", "winprobe", "data", "windows11-laptop.json"), encoding="utf-8") as f:
     machine = json.load(f)
-laptop = profile_file("laptop", {**machine["records"], "Machine": machine["machine"]["Machine"]})
+laptop = write("laptop.json", json.dumps({**machine["records"], "Machine": machine["machine"]["Machine"]}))
 
 
 def exported(profile):
-    run = subprocess.run(COMMAND + ["--profile", host(profile), "export", "--format", "glpi"],
-                         env=environment(), capture_output=True, timeout=120)
-    return json.loads(run.stdout)
+    return json.loads(fleet_run.velmora("--profile", host(profile), "export", "--format", "glpi").stdout)
 
 
 # No server named: what the packaged timer meets before anyone configures the agent.
 empty = config("empty.conf", "# server = https://glpi.example/")
 runs_as(agent(empty, workstation), 0, f"{host(empty)} names no server: nothing to do", "no server")
 
-server = Server()
+server = Server((200, {"status": "ok", "expiration": 24}))
 state = os.path.join(TEMP, "state")
 main = config("agent.conf", f"server = {server.url}", "tag = paris-3", "timeout = 20",
               f"state = {host(state)}")
@@ -144,7 +83,7 @@ check(line.endswith("expiration 24 h"), f"the expiration is journaled: {line!r}"
 expected = exported(workstation)
 check(len(server.received) == 1, "one post")
 if server.received:
-    sent = json.loads(server.received[0][1])
+    sent = json.loads(posted(server, 0)[1])
     check(sent.pop("tag", None) == "paris-3" and sent == expected,
           "the document as export prints it, with the configured tag")
 state_files = [name for name in os.listdir(state) if name.endswith(".state.json")]
@@ -176,7 +115,7 @@ kept = open(kept_files[0], "rb").read() if kept_files else b""
 server.answer = (200, {"status": "ok", "expiration": 24})
 runs_as(agent(main, workstation), 0, f"sent to {server.url}: the kept inventory, accepted",
         "the next run")
-check(server.received[-1][1] == kept, "the kept inventory is delivered byte for byte")
+check(posted(server)[1] == kept, "the kept inventory is delivered byte for byte")
 check(not any(n.endswith(".kept.json") for n in os.listdir(state)), "and is no longer kept")
 
 # Credentials: HTTP Basic from a file only its owner may read.
@@ -184,7 +123,7 @@ secret = write("credentials", "user = agent-7\npassword = p;a ss\n")
 with_secret = config("secret.conf", f"server = {server.url}", f"credentials = {host(secret)}",
                      f"state = {host(state)}")
 runs_as(agent(with_secret, workstation, "--force"), 0, f"sent to {server.url}: forced", "credentials")
-check(server.received[-1][0]["Authorization"] ==
+check(posted(server)[0]["Authorization"] ==
       "Basic " + base64.b64encode(b"agent-7:p;a ss").decode(), "Basic authentication")
 
 # Two runs at once: the second leaves the state folder to the first and says so.
@@ -208,8 +147,7 @@ server.close()
 
 # A run killed at any moment, writing the kept inventory included, leaves the previous kept
 # inventory whole: each run keeps another machine's inventory for a refusing server.
-refusing = Server()
-refusing.answer = (503, {"status": "error", "message": "busy"})
+refusing = Server((503, {"status": "error", "message": "busy"}))
 killed_state = os.path.join(TEMP, "killed")
 killed = config("killed.conf", f"server = {refusing.url}", f"state = {host(killed_state)}")
 documents = set()
@@ -260,5 +198,4 @@ if not WINE:  # Windows files have an access list, not a mode
     runs_as(agent(path, workstation), 2, f"{open_secret}: others may read it (mode 0644)",
             "credentials others may read")
 
-print(f"{len(failures)} failure(s)")
-sys.exit(1 if failures else 0)
+fleet_run.finish()
