@@ -1,5 +1,6 @@
 #include "fleet/agent_run.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ctime>
 #include <optional>
@@ -24,21 +25,34 @@ std::string Utc(std::int64_t seconds) {
   return text;
 }
 
-// The server's "expiration" in hours: a whole number, also when given as a string.
+// Ten years: a longer expiration is a mistake, and seconds counted from it must not overflow.
+constexpr long kLongestExpirationHours = 10 * 366 * 24;
+
+// The server's "expiration" in hours: a whole number, also when given as a string, from 0 to
+// kLongestExpirationHours.
 std::optional<long> ExpirationHours(const std::optional<nlohmann::json>& given) {
   if (!given) return std::nullopt;
-  if (given->is_number_integer()) return given->get<long>();
-  if (!given->is_string()) return std::nullopt;
-  const std::string& text = given->get_ref<const std::string&>();
-  long hours = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), hours);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return hours;
+  long long hours = 0;
+  if (given->is_number_integer()) {
+    // Whole numbers from zero up are read as unsigned; beyond long long they are too long anyway.
+    hours = given->is_number_unsigned()
+                ? static_cast<long long>(std::min<unsigned long long>(
+                      given->get<unsigned long long>(), kLongestExpirationHours))
+                : given->get<long long>();
+  } else if (given->is_string()) {
+    const std::string& text = given->get_ref<const std::string&>();
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), hours);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  } else {
+    return std::nullopt;
+  }
+  return static_cast<long>(std::clamp<long long>(hours, 0, kLongestExpirationHours));
 }
 
 // When the server wants the next inventory at the latest.
 std::int64_t DueAt(const ServerState& state) {
-  return state.acceptedAt + state.expirationHours.value_or(kDefaultExpirationHours) * 3600;
+  return state.acceptedAt +
+         std::int64_t{state.expirationHours.value_or(kDefaultExpirationHours)} * 3600;
 }
 
 class ServerRun {

@@ -223,6 +223,43 @@ TEST_F(AgentRunTest, KeepsWhatFailedAndBacksOff) {
   }
 }
 
+TEST_F(AgentRunTest, TheExpirationIsTakenInWholeHoursWithinTenYears) {
+  struct Case {
+    nlohmann::json given;
+    std::optional<long> hours;
+  };
+  const std::vector<Case> cases = {
+      {24, 24},
+      {"48", 48},
+      {0, 0},
+      {-5, 0},
+      {87840, 87840},
+      {87841, 87840},
+      {1e30, {}},
+      {3.5, {}},
+      {"soon", {}},
+      {"12h", {}},
+      {nlohmann::json::array(), {}},
+      {18446744073709551615ULL, 87840},
+      {"99999999999", 87840},
+  };
+  std::int64_t now = 1765000000;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.given.dump());
+    Answer(Verdict::VerdictAccepted);
+    answer_.expiration = c.given;
+    ASSERT_EQ(Run(Document("pc", "b"), now, true).journal.rfind("sent to ", 0), 0u);
+    EXPECT_EQ(State().expirationHours, c.hours);
+    // Due when the expiration, or a day without one, has passed; not a second before.
+    const std::int64_t due = now + c.hours.value_or(24) * kHour;
+    if (due > now) {
+      EXPECT_EQ(Run(Document("pc", "b"), due - 1).journal.rfind("unchanged for ", 0), 0u);
+    }
+    EXPECT_EQ(Run(Document("pc", "b"), due).journal.rfind("sent to ", 0), 0u);
+    now = due + 1;
+  }
+}
+
 TEST_F(AgentRunTest, AnInventoryThatCannotBeKeptIsSaid) {
   Answer(Verdict::VerdictUnreached);
   // A folder in the kept file's place: it cannot be replaced.
