@@ -121,8 +121,9 @@ class ServerRun {
                                              state_.expirationHours, run_.random);
     state_.quietUntil = wait > 0 ? run_.now + wait : 0;
     const std::string problem = alreadyKept ? "" : Keep(latest);
-    if (!problem.empty())
+    if (!problem.empty()) {
       return {"not kept for " + url_ + ": " + receipt.why + "; " + problem, false};
+    }
     std::string line = "kept for " + url_ + ": " + receipt.why + "; failure " +
                        std::to_string(state_.failures) + " in a row, next try " +
                        (wait > 0 ? "after " + Utc(state_.quietUntil) : "on the next run");
