@@ -39,7 +39,12 @@ std::optional<std::string> ReadKeptFile(const std::filesystem::path& path, std::
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) {
-    why = Reason(GetLastError());
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    // A folder cannot be opened as a file: say what it is rather than "access denied".
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    why = folder ? "a folder, not a file" : Reason(error);
     return std::nullopt;
   }
   // A pipe or a device would make ReadFile wait; only a file on a disk is read.

@@ -42,8 +42,9 @@ TEST_F(AgentConfigTest, ReadsEveryKey) {
                               "deviceid = desk-42\r\n"
                               "timeout = 3600\n"
                               "credentials = secret.conf\n"
-                              "ca-file = /etc/ssl/fleet.pem\n"
-                              "state = state\n");
+                              "ca-file = certs/fleet.pem\n"
+                              "state = " +
+                                  (folder_ / "state").string() + "\n");
   std::string why;
   const std::optional<AgentConfig> config = ReadAgentConfig(path, why);
   ASSERT_TRUE(config) << why;
@@ -53,7 +54,7 @@ TEST_F(AgentConfigTest, ReadsEveryKey) {
   EXPECT_EQ(config->deviceId, "desk-42");
   EXPECT_EQ(config->timeoutSeconds, 3600);
   EXPECT_EQ(config->credentials, folder_ / "secret.conf");
-  EXPECT_EQ(config->caFile, fs::path("/etc/ssl/fleet.pem"));
+  EXPECT_EQ(config->caFile, folder_ / "certs/fleet.pem");
   EXPECT_EQ(config->state, folder_ / "state");
 
   const std::optional<AgentConfig> empty = ReadAgentConfig(Write("empty.conf", "# none\n"), why);

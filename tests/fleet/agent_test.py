@@ -43,7 +43,7 @@ def journal(run):
     err = run.stderr.decode(errors="replace")
     check(err.count("\n") == 1 and err.startswith("velmora: agent: ") and run.stdout == b"",
           f"one journal line and nothing on standard output: {err!r}")
-    return err[len("velmora: agent: "):].rstrip("\n")
+    return err[len("velmora: agent: "):].rstrip("\r\n")
 
 
 def posted(server, index=-1):
@@ -147,39 +147,42 @@ server.close()
 
 # A run killed at any moment, writing the kept inventory included, leaves the previous kept
 # inventory whole: each run keeps another machine's inventory for a refusing server.
-refusing = Server((503, {"status": "error", "message": "busy"}))
-killed_state = os.path.join(TEMP, "killed")
-killed = config("killed.conf", f"server = {refusing.url}", f"state = {host(killed_state)}")
-documents = set()
-for profile in (workstation, laptop):
-    runs_as(agent(killed, profile), 0, f"kept for {refusing.url}", "a refused inventory is kept")
-    documents.add(json.dumps(exported(profile), sort_keys=True))
-duration = time.monotonic()
-agent(killed, workstation)
-duration = time.monotonic() - duration
-kills = 8 if WINE else 40
-interrupted = 0  # kills that left a temporary file: the run was writing, or had written it
-for round in range(kills):
-    for name in os.listdir(killed_state):
-        if name.endswith(".new"):
-            os.remove(os.path.join(killed_state, name))
-    run = subprocess.Popen(agent_command(killed, (workstation, laptop)[round % 2]),
-                           env=environment(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    time.sleep(random.uniform(0, duration * 1.2))
-    run.send_signal(signal.SIGKILL)
-    run.wait()
-    interrupted += any(name.endswith(".new") for name in os.listdir(killed_state))
-    for name in os.listdir(killed_state):
-        if name.endswith(".kept.json"):
-            with open(os.path.join(killed_state, name), encoding="utf-8") as file:
-                text = file.read()
-            try:
-                whole = json.dumps(json.loads(text), sort_keys=True) in documents
-            except ValueError:
-                whole = False
-            check(whole, f"kill {round}: the kept inventory is one of the documents, whole")
-refusing.close()
-print(f"{kills} runs killed, {interrupted} of them with the temporary file written or being written")
+# Not under Wine: a Wine process killed from outside leaves the next one a broken connection to
+# Wine's server ("wine client error: recvmsg: Connection reset by peer").
+if not WINE:
+    refusing = Server((503, {"status": "error", "message": "busy"}))
+    killed_state = os.path.join(TEMP, "killed")
+    killed = config("killed.conf", f"server = {refusing.url}", f"state = {host(killed_state)}")
+    documents = set()
+    for profile in (workstation, laptop):
+        runs_as(agent(killed, profile), 0, f"kept for {refusing.url}", "a refused inventory is kept")
+        documents.add(json.dumps(exported(profile), sort_keys=True))
+    duration = time.monotonic()
+    agent(killed, workstation)
+    duration = time.monotonic() - duration
+    kills = 40
+    interrupted = 0  # kills that left a temporary file: the run was writing, or had written it
+    for round in range(kills):
+        for name in os.listdir(killed_state):
+            if name.endswith(".new"):
+                os.remove(os.path.join(killed_state, name))
+        run = subprocess.Popen(agent_command(killed, (workstation, laptop)[round % 2]),
+                               env=environment(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(random.uniform(0, duration * 1.2))
+        run.send_signal(signal.SIGKILL)
+        run.wait()
+        interrupted += any(name.endswith(".new") for name in os.listdir(killed_state))
+        for name in os.listdir(killed_state):
+            if name.endswith(".kept.json"):
+                with open(os.path.join(killed_state, name), encoding="utf-8") as file:
+                    text = file.read()
+                try:
+                    whole = json.dumps(json.loads(text), sort_keys=True) in documents
+                except ValueError:
+                    whole = False
+                check(whole, f"kill {round}: the kept inventory is one of the documents, whole")
+    refusing.close()
+    print(f"{kills} runs killed, {interrupted} of them with the temporary file written or being written")
 
 # Bad configuration files: one line naming the file, the line and the key; exit 2.
 open_secret = write("open-credentials", "user = a\npassword = b\n", 0o644)
