@@ -6,11 +6,6 @@
 namespace velmora::fleet {
 
 std::optional<Credentials> ReadCredentials(const std::filesystem::path& path, std::string& why) {
-  // Checked before reading: a secret others could read is refused, not used once more.
-  if (const std::string open = platform::CheckOwnerOnly(path); !open.empty()) {
-    why = path.string() + ": " + open;
-    return std::nullopt;
-  }
   const auto lines = ReadKeyValueFile(path, {"user", "password"}, why);
   if (!lines) return std::nullopt;
   std::optional<std::string> user, password;
@@ -29,6 +24,11 @@ std::optional<Credentials> ReadCredentials(const std::filesystem::path& path, st
   // Basic authentication joins the two with ':', so a user name cannot hold one.
   if (user->find(':') != std::string::npos) {
     why = path.string() + ": user: holds a ':'";
+    return std::nullopt;
+  }
+  // A secret others could read is refused, not used once more.
+  if (const std::string open = platform::CheckOwnerOnly(path); !open.empty()) {
+    why = path.string() + ": " + open;
     return std::nullopt;
   }
   return Credentials{*user, *password};

@@ -22,7 +22,7 @@ std::optional<std::string> ReadKeptFile(const std::filesystem::path& path, std::
 std::string ReplaceFileDurably(const std::filesystem::path& path, const std::string& bytes);
 
 // Empty when only the owner of the file at `path` may read it; else why not, on one line (the
-// file's mode). On Windows the file's access list is not examined and the answer is empty.
+// file's mode; on Windows, the group its access list lets read it).
 std::string CheckOwnerOnly(const std::filesystem::path& path);
 
 }  // namespace platform

@@ -1,5 +1,9 @@
 #include <windows.h>
 
+#include <aclapi.h>
+
+#include <iterator>
+#include <memory>
 #include <system_error>
 
 #include "platform/kept_files.h"
@@ -101,8 +105,37 @@ std::string ReplaceFileDurably(const std::filesystem::path& path, const std::str
   return {};
 }
 
-// The file's access list is left to the folder it lies in (%ProgramData%\Velmora, which only
-// administrators may write); reading the list for every group that may read it is not done.
-std::string CheckOwnerOnly(const std::filesystem::path&) { return {}; }
+// Refused when the file's access list lets everyone, the machine's users or any signed-in user
+// read it: the groups through which a secret would reach another account. Grants to the owner,
+// administrators and the system are what an owner-only file has.
+std::string CheckOwnerOnly(const std::filesystem::path& path) {
+  PACL acl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD error = GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                            nullptr, nullptr, &acl, nullptr, &descriptor);
+  if (error != ERROR_SUCCESS) return Reason(error);
+  const std::unique_ptr<void, decltype(&LocalFree)> owned(descriptor, &LocalFree);
+  if (acl == nullptr)
+    return "its access list lets everyone read it; it must be readable by its owner only";
+  const WELL_KNOWN_SID_TYPE groups[] = {WinWorldSid, WinBuiltinUsersSid, WinAuthenticatedUserSid};
+  const char* names[] = {"everyone", "the machine's users", "every signed-in user"};
+  for (std::size_t g = 0; g < std::size(groups); ++g) {
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    if (!CreateWellKnownSid(groups[g], nullptr, sid, &size)) continue;
+    for (DWORD i = 0; i < acl->AceCount; ++i) {
+      void* entry = nullptr;
+      if (!GetAce(acl, i, &entry)) continue;
+      const auto* ace = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+      if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+      if ((ace->Mask & (FILE_READ_DATA | GENERIC_READ | GENERIC_ALL)) == 0) continue;
+      if (EqualSid(const_cast<DWORD*>(&ace->SidStart), sid)) {
+        return std::string("its access list lets ") + names[g] +
+               " read it; it must be readable by its owner only";
+      }
+    }
+  }
+  return {};
+}
 
 }  // namespace platform

@@ -196,9 +196,11 @@ for name, lines, problem in bad:
     runs_as(agent(path, workstation), 2, host(path) + problem, name)
 missing = os.path.join(TEMP, "missing.conf")
 runs_as(agent(missing, workstation), 2, f"{host(missing)}: cannot be read: ", "a missing file")
-if not WINE:  # Windows files have an access list, not a mode
-    path = config("open.conf", f"server = {server.url}", f"credentials = {open_secret}")
-    runs_as(agent(path, workstation), 2, f"{open_secret}: others may read it (mode 0644)",
-            "credentials others may read")
+# Under Wine a file others may read has an access list that lets everyone read it.
+path = config("open.conf", f"server = {server.url}", f"credentials = {host(open_secret)}")
+runs_as(agent(path, workstation), 2,
+        host(open_secret) + (": its access list lets everyone read it" if WINE
+                             else ": others may read it (mode 0644)"),
+        "credentials others may read")
 
 fleet_run.finish()
