@@ -48,4 +48,7 @@ Action AddExportCommand(CLI::App& app, const Context& context);
 // `velmora send URL [--deviceid ID] [--timeout S] [--keep FILE]`, `velmora send --file FILE URL`.
 Action AddSendCommand(CLI::App& app, const Context& context);
 
+// `velmora agent [--config FILE] [--force]`.
+Action AddAgentCommand(CLI::App& app, const Context& context);
+
 }  // namespace velmora::cli

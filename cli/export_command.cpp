@@ -9,9 +9,11 @@
 
 namespace velmora::cli {
 
-std::string GlpiExportText(const Context& context, const std::string& deviceId) {
+std::string GlpiExportText(const Context& context, const std::string& deviceId,
+                           const std::string& tag) {
   fleet::GlpiOptions options;
   options.deviceId = deviceId;
+  options.tag = tag;
   options.client = "Velmora " VELMORA_VERSION;
   if (context.profile.empty()) options.readAt = std::time(nullptr);
   const nlohmann::json profile(CaptureMachine(context.profile));

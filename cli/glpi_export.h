@@ -8,7 +8,8 @@
 namespace velmora::cli {
 
 // The document for this machine now, or for the replayed profile, as indented JSON text ending
-// in a line break; `deviceId` empty: the default one (DefaultDeviceId).
-std::string GlpiExportText(const Context& context, const std::string& deviceId);
+// in a line break; `deviceId` empty: the default one (DefaultDeviceId); `tag` empty: no tag.
+std::string GlpiExportText(const Context& context, const std::string& deviceId,
+                           const std::string& tag = {});
 
 }  // namespace velmora::cli

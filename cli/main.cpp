@@ -53,7 +53,7 @@ int Main(int argc, char** argv) {
       AddPairsCommand(app, context), AddCaptureCommand(app, context),
       AddXmlCommand(app, context),   AddCheckCommand(app, context),
       AddDiffCommand(app, context),  AddExportCommand(app, context),
-      AddSendCommand(app, context),
+      AddSendCommand(app, context),  AddAgentCommand(app, context),
   };
 
   try {

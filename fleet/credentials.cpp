@@ -1,18 +1,13 @@
 #include "fleet/credentials.h"
 
 #include <algorithm>
-#include <fstream>
+#include <string_view>
 
-#include "platform/file_permissions.h"
+#include "fleet/key_value_file.h"
+#include "platform/kept_files.h"
 
 namespace velmora::fleet {
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 std::string Base64(std::string_view bytes) {
   constexpr std::string_view kDigits =
@@ -34,45 +29,32 @@ std::string Base64(std::string_view bytes) {
 }  // namespace
 
 std::optional<Credentials> ReadCredentials(const std::filesystem::path& path, std::string& why) {
-  const std::string name = path.string();
-  const std::optional<bool> ownerOnly = platform::OnlyOwnerMayRead(path);
-  std::ifstream file(path);
-  if (!ownerOnly || !file) {
-    why = name + ": cannot be read";
-    return std::nullopt;
-  }
-  if (!*ownerOnly) {
-    why = name + ": others than its owner may read it; make it readable by its owner only";
-    return std::nullopt;
-  }
-  Credentials credentials;
-  std::string line;
-  for (int number = 1; std::getline(file, line); ++number) {
-    const std::string_view text = Trimmed(line);
-    if (text.empty() || text.starts_with('#') || text.starts_with(';')) continue;
-    const std::size_t equals = text.find('=');
-    const std::string where = name + ":" + std::to_string(number) + ": ";
-    // A line without "=" is not repeated: it may be a password on its own.
-    if (equals == std::string_view::npos) {
-      why = where + "not a key = value line";
+  const auto lines = ReadKeyValueFile(path, {"user", "password"}, why);
+  if (!lines) return std::nullopt;
+  std::optional<std::string> user, password;
+  for (const KeyValueLine& line : *lines) {
+    std::optional<std::string>& field = line.key == "user" ? user : password;
+    if (field) {
+      why = LineProblem(path, line, "given twice");
       return std::nullopt;
     }
-    const std::string_view key = Trimmed(text.substr(0, equals));
-    const std::string_view value = Trimmed(text.substr(equals + 1));
-    if (key == "user") {
-      credentials.user = value;
-    } else if (key == "password") {
-      credentials.password = value;
-    } else {
-      why = where + "unknown key \"" + std::string(key) + "\" (user or password)";
-      return std::nullopt;
-    }
+    field = line.value;
   }
-  if (credentials.user.empty()) {
-    why = name + ": no user = line";
+  if (!user || user->empty() || !password) {
+    why = path.string() + ": " + (!user || user->empty() ? "user" : "password") + ": missing";
     return std::nullopt;
   }
-  return credentials;
+  // Basic authentication joins the two with ':', so a user name cannot hold one.
+  if (user->find(':') != std::string::npos) {
+    why = path.string() + ": user: holds a ':'";
+    return std::nullopt;
+  }
+  // A secret others could read is refused, not used once more.
+  if (const std::string open = platform::CheckOwnerOnly(path); !open.empty()) {
+    why = path.string() + ": " + open;
+    return std::nullopt;
+  }
+  return Credentials{*user, *password};
 }
 
 std::string BasicAuthorization(const Credentials& credentials) {

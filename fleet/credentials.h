@@ -1,6 +1,5 @@
 #pragma once
-// The user and password of a server's HTTP Basic authentication, kept in a file only its owner
-// may read.
+// The user and password an agent gives a server that asks for HTTP Basic authentication.
 
 #include <filesystem>
 #include <optional>
@@ -12,10 +11,10 @@ struct Credentials {
   std::string user, password;
 };
 
-// The credentials in `path`: "user = NAME" and "password = SECRET" lines, blank lines and
-// comments ("#", ";") aside. nullopt with `why` (one line, never the password) when the file
-// cannot be read, others than its owner may read it, a line is not one of those, or the user is
-// missing.
+// The credentials in the file at `path`: "user = NAME" and "password = SECRET" lines (the
+// password is the whole rest of its line). None, with `why` set to one line naming the file,
+// when it cannot be read, misses either key, has another key, or may be read by anyone but
+// its owner.
 std::optional<Credentials> ReadCredentials(const std::filesystem::path& path, std::string& why);
 
 // The Authorization header's value that gives `credentials`: "Basic " and base64 of

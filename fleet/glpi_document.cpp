@@ -157,10 +157,13 @@ nlohmann::ordered_json GlpiDocument(const nlohmann::json& profile, const GlpiOpt
     }
     if (!list.empty()) content[name] = std::move(list);
   }
-  return Json{{"action", "inventory"},
-              {"deviceid", options.deviceId.empty() ? DefaultDeviceId(profile) : options.deviceId},
-              {"itemtype", "Computer"},
-              {"content", std::move(content)}};
+  Json document{
+      {"action", "inventory"},
+      {"deviceid", options.deviceId.empty() ? DefaultDeviceId(profile) : options.deviceId},
+      {"itemtype", "Computer"}};
+  if (!options.tag.empty()) document["tag"] = options.tag;
+  document["content"] = std::move(content);
+  return document;
 }
 
 }  // namespace velmora::fleet

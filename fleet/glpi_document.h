@@ -12,6 +12,7 @@ namespace velmora::fleet {
 struct GlpiOptions {
   std::string deviceId;  // the document's "deviceid"; empty: DefaultDeviceId
   std::string client;    // "versionclient": the program and its version
+  std::string tag;       // the document's "tag", which routes the machine to an entity; empty: none
   // When the records were read, for the boot time (now less the uptime); none for a replayed
   // profile, whose uptime was read at a time it does not say.
   std::optional<std::time_t> readAt;

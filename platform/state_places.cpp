@@ -16,4 +16,8 @@ std::vector<std::filesystem::path> StateFolders(const char* program) {
   return folders;
 }
 
+std::filesystem::path AgentConfigFile() { return "/etc/velmora/agent.conf"; }
+
+std::filesystem::path AgentStateFolder() { return "/var/lib/velmora"; }
+
 }  // namespace platform

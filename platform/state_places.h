@@ -12,4 +12,12 @@ namespace platform {
 // whose environment variable is unset are left out.
 std::vector<std::filesystem::path> StateFolders(const char* program);
 
+// The machine's agent configuration file: /etc/velmora/agent.conf (on Windows
+// %ProgramData%\Velmora\agent.conf).
+std::filesystem::path AgentConfigFile();
+
+// The folder of the machine's agent state: /var/lib/velmora (on Windows
+// %ProgramData%\Velmora\state).
+std::filesystem::path AgentStateFolder();
+
 }  // namespace platform

@@ -16,35 +16,19 @@ import socket
 import ssl
 import struct
 import subprocess
-import sys
-import tempfile
 import threading
 import time
 import zlib
 
 import jsonschema
 
-SOURCE = sys.argv[1]
-COMMAND = sys.argv[2:]
-WINE = len(COMMAND) > 1
+import fleet_run
+from fleet_run import COMMAND, SOURCE, TEMP, WINE, check, host
+
 DATA = os.path.join(SOURCE, "tests", "fleet", "data")
 PROFILE = os.path.join(SOURCE, "examples", "workstation.json")
-SCRATCH = tempfile.TemporaryDirectory(prefix="delivery-")  # removed when the test ends
-TEMP = SCRATCH.name
 TIMEOUT = 2  # send's --timeout in the failing cases
 MEMORY_KB = 32 * 1024
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def host(path):
-    """The path as the program sees it: under Wine, on the drive that maps the root."""
-    return "Z:" + path.replace("/", "\\") if WINE else path
 
 
 class Run:
@@ -59,10 +43,7 @@ class Run:
 def velmora(*args, environment=None):
     """Runs velmora and measures that one process: its wall time and its peak resident size
     (by time(1): a child of this script would count the script's own size as its peak)."""
-    env = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
-    env.pop("HARNEL_PROFILE", None)
-    env.update({"WINEDEBUG": "-all", "VELMORA_AGENT_ID_FILE": host(os.path.join(TEMP, "agent-id"))})
-    env.update(environment or {})
+    env = fleet_run.environment(environment)
     peak = os.path.join(TEMP, "peak")
     measure = [] if WINE else ["/usr/bin/time", "-f", "%M", "-o", peak]
     started = time.monotonic()
@@ -380,5 +361,4 @@ if not WINE:  # WinHTTP trusts the system's store only
     plain.close()
 server.close()
 
-print(f"{len(failures)} failure(s)")
-sys.exit(1 if failures else 0)
+fleet_run.finish()

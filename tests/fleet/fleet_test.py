@@ -6,47 +6,24 @@ from the format's description) and, where data/expected/ has one, compared with 
 document; a replayed capture must export what the machine does. send posts to servers of the
 test's own on loopback. Usage: fleet_test.py SOURCE_DIR [EMULATOR] VELMORA
 """
-import http.server
 import json
 import os
 import re
 import ssl
 import subprocess
-import sys
-import tempfile
-import threading
 import zlib
 
 import jsonschema
 
-SOURCE = sys.argv[1]
-COMMAND = sys.argv[2:]
-WINE = len(COMMAND) > 1
+import fleet_run
+from fleet_run import SOURCE, TEMP, WINE, Server, check, host
+
 DATA = os.path.join(SOURCE, "tests", "fleet", "data")
-SCRATCH = tempfile.TemporaryDirectory(prefix="fleet-")  # removed when the test ends
-TEMP = SCRATCH.name
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def host(path):
-    """The path as the program sees it: under Wine, on the drive that maps the root."""
-    return "Z:" + path.replace("/", "\\") if WINE else path
 
 
 def velmora(*args, root=None, environment=None):
-    env = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
-    env.pop("HARNEL_PROFILE", None)
-    env.update({"WINEDEBUG": "-all", "VELMORA_AGENT_ID_FILE": host(os.path.join(TEMP, "agent-id"))})
-    if root:
-        env["HARNEL_ROOT"] = root
-    env.update(environment or {})
-    return subprocess.run(COMMAND + list(args), env=env, capture_output=True, timeout=120)
+    return fleet_run.velmora(*args, extra={**({"HARNEL_ROOT": root} if root else {}),
+                                           **(environment or {})})
 
 
 validator = jsonschema.Draft7Validator(
@@ -130,38 +107,6 @@ live_and_replayed("this machine")
 
 
 # send, against servers of the test's own.
-class Server(http.server.ThreadingHTTPServer):
-    def __init__(self, answer, tls=None):
-        super().__init__(("127.0.0.1", 0), Handler)
-        self.answer, self.received, self.release = answer, [], threading.Event()
-        if tls:
-            self.socket = tls.wrap_socket(self.socket, server_side=True)
-        threading.Thread(target=self.serve_forever, daemon=True).start()
-        self.url = f"{'https' if tls else 'http'}://127.0.0.1:{self.server_address[1]}/front/inventory.php"
-
-    def close(self):
-        self.release.set()
-        self.shutdown()
-        self.server_close()
-
-
-class Handler(http.server.BaseHTTPRequestHandler):
-    def do_POST(self):
-        body = self.rfile.read(int(self.headers["Content-Length"]))
-        self.server.received.append((self.path, self.headers, body))
-        if self.server.answer is None:
-            self.server.release.wait(30)
-            return
-        status, answer = self.server.answer
-        self.send_response(status)
-        self.send_header("Content-Type", "application/json")
-        self.end_headers()
-        self.wfile.write(json.dumps(answer).encode())
-
-    def log_message(self, *args):
-        pass
-
-
 def send(*args, environment=None):
     return velmora("--profile", host(profiles["workstation"]), "send", *args, environment=environment)
 
@@ -217,5 +162,4 @@ server = Server((200, {"status": "ok"}), tls)
 fails_with(send(server.url), "TLS failure", "a self-signed certificate")
 server.close()
 
-print(f"{len(failures)} failure(s)")
-sys.exit(1 if failures else 0)
+fleet_run.finish()

@@ -1,0 +1,273 @@
+#include "fleet/agent_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fleet/server_state.h"
+
+namespace velmora::fleet {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::int64_t kHour = 3600;
+const std::string kUrl = "http://inventory.example/front/inventory.php";
+
+std::string Document(const std::string& name, const std::string& bootTime) {
+  return R"({"deviceid":"d","content":{"hardware":{"name":")" + name +
+         R"("},"operatingsystem":{"boot_time":")" + bootTime + "\"}}}\n";
+}
+
+// Runs the agent against a server that answers as `answers` say, one answer per post.
+class AgentRunTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("velmora-agent-run-" +
+               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  ServerOutcome Run(const std::string& document, std::int64_t now, bool force = false) {
+    AgentRun run;
+    run.servers = {kUrl};
+    run.stateFolder = folder_;
+    run.document = document;
+    run.force = force;
+    run.now = now;
+    run.settings.timeoutSeconds = 7;
+    run.deliver = [this](const Delivery& delivery) {
+      posted_.push_back(delivery.document);
+      EXPECT_EQ(delivery.url, kUrl);
+      EXPECT_EQ(delivery.timeoutSeconds, 7);
+      Receipt receipt = answer_;
+      if (receipt.verdict != Verdict::VerdictAccepted) receipt.why = "busy";
+      return receipt;
+    };
+    run.random = [](std::int64_t most) { return most; };
+    const std::vector<ServerOutcome> outcomes = RunAgent(run);
+    EXPECT_EQ(outcomes.size(), 1u);
+    return outcomes.at(0);
+  }
+  void Answer(Verdict verdict, std::optional<long> retryAfter = {}) {
+    answer_ = Receipt{};
+    answer_.verdict = verdict;
+    answer_.expiration = 24;
+    answer_.retryAfterSeconds = retryAfter;
+  }
+  std::optional<std::string> Kept() const {
+    std::ifstream file(KeptInventoryFile(folder_, kUrl), std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+  }
+  ServerState State() const { return LoadServerState(ServerStateFile(folder_, kUrl), kUrl); }
+
+  fs::path folder_;
+  Receipt answer_;
+  std::vector<std::string> posted_;
+};
+
+TEST_F(AgentRunTest, SendsOnlyWhatChangedOrIsDue) {
+  const std::int64_t start = 1765000000;
+  Answer(Verdict::VerdictAccepted);
+  struct Step {
+    const char* name;
+    std::string document;
+    std::int64_t now;
+    bool force;
+    std::string journal;  // the line's start
+    bool sent;
+  };
+  const std::string first = Document("pc", "2026-12-07 08:00:00");
+  const std::vector<Step> steps = {
+      {"first", first, start, false,
+       "sent to http://inventory.example/front/inventory.php: the first inventory, accepted, "
+       "expiration 24 h",
+       true},
+      {"same an hour later", first, start + kHour, false,
+       "unchanged for " + kUrl + ": accepted 2025-12-06 05:46:40 UTC, due 2025-12-07 05:46:40 UTC",
+       false},
+      {"rebooted", Document("pc", "2026-12-07 10:00:00"), start + 2 * kHour, false,
+       "unchanged for ", false},
+      {"forced", first, start + 3 * kHour, true, "sent to " + kUrl + ": forced, accepted", true},
+      {"renamed", Document("pc2", "x"), start + 4 * kHour, false,
+       "sent to " + kUrl + ": the inventory changed, accepted", true},
+      {"a second before due", Document("pc2", "x"), start + 28 * kHour - 1, false, "unchanged for ",
+       false},
+      {"due", Document("pc2", "y"), start + 28 * kHour, false,
+       "sent to " + kUrl + ": the expiration passed, accepted", true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    posted_.clear();
+    const ServerOutcome outcome = Run(step.document, step.now, step.force);
+    EXPECT_EQ(outcome.journal.rfind(step.journal, 0), 0u) << outcome.journal;
+    EXPECT_TRUE(outcome.settled);
+    EXPECT_EQ(posted_,
+              step.sent ? std::vector<std::string>{step.document} : std::vector<std::string>{});
+    EXPECT_FALSE(Kept());
+  }
+  EXPECT_EQ(State().acceptedAt, start + 28 * kHour);
+  EXPECT_EQ(State().expirationHours, 24);
+}
+
+TEST_F(AgentRunTest, KeepsWhatFailedAndBacksOff) {
+  const std::int64_t start = 1765000000;
+  const std::string boot8 = Document("pc", "2026-12-07 08:00:00");
+  const std::string boot9 = Document("pc", "2026-12-07 09:00:00");
+  Answer(Verdict::VerdictUnreached);
+  struct Step {
+    const char* name;
+    std::string document;
+    std::int64_t now;
+    bool force;
+    Verdict verdict;
+    std::optional<long> retryAfter;
+    std::string journal;
+    std::optional<std::string> posted, kept;
+    int failures;
+    std::int64_t quietUntil;
+  };
+  const std::string kept = "kept for " + kUrl + ": ";
+  const std::vector<Step> steps = {
+      {"first failure: next run",
+       boot8,
+       start,
+       false,
+       Verdict::VerdictUnreached,
+       {},
+       kept + "busy; failure 1 in a row, next try on the next run",
+       boot8,
+       boot8,
+       1,
+       0},
+      // The kept document is still the machine's state: it goes out as kept, byte for byte.
+      {"second failure: an hour at most",
+       boot9,
+       start + kHour,
+       false,
+       Verdict::VerdictRefused,
+       {},
+       kept + "busy; failure 2 in a row, next try after 2025-12-06 07:46:40 UTC",
+       boot8,
+       boot8,
+       2,
+       start + 2 * kHour},
+      {"left alone",
+       boot9,
+       start + 2 * kHour - 1,
+       false,
+       Verdict::VerdictAccepted,
+       {},
+       kept + "left alone until 2025-12-06 07:46:40 UTC after 2 failures in a row",
+       {},
+       boot8,
+       2,
+       start + 2 * kHour},
+      {"left alone, but the machine changed",
+       Document("pc2", "x"),
+       start + 2 * kHour - 1,
+       false,
+       Verdict::VerdictAccepted,
+       {},
+       kept + "left alone until",
+       {},
+       Document("pc2", "x"),
+       2,
+       start + 2 * kHour},
+      {"third failure: two hours",
+       Document("pc2", "x"),
+       start + 2 * kHour,
+       false,
+       Verdict::VerdictUnreached,
+       {},
+       kept + "busy; failure 3 in a row",
+       Document("pc2", "x"),
+       Document("pc2", "x"),
+       3,
+       start + 4 * kHour},
+      {"forced, Retry-After", Document("pc2", "y"), start + 3 * kHour, true,
+       Verdict::VerdictRefused, 120, kept + "busy; failure 4 in a row", Document("pc2", "x"),
+       Document("pc2", "x"), 4, start + 3 * kHour + 120},
+      {"delivered",
+       Document("pc2", "z"),
+       start + 3 * kHour + 120,
+       false,
+       Verdict::VerdictAccepted,
+       {},
+       "sent to " + kUrl + ": the kept inventory, accepted",
+       Document("pc2", "x"),
+       {},
+       0,
+       0},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    posted_.clear();
+    Answer(step.verdict, step.retryAfter);
+    const ServerOutcome outcome = Run(step.document, step.now, step.force);
+    EXPECT_EQ(outcome.journal.rfind(step.journal, 0), 0u) << outcome.journal;
+    EXPECT_TRUE(outcome.settled);
+    EXPECT_EQ(posted_,
+              step.posted ? std::vector<std::string>{*step.posted} : std::vector<std::string>{});
+    EXPECT_EQ(Kept(), step.kept);
+    EXPECT_EQ(State().failures, step.failures);
+    EXPECT_EQ(State().quietUntil, step.quietUntil);
+  }
+}
+
+TEST_F(AgentRunTest, TheExpirationIsTakenInWholeHoursWithinTenYears) {
+  struct Case {
+    nlohmann::json given;
+    std::optional<long> hours;
+  };
+  const std::vector<Case> cases = {
+      {24, 24},
+      {"48", 48},
+      {0, 0},
+      {-5, 0},
+      {87840, 87840},
+      {87841, 87840},
+      {1e30, {}},
+      {3.5, {}},
+      {"soon", {}},
+      {"12h", {}},
+      {nlohmann::json::array(), {}},
+      {18446744073709551615ULL, 87840},
+      {"99999999999", 87840},
+  };
+  std::int64_t now = 1765000000;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.given.dump());
+    Answer(Verdict::VerdictAccepted);
+    answer_.expiration = c.given;
+    ASSERT_EQ(Run(Document("pc", "b"), now, true).journal.rfind("sent to ", 0), 0u);
+    EXPECT_EQ(State().expirationHours, c.hours);
+    // Due when the expiration, or a day without one, has passed; not a second before.
+    const std::int64_t due = now + c.hours.value_or(24) * kHour;
+    if (due > now) {
+      EXPECT_EQ(Run(Document("pc", "b"), due - 1).journal.rfind("unchanged for ", 0), 0u);
+    }
+    EXPECT_EQ(Run(Document("pc", "b"), due).journal.rfind("sent to ", 0), 0u);
+    now = due + 1;
+  }
+}
+
+TEST_F(AgentRunTest, AnInventoryThatCannotBeKeptIsSaid) {
+  Answer(Verdict::VerdictUnreached);
+  // A folder in the kept file's place: it cannot be replaced.
+  fs::create_directories(KeptInventoryFile(folder_, kUrl).string() + ".new");
+  const ServerOutcome outcome = Run(Document("pc", "b"), 1765000000);
+  EXPECT_FALSE(outcome.settled);
+  EXPECT_EQ(outcome.journal.rfind("not kept for " + kUrl + ": busy; ", 0), 0u) << outcome.journal;
+}
+
+}  // namespace
+}  // namespace velmora::fleet

@@ -1,0 +1,96 @@
+#include "fleet/server_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "fleet/document_digest.h"
+
+namespace velmora::fleet {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(DocumentDigestTest, OnlyTheVolatileFieldsAndTheLayoutAreLeftOut) {
+  const std::string base =
+      R"({"deviceid":"d","content":{"hardware":{"name":"pc","datelastloggeduser":"Mon Dec 7"},)"
+      R"("operatingsystem":{"name":"Debian","boot_time":"2026-12-07 08:00:00"},)"
+      R"("accesslog":{"logdate":"2026-12-08 00:00:00"}}})";
+  const std::string digest = DocumentDigest(base);
+  EXPECT_EQ(digest.size(), 8u + 16u);
+  EXPECT_EQ(digest.rfind("fnv1a64:", 0), 0u);
+  struct Case {
+    const char* name;
+    std::string document;
+    bool same;
+  };
+  const auto replaced = [&base](const std::string& from, const std::string& to) {
+    std::string text = base;
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+  const std::vector<Case> cases = {
+      {"another boot time", replaced("08:00:00", "09:30:00"), true},
+      {"another access date", replaced("2026-12-08 00:00:00", "2026-12-09 00:00:00"), true},
+      {"another last login", replaced("Mon Dec 7", "Tue Dec 8"), true},
+      {"indented", replaced(R"({"deviceid")", "{\n  \"deviceid\" "), true},
+      {"another name", replaced(R"("pc")", R"("pc2")"), false},
+      {"another system", replaced("Debian", "Ubuntu"), false},
+      {"another device id", replaced(R"("d")", R"("e")"), false},
+      {"a boot time elsewhere counts", replaced(R"("name":"pc")", R"("boot_time":"x")"), false},
+      {"text that is not JSON", base.substr(1), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DocumentDigest(c.document) == digest, c.same);
+  }
+  EXPECT_EQ(DocumentDigest("not json"), DocumentDigest("not json"));
+  EXPECT_NE(DocumentDigest("not json"), DocumentDigest("not json "));
+  EXPECT_EQ(Fnv1a64(""), 14695981039346656037ULL);
+  EXPECT_EQ(Fnv1a64("a"), 0xaf63dc4c8601ec8cULL);
+}
+
+TEST(ServerStateTest, RoundTripAndFileNames) {
+  const fs::path folder = fs::temp_directory_path() / "velmora-server-state-test";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const std::string url = "https://glpi.example:8443/front/inventory.php?x=1";
+  const fs::path file = ServerStateFile(folder, url);
+  char hash[17];
+  std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv1a64(url)));
+  const std::string stem = "glpi.example_8443_front_inventory.php_x_1-" + std::string(hash);
+  EXPECT_EQ(file, folder / (stem + ".state.json"));
+  EXPECT_EQ(KeptInventoryFile(folder, url), folder / (stem + ".kept.json"));
+  EXPECT_NE(file, ServerStateFile(folder, "https://glpi.example:8443/front/inventory.php?x=2"));
+  EXPECT_EQ(ServerStateFile(folder, std::string(300, 'a')).filename().string().size(),
+            48u + 17u + 11u);
+
+  EXPECT_EQ(LoadServerState(file, url), ServerState{});
+  const std::vector<ServerState> states = {
+      {"fnv1a64:0123456789abcdef", 1765000000, 24, 0, 0},
+      {"fnv1a64:00", 1765000000, {}, 3, 1765007200},
+      {"", 0, 0, 1, 0},
+  };
+  for (const ServerState& state : states) {
+    SCOPED_TRACE(state.failures);
+    ASSERT_EQ(SaveServerState(file, url, state), "");
+    EXPECT_EQ(LoadServerState(file, url), state);
+    EXPECT_FALSE(fs::exists(file.string() + ".new"));
+    // Another server's state is not taken for this one's.
+    EXPECT_EQ(LoadServerState(file, url + "/"), ServerState{});
+  }
+  for (const char* text : {"{", R"({"server":"x"})", "[]"}) {
+    SCOPED_TRACE(text);
+    std::ofstream(file) << text;
+    EXPECT_EQ(LoadServerState(file, url), ServerState{});
+  }
+  std::ofstream(file) << R"({"server":")" << url << R"(","failures":"many","digest":"d"})";
+  EXPECT_EQ(LoadServerState(file, url), ServerState{});
+  EXPECT_NE(SaveServerState(folder / "missing" / "x.json", url, states[0]), "");
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace velmora::fleet
