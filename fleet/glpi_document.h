@@ -12,10 +12,10 @@ namespace velmora::fleet {
 struct GlpiOptions {
   std::string deviceId;  // the document's "deviceid"; empty: DefaultDeviceId
   std::string client;    // "versionclient": the program and its version
-  std::string tag;       // the document's "tag", which routes the machine to an entity; empty: none
   // When the records were read, for the boot time (now less the uptime); none for a replayed
   // profile, whose uptime was read at a time it does not say.
   std::optional<std::time_t> readAt;
+  std::string tag;  // the document's "tag", which routes the machine to an entity; empty: none
 };
 
 // The document for `profile` (records and the Machine key, in the profile form): every section

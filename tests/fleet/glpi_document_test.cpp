@@ -15,7 +15,7 @@ namespace {
 using Json = nlohmann::json;
 
 Json Content(const Json& profile) {
-  return Json::parse(GlpiDocument(profile, {"dev-1", "velmora-test", std::nullopt}).dump())
+  return Json::parse(GlpiDocument(profile, {"dev-1", "velmora-test", std::nullopt, ""}).dump())
       .at("content");
 }
 
