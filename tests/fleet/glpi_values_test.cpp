@@ -52,6 +52,7 @@ TEST(GlpiValuesTest, DatesTakeThreeFormsAndRefuseWhatNoCalendarHas) {
       {GlpiDate, "2021-6-30", nullptr, ""},
       {GlpiDate, "1/2/2019", nullptr, ""},
       {GlpiDate, "12-25-2019", nullptr, ""},
+      {GlpiDate, "01-02/2019", nullptr, ""},
       {GlpiDate, "ab/cd/efgh", nullptr, ""},
       {GlpiDate, "12/25/201x", nullptr, ""},
       {GlpiDate, "", nullptr, ""},
@@ -227,6 +228,7 @@ TEST(GlpiValuesTest, BootTimeIsTheUptimeBeforeTheReading) {
       {"04:05:06", ""},
       {"3 days 4:05:06", ""},
       {"x days 04:05:06", ""},
+      {"3 days x4:05:06", ""},
       {"3 days 04:05:0x", ""},
   };
   for (const auto& c : cases) {
