@@ -1080,7 +1080,7 @@ class Runner:
     def scope(self):
         """What the baseline and the final rebuild build: the programs of the tests --tests
         keeps, or (empty) the whole build."""
-        if not self.a.tests or any(t.always for t in self.tests):
+        if not self.a.tests or any(not t.targets for t in self.tests):
             return []
         return sorted(set().union(*(t.targets for t in self.tests)))
 
@@ -1131,7 +1131,8 @@ class Runner:
             return None
         chosen = [t for t in self.tests if t.always or t.inputs & objects
                   or any(str(path) == s or str(path).startswith(s + "/") for s in t.sources)]
-        if any(t.always for t in chosen):
+        # The tests --tests keeps are taken to need only the programs they name.
+        if any(t.always for t in chosen) and not self.scope():
             return chosen, None  # the whole build
         return chosen, set().union(*(t.targets for t in chosen))
 
@@ -1339,7 +1340,8 @@ def main():
                    help="run only the mutants that RESULTS records as killed or timed out")
     r.add_argument("--tests", metavar="REGEX",
                    help="run only the tests whose name matches (a search), and build only "
-                   "their programs; for the mutants of a part whose tests are known")
+                   "the programs they name, even for a test whose arguments name the source "
+                   "root; for the mutants of a part whose tests are known")
     r.add_argument("--skip-baseline", action="store_true",
                    help="do not run the whole suite first (default --timeout: 300 s)")
     ls = sub.add_parser("list", help="the mutants of a file")

@@ -93,6 +93,7 @@ TEST(GlpiDocumentTest, TheMachineKeyFillsBesideTheRecords) {
                     {"name": "sr0", "mediaType": "CD-ROM"}],
     "MonitorList": [{"monitorType": "DELL U2720Q"}],
     "PrinterList": [{"model": "no name"}],
+    "InputdeviceList": [{"caption": ""}, {"caption": "Keyboard"}],
     "Machine": {
       "System": {"uuid": "4C4C-1", "virtualization": "kvm"},
       "StorageList": [{"interface": "SAS", "serialNumber": "S1"}, {"interface": "VIRTIO"}],
@@ -108,6 +109,8 @@ TEST(GlpiDocumentTest, TheMachineKeyFillsBesideTheRecords) {
     {"name": "sr0", "type": "cdrom"}])"));
   EXPECT_EQ(content.at("monitors"), Json::parse(R"([{"caption": "DELL U2720Q",
     "name": "DELL U2720Q", "description": "12/2022"}])"));
+  // An entry that gives nothing is left out, and the next one kept.
+  EXPECT_EQ(content.at("inputs"), Json::parse(R"([{"name": "Keyboard", "caption": "Keyboard"}])"));
   EXPECT_FALSE(content.contains("printers"));  // an entry without its required field is left out
   EXPECT_FALSE(content.contains("bios"));      // and a section without any value
   EXPECT_EQ(content.at("versionclient"), "velmora-test");

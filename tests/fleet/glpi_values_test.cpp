@@ -2,6 +2,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -52,6 +53,7 @@ TEST(GlpiValuesTest, DatesTakeThreeFormsAndRefuseWhatNoCalendarHas) {
       {GlpiDate, "2021-6-30", nullptr, ""},
       {GlpiDate, "1/2/2019", nullptr, ""},
       {GlpiDate, "12-25-2019", nullptr, ""},
+      {GlpiDate, "01-02/2019", nullptr, ""},
       {GlpiDate, "ab/cd/efgh", nullptr, ""},
       {GlpiDate, "12/25/201x", nullptr, ""},
       {GlpiDate, "", nullptr, ""},
@@ -140,6 +142,14 @@ TEST(GlpiValuesTest, SystemsArchitecturesAndUsers) {
       {GlpiSystemArch, "Linux armv7l", nullptr, R"("armv7l")"},
       {GlpiSystemArch, "Linux i686", nullptr, R"("i686")"},
       {GlpiSystemArch, "x86_64", nullptr, R"("x86_64")"},
+      {GlpiSystemArch, "Linux i386", nullptr, R"("i386")"},
+      {GlpiSystemArch, "Linux i486", nullptr, R"("i486")"},
+      {GlpiSystemArch, "Linux i586", nullptr, R"("i586")"},
+      {GlpiSystemArch, "Linux mips64", nullptr, R"("mips64")"},
+      {GlpiSystemArch, "Linux alpha", nullptr, R"("alpha")"},
+      {GlpiSystemArch, "Linux sparc64", nullptr, R"("sparc64")"},
+      {GlpiSystemArch, "Linux m68k", nullptr, R"("m68k")"},
+      {GlpiSystemArch, "Linux powerpc", nullptr, R"("powerpc")"},
       {GlpiSystemArch, "Linux riscv64", nullptr, ""},
       {GlpiSystemArch, "x86_64 Linux", nullptr, ""},
       {GlpiProcessorArch, "Intel64 Family 6 Model 154 Stepping 3", nullptr, R"("x86_64")"},
@@ -210,6 +220,13 @@ TEST(GlpiValuesTest, AddressesSplitIntoTheirFamilies) {
   });
 }
 
+// The address and the mask are read within their views' bounds, not up to the next non-digit.
+TEST(GlpiValuesTest, SubnetReadsOnlyTheViewsGiven) {
+  const std::string_view address = std::string_view("10.1.2.345").substr(0, 9);
+  const std::string_view mask = std::string_view("255.255.255.2550").substr(0, 15);
+  EXPECT_EQ(Ipv4Subnet(address, mask), "10.1.2.34");
+}
+
 // The start is the uptime before the time it was read at, in local time.
 TEST(GlpiValuesTest, BootTimeIsTheUptimeBeforeTheReading) {
   const std::time_t now = 1'700'000'000;
@@ -227,6 +244,7 @@ TEST(GlpiValuesTest, BootTimeIsTheUptimeBeforeTheReading) {
       {"04:05:06", ""},
       {"3 days 4:05:06", ""},
       {"x days 04:05:06", ""},
+      {"3 days x4:05:06", ""},
       {"3 days 04:05:0x", ""},
   };
   for (const auto& c : cases) {
