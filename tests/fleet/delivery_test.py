@@ -29,6 +29,9 @@ DATA = os.path.join(SOURCE, "tests", "fleet", "data")
 PROFILE = os.path.join(SOURCE, "examples", "workstation.json")
 TIMEOUT = 2  # send's --timeout in the failing cases
 MEMORY_KB = 32 * 1024
+# The bound on memory holds for velmora itself: not for Wine's loader, which is what time(1) would
+# measure under Wine, nor for a sanitized build, whose shadow memory alone passes it.
+MEASURED = not WINE and not os.environ.get("VELMORA_SANITIZED")
 
 
 class Run:
@@ -245,7 +248,7 @@ def fails(run, text, what):
           f"{what}: exits 1 with one line holding {text!r}: {run}")
     check(run.seconds < TIMEOUT + 1 + startup, f"{what}: ends within the timeout: {run}")
     # Under Wine the process measured is Wine's loader with its own libraries: not velmora's size.
-    check(WINE or run.peak_kb < MEMORY_KB, f"{what}: less than 32 MB: {run}")
+    check(not MEASURED or run.peak_kb < MEMORY_KB, f"{what}: less than 32 MB: {run}")
 
 
 def fails_keeping(server_behaviour, text, what, tls=None, args=()):
