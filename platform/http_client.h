@@ -16,7 +16,9 @@ struct HttpPost {
   // scheme, host and port), never to another server a redirect names.
   std::string authorization;
   std::string body;
-  std::string caFile;       // PEM authorities to trust instead of the system's; empty: the system's
+  // PEM authorities to trust instead of the system's; empty: the system's. Windows refuses one
+  // (HttpTls): WinHTTP checks against the system's store only.
+  std::string caFile;
   int timeoutSeconds = 30;  // for the whole exchange, redirects and connections included
   std::size_t answerLimit = 1024 * 1024;  // the most bytes of an answer's body read
   int redirectLimit = 3;                  // the most redirects followed

@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include <windows.h>
 #include <winhttp.h>
@@ -100,12 +102,9 @@ HttpAnswer TooLarge(std::size_t limit) {
   return answer;
 }
 
-}  // namespace
-
-namespace detail {
-
-HttpAnswer PostOnce(const HttpPost& post, const std::string& address, bool authorize,
-                    std::chrono::steady_clock::time_point deadline) {
+// The exchange itself, every wait bounded by the time left when it starts.
+HttpAnswer PostBlocking(const HttpPost& post, const std::string& address, bool authorize,
+                        std::chrono::steady_clock::time_point deadline) {
   if (!post.caFile.empty()) {
     // WinHTTP checks a server against the system's store only; taking other authorities would
     // mean switching its check off and redoing it, which this client never does.
@@ -177,8 +176,7 @@ HttpAnswer PostOnce(const HttpPost& post, const std::string& address, bool autho
       length > post.answerLimit) {
     return TooLarge(post.answerLimit);
   }
-  // Each wait has the session's timeout, which a server sending a byte now and then never
-  // reaches: the time left is set anew before each read, and the deadline checked after it.
+  // Each wait is also given the time left, so that it ends on its own when it can.
   for (;;) {
     if (std::chrono::steady_clock::now() >= deadline) return TimedOut();
     DWORD wait = MillisecondsLeft(deadline);
@@ -199,6 +197,25 @@ HttpAnswer PostOnce(const HttpPost& post, const std::string& address, bool autho
     if (answer.body.size() > post.answerLimit) return TooLarge(post.answerLimit);
   }
   return answer;
+}
+
+}  // namespace
+
+namespace detail {
+
+HttpAnswer PostOnce(const HttpPost& post, const std::string& url, bool authorize,
+                    std::chrono::steady_clock::time_point deadline) {
+  // WinHTTP's timeouts bound each wait, not the whole exchange: a server that sends a byte a
+  // second, headers included, reaches none of them, and closing the handle does not end a
+  // synchronous call everywhere (Wine's). So the exchange runs on a thread of its own, with its
+  // own copy of the post, and is left to end by itself when the deadline passes first: the
+  // caller is never held past it.
+  std::packaged_task<HttpAnswer()> exchange(
+      [post, url, authorize, deadline] { return PostBlocking(post, url, authorize, deadline); });
+  std::future<HttpAnswer> answer = exchange.get_future();
+  std::thread(std::move(exchange)).detach();
+  if (answer.wait_until(deadline) == std::future_status::timeout) return TimedOut();
+  return answer.get();
 }
 
 }  // namespace detail
