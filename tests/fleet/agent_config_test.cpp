@@ -93,6 +93,13 @@ TEST_F(AgentConfigTest, EveryProblemNamesTheFileTheLineAndTheKey) {
   std::string why;
   EXPECT_FALSE(ReadAgentConfig(folder_ / "missing.conf", why));
   EXPECT_EQ(why.rfind((folder_ / "missing.conf").string() + ": cannot be read: ", 0), 0u) << why;
+  // A configuration is a few lines: 64 KiB is read, a byte more is not one.
+  const std::string server = "server = http://a/\n";
+  const std::string comment = "#" + std::string(64 * 1024 - server.size() - 2, 'x') + "\n";
+  ASSERT_TRUE(ReadAgentConfig(Write("largest.conf", comment + server), why)) << why;
+  const fs::path larger = Write("larger.conf", comment + "#" + server);
+  EXPECT_FALSE(ReadAgentConfig(larger, why));
+  EXPECT_EQ(why, larger.string() + ": cannot be read: larger than 65536 bytes");
   EXPECT_FALSE(ReadAgentConfig(folder_, why));
   EXPECT_EQ(why, folder_.string() + ": cannot be read: a folder, not a file");
 }
@@ -105,6 +112,11 @@ TEST_F(AgentConfigTest, CredentialsAreTheWholeLineAndPrivate) {
   ASSERT_TRUE(read) << why;
   EXPECT_EQ(read->user, "glpi-agent");
   EXPECT_EQ(read->password, "p;a #s, s w\"");
+  // Brackets do not make a list of a value.
+  const std::optional<Credentials> bracketed =
+      ReadCredentials(Write("bracketed", "user = u\npassword = [a, b]\n"), why);
+  ASSERT_TRUE(bracketed) << why;
+  EXPECT_EQ(bracketed->password, "[a, b]");
 #endif
 
   struct Case {

@@ -260,13 +260,45 @@ TEST_F(AgentRunTest, TheExpirationIsTakenInWholeHoursWithinTenYears) {
   }
 }
 
-TEST_F(AgentRunTest, AnInventoryThatCannotBeKeptIsSaid) {
-  Answer(Verdict::VerdictUnreached);
-  // A folder in the kept file's place: it cannot be replaced.
-  fs::create_directories(KeptInventoryFile(folder_, kUrl).string() + ".new");
-  const ServerOutcome outcome = Run(Document("pc", "b"), 1765000000);
-  EXPECT_FALSE(outcome.settled);
-  EXPECT_EQ(outcome.journal.rfind("not kept for " + kUrl + ": busy; ", 0), 0u) << outcome.journal;
+TEST_F(AgentRunTest, WhatCannotBeWrittenIsSaidAndUnsettled) {
+  const std::int64_t now = 1765000000;
+  struct Case {
+    const char* name;
+    Verdict verdict;
+    fs::path blocked;  // the file that cannot be replaced
+    std::optional<ServerState> before;
+    std::string journal;  // the line's start
+  };
+  const std::vector<Case> cases = {
+      {"a failure not kept",
+       Verdict::VerdictUnreached,
+       KeptInventoryFile(folder_, kUrl),
+       {},
+       "not kept for " + kUrl + ": busy; "},
+      {"left alone, not kept", Verdict::VerdictAccepted, KeptInventoryFile(folder_, kUrl),
+       ServerState{"", 0, {}, 2, now + kHour}, "not kept for " + kUrl + ": "},
+      {"accepted, its state not written",
+       Verdict::VerdictAccepted,
+       ServerStateFile(folder_, kUrl),
+       {},
+       "sent to " + kUrl +
+           ": the first inventory, accepted, expiration 24 h, but its state "
+           "cannot be written: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    if (c.before) {
+      ASSERT_EQ(SaveServerState(ServerStateFile(folder_, kUrl), kUrl, *c.before), "");
+    }
+    // A folder in the temporary file's place: the file cannot be replaced.
+    fs::create_directories(c.blocked.string() + ".new");
+    Answer(c.verdict);
+    const ServerOutcome outcome = Run(Document("pc", "b"), now);
+    EXPECT_FALSE(outcome.settled);
+    EXPECT_EQ(outcome.journal.rfind(c.journal, 0), 0u) << outcome.journal;
+  }
 }
 
 }  // namespace

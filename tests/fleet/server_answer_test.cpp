@@ -71,6 +71,19 @@ TEST(ServerAnswerTest, RetryAfterInSecondsOrAsADate) {
       {"Thu, 29 Feb 2024 24:00:00 GMT", std::nullopt},
       {"Thu, 29 Feb 2024 12:60:00 GMT", std::nullopt},
       {"Thu, 29 Feb 2024 12:02:00 CET", std::nullopt},
+      // Each month by its name.
+      {"Wed, 01 Jan 2025 12:00:00 GMT", 26524800},
+      {"Sat, 01 Feb 2025 12:00:00 GMT", 29203200},
+      {"Sat, 01 Mar 2025 12:00:00 GMT", 31622400},
+      {"Tue, 01 Apr 2025 12:00:00 GMT", 34300800},
+      {"Thu, 01 May 2025 12:00:00 GMT", 36892800},
+      {"Sun, 01 Jun 2025 12:00:00 GMT", 39571200},
+      {"Tue, 01 Jul 2025 12:00:00 GMT", 42163200},
+      {"Fri, 01 Aug 2025 12:00:00 GMT", 44841600},
+      {"Mon, 01 Sep 2025 12:00:00 GMT", 47520000},
+      {"Wed, 01 Oct 2025 12:00:00 GMT", 50112000},
+      {"Sat, 01 Nov 2025 12:00:00 GMT", 52790400},
+      {"Mon, 01 Dec 2025 12:00:00 GMT", 55382400},
       {"Thu, 29 Feb 2024 12:02:00 GMT trailing", std::nullopt},
   };
   for (const Case& c : cases) {
@@ -141,7 +154,9 @@ TEST(ServerAnswerTest, ExpirationAndRetryAfterComeWithTheAnswer) {
 
   platform::HttpAnswer encoded = Answer(200, "application/json", R"({"status": "ok"})");
   encoded.contentEncoding = "br";
-  EXPECT_EQ(ReadAnswer(encoded, kNow).verdict, Verdict::VerdictUnreached);
+  const Receipt unasked = ReadAnswer(encoded, kNow);
+  EXPECT_EQ(unasked.verdict, Verdict::VerdictUnreached);
+  EXPECT_EQ(unasked.why, "the server answered 200 in the encoding \"br\", which was not asked for");
   encoded.contentEncoding = "identity";
   EXPECT_EQ(ReadAnswer(encoded, kNow).verdict, Verdict::VerdictAccepted);
 }

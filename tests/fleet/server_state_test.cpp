@@ -46,6 +46,9 @@ TEST(DocumentDigestTest, OnlyTheVolatileFieldsAndTheLayoutAreLeftOut) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(DocumentDigest(c.document) == digest, c.same);
   }
+  // Without a "content" object nothing is left out, and no field is made up either.
+  EXPECT_NE(DocumentDigest(R"({"deviceid":"d"})"),
+            DocumentDigest(R"({"deviceid":"d","content":null})"));
   EXPECT_EQ(DocumentDigest("not json"), DocumentDigest("not json"));
   EXPECT_NE(DocumentDigest("not json"), DocumentDigest("not json "));
   EXPECT_EQ(Fnv1a64(""), 14695981039346656037ULL);
