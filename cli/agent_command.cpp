@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/glpi_export.h"
+#include "cli/text_output.h"
 #include "fleet/agent_config.h"
 #include "fleet/agent_run.h"
 #include "fleet/credentials.h"
@@ -24,11 +25,7 @@ struct AgentOptions {
 // The journal: one line per server and run, on standard error, where a timer's service log
 // and a scheduled task's history take it.
 void Journal(const std::string& line) {
-  std::string text = line;
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  std::fprintf(stderr, "velmora: agent: %s\n", text.c_str());
+  std::fprintf(stderr, "velmora: agent: %s\n", OneLine(line).c_str());
 }
 
 int ConfigError(const std::string& why) {

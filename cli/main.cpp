@@ -14,15 +14,6 @@ void Context::Print(const std::string& text) { std::fwrite(text.data(), 1, text.
 
 namespace {
 
-// A parse error as one line: CLI11's messages may span lines.
-std::string OneLine(std::string message) {
-  for (char& c : message) {
-    if (c == '\n') c = ' ';
-  }
-  while (!message.empty() && message.back() == ' ') message.pop_back();
-  return message;
-}
-
 // What a whole inventory first touches of the heap and stack (page faults counted with and
 // without, the libraries' copies of the C++ runtime included), brought in at once: about 35
 // faults fewer. The requests of one category touch less of it; timed, they

@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/glpi_export.h"
+#include "cli/text_output.h"
 #include "fleet/credentials.h"
 #include "fleet/delivery.h"
 
@@ -23,11 +24,7 @@ struct SendOptions {
 };
 
 int Fail(const std::string& why) {
-  std::string line = why;
-  for (char& c : line) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  std::fprintf(stderr, "velmora: send: %s\n", line.c_str());
+  std::fprintf(stderr, "velmora: send: %s\n", OneLine(why).c_str());
   return 1;
 }
 

@@ -3,6 +3,14 @@
 #include "harnel/decode/utf16.h"
 
 namespace velmora::cli {
+
+std::string OneLine(std::string message) {
+  for (char& c : message) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!message.empty() && message.back() == ' ') message.pop_back();
+  return message;
+}
 namespace {
 
 bool IsWide(WChar unit) {

@@ -8,6 +8,10 @@
 
 namespace velmora::cli {
 
+// `message` on one line, for standard error: line breaks become spaces, trailing spaces go (CLI11's
+// messages and servers' texts may span lines).
+std::string OneLine(std::string message);
+
 // UTF-8 for standard output.
 std::string ToUtf8(WStringView text);
 

@@ -1,6 +1,5 @@
 #include "fleet/delivery.h"
 
-#include <algorithm>
 #include <chrono>
 
 #include "fleet/agent_id.h"
@@ -55,9 +54,7 @@ Receipt Deliver(const Delivery& delivery) {
     return ReadAnswer(answer, std::chrono::system_clock::now());
   }
   Receipt receipt;
-  receipt.why = Unreached(delivery, answer);
-  std::replace_if(
-      receipt.why.begin(), receipt.why.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  receipt.why = OneLine(Unreached(delivery, answer));
   return receipt;
 }
 

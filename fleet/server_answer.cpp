@@ -46,12 +46,6 @@ std::string MediaType(std::string_view contentType) {
   return Lower(contentType.substr(first, contentType.find_last_not_of(" \t") - first + 1));
 }
 
-std::string OneLine(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-  return text;
-}
-
 std::string TextOf(const nlohmann::json& object, const char* key) {
   const auto found = object.find(key);
   return found != object.end() && found->is_string() ? found->get<std::string>() : std::string();
@@ -79,6 +73,12 @@ std::optional<std::chrono::system_clock::time_point> HttpDate(std::string_view v
 }
 
 }  // namespace
+
+std::string OneLine(std::string text) {
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  return text;
+}
 
 Compression CompressionOf(std::string_view contentType) {
   const std::string media = MediaType(contentType);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "fleet/delivery.h"
@@ -23,6 +24,9 @@ platform::Compression CompressionOf(std::string_view contentType);
 // ("Sun, 06 Nov 1994 08:49:37 GMT") less `now`, never below 0. nullopt for anything else.
 std::optional<long> RetryAfterSeconds(std::string_view value,
                                       std::chrono::system_clock::time_point now);
+
+// `text` with its line breaks made spaces: a receipt's `why` is one line, whatever a server said.
+std::string OneLine(std::string text);
 
 // What an answer that came (failure HttpNone) means: accepted for a 2xx status with
 // {"status": "ok"}; refused for another answer; unreached when its body cannot be read
