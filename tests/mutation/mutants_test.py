@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Which tokens the mutation tool mutates, and that a mutated file always comes back."""
+"""Which tokens the mutation tool mutates, that a mutated file always comes back and never
+lands in the live tree, and that only a whole test run makes a survivor."""
 
 import argparse
 import contextlib
@@ -14,7 +15,7 @@ from pathlib import Path
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
-import mutants  # noqa: E402
+from mutation import cli, mutators, results, runner, worktree  # noqa: E402
 
 # A function body's lines and the mutants each must give, in column order.
 CASES = [
@@ -72,9 +73,9 @@ int Use(std::initializer_list<std::string_view> paths) {
 """
 
 
-def described(text, kinds=mutants.DEFAULT_KINDS):
+def described(text, kinds=mutators.DEFAULT_KINDS):
     return ", ".join(f"{m.original} -> {m.replacement}".strip() if m.kind != "delete"
-                     else f"{m.original[:25]} ->" for m in mutants.find_mutations(text)
+                     else f"{m.original[:25]} ->" for m in mutators.find_mutations(text)
                      if m.kind in kinds.split(","))
 
 
@@ -101,19 +102,19 @@ class MutantsTest(unittest.TestCase):
         self.assertEqual(described('extern "C" void f(const char* = "a");\n'
                                    'static_assert(1, "x");\nvoid g() { assert(p && "no"); }',
                                    "literal"), '"a" -> "", "a" -> "b"')
-        self.assertEqual(mutants.changed_character("\u4e2d") + mutants.changed_character("\ud7ff")
-                         + mutants.changed_character("-"), "\u4e2e\ud7fex")
+        self.assertEqual(mutators.changed_character("\u4e2d") + mutators.changed_character("\ud7ff")
+                         + mutators.changed_character("-"), "\u4e2e\ud7fex")
 
     @unittest.skipUnless(shutil.which(os.environ.get("CXX", "c++")), "no C++ compiler")
     def test_every_table_mutant_compiles(self):
-        found = [m for m in mutants.find_mutations(TABLES) if m.kind in ("row", "literal")]
+        found = [m for m in mutators.find_mutations(TABLES) if m.kind in ("row", "literal")]
         self.assertTrue(all(m.in_table for m in found))
         # 19 rows: each deleted, and written twice but in the three fixed-length tables.
         self.assertEqual(len([m for m in found if m.kind == "row"]), 33)
         unit = PRELUDE
         for n, m in enumerate(found):
-            mutant = mutants.make_mutant("t.cpp", m, TABLES.split("\n")[m.line - 1])
-            mutated = mutants.mutated_text(mutant, TABLES)
+            mutant = results.make_mutant("t.cpp", m, TABLES.split("\n")[m.line - 1])
+            mutated = results.mutated_text(mutant, TABLES)
             self.assertNotEqual(mutated, TABLES)
             unit += f"namespace m{n} {{\n{mutated}}}\n"
         compiled = subprocess.run([os.environ.get("CXX", "c++"), "-std=c++20", "-fsyntax-only",
@@ -122,33 +123,54 @@ class MutantsTest(unittest.TestCase):
 
     def test_unobservable_mutants_are_left_out_of_the_kill_rate(self):
         with tempfile.TemporaryDirectory() as folder:
-            results = Path(folder) / "results.txt"
+            recorded = Path(folder) / "results.txt"
             for n, status in enumerate(("killed", "survived", "equivalent", "unobservable")):
-                mutants.append_result(results, mutants.Result(str(n), status, 1, "a/b.cpp:1", "",
+                results.append_result(recorded, results.Result(str(n), status, 1, "a/b.cpp:1", "",
                                                               ""))
             with contextlib.redirect_stdout(io.StringIO()) as out:
-                mutants.cmd_summary(argparse.Namespace(results=results, depth=1))
+                cli.cmd_summary(argparse.Namespace(results=recorded, depth=1))
         row = next(line for line in out.getvalue().splitlines() if line.startswith("all")).split()
         # killed, timeout, survived, equivalent, unobservable; the kill rate
         self.assertEqual(row[1:6] + row[-2:], ["1", "0", "1", "1", "1", "50.0", "%"])
 
-    def test_stale_line_is_not_touched_and_a_crash_is_undone(self):
+    def test_mutants_go_into_a_worktree_and_a_killed_run_is_undone(self):
         text = "int f(int a) {\n  return a + 1;\n}\n"
-        m = mutants.make_mutant("f.cpp", mutants.find_mutations(text)[0], "  return a + 1;")
-        self.assertEqual(mutants.mutated_text(m, text), text.replace("+", "-"))
-        self.assertIsNone(mutants.mutated_text(m, text.replace("a + 1", "a  + 1")))
-        with tempfile.TemporaryDirectory() as root:
-            mutants.ROOT = Path(root)
-            mutants.JOURNAL = mutants.ROOT / ".mutants-journal"
-            (mutants.ROOT / "f.cpp").write_text(text)
+        m = results.make_mutant("f.cpp", mutators.find_mutations(text)[0], "  return a + 1;")
+        self.assertEqual(results.mutated_text(m, text), text.replace("+", "-"))
+        self.assertIsNone(results.mutated_text(m, text.replace("a + 1", "a  + 1")))
+        with tempfile.TemporaryDirectory() as folder:
+            live, tree = Path(folder) / "live", Path(folder) / "tree"
+            live.mkdir()
+            (live / "f.cpp").write_text(text)
+            git = ["git", "-C", str(live), "-c", "user.name=t", "-c", "user.email=t@t"]
+            for args in (["init", "-q"], ["add", "f.cpp"], ["commit", "-qm", "f"]):
+                subprocess.run(git + args, check=True)
+            self.assertEqual(worktree.prepare(tree, live), tree.resolve())
             with self.assertRaises(ZeroDivisionError):
-                mutants.with_mutant("f.cpp", text, mutants.mutated_text(m, text), lambda: 1 / 0)
-            self.assertEqual((mutants.ROOT / "f.cpp").read_text(), text)
-            # What a run killed outright leaves: the journal and the mutated file.
-            mutants.JOURNAL.write_text('{"path": "f.cpp", "original": "%s"}' % "x\\n")
-            mutants.restore_from_journal()
-            self.assertEqual((mutants.ROOT / "f.cpp").read_text(), "x\n")
-            self.assertFalse(mutants.JOURNAL.exists())
+                worktree.with_mutant(tree / "f.cpp", text, results.mutated_text(m, text),
+                                     lambda: 1 / 0)
+            self.assertEqual((tree / "f.cpp").read_text(), text)
+            # What a run killed outright leaves, the next run takes away.
+            (tree / "f.cpp").write_text(results.mutated_text(m, text))
+            worktree.prepare(tree, live)
+            self.assertEqual((tree / "f.cpp").read_text(), text)
+            status = subprocess.run(git + ["status", "--porcelain"], check=True,
+                                    capture_output=True, text=True).stdout
+            self.assertEqual(status, "")
+            with self.assertRaises(SystemExit):
+                worktree.prepare(live, live)
+
+    def test_only_a_whole_test_run_makes_a_survivor(self):
+        passed = "100% tests passed, 0 tests failed out of 3\n"
+        self.assertEqual(runner.judge_tests(0, passed, 3), ("survived", ""))
+        self.assertNotEqual(runner.judge_tests(0, passed.replace("3", "2"), 3)[0], "survived")
+        self.assertNotEqual(runner.judge_tests(0, passed, 30)[0], "survived")
+        self.assertEqual(runner.judge_tests(None, "", 3)[0], "timeout")
+        for rc in (-15, -2, -1 * 9):
+            with self.subTest(rc=rc), self.assertRaises(runner.Interrupted):
+                runner.judge_tests(rc, passed, 3)
+        with self.assertRaises(runner.Interrupted):
+            runner.judge_build(-15, "")
 
 
 if __name__ == "__main__":
