@@ -1,8 +1,11 @@
 // Fuzz target for the pci.ids lookup: the input is a few devices' IDs and a database. The lines
 // selected for the devices must be the same whether the database is held in memory or read
 // from a file a window at a time, and every name, from the selection or from the whole text,
-// must be one a line can give: not empty, at most 255 bytes, without a line break or NUL. An
-// abort, a hang or a read past the text is a finding too.
+// must be one a line can give: not empty, at most 255 bytes, without a line break or NUL. The
+// selection and the names read lines by one set of rules: where the database's vendors and
+// classes are in order, the devices' names in the lines selected are those of the whole text;
+// and the names of the whole text are those the reader had before it shared its rules with
+// the selection. An abort, a hang or a read past the text is a finding too.
 //
 // Input: one byte whose low three bits are the number of devices less one; six bytes per
 // device (vendor, device, class and subclass, each two bytes little-endian); then the
@@ -19,14 +22,17 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/pci_ids_names_reference.h"
 #include "harnel/linux/machine_files.h"
 #include "harnel/linux/pci.h"
 #include "harnel/linux/pci_ids.h"
+#include "harnel/linux/pci_ids_line.h"
 #include "harnel/linux/pci_ids_names.h"
 
 namespace {
 
 using harnel::probe::PciDevice;
+using harnel::probe::PciIdsNames;
 
 constexpr std::size_t kDeviceBytes = 6;
 constexpr std::size_t kMaxFillers = 16;
@@ -48,6 +54,35 @@ void RequireName(std::string_view name, std::size_t limit) {
 template <typename Map>
 void RequireNames(const Map& names) {
   for (const auto& [id, name] : names) RequireName(name, std::string::npos);
+}
+
+// Whether the vendors and then the classes that head blocks in `ids` come in ascending order
+// of ID, an ID given twice included: the order the selection's binary search relies on.
+bool HeadsInOrder(std::string_view ids) {
+  using harnel::probe::PciIdsBlock;
+  std::uint32_t last = 0;
+  while (!ids.empty()) {
+    const std::size_t feed = ids.find('\n');
+    const harnel::probe::PciIdsLine line =
+        harnel::probe::ReadPciIdsLine(ids.substr(0, feed), PciIdsBlock::None);
+    ids.remove_prefix(feed == std::string_view::npos ? ids.size() : feed + 1);
+    if (line.opens == PciIdsBlock::None) continue;
+    const std::uint32_t key = line.opens == PciIdsBlock::Class ? 0x10000 | line.id : line.id;
+    if (key < last) return false;
+    last = key;
+  }
+  return true;
+}
+
+template <typename Map>
+std::optional<std::string> Lookup(const Map& names, typename Map::key_type id) {
+  const auto found = names.find(id);
+  return found == names.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+bool SameNames(const PciIdsNames& a, const PciIdsNames& b) {
+  return a.vendors == b.vendors && a.models == b.models && a.classes == b.classes &&
+         a.subclasses == b.subclasses;
 }
 
 std::string Expanded(std::string_view text) {
@@ -118,10 +153,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // The whole text as a database, blocks of every kind included: its names are the lines'
   // own, before any cut to length.
-  const harnel::probe::PciIdsNames all = harnel::probe::ReadPciIdsNames(ids);
+  const PciIdsNames all = harnel::probe::ReadPciIdsNames(ids);
   RequireNames(all.vendors);
   RequireNames(all.models);
   RequireNames(all.classes);
   RequireNames(all.subclasses);
+  if (!SameNames(all, harnel::probe::reference::ReadPciIdsNames(ids))) {
+    Fail("the names differ from the reference reader's");
+  }
+  if (HeadsInOrder(ids)) {
+    const PciIdsNames chosen = harnel::probe::ReadPciIdsNames(selected);
+    for (const PciDevice& device : devices) {
+      const std::uint16_t subclass = device.ClassAndSubclass();
+      if (Lookup(all.vendors, device.vendor) != Lookup(chosen.vendors, device.vendor) ||
+          Lookup(all.models, device.vendor << 16 | device.device) !=
+              Lookup(chosen.models, device.vendor << 16 | device.device) ||
+          Lookup(all.classes, device.BaseClass()) != Lookup(chosen.classes, device.BaseClass()) ||
+          Lookup(all.subclasses, subclass) != Lookup(chosen.subclasses, subclass)) {
+        Fail("the lines selected name a device otherwise than the whole text");
+      }
+    }
+  }
   return 0;
 }

@@ -9,10 +9,10 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <tuple>
+#include <utility>
 
 #include "harnel/linux/pci.h"
-#include "harnel/linux/pci_ids_names.h"
+#include "harnel/linux/pci_ids_line.h"
 
 namespace harnel::probe {
 
@@ -42,27 +42,50 @@ std::string_view PciIdsText::Before(std::size_t offset, std::size_t after, std::
   return std::string_view(backBuffer_.data(), file_->ReadAt(start, backBuffer_.data(), length));
 }
 
-namespace {
+std::string_view PciIdsText::Line(std::size_t offset, std::string& spill) {
+  offset = std::min(offset, size_);
+  if (file_ == nullptr) {
+    const std::string_view rest = window_.substr(offset);
+    return rest.substr(0, rest.find('\n'));
+  }
+  // Each read moves on by what it got, and the file's end ends the line: a line as long as
+  // the file is read once.
+  constexpr std::size_t kChunk = 4096;
+  spill.clear();
+  for (std::size_t at = offset; at < size_;) {
+    const std::size_t before = spill.size();
+    spill.resize(before + kChunk);
+    ++reads_;
+    const std::size_t got = file_->ReadAt(at, spill.data() + before, kChunk);
+    spill.resize(before + got);
+    const std::size_t feed = spill.find('\n', before);
+    if (feed != std::string::npos) {
+      spill.resize(feed);
+      break;
+    }
+    if (got == 0) break;
+    at += got;
+  }
+  return spill;
+}
 
-// The two levels of the database that naming needs: vendors and classes at the start of a
-// line, and one tab in below them a vendor's models and a class's subclasses. Lines two tabs
-// in (subsystems, programming interfaces), comments and blank lines are entries of neither.
-enum class Level { Top, Member };
+namespace {
 
 // Classes follow every vendor in the file, so their keys sort after every vendor ID.
 constexpr std::uint32_t kClassKey = 0x10000;
-constexpr std::size_t kVendorDigits = 4, kModelDigits = 4, kClassDigits = 2, kSubclassDigits = 2;
-// Enough of a line to read any key from: a tab and four digits, with room to spare.
+constexpr std::size_t kModelDigits = 4, kSubclassDigits = 2;
+// Enough of a line to read a key from in the common case: a tab and four digits, white space
+// and the first letter of the name; a line that needs more is read whole.
 constexpr std::size_t kKeyBytes = 8;
 // How far a binary-search probe first looks ahead for an entry before it looks back.
 constexpr std::size_t kProbeBytes = 4096;
 
-// An entry's start and key.
+// A vendor or class line's start and key: the searches look at the top-level entries only.
 struct Entry {
   std::size_t offset = 0;
   std::uint32_t key = 0;
 };
-using Probe = std::tuple<std::size_t, std::size_t, Level, std::size_t>;
+using Probe = std::pair<std::size_t, std::size_t>;
 
 // What the binary-search probes of a database found: a pure function of its content. The
 // searches for the several vendors and classes of a selection, and of later selections in the
@@ -76,7 +99,7 @@ struct ProbeMemo {
 // Probes kept beyond this are started afresh, bounding a long-running process.
 constexpr std::size_t kMemoLimit = 4096;
 
-// Lines of the database by their start offsets, and binary search over the entries of a level.
+// Lines of the database by their start offsets, and binary search over its top-level entries.
 class IdsLines {
  public:
   IdsLines(PciIdsText& ids, ProbeMemo& memo) : ids_(ids), memo_(memo) {}
@@ -94,31 +117,32 @@ class IdsLines {
     }
   }
 
-  // The key of the line at `start` when it is an entry of `level`: a vendor ID, or kClassKey
-  // plus a class ID, at the top; a model or subclass ID of `digits` hex digits below.
-  std::optional<std::uint32_t> Key(std::size_t start, Level level, std::size_t digits) {
-    return KeyOf(ids_.From(start, kKeyBytes), level, digits);
+  // The line at `start` whole, without its line feed, from `seen`, the bytes read from there
+  // on, or read again where they stop inside it. The windows of the text stay as they were.
+  std::string_view WholeLine(std::size_t start, std::string_view seen) {
+    const std::size_t feed = seen.find('\n');
+    if (feed != std::string_view::npos) return seen.substr(0, feed);
+    if (start + seen.size() >= Size()) return seen;
+    return ids_.Line(start, spill_);
   }
 
-  // The key of the line that starts `line`, as Key.
-  static std::optional<std::uint32_t> KeyOf(std::string_view line, Level level,
-                                            std::size_t digits) {
-    line = line.substr(0, kKeyBytes);
-    if (level == Level::Top) {
-      if (line.size() > 2 && line[0] == 'C' && line[1] == ' ') {
-        const std::optional<std::uint32_t> id = LeadingHex(line.substr(2), kClassDigits);
-        return id ? std::optional<std::uint32_t>(kClassKey | *id) : std::nullopt;
-      }
-      return LeadingHex(line, kVendorDigits);
-    }
-    if (line.size() < 2 || line[0] != '\t' || line[1] == '\t') return std::nullopt;
-    return LeadingHex(line.substr(1), digits);
+  // The key of the line at `start`, `seen` being the bytes read from there on, when it heads a
+  // block: a vendor ID, or kClassKey plus a class ID.
+  std::optional<std::uint32_t> KeyOf(std::size_t start, std::string_view seen) {
+    if (seen.empty() || !MayBeTopLevel(seen[0])) return std::nullopt;  // most lines, unread
+    const PciIdsLine line = ReadPciIdsLine(WholeLine(start, seen), PciIdsBlock::None);
+    if (line.opens == PciIdsBlock::None) return std::nullopt;
+    return line.opens == PciIdsBlock::Class ? kClassKey | line.id : line.id;
   }
 
-  // The first entry of `level` in [begin, end) whose key is `key` or above; `end` when there
-  // is none. The entries of the range must be in ascending order of key.
-  std::size_t LowerBound(std::size_t begin, std::size_t end, Level level, std::size_t digits,
-                         std::uint32_t key) {
+  // KeyOf the line at `start`.
+  std::optional<std::uint32_t> Key(std::size_t start) {
+    return KeyOf(start, ids_.From(start, kKeyBytes));
+  }
+
+  // The first entry in [begin, end) whose key is `key` or above; `end` when there is none.
+  // The entries of the range must be in ascending order of key.
+  std::size_t LowerBound(std::size_t begin, std::size_t end, std::uint32_t key) {
     // Entries that start before `low` have smaller keys, entries from `high` on larger or equal
     // ones, and `found` is the first entry from `high` on.
     std::size_t low = begin, high = end, found = end;
@@ -127,9 +151,9 @@ class IdsLines {
       // A probe that lands inside a long block (the models of a big vendor) finds the block's
       // head behind it sooner than the next entry ahead; so one window ahead first, then back.
       const std::size_t ahead = std::min(high, middle + kProbeBytes);
-      Entry entry = NextEntry(middle, ahead, level, digits);
+      Entry entry = NextEntry(middle, ahead);
       if (entry.offset == ahead) {
-        if (const std::optional<Entry> before = PreviousEntry(low, middle, level, digits)) {
+        if (const std::optional<Entry> before = PreviousEntry(low, middle)) {
           if (before->key < key) {
             low = ahead;
           } else {
@@ -137,7 +161,7 @@ class IdsLines {
           }
           continue;
         }
-        entry = NextEntry(ahead, high, level, digits);
+        entry = NextEntry(ahead, high);
         if (entry.offset == high) break;  // no entry in [low, high)
       }
       if (entry.key < key) {
@@ -152,13 +176,12 @@ class IdsLines {
   // LowerBound for a key that sorts near the end of the range (the classes, which close the
   // file): the range is widened from its end until its first entry sorts below `key`, so that
   // the search never wades through the big vendor blocks before them.
-  std::size_t LowerBoundNearEnd(std::size_t begin, std::size_t end, Level level, std::size_t digits,
-                                std::uint32_t key) {
+  std::size_t LowerBoundNearEnd(std::size_t begin, std::size_t end, std::uint32_t key) {
     for (std::size_t span = kProbeBytes;; span *= 2) {
       const std::size_t start = end - std::min(span, end - begin);
-      const Entry first = NextEntry(start, end, level, digits);
+      const Entry first = NextEntry(start, end);
       if (start == begin || (first.offset < end && first.key < key)) {
-        return LowerBound(start, end, level, digits, key);
+        return LowerBound(start, end, key);
       }
     }
   }
@@ -177,45 +200,61 @@ class IdsLines {
     if (!out.ends_with('\n')) out += '\n';
   }
 
-  // The entry of `level` in [begin, end) with `key`; nullopt when there is none. Binary search
+  // The first entry in [begin, end) with `key`; nullopt when there is none. Binary search
   // finds it in a sorted range; a range out of order is searched line by line.
-  std::optional<std::size_t> Find(std::size_t begin, std::size_t end, Level level,
-                                  std::size_t digits, std::uint32_t key) {
-    const std::size_t bound = level == Level::Top && key >= kClassKey
-                                  ? LowerBoundNearEnd(begin, end, level, digits, key)
-                                  : LowerBound(begin, end, level, digits, key);
-    if (bound < end && Key(bound, level, digits) == key) return bound;
+  std::optional<std::size_t> Find(std::size_t begin, std::size_t end, std::uint32_t key) {
+    const std::size_t bound =
+        key >= kClassKey ? LowerBoundNearEnd(begin, end, key) : LowerBound(begin, end, key);
+    if (bound < end && Key(bound) == key) return bound;
     for (std::size_t start = begin; start < end; start = NextLine(start)) {
-      if (Key(start, level, digits) == key) return start;
+      if (Key(start) == key) return start;
     }
     return std::nullopt;
   }
 
-  // Appends the top-level line with `key` and the lines of its `members` below it to `out`.
-  // The block under it is read line by line to its end: finding its members by binary search
-  // would have to read that far anyway to learn where the block stops.
-  void AppendBlock(std::uint32_t key, const std::set<std::uint32_t>& members,
-                   std::size_t memberDigits, std::string& out) {
-    const std::optional<std::size_t> head = Find(0, Size(), Level::Top, 0, key);
+  // Appends the first line that heads a block with `key`, and the lines of its `members` in
+  // every block with that key, to `out`. A block is read line by line to its end: finding its
+  // members by binary search would have to read that far anyway to learn where it stops.
+  void AppendBlock(std::uint32_t key, const std::set<std::uint32_t>& members, std::string& out) {
+    std::optional<std::size_t> head = Find(0, Size(), key);
     if (!head) return;
     AppendLine(*head, out);
-    // Most lines of a big block are unwanted (the Intel block has 8,500): a line whose second
-    // byte is not the first digit of a wanted ID, in either case, is passed over unread.
+    const PciIdsBlock block = key >= kClassKey ? PciIdsBlock::Class : PciIdsBlock::Vendor;
+    const std::size_t memberDigits = block == PciIdsBlock::Class ? kSubclassDigits : kModelDigits;
+    // Most lines of a big block are unwanted (the Intel block has 8,500): a line one tab in
+    // whose second byte is not the first digit of a wanted ID, in either case, is passed over
+    // unread.
     std::array<bool, 256> firstDigits{};
     for (const std::uint32_t member : members) {
       const unsigned digit = member >> 4 * (memberDigits - 1) & 0xFu;
       firstDigits[static_cast<unsigned char>("0123456789abcdef"[digit])] = true;
       firstDigits[static_cast<unsigned char>("0123456789ABCDEF"[digit])] = true;
     }
-    // The block ends at the first line that is neither indented nor a comment.
     std::vector<std::size_t> found;
-    WalkLines(NextLine(*head), Size(), [&](std::size_t start, std::string_view line) {
-      if (line[0] != '\t' && line[0] != '#') return false;
-      if (line.size() < 2 || !firstDigits[static_cast<unsigned char>(line[1])]) return true;
-      const std::optional<std::uint32_t> id = KeyOf(line, Level::Member, memberDigits);
-      if (id && members.contains(*id)) found.push_back(start);
-      return true;
-    });
+    while (head) {
+      // The block ends at the next top-level line; one that heads a block with the same key
+      // goes on with it.
+      std::optional<std::size_t> next;
+      WalkLines(NextLine(*head), Size(), [&](std::size_t start, std::string_view seen) {
+        if (!MayBeTopLevel(seen[0])) {
+          if (seen[0] == '#' || seen.size() < 2 ||
+              !firstDigits[static_cast<unsigned char>(seen[1])])
+            return true;
+        }
+        const PciIdsLine line = ReadPciIdsLine(WholeLine(start, seen), block);
+        if (line.level == PciIdsLevel::Top) {
+          if (line.opens == block && line.id == (key & 0xFFFFu)) return true;
+          if (line.opens == PciIdsBlock::None) next = start;
+          return false;
+        }
+        if (line.level == PciIdsLevel::Member && line.Names() && members.contains(line.id))
+          found.push_back(start);
+        return true;
+      });
+      // After a line that heads no block, the sorted order says nothing of what follows: a
+      // later block with the key is searched for. After the head of another block, none comes.
+      head = next ? Find(*next, Size(), key) : std::nullopt;
+    }
     for (const std::size_t line : found) AppendLine(line, out);
   }
 
@@ -257,14 +296,13 @@ class IdsLines {
   // The searches for the several vendors and classes of a selection, and of later selections
   // in the same file, start alike, so their first probes are answered from what the earlier
   // searches found, without reading again.
-  std::optional<Entry> PreviousEntry(std::size_t low, std::size_t offset, Level level,
-                                     std::size_t digits) {
-    const Probe probe{low, offset, level, digits};
+  std::optional<Entry> PreviousEntry(std::size_t low, std::size_t offset) {
+    const Probe probe{low, offset};
     const auto known = memo_.previous.find(probe);
     if (known != memo_.previous.end()) return known->second;
     std::optional<Entry> entry;
-    if (const std::optional<std::size_t> start = FindPreviousEntry(low, offset, level, digits)) {
-      entry = Entry{*start, *Key(*start, level, digits)};
+    if (const std::optional<std::size_t> start = FindPreviousEntry(low, offset)) {
+      entry = Entry{*start, *Key(*start)};
     }
     memo_.previous.emplace(probe, entry);
     return entry;
@@ -272,14 +310,14 @@ class IdsLines {
 
   // As PreviousEntry: the first entry that starts in [offset, limit), `limit` with key 0 when
   // there is none.
-  Entry NextEntry(std::size_t offset, std::size_t limit, Level level, std::size_t digits) {
-    const Probe probe{offset, limit, level, digits};
+  Entry NextEntry(std::size_t offset, std::size_t limit) {
+    const Probe probe{offset, limit};
     const auto known = memo_.next.find(probe);
     if (known != memo_.next.end()) return known->second;
     Entry entry{limit, 0};
     WalkLines(offset == 0 ? 0 : NextLine(offset - 1), limit,
               [&](std::size_t start, std::string_view line) {
-                const std::optional<std::uint32_t> key = KeyOf(line, level, digits);
+                const std::optional<std::uint32_t> key = KeyOf(start, line);
                 if (!key) return true;
                 entry = Entry{start, *key};
                 return false;
@@ -288,9 +326,8 @@ class IdsLines {
     return entry;
   }
 
-  // The last entry of `level` that starts in [low, offset); nullopt when there is none.
-  std::optional<std::size_t> FindPreviousEntry(std::size_t low, std::size_t offset, Level level,
-                                               std::size_t digits) {
+  // The last entry that starts in [low, offset); nullopt when there is none.
+  std::optional<std::size_t> FindPreviousEntry(std::size_t low, std::size_t offset) {
     while (offset > low) {
       std::size_t start = 0;
       const std::string_view bytes = ids_.Before(offset, kKeyBytes, start);
@@ -307,12 +344,11 @@ class IdsLines {
             static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
         const std::size_t line = start + newline + 1;
         if (line < low) return std::nullopt;
-        if (KeyOf(bytes.substr(newline + 1), level, digits)) return line;
+        if (KeyOf(line, bytes.substr(newline + 1))) return line;
         limit = newline + 1;
       }
       if (start == 0) {
-        return low == 0 && KeyOf(bytes, level, digits) ? std::optional<std::size_t>(0)
-                                                       : std::nullopt;
+        return low == 0 && KeyOf(0, bytes) ? std::optional<std::size_t>(0) : std::nullopt;
       }
       offset = start + 1;  // the next window back ends with the byte before `start`
     }
@@ -321,6 +357,7 @@ class IdsLines {
 
   PciIdsText& ids_;
   ProbeMemo& memo_;
+  std::string spill_;  // a line longer than the bytes read of it
 };
 
 }  // namespace
@@ -335,12 +372,8 @@ std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices)
   const auto select = [&](ProbeMemo& memo) {
     IdsLines lines(ids, memo);
     std::string selected;
-    for (const auto& [vendor, models] : vendors) {
-      lines.AppendBlock(vendor, models, kModelDigits, selected);
-    }
-    for (const auto& [base, subclasses] : classes) {
-      lines.AppendBlock(base, subclasses, kSubclassDigits, selected);
-    }
+    for (const auto& [vendor, models] : vendors) lines.AppendBlock(vendor, models, selected);
+    for (const auto& [base, subclasses] : classes) lines.AppendBlock(base, subclasses, selected);
     return selected;
   };
   if (ids.File() == nullptr) {

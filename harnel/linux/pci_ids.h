@@ -38,6 +38,10 @@ class PciIdsText {
   // `after` bytes that come next where there are any; sets `start` to the offset of the first.
   // Empty when the file cannot be read. Valid until the next call.
   std::string_view Before(std::size_t offset, std::size_t after, std::size_t& start);
+  // The whole line that starts at `offset`, without its line feed, read into `spill` where it
+  // is not in memory; the windows of From and Before stay as they were. Valid until `spill`
+  // changes.
+  std::string_view Line(std::size_t offset, std::string& spill);
 
  private:
   const MachineFile* file_ = nullptr;
@@ -55,10 +59,12 @@ class PciIdsText {
 // lines of their subclasses, each in ascending order of ID. The database keeps that order
 // (vendors, then classes, and the lines under each, sorted by ID), so every line is found by
 // binary search and only a few windows of the text are read; text out of order is searched
-// line by line instead, with the same result. What the searches in a database file find is
-// kept for the process while the file stays the same (same inode, size and modification
-// time), so later selections (the storage, network and controller records of one inventory)
-// read little of it again.
+// line by line instead. Every line reads as ReadPciIdsLine reads it: in a database in order,
+// the names in the lines selected are those of the whole text. Only the next top-level line
+// ends a block, and a vendor or class given again further on adds the lines of its later
+// blocks. What the searches in a database file find is kept for the process while the file
+// stays the same (same inode, size and modification time), so later selections (the storage,
+// network and controller records of one inventory) read little of it again.
 std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices);
 
 }  // namespace harnel::probe

@@ -1,5 +1,6 @@
 // Lookups in the pci.ids database: the binary search over a sorted database, in memory and
-// read from a file a window at a time, against a plain pass over every line.
+// read from a file a window at a time, against a plain pass over every line, by the same
+// rules for every line.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "harnel/linux/machine_files.h"
 #include "harnel/linux/pci.h"
 #include "harnel/linux/pci_ids.h"
+#include "harnel/linux/pci_ids_names.h"
 #include "tests/support/scratch_dir.h"
 
 namespace harnel::probe {
@@ -26,6 +30,16 @@ std::string Hex(unsigned value, int digits) {
   char text[8];
   std::snprintf(text, sizeof text, "%0*x", digits, value);
   return text;
+}
+
+std::uint32_t ModelKey(const PciDevice& device) {
+  return static_cast<std::uint32_t>(device.vendor) << 16 | device.device;
+}
+
+std::optional<std::string> Lookup(const std::map<std::uint32_t, std::string>& names,
+                                  std::uint32_t key) {
+  const auto found = names.find(key);
+  return found == names.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
 constexpr unsigned kFirstVendor = 0x0010, kVendorStep = 0x0137;
@@ -111,6 +125,55 @@ TEST(PciIdsTest, BinarySearchFindsWhatEveryLineHolds) {
     EXPECT_EQ(SelectPciIds(ids, sets[i]), expected);
     PciIdsText fromFile(file);
     EXPECT_EQ(SelectPciIds(fromFile, sets[i]), expected);
+  }
+}
+
+TEST(PciIdsTest, OnlyATopLevelLineEndsABlock) {
+  // A line inside the big vendor's block, far past the first read window: lines that stand
+  // nowhere leave the models after them in the block, for the selection as for the names of
+  // the whole text; a line at the top level ends it, unless it heads the same vendor again.
+  const std::string model = Hex(2000 * 0x15 + 3, 4), line = "\t" + model + "  Model ";
+  struct Row {
+    std::string inserted;
+    bool named;
+  };
+  const Row rows[] = {
+      {"", true},
+      {"   ", true},
+      {"\t", true},
+      {"\r", true},
+      {" \t# a note", true},
+      {std::string(20000, ' '), true},  // longer than a read window
+      {Hex(kBigVendor, 4) + "  Vendor again", true},
+      {"zzzz  Not a vendor", false},
+      {Hex(kBigVendor, 4), false},  // a vendor line without a name heads no block
+      {"S 1234  Another kind", false},
+  };
+  PciDevice device;
+  device.vendor = static_cast<std::uint16_t>(kBigVendor);
+  device.device = static_cast<std::uint16_t>(2000 * 0x15 + 3);
+  device.classCode = 0x030000;
+  const velmora_test::ScratchDir root;
+  int file = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.inserted.substr(0, 20));
+    std::string ids = Database();
+    const std::size_t at = ids.find(line);
+    ASSERT_NE(at, std::string::npos);
+    ids.insert(at, row.inserted + "\n");
+    const std::optional<std::string> expected =
+        row.named ? std::optional<std::string>("Model " + Hex(kBigVendor, 4) + ":" + model)
+                  : std::nullopt;
+    EXPECT_EQ(PciNames(ids, {device}).Device(device.vendor, device.device), expected);
+    EXPECT_EQ(Lookup(ReadPciIdsNames(ids).models, ModelKey(device)), expected);
+
+    // A file of its own for each row: rows of one length must not share what was found.
+    const std::string name = "pci.ids." + std::to_string(file++);
+    root.Write(name, ids);
+    const MachineFile opened(root.Path(), "/" + name);
+    PciIdsText text(opened);
+    EXPECT_EQ(Lookup(ReadPciIdsNames(SelectPciIds(text, {device})).models, ModelKey(device)),
+              expected);
   }
 }
 
