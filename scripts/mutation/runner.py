@@ -222,20 +222,22 @@ class Runner:
     def scope(self):
         """What the baseline and the final rebuild build: the programs of the tests --tests
         keeps, or (empty) the whole build."""
-        if not self.a.tests or any(not t.targets for t in self.tests):
+        if not self.a.tests or not self.tests or any(not t.targets for t in self.tests):
             return []
         return sorted(set().union(*(t.targets for t in self.tests)))
 
-    def read_tests(self):
+    def read_tests(self, required=True):
         self.graph = BuildGraph(self.build, self.root)
         self.tests = self.graph.tests()
         if self.a.tests:
             self.tests = [t for t in self.tests if re.search(self.a.tests, t.name)]
-            if not self.tests:
+            if not self.tests and required:
                 sys.exit(f"no test of this build matches {self.a.tests}")
 
     def baseline(self):
-        self.read_tests()  # to know what to build
+        # To know what to build; a test program not built yet lists none of its tests, and then
+        # everything is built.
+        self.read_tests(required=False)
         rc, out, secs = self.ninja(self.scope())
         if rc != 0:
             sys.exit(f"the build fails without any mutant:\n{out[-3000:]}")
