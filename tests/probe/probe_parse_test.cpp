@@ -259,6 +259,9 @@ TEST(PciNamesTest, OddAndMalformedLines) {
       // One trailing space or tab goes, white space before a name goes, inside it stays.
       {"8086 \t Intel Corporation  \n\t5917\tUHD\tGraphics\t\n", "Intel Corporation ",
        "UHD\tGraphics", std::nullopt},
+      // A letter in place of a digit makes no ID at all, not another one.
+      {"8x86  Not Intel\n\t5917  Not a model\n" + intel + gpu + display + vga, "Intel Corporation",
+       "UHD Graphics 620", "VGA compatible"},
       // An ID run on into its name, or with no name: no name, and none under such a vendor.
       {"8086x Intel Corporation\n" + gpu + display + vga, std::nullopt, std::nullopt,
        "VGA compatible"},
