@@ -77,6 +77,8 @@ constexpr std::size_t kModelDigits = 4, kSubclassDigits = 2;
 // Enough of a line to read a key from in the common case: a tab and four digits, white space
 // and the first letter of the name; a line that needs more is read whole.
 constexpr std::size_t kKeyBytes = 8;
+// As many bytes as a read window holds.
+constexpr std::size_t kWholeWindow = std::string_view::npos;
 // How far a binary-search probe first looks ahead for an entry before it looks back.
 constexpr std::size_t kProbeBytes = 4096;
 
@@ -130,7 +132,12 @@ class IdsLines {
   // block: a vendor ID, or kClassKey plus a class ID.
   std::optional<std::uint32_t> KeyOf(std::size_t start, std::string_view seen) {
     if (seen.empty() || !MayBeTopLevel(seen[0])) return std::nullopt;  // most lines, unread
-    const PciIdsLine line = ReadPciIdsLine(WholeLine(start, seen), PciIdsBlock::None);
+    // Bytes that already show an ID, white space and a name's first letter decide for the
+    // whole line, which is read only where they do not.
+    PciIdsLine line = ReadPciIdsLine(seen.substr(0, seen.find('\n')), PciIdsBlock::None);
+    if (line.opens == PciIdsBlock::None && seen.find('\n') == std::string_view::npos) {
+      line = ReadPciIdsLine(WholeLine(start, seen), PciIdsBlock::None);
+    }
     if (line.opens == PciIdsBlock::None) return std::nullopt;
     return line.opens == PciIdsBlock::Class ? kClassKey | line.id : line.id;
   }
@@ -259,28 +266,31 @@ class IdsLines {
   }
 
   // Calls `visit(start, line)` for each line that starts in [offset, limit), `offset` being a
-  // line start, in order until it returns false. `line` holds at least the line's first
-  // kKeyBytes bytes or all that is left of the text, and is valid only during the call. The
-  // lines are walked inside each read window rather than one read per line: the Intel block
-  // alone has 8,000 lines.
+  // line start, in order until it returns false. `line` holds the whole line with its line
+  // feed, or all that is left of the text, or, for a line longer than a read window, the
+  // window; it is valid only during the call. The lines are walked inside each read window
+  // rather than one read per line: the Intel block alone has 8,000 lines.
   template <typename Visit>
   void WalkLines(std::size_t offset, std::size_t limit, Visit visit) {
+    bool cut = false;  // a window ended inside the line at `offset`: read a whole one from there
     while (offset < limit) {
-      const std::string_view window = ids_.From(offset, kKeyBytes);
+      const std::string_view window = ids_.From(offset, cut ? kWholeWindow : kKeyBytes);
       if (window.empty()) return;
+      const bool fromCut = std::exchange(cut, false);
       const bool windowEndsText = offset + window.size() >= Size();
       std::size_t at = 0;  // the current line's start within the window
       for (;;) {
         const std::string_view rest = window.substr(at);
         if (offset + at >= limit) return;
-        if (rest.size() < kKeyBytes && !windowEndsText) {
-          offset += at;  // its key may run past the window: read again from this line
+        const std::size_t newline = rest.find('\n');
+        if (newline == std::string_view::npos && !windowEndsText && (at > 0 || !fromCut)) {
+          offset += at;  // the line runs past the window: read again from its start
+          cut = true;
           break;
         }
         if (!visit(offset + at, rest)) return;
-        const std::size_t newline = rest.find('\n');
         if (newline == std::string_view::npos) {
-          offset = NextLine(offset + at);  // the line runs past the window
+          offset = NextLine(offset + at);  // a line longer than a window
           break;
         }
         at += newline + 1;
