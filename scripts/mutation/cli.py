@@ -91,14 +91,16 @@ so it may be edited meanwhile; its uncommitted changes are not in the worktree. 
 restored whatever happens (a failed build, a crashed or hung test, an exception, SIGINT,
 SIGTERM, SIGHUP); a run killed outright leaves its mutant, and every run starts by resetting the
 worktree to HEAD. --build is a build folder of the worktree, configured with --configure when
-missing. One run at a time may use a worktree; two runs go in two worktrees. A run stopped by a
-signal, or whose build or tests a signal ended, records nothing for the mutant of the moment.
+missing; one inside it (.mutants/worktree/build) whose flags are those of another build shares
+that build's compiler cache. One run at a time may use a worktree; two runs go in two
+worktrees. A run stopped by a signal, or whose build or tests a signal ended, records nothing
+for the mutant of the moment.
 
 Before the first mutant the whole build is brought up to date, the tests are numbered as that
-build lists them, and the whole suite is run once: it
-must pass, and its time sets the default --timeout (three times it, at least 30 s). After the last
-mutant everything is rebuilt once more, so the build folder matches the restored sources. A
-survivor is a mutant whose tests all ran and passed, as many as were asked for.
+build lists them, and the whole suite is run once: it must pass, and its time sets the default
+--timeout (three times it, at least 30 s). After the last mutant everything is rebuilt once
+more, so the build folder matches the restored sources. A survivor is a mutant whose tests all
+ran and passed, as many as were asked for.
 
 Which tests run: a test whose command is a program of this build runs when that program, or
 any program or library it depends on in the build graph (ninja -t inputs, order-only
