@@ -76,16 +76,17 @@ constexpr bool EachRecordType(Visit&& visit) {
 #undef HARNEL_VISIT_KIND
 }
 
-// Whether `rows`, a table with a row per kind whose `kind` member is the kind's profile key,
-// has one row for every kind in provider order. Each system's reader table is checked so: rows
-// are found by their place, so a row out of place would read one kind for another.
+// The place of the first row of `rows` (a table with a row per kind whose `kind` member is the
+// kind's profile key) that does not hold the kind the schema has there, a missing or extra row
+// included; kRecordKinds when every kind has its row in provider order. Each system's reader
+// table is checked so, its rows being found by their place: a row out of place would read one
+// kind for another. A failed check names the place in the compiler's note.
 template <class Row, std::size_t N>
-consteval bool RowsFollowKinds(const Row (&rows)[N]) {
-  if (N != kRecordKinds) return false;
-  for (std::size_t i = 0; i < N; ++i) {
-    if (rows[i].kind != kRecordKeys[i]) return false;
+consteval std::size_t FirstRowOutOfPlace(const Row (&rows)[N]) {
+  for (std::size_t i = 0; i < N && i < kRecordKinds; ++i) {
+    if (rows[i].kind != kRecordKeys[i]) return i;
   }
-  return true;
+  return N;
 }
 
 // The records in provider order, as HARNEL_RECORD_KINDS lists them.

@@ -73,7 +73,8 @@ constexpr LinuxKind kKinds[] = {
     Kind<VideoadapterNode, probe::ProbeVideoadapterList, probe::ExplainVideoadapterList>(),
     Kind<PhyMemoryNode, probe::ProbePhyMemoryList, probe::ExplainPhyMemoryList>(),
 };
-static_assert(RowsFollowKinds(kKinds), "one reader per kind of record, in the schema's order");
+static_assert(FirstRowOutOfPlace(kKinds) == kRecordKinds,
+              "one reader per kind of record, in the schema's order");
 
 }  // namespace
 

@@ -50,7 +50,8 @@ constexpr WindowsKind kKinds[] = {
     {kProfileKey<PhyMemoryNode>, HARNEL_READ(ReadSmbios), ParsePhyMemoryList,
      ExplainFirmwareRecord},
 };
-static_assert(RowsFollowKinds(kKinds), "one reader per kind of record, in the schema's order");
+static_assert(FirstRowOutOfPlace(kKinds) == kRecordKinds,
+              "one reader per kind of record, in the schema's order");
 
 #undef HARNEL_READ
 

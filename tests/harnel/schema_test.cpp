@@ -29,7 +29,7 @@ constexpr KindRow kInOrder[] = {
     {"VideoadapterList"},
     {"PhyMemoryList"},
 };
-static_assert(harnel::RowsFollowKinds(kInOrder));
+static_assert(harnel::FirstRowOutOfPlace(kInOrder) == harnel::kRecordKinds);
 
 constexpr KindRow kSwapped[] = {
     {"OS"},
@@ -48,7 +48,7 @@ constexpr KindRow kSwapped[] = {
     {"VideoadapterList"},
     {"PhyMemoryList"},
 };
-static_assert(!harnel::RowsFollowKinds(kSwapped));
+static_assert(harnel::FirstRowOutOfPlace(kSwapped) == 6);
 
 constexpr KindRow kOneShort[] = {
     {"OS"},
@@ -66,7 +66,7 @@ constexpr KindRow kOneShort[] = {
     {"SystemslotList"},
     {"VideoadapterList"},
 };
-static_assert(!harnel::RowsFollowKinds(kOneShort));
+static_assert(harnel::FirstRowOutOfPlace(kOneShort) == 14);
 
 // A pair or fill row reads exactly one field.
 static_assert(harnel::ReadsSchemaField<StorageNode>(&StorageNode::model, nullptr));
