@@ -13,36 +13,37 @@
 namespace velmora::cli {
 namespace {
 
+namespace machine = harnel::machine;
 constexpr std::string_view kSystemKey = harnel::kMachineSystemKey;
 
-// The caption of each field the Machine key holds (harnel::kMachineFields).
+// The caption of each field the Machine key holds (harnel::kMachineGroups).
 struct FieldCaption {
   std::string_view recordKey, field, caption;
 };
 constexpr FieldCaption kCaptions[] = {
-    {kSystemKey, "manufacturer", "系统制造商"},
-    {kSystemKey, "product", "系统型号"},
-    {kSystemKey, "serial", "系统序列号"},
-    {kSystemKey, "uuid", "系统UUID"},
-    {kSystemKey, "sku", "SKU编号"},
-    {kSystemKey, "assetTag", "资产标签"},
-    {kSystemKey, "chassisSerial", "机箱序列号"},
-    {kSystemKey, "virtualization", "虚拟化环境"},
-    {harnel::kProfileKey<ProcessorInfo>, "packages", "物理处理器个数"},
-    {harnel::kProfileKey<ProcessorInfo>, "cores", "每个处理器的核心数"},
-    {harnel::kProfileKey<ProcessorInfo>, "threads", "每个处理器的线程数"},
-    {harnel::kProfileKey<PhyMemoryNode>, "serialNumber", "序列号"},
-    {harnel::kProfileKey<PhyMemoryNode>, "partNumber", "部件号"},
-    {harnel::kProfileKey<StorageNode>, "serialNumber", "序列号"},
-    {harnel::kProfileKey<StorageNode>, "firmware", "固件版本"},
-    {harnel::kProfileKey<StorageNode>, "interface", "接口类型"},
-    {harnel::kProfileKey<MonitorNode>, "serialNumber", "序列号"},
-    {harnel::kProfileKey<MonitorNode>, "manufactureWeek", "生产周"},
-    {harnel::kProfileKey<MonitorNode>, "manufactureYear", "生产年份"},
-    {harnel::kProfileKey<NetworkadapterNode>, "interfaceName", "接口名称"},
-    {harnel::kProfileKey<NetworkadapterNode>, "kind", "网络类型"},
-    {harnel::kProfileKey<NetworkadapterNode>, "status", "连接状态"},
-    {harnel::kProfileKey<NetworkadapterNode>, "mtu", "MTU"},
+    {kSystemKey, machine::kManufacturer, "系统制造商"},
+    {kSystemKey, machine::kProduct, "系统型号"},
+    {kSystemKey, machine::kSerial, "系统序列号"},
+    {kSystemKey, machine::kUuid, "系统UUID"},
+    {kSystemKey, machine::kSku, "SKU编号"},
+    {kSystemKey, machine::kAssetTag, "资产标签"},
+    {kSystemKey, machine::kChassisSerial, "机箱序列号"},
+    {kSystemKey, machine::kVirtualization, "虚拟化环境"},
+    {harnel::kProfileKey<ProcessorInfo>, machine::kPackages, "物理处理器个数"},
+    {harnel::kProfileKey<ProcessorInfo>, machine::kCores, "每个处理器的核心数"},
+    {harnel::kProfileKey<ProcessorInfo>, machine::kThreads, "每个处理器的线程数"},
+    {harnel::kProfileKey<PhyMemoryNode>, machine::kSerialNumber, "序列号"},
+    {harnel::kProfileKey<PhyMemoryNode>, machine::kPartNumber, "部件号"},
+    {harnel::kProfileKey<StorageNode>, machine::kSerialNumber, "序列号"},
+    {harnel::kProfileKey<StorageNode>, machine::kFirmware, "固件版本"},
+    {harnel::kProfileKey<StorageNode>, machine::kInterface, "接口类型"},
+    {harnel::kProfileKey<MonitorNode>, machine::kSerialNumber, "序列号"},
+    {harnel::kProfileKey<MonitorNode>, machine::kManufactureWeek, "生产周"},
+    {harnel::kProfileKey<MonitorNode>, machine::kManufactureYear, "生产年份"},
+    {harnel::kProfileKey<NetworkadapterNode>, machine::kInterfaceName, "接口名称"},
+    {harnel::kProfileKey<NetworkadapterNode>, machine::kKind, "网络类型"},
+    {harnel::kProfileKey<NetworkadapterNode>, machine::kStatus, "连接状态"},
+    {harnel::kProfileKey<NetworkadapterNode>, machine::kMtu, "MTU"},
 };
 
 constexpr const FieldCaption* FindCaption(std::string_view recordKey, std::string_view field) {
@@ -54,38 +55,22 @@ constexpr const FieldCaption* FindCaption(std::string_view recordKey, std::strin
 
 // Every field the key holds has a caption, and every caption names one of them.
 constexpr bool EachFieldCaptioned() {
-  for (const harnel::MachineField& field : harnel::kMachineFields) {
-    if (FindCaption(field.recordKey, field.name) == nullptr) return false;
-  }
-  return std::size(kCaptions) == std::size(harnel::kMachineFields);
-}
-static_assert(EachFieldCaptioned());
-
-// The field names of each record the Machine key adds to, in table order.
-struct RecordFields {
-  std::string_view recordKey;
-  std::vector<std::string_view> fields;
-};
-const std::vector<RecordFields>& FieldsByRecord() {
-  static const std::vector<RecordFields> all = [] {
-    std::vector<RecordFields> out;
-    for (const harnel::MachineField& added : harnel::kMachineFields) {
-      if (out.empty() || out.back().recordKey != added.recordKey)
-        out.push_back({added.recordKey, {}});
-      out.back().fields.push_back(added.name);
+  std::size_t fields = 0;
+  for (const harnel::MachineGroup& group : harnel::kMachineGroups) {
+    for (std::string_view field : group.fields) {
+      if (FindCaption(group.recordKey, field) == nullptr) return false;
+      ++fields;
     }
-    return out;
-  }();
-  return all;
+  }
+  return std::size(kCaptions) == fields;
 }
+static_assert(EachFieldCaptioned(), "a Machine field without a caption, or a caption of none");
 
 }  // namespace
 
 std::span<const std::string_view> MachineFields(std::string_view recordKey) {
-  for (const RecordFields& record : FieldsByRecord()) {
-    if (record.recordKey == recordKey) return record.fields;
-  }
-  return {};
+  const harnel::MachineGroup* group = harnel::FindMachineGroup(recordKey);
+  return group != nullptr ? group->fields : std::span<const std::string_view>();
 }
 
 std::string MachineFieldCaption(std::string_view recordKey, std::string_view field) {

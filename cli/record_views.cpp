@@ -1,7 +1,6 @@
 #include "cli/record_views.h"
 
-#include <initializer_list>
-#include <type_traits>
+#include <vector>
 
 #include "cli/text_output.h"
 #include "dll/velmora.h"
@@ -39,14 +38,41 @@ std::size_t FieldOf(const Row& row) {
   return row.text != nullptr ? harnel::FieldIndex(row.text) : harnel::FieldIndex(row.number);
 }
 
+// The pair exports, each with the name `velmora pairs` knows it by, keyed by the kind it shows.
+struct PairExport {
+  std::string_view kind, name;
+  int (*run)(PairList&);
+};
+const PairExport kPairExports[] = {
+    {harnel::kProfileKey<OSInfo>, "os", GetOSPair},
+    {harnel::kProfileKey<BIOSInfo>, "bios", GetBIOSPair},
+    {harnel::kProfileKey<ProcessorInfo>, "processor", GetProcessorPair},
+    {harnel::kProfileKey<MemoryInfo>, "memory", GetMemoryPair},
+    {harnel::kProfileKey<UserInfo>, "userinfo", GetUserinfoPair},
+    {harnel::kProfileKey<InputdeviceNode>, "inputdevice", GetInputdeviceListPair},
+    {harnel::kProfileKey<ModemNode>, "modem", GetModemListPair},
+    {harnel::kProfileKey<MonitorNode>, "monitor", GetMonitorListPair},
+    {harnel::kProfileKey<NetworkadapterNode>, "networkadapter", GetNetworkadapterListPair},
+    {harnel::kProfileKey<PrinterNode>, "printer", GetPrinterListPair},
+    {harnel::kProfileKey<StorageNode>, "storage", GetStorageListPair},
+    {harnel::kProfileKey<SystemcontrollerNode>, "systemcontroller", GetSystemcontrollerListPair},
+    {harnel::kProfileKey<SystemslotNode>, "systemslot", GetSystemslotListPair},
+    {harnel::kProfileKey<VideoadapterNode>, "videoadapter", GetVideoadapterListPair},
+};
+
+// The view of `Record`: its pair export, if any, and the captions its pair and fill rows give.
 template <class Record>
-RecordView View(std::string_view name, std::string_view heading, int (*run)(PairList&),
-                std::span<const PairRow<Record>> pairs,
-                std::initializer_list<std::span<const FillRow<Record>>> fills) {
+RecordView View() {
   const harnel::RecordSchema& schema = harnel::SchemaOf<Record>();
-  RecordView view{name, heading, run, &schema, {}, {}};
+  RecordView view{{}, schema.title, nullptr, &schema, {}, {}};
+  for (const PairExport& pairs : kPairExports) {
+    if (pairs.kind == schema.key) {
+      view.name = pairs.name;
+      view.run = pairs.run;
+    }
+  }
   view.captions.resize(schema.fields.size());
-  for (std::span<const FillRow<Record>> table : fills) {
+  for (std::span<const FillRow<Record>> table : kFillTablesOf<Record>) {
     for (const FillRow<Record>& row : table) {
       const std::size_t field = FieldOf(row);
       if (field < schema.fields.size() && view.captions[field].empty()) {
@@ -54,7 +80,7 @@ RecordView View(std::string_view name, std::string_view heading, int (*run)(Pair
       }
     }
   }
-  for (const PairRow<Record>& row : pairs) {
+  for (const PairRow<Record>& row : kPairRowsOf<Record>) {
     const std::size_t field = FieldOf(row);
     if (field >= schema.fields.size()) continue;
     std::string caption = ToUtf8(row.label);
@@ -65,37 +91,16 @@ RecordView View(std::string_view name, std::string_view heading, int (*run)(Pair
   return view;
 }
 
+// A view per kind of the schema, in its order.
 std::span<const RecordView> Views() {
-  static const RecordView views[] = {
-      View<OSInfo>("os", "Operating system", GetOSPair, kOSPairRows,
-                   {kComputerTable, kOperatingSystemTable}),
-      View<BIOSInfo>("bios", "Mainboard and BIOS", GetBIOSPair, kBIOSPairRows,
-                     {kMainboardTable, kBiosTable}),
-      View<ProcessorInfo>("processor", "Processor", GetProcessorPair, kProcessorPairRows,
-                          {kProcessorTable}),
-      View<MemoryInfo>("memory", "Memory", GetMemoryPair, kMemoryPairRows, {kMemoryTable}),
-      View<UserInfo>("userinfo", "Users", GetUserinfoPair, kUserinfoPairRows, {}),
-      View<InputdeviceNode>("inputdevice", "Input devices", GetInputdeviceListPair,
-                            kInputdevicePairRows, {kInputDeviceTable}),
-      View<ModemNode>("modem", "Modems", GetModemListPair, kModemPairRows, {kModemTable}),
-      View<MonitorNode>("monitor", "Monitors", GetMonitorListPair, kMonitorPairRows,
-                        {kMonitorTable}),
-      View<NetworkadapterNode>("networkadapter", "Network adapters", GetNetworkadapterListPair,
-                               kNetworkadapterPairRows, {kNetworkAdapterTable}),
-      View<PrinterNode>("printer", "Printers", GetPrinterListPair, kPrinterPairRows,
-                        {kPrinterTable}),
-      View<StorageNode>("storage", "Storage devices", GetStorageListPair, kStoragePairRows,
-                        {kStorageTable}),
-      View<SystemcontrollerNode>("systemcontroller", "System controllers",
-                                 GetSystemcontrollerListPair, kSystemcontrollerPairRows,
-                                 {kControllerTable}),
-      View<SystemslotNode>("systemslot", "System slots", GetSystemslotListPair, kSystemslotPairRows,
-                           {kSystemSlotTable}),
-      View<VideoadapterNode>("videoadapter", "Video adapters", GetVideoadapterListPair,
-                             kVideoadapterPairRows, {kVideoAdapterTable}),
-      View<PhyMemoryNode>({}, {}, nullptr, {}, {kMemoryModuleTable}),
-  };
-  static_assert(std::extent_v<decltype(views)> == harnel::kRecordKinds);
+  static const std::vector<RecordView> views = [] {
+    std::vector<RecordView> all;
+    harnel::EachRecordType([&]<class Record>() {
+      all.push_back(View<Record>());
+      return true;
+    });
+    return all;
+  }();
   return views;
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 // Every template's fill table, one per kind of category, as the templates name their items.
 
+#include <array>
+#include <span>
+
 #include "filler/fill_table.h"
+#include "harnel/schema.h"
 #include "provider/records.h"
 
 namespace velmora {
@@ -138,5 +142,42 @@ inline constexpr FillRow<SystemslotNode> kSystemSlotTable[] = {
     TextRow(WTEXT("插槽名称"), &SystemslotNode::name),
     TextRow(WTEXT("SMBIOS字符串"), &SystemslotNode::smbiosString),
 };
+
+// The fill tables of each kind of record, found by its type (at most two, unused places
+// empty); none for a kind no template shows. Every row must read a field the record's schema
+// describes.
+template <class Record>
+using FillTables = std::array<std::span<const FillRow<Record>>, 2>;
+template <class Record>
+inline constexpr FillTables<Record> kFillTablesOf{};
+
+template <class... Tables>
+consteval bool EachRowReadsSchemaField(const Tables&... tables) {
+  return (harnel::RowsReadSchemaFields(tables) && ...);
+}
+
+#define VELMORA_FILL_TABLES(Record, ...)                                                          \
+  static_assert(EachRowReadsSchemaField(__VA_ARGS__), "a fill row reads no field of the schema"); \
+  template <>                                                                                     \
+  inline constexpr FillTables<Record> kFillTablesOf<Record> {                                     \
+    __VA_ARGS__                                                                                   \
+  }
+
+VELMORA_FILL_TABLES(OSInfo, kComputerTable, kOperatingSystemTable);
+VELMORA_FILL_TABLES(BIOSInfo, kMainboardTable, kBiosTable);
+VELMORA_FILL_TABLES(ProcessorInfo, kProcessorTable);
+VELMORA_FILL_TABLES(MemoryInfo, kMemoryTable);
+VELMORA_FILL_TABLES(InputdeviceNode, kInputDeviceTable);
+VELMORA_FILL_TABLES(ModemNode, kModemTable);
+VELMORA_FILL_TABLES(MonitorNode, kMonitorTable);
+VELMORA_FILL_TABLES(NetworkadapterNode, kNetworkAdapterTable);
+VELMORA_FILL_TABLES(PrinterNode, kPrinterTable);
+VELMORA_FILL_TABLES(StorageNode, kStorageTable);
+VELMORA_FILL_TABLES(SystemcontrollerNode, kControllerTable);
+VELMORA_FILL_TABLES(SystemslotNode, kSystemSlotTable);
+VELMORA_FILL_TABLES(VideoadapterNode, kVideoAdapterTable);
+VELMORA_FILL_TABLES(PhyMemoryNode, kMemoryModuleTable);
+
+#undef VELMORA_FILL_TABLES
 
 }  // namespace velmora

@@ -17,7 +17,7 @@ using Json = nlohmann::ordered_json;
 constexpr int kMostPackages = 64;
 
 // The fields that make a list section's entries rather than fill them.
-constexpr std::string_view kPackages = "packages";
+constexpr std::string_view kPackages = harnel::machine::kPackages;
 constexpr std::string_view kAddresses = "ipAddress";
 constexpr std::string_view kMasks = "subnetMask";
 static_assert(harnel::IsProfileField(harnel::kProfileKey<ProcessorInfo>, kPackages));
@@ -128,7 +128,7 @@ Json Fill(std::span<const GlpiField> rows, const nlohmann::json& profile,
 std::string DefaultDeviceId(const nlohmann::json& profile) {
   const nlohmann::json& name = Member(Member(profile, harnel::kProfileKey<OSInfo>), "computerName");
   const nlohmann::json& uuid =
-      Member(harnel::MachineFactsOf(profile, harnel::kMachineSystemKey, 0), "uuid");
+      Member(harnel::MachineFactsOf(profile, harnel::kMachineSystemKey, 0), harnel::machine::kUuid);
   std::string id;
   for (const nlohmann::json* part : {&name, &uuid}) {
     if (!part->is_string() || part->get_ref<const std::string&>().empty()) continue;

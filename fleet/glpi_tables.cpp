@@ -7,6 +7,7 @@ namespace {
 
 using enum GlpiValue;
 using enum GlpiEntries;
+namespace machine = harnel::machine;
 
 constexpr std::string_view kOS = harnel::kProfileKey<OSInfo>;
 constexpr std::string_view kBIOS = harnel::kProfileKey<BIOSInfo>;
@@ -29,8 +30,8 @@ constexpr GlpiField kHardware[] = {
     {"name", kOS, "computerName", GlpiText},
     {"memory", kMemory, "totalPhysicalMB", GlpiNumber},
     {"swap", kMemory, "totalPageFileMB", GlpiNumber},
-    {"uuid", kSystem, "uuid", GlpiText},
-    {"vmsystem", kSystem, "virtualization", GlpiText},
+    {"uuid", kSystem, machine::kUuid, GlpiText},
+    {"vmsystem", kSystem, machine::kVirtualization, GlpiText},
     {"chassis_type", kBIOS, "machineType", GlpiText},
     {"workgroup", kUsers, "domainName", GlpiText},
     {"lastloggeduser", kUsers, "currentUser", GlpiLogin},
@@ -47,12 +48,12 @@ constexpr GlpiField kBios[] = {
     {"mmanufacturer", kBIOS, "boardManufacturer", GlpiText},
     {"mmodel", kBIOS, "boardName", GlpiText},
     {"msn", kBIOS, "boardSerialNumber", GlpiText},
-    {"smanufacturer", kSystem, "manufacturer", GlpiText},
-    {"smodel", kSystem, "product", GlpiText},
-    {"ssn", kSystem, "serial", GlpiText},
-    {"skunumber", kSystem, "sku", GlpiText},
-    {"assettag", kSystem, "assetTag", GlpiText},
-    {"enclosureserial", kSystem, "chassisSerial", GlpiText},
+    {"smanufacturer", kSystem, machine::kManufacturer, GlpiText},
+    {"smodel", kSystem, machine::kProduct, GlpiText},
+    {"ssn", kSystem, machine::kSerial, GlpiText},
+    {"skunumber", kSystem, machine::kSku, GlpiText},
+    {"assettag", kSystem, machine::kAssetTag, GlpiText},
+    {"enclosureserial", kSystem, machine::kChassisSerial, GlpiText},
 };
 
 constexpr GlpiField kOperatingSystem[] = {
@@ -68,8 +69,8 @@ constexpr GlpiField kCpus[] = {
     {"speed", kProcessor, "maxClockSpeed", GlpiNumber},
     {"id", kProcessor, "processorId", GlpiText},
     {"description", kProcessor, "description", GlpiText},
-    {"core", kProcessor, "cores", GlpiNumber},
-    {"thread", kProcessor, "threads", GlpiThreadsPerCore, "cores"},
+    {"core", kProcessor, machine::kCores, GlpiNumber},
+    {"thread", kProcessor, machine::kThreads, GlpiThreadsPerCore, machine::kCores},
     {"arch", kProcessor, "description", GlpiProcessorArch},
 };
 
@@ -80,8 +81,8 @@ constexpr GlpiField kMemories[] = {
     {"speed", kModules, "speedMHz", GlpiNumberText},
     {"type", kModules, "memoryType", GlpiText},
     {"manufacturer", kModules, "manufacturer", GlpiText},
-    {"serialnumber", kModules, "serialNumber", GlpiText},
-    {"model", kModules, "partNumber", GlpiText},
+    {"serialnumber", kModules, machine::kSerialNumber, GlpiText},
+    {"model", kModules, machine::kPartNumber, GlpiText},
 };
 
 constexpr GlpiField kStorages[] = {
@@ -91,32 +92,33 @@ constexpr GlpiField kStorages[] = {
     {"manufacturer", kStorage, "manufacturer", GlpiText},
     {"model", kStorage, "model", GlpiText},
     {"disksize", kStorage, "sizeMB", GlpiNumber},
-    {"serial", kStorage, "serialNumber", GlpiText},
-    {"firmware", kStorage, "firmware", GlpiText},
-    {"interface", kStorage, "interface", GlpiStorageBus},
+    {"serial", kStorage, machine::kSerialNumber, GlpiText},
+    {"firmware", kStorage, machine::kFirmware, GlpiText},
+    {"interface", kStorage, machine::kInterface, GlpiStorageBus},
 };
 
 // An entry's address list and mask list hold one item each (see GlpiAddresses).
 constexpr GlpiField kNetworks[] = {
-    {"description", kAdapters, "interfaceName", GlpiText},
+    {"description", kAdapters, machine::kInterfaceName, GlpiText},
     {"description", kAdapters, "description", GlpiText},
     {"mac", kAdapters, "macAddress", GlpiText},
     {"ipaddress", kAdapters, "ipAddress", GlpiIpv4Address},
     {"ipmask", kAdapters, "subnetMask", GlpiIpv4Mask, "ipAddress"},
     {"ipsubnet", kAdapters, "ipAddress", GlpiIpv4Subnet, "subnetMask"},
     {"ipaddress6", kAdapters, "ipAddress", GlpiIpv6Address},
-    {"type", kAdapters, "kind", GlpiNetworkKind},
+    {"type", kAdapters, machine::kKind, GlpiNetworkKind},
     {"type", kAdapters, "adapterType", GlpiAdapterKind},
-    {"status", kAdapters, "status", GlpiNetworkStatus},
-    {"mtu", kAdapters, "mtu", GlpiNumber},
+    {"status", kAdapters, machine::kStatus, GlpiNetworkStatus},
+    {"mtu", kAdapters, machine::kMtu, GlpiNumber},
 };
 
 constexpr GlpiField kMonitors[] = {
     {"caption", kMonitorList, "monitorType", GlpiText},
     {"name", kMonitorList, "monitorType", GlpiText},
     {"manufacturer", kMonitorList, "manufacturer", GlpiText},
-    {"serial", kMonitorList, "serialNumber", GlpiText},
-    {"description", kMonitorList, "manufactureWeek", GlpiManufactureDate, "manufactureYear"},
+    {"serial", kMonitorList, machine::kSerialNumber, GlpiText},
+    {"description", kMonitorList, machine::kManufactureWeek, GlpiManufactureDate,
+     machine::kManufactureYear},
 };
 
 constexpr GlpiField kVideos[] = {

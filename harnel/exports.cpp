@@ -44,22 +44,8 @@ void Take(std::string_view key, Record** in) {
 
 }  // namespace
 
-#define HARNEL_EXPORT_PAIR(Name, Record)                              \
+#define HARNEL_EXPORT_PAIR(Name, Record, title)                       \
   extern "C" void Get##Name(Record** record) { Hand(#Name, record); } \
   extern "C" void Free##Name(Record** record) { Take(#Name, record); }
 
-HARNEL_EXPORT_PAIR(OS, OSInfo)
-HARNEL_EXPORT_PAIR(BIOS, BIOSInfo)
-HARNEL_EXPORT_PAIR(Processor, ProcessorInfo)
-HARNEL_EXPORT_PAIR(Memory, MemoryInfo)
-HARNEL_EXPORT_PAIR(Userinfo, UserInfo)
-HARNEL_EXPORT_PAIR(InputdeviceList, InputdeviceNode)
-HARNEL_EXPORT_PAIR(ModemList, ModemNode)
-HARNEL_EXPORT_PAIR(MonitorList, MonitorNode)
-HARNEL_EXPORT_PAIR(NetworkadapterList, NetworkadapterNode)
-HARNEL_EXPORT_PAIR(PrinterList, PrinterNode)
-HARNEL_EXPORT_PAIR(StorageList, StorageNode)
-HARNEL_EXPORT_PAIR(SystemcontrollerList, SystemcontrollerNode)
-HARNEL_EXPORT_PAIR(SystemslotList, SystemslotNode)
-HARNEL_EXPORT_PAIR(VideoadapterList, VideoadapterNode)
-HARNEL_EXPORT_PAIR(PhyMemoryList, PhyMemoryNode)
+HARNEL_RECORD_KINDS(HARNEL_EXPORT_PAIR)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "harnel/disposable_json.h"
+#include "harnel/machine_key.h"
 #include "harnel/profile_file.h"
 #include "harnel/record_json.h"
 #include "harnel/schema.h"
@@ -21,11 +22,11 @@ std::string WithoutExceptionTag(const std::string& message) {
 }
 
 // Builds the profile as it is parsed, keeping only what a profile can use: the records' keys
-// at the top, and under them at most three levels of containers (the top-level object, a
-// list's array, its nodes). A container deeper than that is kept empty, so the record check
-// still says what stands there, and an unknown top-level key is dropped with its value. So the
-// value stays shallow enough to be taken apart without allocating (EmptyJson), and the
-// memory it takes is no more than the records' text.
+// and the Machine key at the top, and under them at most three levels of containers (the top-level
+// object, a list's array, its nodes). A container deeper than that is kept empty, so the record
+// check still says what stands there, and an unknown top-level key is dropped with its value. So
+// the value stays shallow enough to be taken apart without allocating (EmptyJson), and the memory
+// it takes is no more than the records' text.
 class ProfileBuilder {
  public:
   explicit ProfileBuilder(nlohmann::json& root) : root_(root) {}
@@ -61,7 +62,9 @@ class ProfileBuilder {
     if (open_.empty()) return &root_;
     nlohmann::json& parent = *open_.back();
     if (parent.is_array()) return &parent.emplace_back();
-    if (open_.size() == 1 && FindRecordSchema(key_) == nullptr) return nullptr;
+    if (open_.size() == 1 && FindRecordSchema(key_) == nullptr && key_ != kMachineKey) {
+      return nullptr;
+    }
     nlohmann::json& slot = parent[key_];
     EmptyJson(slot);  // a key given twice: the later value stands
     return &slot;
@@ -135,6 +138,16 @@ LoadedProfile LoadProfile(const std::filesystem::path& path) {
       result.problem = std::move(problem);
       return result;
     }
+  }
+  // The Machine key is kept only to count its lists against the records; replay uses none of
+  // it. Its entries are kept empty, so its lists take a few bytes an entry.
+  if (std::string problem = CheckMachineCounts(records); !problem.empty()) {
+    result.problem = std::move(problem);
+    return result;
+  }
+  if (const auto machine = records.find(kMachineKey); machine != records.end()) {
+    EmptyJson(*machine);
+    records.erase(machine);
   }
   result.records = std::move(records);
   return result;

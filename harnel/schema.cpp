@@ -36,36 +36,28 @@ void Release(void* record) {
   Free(&held);
 }
 
+// A list's nodes are linked by their `next` field; a single record has none.
 template <class Record, void (*Get)(Record**), void (*Free)(Record**)>
-constexpr RecordSchema Single() {
-  return {RecordFields<Record>::key, false, sizeof(Record), 0, kFields<Record>, Fetch<Record, Get>,
-          Release<Record, Free>};
+constexpr RecordSchema Describe(std::string_view title) {
+  if constexpr (requires { &Record::next; }) {
+    return {RecordFields<Record>::key,
+            true,
+            sizeof(Record),
+            offsetof(Record, next),
+            kFields<Record>,
+            Fetch<Record, Get>,
+            Release<Record, Free>,
+            title};
+  } else {
+    return {
+        RecordFields<Record>::key, false, sizeof(Record), 0, kFields<Record>, Fetch<Record, Get>,
+        Release<Record, Free>,     title};
+  }
 }
 
-template <class Node, void (*Get)(Node**), void (*Free)(Node**)>
-constexpr RecordSchema List() {
-  return {RecordFields<Node>::key, true,          sizeof(Node),
-          offsetof(Node, next),    kFields<Node>, Fetch<Node, Get>,
-          Release<Node, Free>};
-}
-
-const RecordSchema kRecordSchemas[] = {
-    Single<OSInfo, GetOS, FreeOS>(),
-    Single<BIOSInfo, GetBIOS, FreeBIOS>(),
-    Single<ProcessorInfo, GetProcessor, FreeProcessor>(),
-    Single<MemoryInfo, GetMemory, FreeMemory>(),
-    Single<UserInfo, GetUserinfo, FreeUserinfo>(),
-    List<InputdeviceNode, GetInputdeviceList, FreeInputdeviceList>(),
-    List<ModemNode, GetModemList, FreeModemList>(),
-    List<MonitorNode, GetMonitorList, FreeMonitorList>(),
-    List<NetworkadapterNode, GetNetworkadapterList, FreeNetworkadapterList>(),
-    List<PrinterNode, GetPrinterList, FreePrinterList>(),
-    List<StorageNode, GetStorageList, FreeStorageList>(),
-    List<SystemcontrollerNode, GetSystemcontrollerList, FreeSystemcontrollerList>(),
-    List<SystemslotNode, GetSystemslotList, FreeSystemslotList>(),
-    List<VideoadapterNode, GetVideoadapterList, FreeVideoadapterList>(),
-    List<PhyMemoryNode, GetPhyMemoryList, FreePhyMemoryList>(),
-};
+#define HARNEL_DESCRIBE_KIND(Name, Record, title) Describe<Record, Get##Name, Free##Name>(title),
+const RecordSchema kRecordSchemas[] = {HARNEL_RECORD_KINDS(HARNEL_DESCRIBE_KIND)};
+#undef HARNEL_DESCRIBE_KIND
 static_assert(std::size(kRecordSchemas) == kRecordKinds);
 
 }  // namespace

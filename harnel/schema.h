@@ -1,7 +1,8 @@
 #pragma once
-// The profile form of every record: which key holds it and where each field lies.
-// Replay builds records from this table and capture writes them back from it, so the two
-// cannot disagree. The readers of each system keep one table of their own in the same order.
+// The one description of every kind of record: its place among the kinds, its profile key,
+// its title and where each field lies. Replay builds records from it and capture writes them
+// back from it, so the two cannot disagree; every other table of the kinds or of their fields
+// names them by this description's keys and is checked against it when it compiles.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,13 +34,62 @@ struct RecordSchema {
   // or first node (null: none); release() gives it back.
   void* (*get)();
   void (*release)(void*);
+  std::string_view title = {};  // what the records of this kind are, for a heading
 };
+
+// Every kind of record in provider order, as X(Name, Record, title): the provider's functions
+// are Get<Name> and Free<Name>, its profile key is "<Name>". This is the one list of the kinds;
+// the code that needs each of them expands it, and the tables of each system's readers are
+// checked against it row by row.
+#define HARNEL_RECORD_KINDS(X)                                        \
+  X(OS, OSInfo, "Operating system")                                   \
+  X(BIOS, BIOSInfo, "Mainboard and BIOS")                             \
+  X(Processor, ProcessorInfo, "Processor")                            \
+  X(Memory, MemoryInfo, "Memory")                                     \
+  X(Userinfo, UserInfo, "Users")                                      \
+  X(InputdeviceList, InputdeviceNode, "Input devices")                \
+  X(ModemList, ModemNode, "Modems")                                   \
+  X(MonitorList, MonitorNode, "Monitors")                             \
+  X(NetworkadapterList, NetworkadapterNode, "Network adapters")       \
+  X(PrinterList, PrinterNode, "Printers")                             \
+  X(StorageList, StorageNode, "Storage devices")                      \
+  X(SystemcontrollerList, SystemcontrollerNode, "System controllers") \
+  X(SystemslotList, SystemslotNode, "System slots")                   \
+  X(VideoadapterList, VideoadapterNode, "Video adapters")             \
+  X(PhyMemoryList, PhyMemoryNode, "Physical memory modules")
+
+// The profile keys of the kinds, in provider order: the row order of every table of them.
+#define HARNEL_KIND_KEY(Name, Record, title) std::string_view(#Name),
+inline constexpr std::string_view kRecordKeys[] = {HARNEL_RECORD_KINDS(HARNEL_KIND_KEY)};
+#undef HARNEL_KIND_KEY
 
 // How many kinds of record there are; every table of them has this many rows, in the order
 // of RecordSchemas().
-inline constexpr std::size_t kRecordKinds = 15;
+inline constexpr std::size_t kRecordKinds = std::size(kRecordKeys);
 
-// The fifteen records in provider order: OS, BIOS, ..., PhyMemoryList.
+// Calls `visit.template operator()<Record>()` for each record type in provider order; true when
+// every call returned true (it stops at the first false).
+template <class Visit>
+constexpr bool EachRecordType(Visit&& visit) {
+#define HARNEL_VISIT_KIND(Name, Record, title) &&visit.template operator()<Record>()
+  return true HARNEL_RECORD_KINDS(HARNEL_VISIT_KIND);
+#undef HARNEL_VISIT_KIND
+}
+
+// The place of the first row of `rows` (a table with a row per kind whose `kind` member is the
+// kind's profile key) that does not hold the kind the schema has there, a missing or extra row
+// included; kRecordKinds when every kind has its row in provider order. Each system's reader
+// table is checked so, its rows being found by their place: a row out of place would read one
+// kind for another. A failed check names the place in the compiler's note.
+template <class Row, std::size_t N>
+consteval std::size_t FirstRowOutOfPlace(const Row (&rows)[N]) {
+  for (std::size_t i = 0; i < N && i < kRecordKinds; ++i) {
+    if (rows[i].kind != kRecordKeys[i]) return i;
+  }
+  return N;
+}
+
+// The records in provider order, as HARNEL_RECORD_KINDS lists them.
 std::span<const RecordSchema> RecordSchemas();
 
 // The record stored under `key`; null for a key no record uses.
@@ -117,6 +167,12 @@ HARNEL_RECORD(PhyMemoryNode, "PhyMemoryList", HARNEL_TEXT(moduleName), HARNEL_TE
 #undef HARNEL_TEXT
 #undef HARNEL_INT32
 
+// Each record's fields are described under the key its kind has in the list of kinds.
+#define HARNEL_KEY_MATCHES(Name, Record, title) \
+  static_assert(RecordFields<Record>::key == #Name, "a record's fields under another kind's key");
+HARNEL_RECORD_KINDS(HARNEL_KEY_MATCHES)
+#undef HARNEL_KEY_MATCHES
+
 // The profile key of the records of type `Record` ("StorageList" for StorageNode), for tables
 // that name a kind of record.
 template <class Record>
@@ -130,7 +186,7 @@ const RecordSchema& SchemaOf() {
 
 // The place of `member` among the fields of `Record`; the size of the fields when no field is it.
 template <class Record, class Member>
-std::size_t FieldIndex(Member Record::*member) {
+constexpr std::size_t FieldIndex(Member Record::*member) {
   const auto& fields = RecordFields<Record>::fields;
   for (std::size_t i = 0; i < std::size(fields); ++i) {
     if constexpr (std::is_same_v<Member, int32_t>) {
@@ -140,6 +196,25 @@ std::size_t FieldIndex(Member Record::*member) {
     }
   }
   return std::size(fields);
+}
+
+// Whether a pair or fill row of `Record` (exactly one of `text` and `number` set) reads a field
+// the schema describes. A member the profile does not carry, such as a provider's spare field,
+// would show a value no profile can give.
+template <class Record>
+constexpr bool ReadsSchemaField(const WChar* Record::*text, int32_t Record::*number) {
+  if ((text == nullptr) == (number == nullptr)) return false;
+  const std::size_t field = text != nullptr ? FieldIndex(text) : FieldIndex(number);
+  return field < std::size(RecordFields<Record>::fields);
+}
+
+// Whether every row of the pair or fill table `rows` reads a field the schema describes.
+template <class Rows>
+consteval bool RowsReadSchemaFields(const Rows& rows) {
+  for (const auto& row : rows) {
+    if (!ReadsSchemaField(row.text, row.number)) return false;
+  }
+  return true;
 }
 
 }  // namespace harnel

@@ -3,6 +3,9 @@
 // Every label ends in the full-width colon U+FF1A; a unit stands in the label, in
 // full-width parentheses, never in the value.
 
+#include <span>
+
+#include "harnel/schema.h"
 #include "pairs/pair_row.h"
 #include "provider/records.h"
 
@@ -108,5 +111,32 @@ inline constexpr PairRow<VideoadapterNode> kVideoadapterPairRows[] = {
     {WTEXT("视频适配器的内存大小（MB）："), nullptr, &VideoadapterNode::memoryMB},
     {WTEXT("水平像素 * 纵向像素："), &VideoadapterNode::resolution, nullptr},
 };
+
+// The pair rows of each kind of record, found by its type; none for a kind no pair export
+// shows. Every row must read a field the record's schema describes.
+template <class Record>
+inline constexpr std::span<const PairRow<Record>> kPairRowsOf{};
+
+#define VELMORA_PAIR_ROWS(Record, rows)                                                         \
+  static_assert(harnel::RowsReadSchemaFields(rows), "a pair row reads no field of the schema"); \
+  template <>                                                                                   \
+  inline constexpr std::span<const PairRow<Record>> kPairRowsOf<Record> = rows
+
+VELMORA_PAIR_ROWS(OSInfo, kOSPairRows);
+VELMORA_PAIR_ROWS(BIOSInfo, kBIOSPairRows);
+VELMORA_PAIR_ROWS(ProcessorInfo, kProcessorPairRows);
+VELMORA_PAIR_ROWS(MemoryInfo, kMemoryPairRows);
+VELMORA_PAIR_ROWS(UserInfo, kUserinfoPairRows);
+VELMORA_PAIR_ROWS(InputdeviceNode, kInputdevicePairRows);
+VELMORA_PAIR_ROWS(ModemNode, kModemPairRows);
+VELMORA_PAIR_ROWS(MonitorNode, kMonitorPairRows);
+VELMORA_PAIR_ROWS(NetworkadapterNode, kNetworkadapterPairRows);
+VELMORA_PAIR_ROWS(PrinterNode, kPrinterPairRows);
+VELMORA_PAIR_ROWS(StorageNode, kStoragePairRows);
+VELMORA_PAIR_ROWS(SystemcontrollerNode, kSystemcontrollerPairRows);
+VELMORA_PAIR_ROWS(SystemslotNode, kSystemslotPairRows);
+VELMORA_PAIR_ROWS(VideoadapterNode, kVideoadapterPairRows);
+
+#undef VELMORA_PAIR_ROWS
 
 }  // namespace velmora

@@ -4,17 +4,18 @@
 
 #include "harnel/decode/edid_serial.h"
 #include "harnel/decode/virtual_machines.h"
+#include "harnel/machine_key.h"
 
 namespace harnel::probe {
 
 const std::vector<SystemField> kSystemFields = {
-    {"manufacturer", &SmbiosSystem::manufacturer, nullptr},
-    {"product", &SmbiosSystem::product, nullptr},
-    {"serial", &SmbiosSystem::serial, nullptr},
-    {"uuid", &SmbiosSystem::uuid, nullptr},
-    {"sku", &SmbiosSystem::sku, nullptr},
-    {"assetTag", nullptr, &SmbiosEnclosure::assetTag},
-    {"chassisSerial", nullptr, &SmbiosEnclosure::serial},
+    {machine::kManufacturer, &SmbiosSystem::manufacturer, nullptr},
+    {machine::kProduct, &SmbiosSystem::product, nullptr},
+    {machine::kSerial, &SmbiosSystem::serial, nullptr},
+    {machine::kUuid, &SmbiosSystem::uuid, nullptr},
+    {machine::kSku, &SmbiosSystem::sku, nullptr},
+    {machine::kAssetTag, nullptr, &SmbiosEnclosure::assetTag},
+    {machine::kChassisSerial, nullptr, &SmbiosEnclosure::serial},
 };
 
 void TakeFirmwareText(Fact& fact, const std::optional<std::string>& text, std::string_view source) {
@@ -44,8 +45,9 @@ void TakeSocketsFromTable(const SmbiosSockets& sockets, FactSet& processor) {
   };
   const std::optional<std::int64_t> packages =
       sockets.populated > 0 ? std::optional<std::int64_t>(sockets.populated) : std::nullopt;
-  for (const Count& count : {Count{"packages", packages}, Count{"cores", sockets.cores},
-                             Count{"threads", sockets.threads}}) {
+  for (const Count& count :
+       {Count{machine::kPackages, packages}, Count{machine::kCores, sockets.cores},
+        Count{machine::kThreads, sockets.threads}}) {
     Fact& fact = processor[count.field];
     if (!count.value || !fact.Take(*count.value))
       fact.Miss(kFirmwareTable, SourceAnswer::SourceSilent);
@@ -56,8 +58,8 @@ std::vector<FactSet> ModuleFacts(const std::vector<SmbiosMemoryDevice>& devices,
                                  std::string_view source) {
   std::vector<FactSet> modules(devices.size());
   for (std::size_t i = 0; i < devices.size(); ++i) {
-    TakeFirmwareText(modules[i]["serialNumber"], devices[i].serialNumber, source);
-    TakeFirmwareText(modules[i]["partNumber"], devices[i].partNumber, source);
+    TakeFirmwareText(modules[i][machine::kSerialNumber], devices[i].serialNumber, source);
+    TakeFirmwareText(modules[i][machine::kPartNumber], devices[i].partNumber, source);
   }
   return modules;
 }
@@ -73,10 +75,11 @@ FactSet DisplayFacts(const std::optional<std::string>& edid) {
               unit ? "the display's EDID gives no " + std::string(lacks)
                    : std::string("the display gives no EDID"));
   };
-  take("serialNumber", "serial number", known.serial ? nlohmann::json(*known.serial) : nullptr);
-  take("manufactureWeek", "week of manufacture",
+  take(machine::kSerialNumber, "serial number",
+       known.serial ? nlohmann::json(*known.serial) : nullptr);
+  take(machine::kManufactureWeek, "week of manufacture",
        known.week ? nlohmann::json(*known.week) : nullptr);
-  take("manufactureYear", "year of manufacture",
+  take(machine::kManufactureYear, "year of manufacture",
        known.year ? nlohmann::json(*known.year) : nullptr);
   return monitor;
 }

@@ -1,6 +1,6 @@
-// The Linux readers, one row per kind of record in the schema's order: the reader, which notes
-// beside the record what it found at its sources, and the explainer, which says from those facts
-// alone why the record is empty where it is.
+// The Linux readers, one row per kind of record, keyed by kind in the schema's order: the reader,
+// which notes beside the record what it found at its sources, and the explainer, which says from
+// those facts alone why the record is empty where it is.
 
 #include <iterator>
 
@@ -43,30 +43,44 @@ nlohmann::json ReadAndExplain(const std::filesystem::path& root, Reasons* why) {
 
 using KindReader = nlohmann::json (*)(const std::filesystem::path& root, Reasons* why);
 
-constexpr KindReader kKinds[] = {
-    ReadAndExplain<probe::ProbeOS, probe::ExplainOS>,
-    ReadAndExplain<probe::ProbeBIOS, probe::ExplainBIOS>,
-    ReadAndExplain<probe::ProbeProcessor, probe::ExplainProcessor>,
-    ReadAndExplain<probe::ProbeMemory, probe::ExplainMemory>,
-    ReadAndExplain<probe::ProbeUserinfo, probe::ExplainUserinfo>,
-    ReadAndExplain<probe::ProbeInputdeviceList, probe::ExplainInputdeviceList>,
-    ReadAndExplain<probe::ProbeModemList, probe::ExplainModemList>,
-    ReadAndExplain<probe::ProbeMonitorList, probe::ExplainMonitorList>,
-    ReadAndExplain<probe::ProbeNetworkadapterList, probe::ExplainNetworkadapterList>,
-    ReadAndExplain<probe::ProbePrinterList, probe::ExplainPrinterList>,
-    ReadAndExplain<probe::ProbeStorageList, probe::ExplainStorageList>,
-    ReadAndExplain<probe::ProbeSystemcontrollerList, probe::ExplainSystemcontrollerList>,
-    ReadAndExplain<probe::ProbeSystemslotList, probe::ExplainSystemslotList>,
-    ReadAndExplain<probe::ProbeVideoadapterList, probe::ExplainVideoadapterList>,
-    ReadAndExplain<probe::ProbePhyMemoryList, probe::ExplainPhyMemoryList>,
+// A row names its kind by the schema's key, and the rows must follow the schema's order, so
+// that a row put in another's place does not build.
+struct LinuxKind {
+  std::string_view kind;
+  KindReader read;
 };
-static_assert(std::size(kKinds) == kRecordKinds);
+
+template <class Record, auto Read, auto Explain>
+constexpr LinuxKind Kind() {
+  return {kProfileKey<Record>, ReadAndExplain<Read, Explain>};
+}
+
+constexpr LinuxKind kKinds[] = {
+    Kind<OSInfo, probe::ProbeOS, probe::ExplainOS>(),
+    Kind<BIOSInfo, probe::ProbeBIOS, probe::ExplainBIOS>(),
+    Kind<ProcessorInfo, probe::ProbeProcessor, probe::ExplainProcessor>(),
+    Kind<MemoryInfo, probe::ProbeMemory, probe::ExplainMemory>(),
+    Kind<UserInfo, probe::ProbeUserinfo, probe::ExplainUserinfo>(),
+    Kind<InputdeviceNode, probe::ProbeInputdeviceList, probe::ExplainInputdeviceList>(),
+    Kind<ModemNode, probe::ProbeModemList, probe::ExplainModemList>(),
+    Kind<MonitorNode, probe::ProbeMonitorList, probe::ExplainMonitorList>(),
+    Kind<NetworkadapterNode, probe::ProbeNetworkadapterList, probe::ExplainNetworkadapterList>(),
+    Kind<PrinterNode, probe::ProbePrinterList, probe::ExplainPrinterList>(),
+    Kind<StorageNode, probe::ProbeStorageList, probe::ExplainStorageList>(),
+    Kind<SystemcontrollerNode, probe::ProbeSystemcontrollerList,
+         probe::ExplainSystemcontrollerList>(),
+    Kind<SystemslotNode, probe::ProbeSystemslotList, probe::ExplainSystemslotList>(),
+    Kind<VideoadapterNode, probe::ProbeVideoadapterList, probe::ExplainVideoadapterList>(),
+    Kind<PhyMemoryNode, probe::ProbePhyMemoryList, probe::ExplainPhyMemoryList>(),
+};
+static_assert(FirstRowOutOfPlace(kKinds) == kRecordKinds,
+              "one reader per kind of record, in the schema's order");
 
 }  // namespace
 
 nlohmann::json ReadRecord(const RecordSchema& schema, const std::filesystem::path& root,
                           Reasons* why) {
-  return kKinds[RecordIndex(schema)](root, why);
+  return kKinds[RecordIndex(schema)].read(root, why);
 }
 
 }  // namespace harnel

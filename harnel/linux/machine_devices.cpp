@@ -10,6 +10,7 @@
 #include "harnel/linux/probe_networkadapter.h"
 #include "harnel/linux/probe_phymemory.h"
 #include "harnel/linux/probe_storage.h"
+#include "harnel/machine_key.h"
 
 namespace harnel::probe {
 namespace {
@@ -62,7 +63,7 @@ FactSet DiskFacts(const std::filesystem::path& root, const std::string& name) {
   FactSet disk;
   const std::string folder = std::string(kBlockFolder) + "/" + name;
   const std::string device = folder + "/device";
-  Fact& serial = disk["serialNumber"];
+  Fact& serial = disk[machine::kSerialNumber];
   // The kernel's attribute where the driver gives one, else the disk's own page.
   for (const std::string& path : {folder + "/serial", device + "/serial"}) {
     if (serial.Known()) break;
@@ -76,12 +77,12 @@ FactSet DiskFacts(const std::filesystem::path& root, const std::string& name) {
       serial.Miss(page, SourceAnswer::SourceSilent);
     }
   }
-  Fact& firmware = disk["firmware"];
+  Fact& firmware = disk[machine::kFirmware];
   for (const std::string& path : {device + "/firmware_rev", device + "/rev"}) {
     if (firmware.Known()) break;
     if (auto text = ReadNoted(root, path, firmware)) firmware.Take(*text);
   }
-  Fact& bus = disk["interface"];
+  Fact& bus = disk[machine::kInterface];
   const std::string link = ReadMachineLink(root, folder);
   for (const DiskBus& row : kDiskBuses) {
     const bool named = !row.namePrefix.empty() && StartsWith(name, row.namePrefix);
@@ -121,12 +122,12 @@ std::optional<std::string> KindOf(const std::filesystem::path& root, const std::
 FactSet AdapterFacts(const std::filesystem::path& root, const std::string& name) {
   FactSet adapter;
   const std::string folder = std::string(kNetFolder) + "/" + name;
-  adapter["interfaceName"].Take(name);
-  Fact& kind = adapter["kind"];
+  adapter[machine::kInterfaceName].Take(name);
+  Fact& kind = adapter[machine::kKind];
   if (auto found = KindOf(root, folder, kind)) kind.Take(*found);
-  Fact& status = adapter["status"];
+  Fact& status = adapter[machine::kStatus];
   if (auto text = ReadNoted(root, folder + "/operstate", status)) status.Take(*text);
-  Fact& mtu = adapter["mtu"];
+  Fact& mtu = adapter[machine::kMtu];
   if (auto text = ReadNoted(root, folder + "/mtu", mtu)) {
     const std::optional<std::uint64_t> bytes = ParseUnsigned(*text);
     if (!bytes || *bytes > 0x7FFFFFFF || !mtu.Take(static_cast<std::int64_t>(*bytes))) {

@@ -12,6 +12,7 @@
 #include "harnel/decode/virtual_machines.h"
 #include "harnel/linux/machine_files.h"
 #include "harnel/linux/machine_readers.h"
+#include "harnel/machine_key.h"
 
 namespace harnel::probe {
 namespace {
@@ -26,13 +27,13 @@ struct DmiAttribute {
   std::string_view field, attribute;
 };
 constexpr DmiAttribute kDmiAttributes[] = {
-    {"manufacturer", "sys_vendor"},
-    {"product", "product_name"},
-    {"serial", "product_serial"},
-    {"uuid", "product_uuid"},
-    {"sku", "product_sku"},
-    {"assetTag", "chassis_asset_tag"},
-    {"chassisSerial", "chassis_serial"},
+    {machine::kManufacturer, "sys_vendor"},
+    {machine::kProduct, "product_name"},
+    {machine::kSerial, "product_serial"},
+    {machine::kUuid, "product_uuid"},
+    {machine::kSku, "product_sku"},
+    {machine::kAssetTag, "chassis_asset_tag"},
+    {machine::kChassisSerial, "chassis_serial"},
 };
 
 // Files whose presence marks a container, and the runtime that leaves each.
@@ -167,7 +168,7 @@ FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cp
       const std::string path = std::string(kDmiIdFolder) + "/" + std::string(source.attribute);
       std::optional<std::string> text = ReadNoted(root, path, fact);
       // The kernel writes the UUID in lower case; the table's text is upper case.
-      if (text && source.field == "uuid") {
+      if (text && source.field == machine::kUuid) {
         for (char& c : *text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       }
       if (text) TakeFirmwareText(fact, text, path);
@@ -176,7 +177,7 @@ FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cp
 
   VirtualizationClues clues;
   clues.container = ContainerOf(root);
-  for (std::string_view field : {"manufacturer", "product"}) {
+  for (std::string_view field : {machine::kManufacturer, machine::kProduct}) {
     const Fact& fact = system[field];
     if (!fact.Known()) continue;
     clues.firmwareNamesSystem = true;
@@ -192,7 +193,7 @@ FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cp
     clues.namedMachine = "Xen";
   }
   clues.hypervisorFlag = cpu.topology.hypervisor;
-  Fact& virtualization = system["virtualization"];
+  Fact& virtualization = system[machine::kVirtualization];
   TakeVirtualization(clues, virtualization);
   if (!virtualization.Known() && !clues.hypervisorFlag) {
     virtualization.misses = cpu.file.misses;
@@ -212,9 +213,9 @@ FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead&
     std::string_view field, line;
     std::optional<std::int64_t> value;
   };
-  for (const Count& count : {Count{"packages", "physical id", cpu.topology.packages},
-                             Count{"cores", "cpu cores", cpu.topology.cores},
-                             Count{"threads", "siblings", cpu.topology.threads}}) {
+  for (const Count& count : {Count{machine::kPackages, "physical id", cpu.topology.packages},
+                             Count{machine::kCores, "cpu cores", cpu.topology.cores},
+                             Count{machine::kThreads, "siblings", cpu.topology.threads}}) {
     Fact& fact = processor[count.field];
     if (count.value) {
       fact.Take(*count.value);
@@ -225,17 +226,18 @@ FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead&
                 std::string(kCpuInfoPath) + " gives no " + std::string(count.line));
     }
   }
-  if (processor["packages"].Known() && processor["cores"].Known() && processor["threads"].Known()) {
+  if (processor[machine::kPackages].Known() && processor[machine::kCores].Known() &&
+      processor[machine::kThreads].Known()) {
     return processor;
   }
   if (!MachineFileExists(root, kTablePath) && !MachineFileExists(root, kDmiIdFolder)) {
-    for (std::string_view field : {"packages", "cores", "threads"}) {
+    for (std::string_view field : machine::kProcessorFields) {
       processor[field].Miss({}, SourceAnswer::SourceSays, kNoFirmwareTables);
     }
   } else if (std::optional<std::string> bytes = ReadMachineFile(root, kTablePath)) {
     TakeSocketsFromTable(ParseSmbiosIdentity(*bytes).sockets, processor);
   } else {
-    for (std::string_view field : {"packages", "cores", "threads"}) {
+    for (std::string_view field : machine::kProcessorFields) {
       NoteUnread(root, kTablePath, processor[field]);
     }
   }

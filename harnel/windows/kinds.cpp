@@ -1,6 +1,6 @@
-// The Windows readers, one row per kind of record in the schema's order: the system calls that
-// gather its raw data, the parser that makes the record of it, and the explainer that says from
-// the same raw data why the record is empty where it is.
+// The Windows readers, one row per kind of record, keyed by kind in the schema's order: the system
+// calls that gather its raw data, the parser that makes the record of it, and the explainer that
+// says from the same raw data why the record is empty where it is.
 
 #include <iterator>
 
@@ -12,7 +12,10 @@
 namespace harnel::winprobe {
 namespace {
 
+// A row names its kind by the schema's key, and the rows must follow the schema's order, so
+// that a row put in another's place does not build.
 struct WindowsKind {
+  std::string_view kind;
   DisposableJson (*read)();  // null off Windows, where only captured raw data is parsed
   Parser parse;
   Explainer explain;
@@ -25,23 +28,30 @@ struct WindowsKind {
 #endif
 
 constexpr WindowsKind kKinds[] = {
-    {HARNEL_READ(ReadOS), ParseOS, ExplainOS},
-    {HARNEL_READ(ReadSmbios), ParseBIOS, ExplainFirmwareRecord},
-    {HARNEL_READ(ReadProcessor), ParseProcessor, ExplainProcessor},
-    {HARNEL_READ(ReadMemory), ParseMemory, ExplainMemory},
-    {HARNEL_READ(ReadUserinfo), ParseUserinfo, ExplainUserinfo},
-    {HARNEL_READ(ReadInputdeviceList), ParseInputdeviceList, ExplainInputdeviceList},
-    {HARNEL_READ(ReadModemList), ParseModemList, ExplainModemList},
-    {HARNEL_READ(ReadMonitorList), ParseMonitorList, ExplainMonitorList},
-    {HARNEL_READ(ReadNetworkadapterList), ParseNetworkadapterList, ExplainNetworkadapterList},
-    {HARNEL_READ(ReadPrinterList), ParsePrinterList, ExplainPrinterList},
-    {HARNEL_READ(ReadStorageList), ParseStorageList, ExplainStorageList},
-    {HARNEL_READ(ReadSystemcontrollerList), ParseSystemcontrollerList, ExplainSystemcontrollerList},
-    {HARNEL_READ(ReadSmbios), ParseSystemslotList, ExplainFirmwareRecord},
-    {HARNEL_READ(ReadVideoadapterList), ParseVideoadapterList, ExplainVideoadapterList},
-    {HARNEL_READ(ReadSmbios), ParsePhyMemoryList, ExplainFirmwareRecord},
+    {kProfileKey<OSInfo>, HARNEL_READ(ReadOS), ParseOS, ExplainOS},
+    {kProfileKey<BIOSInfo>, HARNEL_READ(ReadSmbios), ParseBIOS, ExplainFirmwareRecord},
+    {kProfileKey<ProcessorInfo>, HARNEL_READ(ReadProcessor), ParseProcessor, ExplainProcessor},
+    {kProfileKey<MemoryInfo>, HARNEL_READ(ReadMemory), ParseMemory, ExplainMemory},
+    {kProfileKey<UserInfo>, HARNEL_READ(ReadUserinfo), ParseUserinfo, ExplainUserinfo},
+    {kProfileKey<InputdeviceNode>, HARNEL_READ(ReadInputdeviceList), ParseInputdeviceList,
+     ExplainInputdeviceList},
+    {kProfileKey<ModemNode>, HARNEL_READ(ReadModemList), ParseModemList, ExplainModemList},
+    {kProfileKey<MonitorNode>, HARNEL_READ(ReadMonitorList), ParseMonitorList, ExplainMonitorList},
+    {kProfileKey<NetworkadapterNode>, HARNEL_READ(ReadNetworkadapterList), ParseNetworkadapterList,
+     ExplainNetworkadapterList},
+    {kProfileKey<PrinterNode>, HARNEL_READ(ReadPrinterList), ParsePrinterList, ExplainPrinterList},
+    {kProfileKey<StorageNode>, HARNEL_READ(ReadStorageList), ParseStorageList, ExplainStorageList},
+    {kProfileKey<SystemcontrollerNode>, HARNEL_READ(ReadSystemcontrollerList),
+     ParseSystemcontrollerList, ExplainSystemcontrollerList},
+    {kProfileKey<SystemslotNode>, HARNEL_READ(ReadSmbios), ParseSystemslotList,
+     ExplainFirmwareRecord},
+    {kProfileKey<VideoadapterNode>, HARNEL_READ(ReadVideoadapterList), ParseVideoadapterList,
+     ExplainVideoadapterList},
+    {kProfileKey<PhyMemoryNode>, HARNEL_READ(ReadSmbios), ParsePhyMemoryList,
+     ExplainFirmwareRecord},
 };
-static_assert(std::size(kKinds) == kRecordKinds);
+static_assert(FirstRowOutOfPlace(kKinds) == kRecordKinds,
+              "one reader per kind of record, in the schema's order");
 
 #undef HARNEL_READ
 

@@ -20,8 +20,10 @@ Json Content(const Json& profile) {
 }
 
 bool HeldByProfile(std::string_view record, std::string_view field) {
-  for (const harnel::MachineField& added : harnel::kMachineFields) {
-    if (added.recordKey == record && added.name == field) return true;
+  if (const harnel::MachineGroup* group = harnel::FindMachineGroup(record)) {
+    for (std::string_view added : group->fields) {
+      if (added == field) return true;
+    }
   }
   const harnel::RecordSchema* schema = harnel::FindRecordSchema(record);
   if (schema == nullptr) return false;

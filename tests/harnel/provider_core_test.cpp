@@ -54,6 +54,12 @@ TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
       // Kept shallow: what lies deeper than a list's nodes is kept as an empty container.
       {"p.json", "{\"StorageList\": [{\"name\": [[[\"deep\"]]]}]}",
        "StorageList[0].name: expected a string or null"},
+      // The Machine key's n-th disk adds to the n-th disk: one lost on either side would give
+      // each later disk its neighbour's facts.
+      {"p.json",
+       R"({"StorageList": [{"name": "b"}], "Machine": {"StorageList": [{"serialNumber": "A"},
+          {"serialNumber": "B", "deep": [[[[1]]]]}]}})",
+       "the number of entries of Machine.StorageList (2) differs from that of StorageList (1)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.problem);
@@ -62,10 +68,11 @@ TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
     EXPECT_TRUE(loaded.records.is_null());
     EXPECT_TRUE(loaded.problem.starts_with(c.problem)) << loaded.problem;
   }
-  const harnel::LoadedProfile loaded =
-      harnel::LoadProfile(dir_.Write("ok.json", R"({"OS": {}, "unknown": [[[[1]]]]})"));
+  const harnel::LoadedProfile loaded = harnel::LoadProfile(
+      dir_.Write("ok.json", R"({"OS": {}, "unknown": [[[[1]]]], "StorageList": [{}],
+                               "Machine": {"StorageList": [{"firmware": [[[1]]]}]}})"));
   EXPECT_EQ(loaded.problem, "");
-  EXPECT_EQ(loaded.records, nlohmann::json::parse(R"({"OS": {}})"));
+  EXPECT_EQ(loaded.records, nlohmann::json::parse(R"({"OS": {}, "StorageList": [{}]})"));
 }
 
 TEST_F(ProfileFiles, UnusableProfileIsReportedOnceAndReadAgainOnlyOnceChanged) {

@@ -1,0 +1,149 @@
+#include "harnel/schema.h"
+
+#include <gtest/gtest.h>
+
+#include "harnel/machine_key.h"
+
+namespace {
+
+struct KindRow {
+  std::string_view kind;
+};
+
+// The checks that keep the readers' tables and the Machine key in step with the schema are
+// compile-time ones; these show they say no where they must.
+constexpr KindRow kInOrder[] = {
+    {"OS"},
+    {"BIOS"},
+    {"Processor"},
+    {"Memory"},
+    {"Userinfo"},
+    {"InputdeviceList"},
+    {"ModemList"},
+    {"MonitorList"},
+    {"NetworkadapterList"},
+    {"PrinterList"},
+    {"StorageList"},
+    {"SystemcontrollerList"},
+    {"SystemslotList"},
+    {"VideoadapterList"},
+    {"PhyMemoryList"},
+};
+static_assert(harnel::FirstRowOutOfPlace(kInOrder) == harnel::kRecordKinds);
+
+constexpr KindRow kSwapped[] = {
+    {"OS"},
+    {"BIOS"},
+    {"Processor"},
+    {"Memory"},
+    {"Userinfo"},
+    {"InputdeviceList"},
+    {"MonitorList"},
+    {"ModemList"},
+    {"NetworkadapterList"},
+    {"PrinterList"},
+    {"StorageList"},
+    {"SystemcontrollerList"},
+    {"SystemslotList"},
+    {"VideoadapterList"},
+    {"PhyMemoryList"},
+};
+static_assert(harnel::FirstRowOutOfPlace(kSwapped) == 6);
+
+constexpr KindRow kOneShort[] = {
+    {"OS"},
+    {"BIOS"},
+    {"Processor"},
+    {"Memory"},
+    {"Userinfo"},
+    {"InputdeviceList"},
+    {"ModemList"},
+    {"MonitorList"},
+    {"NetworkadapterList"},
+    {"PrinterList"},
+    {"StorageList"},
+    {"SystemcontrollerList"},
+    {"SystemslotList"},
+    {"VideoadapterList"},
+};
+static_assert(harnel::FirstRowOutOfPlace(kOneShort) == 14);
+
+// A pair or fill row reads exactly one field.
+static_assert(harnel::ReadsSchemaField<StorageNode>(&StorageNode::model, nullptr));
+static_assert(harnel::ReadsSchemaField<StorageNode>(nullptr, &StorageNode::sizeMB));
+static_assert(!harnel::ReadsSchemaField<StorageNode>(nullptr, nullptr));
+static_assert(!harnel::ReadsSchemaField<StorageNode>(&StorageNode::model, &StorageNode::sizeMB));
+
+TEST(SchemaTest, KindsFollowTheProviderOrderAndTheirKeys) {
+  ASSERT_EQ(harnel::RecordSchemas().size(), harnel::kRecordKinds);
+  for (std::size_t i = 0; i < harnel::kRecordKinds; ++i) {
+    const harnel::RecordSchema& schema = harnel::RecordSchemas()[i];
+    SCOPED_TRACE(std::string(schema.key));
+    EXPECT_EQ(schema.key, kInOrder[i].kind);
+    EXPECT_EQ(harnel::RecordIndex(schema), i);
+    EXPECT_FALSE(schema.title.empty());
+    EXPECT_EQ(schema.isList, schema.key.ends_with("List"));
+    EXPECT_NE(schema.get, nullptr);
+    EXPECT_NE(schema.release, nullptr);
+  }
+}
+
+TEST(SchemaTest, MachineKeyHoldsItsFieldsForTheirRecordsOnly) {
+  struct Case {
+    std::string_view recordKey, field;
+    bool held;
+  };
+  const Case cases[] = {
+      {harnel::kMachineSystemKey, harnel::machine::kChassisSerial, true},
+      {harnel::kMachineSystemKey, harnel::machine::kVirtualization, true},
+      {"StorageList", harnel::machine::kFirmware, true},
+      {"StorageList", "model", true},  // the record's own
+      {"MonitorList", harnel::machine::kFirmware, false},
+      {"PhyMemoryList", harnel::machine::kSerialNumber, true},
+      {"Processor", harnel::machine::kThreads, true},
+      {"Memory", harnel::machine::kThreads, false},
+      {harnel::kMachineSystemKey, "osName", false},
+      {"Nothing", "name", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.recordKey) + "." + std::string(c.field));
+    EXPECT_EQ(harnel::IsProfileField(c.recordKey, c.field), c.held);
+  }
+  ASSERT_EQ(harnel::SystemSchema().fields.size(), std::size(harnel::machine::kSystemFields));
+  EXPECT_EQ(harnel::SystemSchema().fields[6].name, harnel::machine::kChassisSerial);
+}
+
+TEST(SchemaTest, MachineListsMustCountTheirRecordsNodes) {
+  struct Case {
+    const char* profile;
+    std::string problem;
+  };
+  const Case cases[] = {
+      {R"({"StorageList": [{}, {}], "Machine": {"StorageList": [{}, {}]}})", ""},
+      {R"({"StorageList": [{}, {}], "Machine": {"StorageList": [{}, {}, {}]}})",
+       "the number of entries of Machine.StorageList (3) differs from that of StorageList (2)"},
+      {R"({"StorageList": [{}, {}], "Machine": {"StorageList": [{}]}})",
+       "the number of entries of Machine.StorageList (1) differs from that of StorageList (2)"},
+      {R"({"Machine": {"MonitorList": [{}]}})",
+       "the number of entries of Machine.MonitorList (1) differs from that of MonitorList (0)"},
+      {R"({"PhyMemoryList": null, "Machine": {"PhyMemoryList": [null]}})",
+       "the number of entries of Machine.PhyMemoryList (1) differs from that of PhyMemoryList "
+       "(0)"},
+      {R"({"NetworkadapterList": [{}], "Machine": {"NetworkadapterList": []}})",
+       "the number of entries of Machine.NetworkadapterList (0) differs from that of "
+       "NetworkadapterList (1)"},
+      // What adds nothing cannot be mismatched.
+      {R"({"StorageList": [{}], "Machine": {"StorageList": null}})", ""},
+      {R"({"StorageList": [{}], "Machine": {"StorageList": {}}})", ""},
+      {R"({"StorageList": [{}], "Machine": []})", ""},
+      {R"({"Processor": {}, "Machine": {"Processor": {"cores": 4}, "System": {}}})", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.profile);
+    const std::string problem = harnel::CheckMachineCounts(nlohmann::json::parse(c.profile));
+    EXPECT_TRUE(problem.starts_with(c.problem)) << problem;
+    EXPECT_EQ(problem.empty(), c.problem.empty()) << problem;
+  }
+}
+
+}  // namespace
