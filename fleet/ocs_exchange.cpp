@@ -85,8 +85,11 @@ std::variant<OcsReply, Receipt> Exchange(const Delivery& delivery, std::string_v
 }  // namespace
 
 std::string XmlElementText(std::string_view xml, std::string_view name) {
-  const std::string open = "<" + std::string(name) + ">";
-  const std::string close = "</" + std::string(name) + ">";
+  // Appended rather than summed from a literal, which GCC 12 misreads at -O3.
+  std::string open("<");
+  open.append(name).append(">");
+  std::string close("</");
+  close.append(name).append(">");
   const std::size_t start = xml.find(open);
   if (start == std::string_view::npos) return {};
   const std::size_t end = xml.find(close, start + open.size());
