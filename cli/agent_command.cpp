@@ -73,7 +73,15 @@ int RunAgent(const AgentOptions& options, const Context& context) {
     return 0;
   }
 
-  run.document = GlpiExportText(context, config->deviceId, config->tag);
+  // Each document only when a server takes it: reading the machine is the run's dearest part.
+  bool glpi = false, ocs = false;
+  for (const std::string& url : run.servers) {
+    const fleet::DeliveryFormat format = config->format.value_or(fleet::DeliveryFormatOf(url));
+    (format == fleet::DeliveryFormat::DeliveryOcs ? ocs : glpi) = true;
+  }
+  run.format = config->format;
+  if (glpi) run.document = GlpiExportText(context, config->deviceId, config->tag);
+  if (ocs) run.ocsDocument = OcsExportText(context, config->deviceId, config->tag);
   run.force = options.force;
   run.now = static_cast<std::int64_t>(std::time(nullptr));
   std::mt19937_64 engine{std::random_device{}()};

@@ -6,6 +6,7 @@
 #include "cli/glpi_export.h"
 #include "cli/machine_facts.h"
 #include "fleet/glpi_document.h"
+#include "fleet/ocs_document.h"
 
 namespace velmora::cli {
 
@@ -22,6 +23,21 @@ std::string GlpiExportText(const Context& context, const std::string& deviceId,
          "\n";
 }
 
+std::string OcsExportText(const Context& context, const std::string& deviceId,
+                          const std::string& tag) {
+  fleet::OcsOptions options;
+  options.deviceId = deviceId;
+  options.tag = tag;
+  options.client = "Velmora " VELMORA_VERSION;
+  return fleet::OcsDocument(nlohmann::json(CaptureMachine(context.profile)), options);
+}
+
+std::string ExportText(const Context& context, fleet::DeliveryFormat format,
+                       const std::string& deviceId, const std::string& tag) {
+  return format == fleet::DeliveryFormat::DeliveryOcs ? OcsExportText(context, deviceId, tag)
+                                                      : GlpiExportText(context, deviceId, tag);
+}
+
 Action AddExportCommand(CLI::App& app, const Context& context) {
   struct Options {
     std::string format, deviceId;
@@ -29,15 +45,18 @@ Action AddExportCommand(CLI::App& app, const Context& context) {
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand(
       "export", "Print the machine's inventory in a fleet inventory format for asset servers");
-  command->add_option("--format", options->format, "The format: glpi (GLPI's inventory JSON)")
+  command
+      ->add_option("--format", options->format,
+                   "The format: glpi (GLPI's inventory JSON) or ocs (OCS Inventory's XML)")
       ->required()
-      ->check(CLI::IsMember({"glpi"}));
+      ->check(CLI::IsMember({"glpi", "ocs"}));
   command->add_option("--deviceid", options->deviceId,
                       "The device id to give (default: computer name and system UUID)");
   command->fallthrough();
   return [command, options, &context] {
     if (!command->parsed()) return -1;
-    Context::Print(GlpiExportText(context, options->deviceId));
+    Context::Print(
+        ExportText(context, *fleet::DeliveryFormatNamed(options->format), options->deviceId));
     return 0;
   };
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "fleet/delivery.h"
 
 namespace velmora::cli {
 
@@ -11,5 +12,13 @@ namespace velmora::cli {
 // in a line break; `deviceId` empty: the default one (DefaultDeviceId); `tag` empty: no tag.
 std::string GlpiExportText(const Context& context, const std::string& deviceId,
                            const std::string& tag = {});
+
+// The same inventory as OCS Inventory's XML document, ending in a line break.
+std::string OcsExportText(const Context& context, const std::string& deviceId,
+                          const std::string& tag = {});
+
+// The inventory in `format`: GlpiExportText or OcsExportText.
+std::string ExportText(const Context& context, fleet::DeliveryFormat format,
+                       const std::string& deviceId, const std::string& tag = {});
 
 }  // namespace velmora::cli

@@ -19,7 +19,7 @@ constexpr const char* kTokenVariable = "VELMORA_SERVER_TOKEN";
 constexpr const char* kTokenFileVariable = "VELMORA_SERVER_TOKEN_FILE";
 
 struct SendOptions {
-  std::string url, deviceId, keep, file, caFile, credentials;
+  std::string url, deviceId, keep, file, caFile, credentials, format;
   int timeout = 30;
 };
 
@@ -68,14 +68,22 @@ int Send(const SendOptions& options, const Context& context) {
     delivery.basicUser = credentials->user;
     delivery.basicPassword = credentials->password;
   }
+  const fleet::DeliveryFormat format = options.format.empty()
+                                           ? fleet::DeliveryFormatOf(options.url)
+                                           : *fleet::DeliveryFormatNamed(options.format);
   std::string document;
   if (!options.file.empty()) {
     std::optional<std::string> kept = ReadWhole(options.file);
     if (!kept) return Fail(options.file + ": cannot be read");
-    if (!nlohmann::json::accept(*kept)) return Fail(options.file + ": not a JSON document");
+    if (format == fleet::DeliveryFormat::DeliveryGlpi && !nlohmann::json::accept(*kept)) {
+      return Fail(options.file + ": not a JSON document");
+    }
+    if (format == fleet::DeliveryFormat::DeliveryOcs && !kept->starts_with("<?xml")) {
+      return Fail(options.file + ": not an XML document");
+    }
     document = std::move(*kept);
   } else {
-    document = GlpiExportText(context, options.deviceId);
+    document = ExportText(context, format, options.deviceId);
     if (!options.keep.empty()) {
       std::ofstream keep(options.keep, std::ios::binary | std::ios::trunc);
       if (!(keep << document) || !keep.flush()) return Fail(options.keep + ": cannot be written");
@@ -86,6 +94,7 @@ int Send(const SendOptions& options, const Context& context) {
 
   delivery.url = options.url;
   delivery.document = std::move(document);
+  delivery.format = format;
   delivery.timeoutSeconds = options.timeout;
   delivery.bearerToken = *token;
   delivery.caFile = options.caFile;
@@ -95,6 +104,7 @@ int Send(const SendOptions& options, const Context& context) {
     return Fail(receipt.why + " (retry after " + std::to_string(*receipt.retryAfterSeconds) +
                 " s)");
   }
+  if (!receipt.reply.empty()) Context::Print("reply: " + receipt.reply + "\n");
   if (receipt.expiration) Context::Print("expiration: " + receipt.expiration->dump() + "\n");
   return 0;
 }
@@ -104,12 +114,16 @@ int Send(const SendOptions& options, const Context& context) {
 Action AddSendCommand(CLI::App& app, const Context& context) {
   auto options = std::make_shared<SendOptions>();
   CLI::App* command = app.add_subcommand(
-      "send",
-      "Post the machine's inventory (as export --format glpi prints it) to an asset server");
+      "send", "Post the machine's inventory (as export prints it) to an asset server");
   command->add_option("URL", options->url, "The server's inventory URL (http:// or https://)")
       ->required();
   command->add_option("--deviceid", options->deviceId,
                       "The device id to give (default: computer name and system UUID)");
+  command
+      ->add_option("--format", options->format,
+                   "The server's format: glpi or ocs (default: ocs for a URL ending in "
+                   "/ocsinventory, else glpi)")
+      ->check(CLI::IsMember({"glpi", "ocs"}));
   command->add_option("--timeout", options->timeout, "Seconds to wait for the answer (default 30)")
       ->check(CLI::Range(1, 3600));
   command

@@ -44,6 +44,11 @@ std::string SetTimeout(AgentConfig& config, const std::string& value) {
   return {};
 }
 
+std::string SetFormat(AgentConfig& config, const std::string& value) {
+  config.format = DeliveryFormatNamed(value);
+  return config.format ? "" : "\"" + value + "\" is not a format (glpi or ocs)";
+}
+
 // Each key and what its value does to the configuration; a non-empty result is the problem.
 Apply SetText(std::string AgentConfig::*field) {
   return [field](AgentConfig& config, const std::string& value) {
@@ -69,6 +74,7 @@ std::optional<AgentConfig> ReadAgentConfig(const std::filesystem::path& path, st
       {"tag", SetText(&AgentConfig::tag)},
       {"deviceid", SetText(&AgentConfig::deviceId)},
       {"timeout", SetTimeout},
+      {"format", SetFormat},
       {"credentials", SetPath(&AgentConfig::credentials, folder)},
       {"ca-file", SetPath(&AgentConfig::caFile, folder)},
       {"state", SetPath(&AgentConfig::state, folder)},

@@ -62,17 +62,19 @@ class ServerRun {
         url_(url),
         stateFile_(ServerStateFile(run.stateFolder, url)),
         keptFile_(KeptInventoryFile(run.stateFolder, url)),
-        state_(LoadServerState(stateFile_, url)) {}
+        state_(LoadServerState(stateFile_, url)),
+        format_(run.format.value_or(DeliveryFormatOf(url))),
+        document_(format_ == DeliveryFormat::DeliveryOcs ? run.ocsDocument : run.document) {}
 
   ServerOutcome Run() {
-    const std::string digest = DocumentDigest(run_.document);
+    const std::string digest = DocumentDigest(document_);
     std::string why;
     const std::optional<std::string> kept =
         platform::ReadKeptFile(keptFile_, kLargestKeptInventory, why);
     // Only the machine's latest state matters: a kept inventory goes out only while it still
     // says what the machine is, and then as it was kept.
     const bool keptIsLatest = kept && DocumentDigest(*kept) == digest;
-    const std::string& latest = keptIsLatest ? *kept : run_.document;
+    const std::string& latest = keptIsLatest ? *kept : document_;
     const bool changed = digest != state_.digest;
     const bool due = state_.acceptedAt == 0 || run_.now >= DueAt(state_);
     if (!run_.force && !kept && !changed && !due) {
@@ -93,6 +95,7 @@ class ServerRun {
     Delivery delivery = run_.settings;
     delivery.url = url_;
     delivery.document = latest;
+    delivery.format = format_;
     const Receipt receipt = run_.deliver(delivery);
     if (receipt.verdict == Verdict::VerdictAccepted) return Accepted(digest, receipt, reason);
     return Failed(receipt, latest, keptIsLatest);
@@ -103,6 +106,7 @@ class ServerRun {
                          const std::string& reason) {
     state_ = ServerState{digest, run_.now, ExpirationHours(receipt.expiration), 0, 0};
     std::string line = "sent to " + url_ + ": " + reason + ", accepted";
+    if (!receipt.reply.empty()) line += " (" + receipt.reply + ")";
     if (state_.expirationHours) {
       line += ", expiration " + std::to_string(*state_.expirationHours) + " h";
     }
@@ -141,6 +145,8 @@ class ServerRun {
   const std::string& url_;
   const std::filesystem::path stateFile_, keptFile_;
   ServerState state_;
+  const DeliveryFormat format_;
+  const std::string& document_;
 };
 
 }  // namespace

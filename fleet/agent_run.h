@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,11 @@
 namespace velmora::fleet {
 
 struct AgentRun {
-  std::vector<std::string> servers;   // inventory URLs
-  std::filesystem::path stateFolder;  // the servers' states and kept inventories; must exist
-  std::string document;               // this run's inventory, JSON text
+  std::vector<std::string> servers;      // inventory URLs
+  std::filesystem::path stateFolder;     // the servers' states and kept inventories; must exist
+  std::string document;                  // this run's inventory for GLPI's servers, JSON text
+  std::string ocsDocument;               // ... and for OCS Inventory's, XML text
+  std::optional<DeliveryFormat> format;  // what every server takes; none: its URL says
   Delivery settings;     // what every post shares (timeout, credentials); url and document unset
   bool force = false;    // send even an unchanged inventory, even to a server left alone
   std::int64_t now = 0;  // seconds since 1970-01-01 UTC

@@ -1,5 +1,6 @@
 #include "fleet/glpi_tables.h"
 
+#include "fleet/section_check.h"
 #include "harnel/machine_key.h"
 
 namespace velmora::fleet {
@@ -182,19 +183,7 @@ constexpr GlpiSection kSections[] = {
     {"controllers", kControllerList, GlpiNodes, "", kControllers},
 };
 
-// Every source a row names is a field the profile holds for the row's record, and the rows of a
-// list section read the record its entries are made of.
-constexpr bool RowsMatchSchema() {
-  for (const GlpiSection& section : kSections) {
-    for (const GlpiField& field : section.fields) {
-      if (section.entries != GlpiSingle && field.record != section.record) return false;
-      if (!harnel::IsProfileField(field.record, field.source)) return false;
-      if (!field.with.empty() && !harnel::IsProfileField(field.record, field.with)) return false;
-    }
-  }
-  return true;
-}
-static_assert(RowsMatchSchema());
+static_assert(RowsMatchSchema(kSections));
 
 }  // namespace
 

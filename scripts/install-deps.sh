@@ -6,7 +6,9 @@
 #            installer (wixl) and the zip: scripts/package.sh
 #   test     also the tests, the sanitizers, the fuzzers, the benchmarks' peers, Wine, and the
 #            checks of the packages (lintian, man-db, unzip, systemd's systemd-analyze) and of
-#            the ABI (abigail-tools)
+#            the ABI (abigail-tools), and a private OCS Inventory server (MariaDB, Apache with
+#            mod_perl, the server's modules and schema; XML::Parser, which the server's XML::Simple
+#            needs but only recommends) with its agent, whose field names the tests compare with
 # Only missing packages are fetched, so a machine that has them all is not touched.
 set -euo pipefail
 
@@ -28,6 +30,8 @@ test_packages=(
   wine64 wine
   lintian abigail-tools man-db unzip systemd
   python3-jsonschema openssl time
+  mariadb-server apache2 libapache2-mod-perl2 ocsinventory-server ocsinventory-reports
+  libxml-parser-perl ocsinventory-agent
 )
 
 case "${1:-}" in
@@ -47,5 +51,12 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
+  # The tests start their own database and web server; the machine's are not to start on install.
+  policy=/usr/sbin/policy-rc.d
+  if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' | "${sudo_cmd[@]}" tee "$policy" >/dev/null
+    "${sudo_cmd[@]}" chmod 755 "$policy"
+    trap '"${sudo_cmd[@]}" rm -f "$policy"' EXIT
+  fi
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

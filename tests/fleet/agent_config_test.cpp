@@ -41,6 +41,7 @@ TEST_F(AgentConfigTest, ReadsEveryKey) {
                               "tag = \"Paris; 3rd floor\"\n"
                               "deviceid = desk-42\r\n"
                               "timeout = 3600\n"
+                              "format = ocs\n"
                               "credentials = secret.conf\n"
                               "ca-file = certs/fleet.pem\n"
                               "state = " +
@@ -53,6 +54,7 @@ TEST_F(AgentConfigTest, ReadsEveryKey) {
   EXPECT_EQ(config->tag, "Paris; 3rd floor");
   EXPECT_EQ(config->deviceId, "desk-42");
   EXPECT_EQ(config->timeoutSeconds, 3600);
+  EXPECT_EQ(config->format, DeliveryFormat::DeliveryOcs);
   EXPECT_EQ(config->credentials, folder_ / "secret.conf");
   EXPECT_EQ(config->caFile, folder_ / "certs/fleet.pem");
   EXPECT_EQ(config->state, folder_ / "state");
@@ -61,6 +63,7 @@ TEST_F(AgentConfigTest, ReadsEveryKey) {
   ASSERT_TRUE(empty) << why;
   EXPECT_TRUE(empty->servers.empty());
   EXPECT_EQ(empty->timeoutSeconds, 30);
+  EXPECT_EQ(empty->format, std::nullopt);
 }
 
 TEST_F(AgentConfigTest, EveryProblemNamesTheFileTheLineAndTheKey) {
@@ -77,6 +80,7 @@ TEST_F(AgentConfigTest, EveryProblemNamesTheFileTheLineAndTheKey) {
       {"timeout = 3601\n", "1: timeout: \"3601\" is not"},
       {"timeout = 30s\n", "1: timeout: \"30s\" is not"},
       {"tag = a\ntag = b\n", "2: tag: given twice"},
+      {"format = json\n", "1: format: \"json\" is not a format (glpi or ocs)"},
       {"# x\nserver http://a/\n", "2: server http://a/: not a \"key = value\" line"},
       {"[agent]\n", "1: [agent]: not a \"key = value\" line"},
       {"agent.server = http://a/\n", "1: agent.server: unknown key"},

@@ -301,5 +301,55 @@ TEST_F(AgentRunTest, WhatCannotBeWrittenIsSaidAndUnsettled) {
   }
 }
 
+TEST_F(AgentRunTest, EachServerGetsTheDocumentOfItsFormat) {
+  const std::string ocsUrl = "http://ocs.example/ocsinventory";
+  struct Case {
+    std::optional<DeliveryFormat> configured;
+    DeliveryFormat first, second;
+  };
+  const std::vector<Case> cases = {
+      {std::nullopt, DeliveryFormat::DeliveryGlpi, DeliveryFormat::DeliveryOcs},
+      {DeliveryFormat::DeliveryOcs, DeliveryFormat::DeliveryOcs, DeliveryFormat::DeliveryOcs},
+      {DeliveryFormat::DeliveryGlpi, DeliveryFormat::DeliveryGlpi, DeliveryFormat::DeliveryGlpi},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.configured ? static_cast<int>(*c.configured) : -1);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    AgentRun run;
+    run.servers = {kUrl, ocsUrl};
+    run.stateFolder = folder_;
+    run.document = Document("pc", "b");
+    run.ocsDocument = "<?xml version=\"1.0\"?><REQUEST/>\n";
+    run.format = c.configured;
+    run.now = 100 * kHour;
+    std::vector<Delivery> posts;
+    run.deliver = [&posts](const Delivery& delivery) {
+      posts.push_back(delivery);
+      Receipt receipt;
+      receipt.verdict = Verdict::VerdictAccepted;
+      receipt.reply = "NO_ACCOUNT_UPDATE";
+      receipt.expiration = 24;
+      return receipt;
+    };
+    const std::vector<ServerOutcome> outcomes = RunAgent(run);
+    ASSERT_EQ(posts.size(), 2u);
+    EXPECT_EQ(posts[0].format, c.first);
+    EXPECT_EQ(posts[1].format, c.second);
+    for (const Delivery& post : posts) {
+      EXPECT_EQ(post.document,
+                post.format == DeliveryFormat::DeliveryOcs ? run.ocsDocument : run.document);
+    }
+    EXPECT_EQ(outcomes.at(1).journal,
+              "sent to " + ocsUrl +
+                  ": the first inventory, accepted (NO_ACCOUNT_UPDATE), expiration 24 h");
+    // Unchanged on the next run, whichever document each server was given.
+    posts.clear();
+    run.now += kHour;
+    RunAgent(run);
+    EXPECT_TRUE(posts.empty());
+  }
+}
+
 }  // namespace
 }  // namespace velmora::fleet

@@ -1,0 +1,264 @@
+#!/usr/bin/env python3
+"""velmora send and velmora agent against a private OCS Inventory server (ocs_server.py): the
+machines it holds afterwards, row by row against the profiles sent, a changed machine updating its
+row, the agent's unchanged run, and the web server gone after the PROLOG.
+Usage: ocs_server_test.py SOURCE_DIR VELMORA
+"""
+import http.server
+import json
+import os
+import re
+import subprocess
+import threading
+import urllib.error
+import urllib.request
+
+import fleet_run
+from fleet_run import SOURCE, TEMP, check
+from ocs_server import OcsServer
+
+TREES = os.path.join(SOURCE, "tests", "probe", "data")
+
+
+def version():
+    with open(os.path.join(SOURCE, "CMakeLists.txt")) as f:
+        return re.search(r"project\(Velmora VERSION (\S+)", f.read()).group(1)
+
+
+def velmora(*args, root=None):
+    return fleet_run.velmora(*args, extra={"HARNEL_ROOT": root} if root else {})
+
+
+def capture(name, root=None, profile=None):
+    """The machine as a profile file: the one given, or a capture of a tree or of this machine."""
+    if profile:
+        return profile
+    run = velmora("capture", root=root)
+    check(run.returncode == 0, f"{name}: capture exits 0: {run.stderr}")
+    path = os.path.join(TEMP, name + ".json")
+    with open(path, "wb") as f:
+        f.write(run.stdout)
+    return path
+
+
+def text(value):
+    """A value as the server's columns hold it: absent text is empty, an absent number 0."""
+    return "" if value is None or value in ("", "0", 0) else str(value)
+
+
+def device_id(profile):
+    run = velmora("--profile", profile, "export", "--format", "ocs")
+    return re.search(r"<DEVICEID>(.*)</DEVICEID>", run.stdout.decode()).group(1)
+
+
+def check_rows(server, name, records, rows, fields):
+    """The rows (in id order) match the records' nodes, field by field: `fields` pairs a column
+    with a function of the node giving the value expected in it."""
+    check(len(rows) == len(records), f"{name}: {len(records)} rows: {len(rows)}")
+    for index, (row, node) in enumerate(zip(rows, records)):
+        for column, (field, expected) in enumerate(fields):
+            want = text(expected(node))
+            check(text(row[column]) == want, f"{name} #{index}: {field} is {want!r}: {row[column]!r}")
+
+
+def check_machine(server, name, profile_path):
+    with open(profile_path, encoding="utf-8") as f:
+        profile = json.load(f)
+    machine = profile.get("Machine", {})
+    system = machine.get("System", {})
+    os_record = profile.get("OS") or {}
+    hardware = server.rows("SELECT ID, NAME, UUID, OSNAME FROM hardware WHERE DEVICEID = '%s'"
+                           % device_id(profile_path))
+    check(len(hardware) == 1, f"{name}: one hardware row: {hardware}")
+    if len(hardware) != 1:
+        return None
+    hid, host_name, uuid, os_name = hardware[0]
+    check(text(host_name) == text(os_record.get("computerName")), f"{name}: NAME {host_name}")
+    check(text(uuid) == text(system.get("uuid")), f"{name}: UUID {uuid}")
+    check(text(os_name) == text(os_record.get("osName")), f"{name}: OSNAME {os_name}")
+    bios = [[text(v) for v in row] for row in
+            server.rows(f"SELECT SSN, SMANUFACTURER FROM bios WHERE HARDWARE_ID = {hid}")]
+    want = [text(system.get("serial")), text(system.get("manufacturer"))]
+    # A machine without any BIOS fact sends no BIOS section, and the server keeps no row.
+    check(bios == [want] or (bios == [] and want == ["", ""]),
+          f"{name}: bios serial and maker {want}: {bios}")
+
+    def joined(key):
+        nodes = profile.get(key) or []
+        extra = machine.get(key) or []
+        return [{**node, **(extra[i] if i < len(extra) else {})} for i, node in enumerate(nodes)]
+
+    processor = {**(profile.get("Processor") or {}), **(machine.get("Processor") or {})}
+    packages = processor.get("packages") or 1 if profile.get("Processor") else 0
+    check_rows(server, f"{name} cpus", [processor] * packages,
+               server.rows(f"SELECT TYPE, SPEED, CORES, MANUFACTURER FROM cpus "
+                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
+               [("TYPE", lambda n: n.get("name")), ("SPEED", lambda n: n.get("maxClockSpeed")),
+                ("CORES", lambda n: n.get("cores")),
+                ("MANUFACTURER", lambda n: n.get("manufacturer"))])
+    check_rows(server, f"{name} memories", joined("PhyMemoryList"),
+               server.rows(f"SELECT CAPTION, CAPACITY, TYPE, SERIALNUMBER FROM memories "
+                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
+               [("CAPTION", lambda n: n.get("deviceLocator")),
+                ("CAPACITY", lambda n: n.get("capacityMB")),
+                ("TYPE", lambda n: n.get("memoryType")),
+                ("SERIALNUMBER", lambda n: n.get("serialNumber"))])
+    check_rows(server, f"{name} storages", joined("StorageList"),
+               server.rows(f"SELECT NAME, MODEL, DISKSIZE, SERIALNUMBER FROM storages "
+                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
+               [("NAME", lambda n: n.get("name")), ("MODEL", lambda n: n.get("model")),
+                ("DISKSIZE", lambda n: n.get("sizeMB")),
+                ("SERIALNUMBER", lambda n: n.get("serialNumber"))])
+    # One row per address of an adapter (its IPv4 one, or none for an IPv6 one), and one for an
+    # adapter without any.
+    adapters = []
+    for node in joined("NetworkadapterList"):
+        addresses = [a for a in (node.get("ipAddress") or "").split(", ") if a] or [None]
+        for address in addresses:
+            adapters.append({**node, "v4": address if address and ":" not in address else None})
+    check_rows(server, f"{name} networks", adapters,
+               server.rows(f"SELECT DESCRIPTION, MACADDR, IPADDRESS FROM networks "
+                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
+               [("DESCRIPTION", lambda n: n.get("interfaceName") or n.get("description")),
+                ("MACADDR", lambda n: n.get("macAddress")), ("IPADDRESS", lambda n: n.get("v4"))])
+    check_rows(server, f"{name} monitors", joined("MonitorList"),
+               server.rows(f"SELECT MANUFACTURER, CAPTION, SERIAL FROM monitors "
+                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
+               [("MANUFACTURER", lambda n: n.get("manufacturer")),
+                ("CAPTION", lambda n: n.get("monitorType")),
+                ("SERIAL", lambda n: n.get("serialNumber"))])
+    return hid
+
+
+def send(name, profile, url, *args):
+    run = velmora("--profile", profile, "send", url, *args)
+    out = run.stdout.decode()
+    check(run.returncode == 0 and re.fullmatch(r"reply: (NO_)?ACCOUNT_UPDATE\nexpiration: 24\n",
+                                               out),
+          f"{name}: send exits 0 with the server's reply and PROLOG_FREQ: "
+          f"{run.returncode} {out!r} {run.stderr!r}")
+
+
+class CutAfterProlog(http.server.ThreadingHTTPServer):
+    """Passes requests on to the OCS server; once the PROLOG's answer is back, it stops the web
+    server, so that the inventory meets nobody and its connection is dropped."""
+
+    def __init__(self, server):
+        super().__init__(("127.0.0.1", 0), Relay)
+        self.ocs, self.requests = server, 0
+        threading.Thread(target=self.serve_forever, daemon=True).start()
+        self.url = f"http://127.0.0.1:{self.server_address[1]}/ocsinventory"
+
+    def close(self):
+        self.shutdown()
+        self.server_close()
+
+
+class Relay(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers["Content-Length"]))
+        self.server.requests += 1
+        if self.server.requests > 1:
+            self.server.ocs.stop_web()
+            self.close_connection = True
+            return
+        request = urllib.request.Request(self.server.ocs.url, data=body, headers={
+            k: v for k, v in self.headers.items() if k.lower() not in ("host", "content-length")})
+        try:
+            answer = urllib.request.urlopen(request, timeout=30)
+        except urllib.error.HTTPError as error:
+            answer = error
+        data = answer.read()
+        self.send_response(answer.status)
+        self.send_header("Content-Type", answer.headers.get("Content-Type", ""))
+        self.send_header("Content-Length", str(len(data)))
+        self.end_headers()
+        self.wfile.write(data)
+
+    def log_message(self, *args):
+        pass
+
+
+def agent(config):
+    return subprocess.run(fleet_run.COMMAND + ["--profile", EXAMPLE, "agent", "--config", config],
+                          env=fleet_run.environment(), capture_output=True, timeout=120)
+
+
+EXAMPLE = os.path.join(SOURCE, "examples", "workstation.json")
+
+
+def main():
+    with OcsServer(f"Velmora/{version()}") as server:
+        machines = [("workstation", None, EXAMPLE)]
+        machines += [(tree, os.path.join(TREES, tree), None) for tree in sorted(os.listdir(TREES))
+                     if os.path.isdir(os.path.join(TREES, tree, "sys"))]
+        machines.append(("this-machine", None, None))
+        for name, root, profile in machines:
+            path = capture(name, root=root, profile=profile)
+            send(name, path, server.url)
+            check_machine(server, name, path)
+        count = server.rows("SELECT COUNT(*) FROM hardware")[0][0]
+        check(count == str(len(machines)), f"one hardware row per machine: {count}")
+
+        # A changed machine updates its own row.
+        with open(EXAMPLE, encoding="utf-8") as f:
+            changed = json.load(f)
+        changed["Memory"]["totalPhysicalMB"] = 65214
+        changed["StorageList"] = changed["StorageList"][:1]
+        changed["StorageList"][0]["model"] = "Samsung SSD 990 PRO 2TB & more <new>"
+        changed_path = os.path.join(TEMP, "changed.json")
+        with open(changed_path, "w", encoding="utf-8") as f:
+            json.dump(changed, f, ensure_ascii=False)
+        before = check_machine(server, "workstation", EXAMPLE)
+        send("changed", changed_path, server.url)
+        after = check_machine(server, "changed", changed_path)
+        check(before is not None and before == after, f"the same row: {before} {after}")
+        memory = server.rows(f"SELECT MEMORY FROM hardware WHERE ID = {after}")
+        check(memory == [["65214"]], f"the new memory size: {memory}")
+        count = server.rows("SELECT COUNT(*) FROM hardware")[0][0]
+        check(count == str(len(machines)), f"no second row for the changed machine: {count}")
+
+        # The agent: once, then nothing while unchanged.
+        state = os.path.join(TEMP, "state")
+        config = os.path.join(TEMP, "agent.conf")
+        with open(config, "w") as f:
+            f.write(f"server = {server.url}\nformat = ocs\nstate = {state}\n")
+        first, second = agent(config), agent(config)
+        check(first.returncode == 0 and b"sent to " in first.stderr and b"ACCOUNT_UPDATE" in
+              first.stderr and b"expiration 24 h" in first.stderr, f"agent sends: {first.stderr}")
+        check(second.returncode == 0 and b"unchanged for " in second.stderr,
+              f"agent sends nothing while unchanged: {second.stderr}")
+
+        # The web server stops after the PROLOG: send fails and keeps, the agent keeps, and both
+        # deliver once it is back.
+        relay = CutAfterProlog(server)
+        try:
+            kept = os.path.join(TEMP, "kept.xml")
+            cut = velmora("--profile", changed_path, "send", relay.url, "--keep", kept,
+                          "--timeout", "20")
+            check(cut.returncode == 1 and cut.stderr.startswith(b"velmora: send: ") and
+                  b"(inventory)" in cut.stderr and cut.stderr.count(b"\n") == 1,
+                  f"send exits 1 with one line: {cut.returncode} {cut.stderr}")
+            check(os.path.getsize(kept) > 0, "the inventory is kept")
+            server.start_web()
+            relay.requests = 0
+            with open(config, "w") as f:
+                f.write(f"server = {relay.url}\nformat = ocs\nstate = {state}\n")
+            cut = agent(config)
+            check(cut.returncode == 0 and b"kept for " in cut.stderr,
+                  f"the agent keeps the inventory: {cut.stderr}")
+            server.start_web()
+            relay.requests = -10
+            again = agent(config)
+            check(again.returncode == 0 and b"the kept inventory, accepted" in again.stderr,
+                  f"the next run delivers the kept inventory: {again.stderr}")
+        finally:
+            relay.close()
+        run = velmora("send", "--file", kept, server.url)
+        check(run.returncode == 0, f"send --file delivers the kept one: {run.stderr}")
+        if fleet_run.failures:
+            print(server.error_log()[-3000:])
+    fleet_run.finish()
+
+
+main()
