@@ -205,6 +205,7 @@ def main():
             changed = json.load(f)
         changed["Memory"]["totalPhysicalMB"] = 65214
         changed["StorageList"] = changed["StorageList"][:1]
+        changed["Machine"]["StorageList"] = changed["Machine"]["StorageList"][:1]
         changed["StorageList"][0]["model"] = "Samsung SSD 990 PRO 2TB & more <new>"
         changed_path = os.path.join(TEMP, "changed.json")
         with open(changed_path, "w", encoding="utf-8") as f:
