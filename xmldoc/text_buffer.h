@@ -2,7 +2,7 @@
 // The storage of a document's text. Unlike a standard string it neither zeroes the units it
 // gains nor copies them when it is replaced: a document writes every unit it uses before it
 // reads it, and zeroing a gap that the next edits fill, in a text of hundreds of kilobytes,
-// cost a fill as much as its edits.
+// took a fill's time for nothing.
 
 #include <cstddef>
 #include <memory>
