@@ -13,8 +13,7 @@
 class TextBuffer {
  public:
   // Storage for `capacity` units, none in use, plus the terminating zero.
-  explicit TextBuffer(size_t capacity = 0)
-      : units(new WChar[capacity + 1]), room(capacity) {
+  explicit TextBuffer(size_t capacity = 0) : units(new WChar[capacity + 1]), room(capacity) {
     units[0] = WChar();
   }
 
