@@ -17,7 +17,7 @@ class TextBuffer {
     units[0] = WChar();
   }
 
-  // The units; units()[size()] is zero.
+  // The units; data()[size()] is zero.
   WChar* data() const { return units.get(); }
   size_t size() const { return used; }
   size_t capacity() const { return room; }
