@@ -16,6 +16,11 @@
 #   flight, so after such an exception the host's std::uncaught_exceptions() is one too low.
 # - Unused sections of our code and of the runtime are dropped, so that fewer pages of
 #   relocated data are written at every start; relative relocations are packed.
+# - A library named on the link line but not used is not loaded (--as-needed).
+# - In the two libraries a call to one of their own exports is bound at link time
+#   (-Bsymbolic-functions): their exports are C entry points under a version script, which no
+#   host is meant to interpose. Data stays bound as usual, since a host's copy relocation of
+#   exported data would otherwise leave two copies; the libraries export none today.
 #
 # Sanitizer builds keep the shared runtime: the sanitizers replace operator new and delete
 # process-wide, which a private copy of the runtime would bypass. Windows builds are left as
@@ -40,6 +45,10 @@ function(velmora_lean_start)
   foreach(target IN LISTS ARGN)
     target_link_options(${target} PRIVATE -static-libstdc++
                         LINKER:--exclude-libs,ALL LINKER:--gc-sections LINKER:-O1
-                        LINKER:-z,pack-relative-relocs)
+                        LINKER:-z,pack-relative-relocs LINKER:--as-needed)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "SHARED_LIBRARY")
+      target_link_options(${target} PRIVATE LINKER:-Bsymbolic-functions)
+    endif()
   endforeach()
 endfunction()

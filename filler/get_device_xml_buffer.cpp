@@ -51,14 +51,13 @@ int GetDeviceXMLBuffer(int category, WString& out) {
   XmlDoc doc;
   WString text;
   if (!LoadTextFile(path.c_str(), text, &doc.resultLog, &doc.flags)) return -1;
-  doc.SetText(std::move(text));
+  doc.SetText(text);
   if (!doc.ParseDocument()) return -1;
   if (entry.fill != nullptr && entry.fill(doc) == FillOutcome::kNoDocument) return 0;
   // A value or a copy that did not fit left the document short of what the template asks
   // for: the caller gets no document rather than a different one.
   if (doc.MetLimit()) return -1;
 
-  // The document is released right after, so its text moves out instead of being copied.
   out = std::move(doc).TakeText();
   return 0;
 }

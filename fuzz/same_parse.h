@@ -19,10 +19,10 @@ inline std::string DifferenceOfParses(const WString& text, uint32_t scanFlags) {
   fast.SetText(text);
   general.SetText(text);
   Scanner a;
-  a.text = fast.Text().c_str();
+  a.text = fast.Text().data();
   a.scanFlags = scanFlags;
   Scanner b = a;
-  b.text = general.Text().c_str();
+  b.text = general.Text().data();
   const uint32_t firstA = fast.ParseElements(0, a);
   const uint32_t firstB = ParseElementsInGeneral(general, 0, b);
   if (firstA != firstB) return "the first element";

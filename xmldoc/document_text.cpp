@@ -36,12 +36,12 @@ void XmlDoc::CloseGap() const {
   const size_t size = TextLength();
   MoveGap(size);
   gapLength = 0;
-  text.resize(size);  // keeps the capacity
+  text.SetSize(size);  // keeps the storage
 }
 
-const WString& XmlDoc::Text() const {
+WStringView XmlDoc::Text() const {
   CloseGap();
-  return text;
+  return WStringView(text.data(), text.size());
 }
 
 void XmlDoc::AppendText(WString& out, size_t from, size_t to) const {
@@ -56,6 +56,14 @@ void XmlDoc::AppendText(WString& out, size_t from, size_t to) const {
   }
 }
 
+WChar* XmlDoc::CopyText(WChar* out, size_t from, size_t to) const {
+  const WChar* const data = text.data();
+  if (to <= gapStart) return std::copy(data + from, data + to, out);
+  if (from >= gapStart) return std::copy(data + from + gapLength, data + to + gapLength, out);
+  out = std::copy(data + from, data + gapStart, out);
+  return std::copy(data + gapStart + gapLength, data + to + gapLength, out);
+}
+
 WString XmlDoc::TextRange(size_t from, size_t to) const {
   WString out;
   out.reserve(to - from);
@@ -65,32 +73,40 @@ WString XmlDoc::TextRange(size_t from, size_t to) const {
 
 WString XmlDoc::DocumentText() const { return TextRange(0, TextLength()); }
 
-void XmlDoc::SetText(WString newText) {
-  text = std::move(newText);
-  gapStart = text.size();
+void XmlDoc::LoadText(const WChar* source, size_t n, size_t headroom) {
+  if (n > text.capacity()) {
+    TextBuffer loaded(n + headroom);
+    Traits::copy(loaded.data(), source, n);
+    text.swap(loaded);
+  } else {
+    Traits::move(text.data(), source, n);  // the source may be this very text
+  }
+  text.SetSize(n);
+  gapStart = n;
   gapLength = 0;
 }
 
+void XmlDoc::SetText(WStringView newText) { LoadText(newText.data(), newText.size(), 0); }
+
 WString XmlDoc::TakeText() && {
   CloseGap();
-  WString out = std::move(text);
-  text.clear();
+  WString out(text.data(), text.size());
+  text.SetSize(0);
   gapStart = 0;
   return out;
 }
 
 void XmlDoc::RegrowText(size_t pos, size_t count, size_t capacity) {
-  const size_t kept = TextLength() - count;
-  WString grown;
-  grown.reserve(capacity);
-  AppendText(grown, 0, pos);
-  // Every unit of storage beyond the kept text is gap.
-  const size_t room = grown.capacity() - kept;
-  grown.append(room, WChar());
-  AppendText(grown, pos + count, TextLength());
+  // Only the kept text is copied: neither what the edit replaces nor the gap.
+  const size_t length = TextLength();
+  const size_t tail = length - pos - count;
+  TextBuffer grown(capacity);
+  CopyText(grown.data(), 0, pos);
+  CopyText(grown.data() + capacity - tail, pos + count, length);
+  grown.SetSize(capacity);
   text.swap(grown);
   gapStart = pos;
-  gapLength = room;
+  gapLength = capacity - (length - count);
 }
 
 WChar* XmlDoc::OpenText(size_t pos, size_t count, size_t n) {
@@ -102,9 +118,9 @@ WChar* XmlDoc::OpenText(size_t pos, size_t count, size_t n) {
     RegrowText(pos, count, std::max(size + size / 2 + 128, 2 * text.capacity()));
   } else {
     if (gapLength == 0) {
-      // The storage beyond the text becomes the gap.
+      // The storage beyond the text becomes the gap, as it is: the edit writes what it needs.
       const size_t length = text.size();
-      text.resize(text.capacity());
+      text.SetSize(text.capacity());
       gapStart = length;
       gapLength = text.size() - length;
     }

@@ -470,9 +470,9 @@ bool XmlDoc::ParseDocument() {
     return RefuseAtLimit(WTEXT("text_too_long"), kLongestText, kNone);
   }
 
-  if (!text.empty()) {
+  if (text.size() != 0) {
     Scanner scanner;
-    scanner.text = text.c_str();
+    scanner.text = text.data();
     scanner.scanFlags = flags;
     const uint32_t first = ParseElements(0, scanner);
     StoredEntry(0).length = static_cast<uint32_t>(text.size());
@@ -492,15 +492,15 @@ bool XmlDoc::ParseDocument() {
 }
 
 bool XmlDoc::ParseText(const WChar* source) {
-  gapLength = 0;
   if (source == nullptr) {
-    WString().swap(text);
+    TextBuffer().swap(text);
+    gapStart = gapLength = 0;
     ClearEntries(*elementIndex);
   } else {
     // The terminator is found several units at a time; templates run to kilobytes.
-    text.assign(source, static_cast<size_t>(FindUnit(source, 0, 0, 0)));
+    const auto n = static_cast<size_t>(FindUnit(source, 0, 0, 0));
+    LoadText(source, n, n / 2 + 128);
   }
-  gapStart = text.size();
   resultLog.clear();
   return ParseDocument();
 }

@@ -19,6 +19,7 @@
 #include "base/text.h"
 #include "xmldoc/element_index.h"
 #include "xmldoc/scanner.h"
+#include "xmldoc/text_buffer.h"
 
 // The longest text a document holds, in units. Offsets into the text are read through the
 // scanner's 32-bit signed cursors, so a longer text could not be read. A template never
@@ -50,12 +51,17 @@ class XmlDoc {
   // The text; offsets count UTF-16 units from its start. Pointers and references into it
   // stay valid until the next edit or parse.
 
-  // The whole text, the gap closed first (which moves only what follows the gap).
-  const WString& Text() const;
+  // The whole text, contiguous and zero-terminated, the gap closed first (which moves only
+  // what follows the gap).
+  WStringView Text() const;
   // Length of the text in units.
   size_t TextLength() const { return text.size() - gapLength; }
   // Unit `i` of the text, for i up to TextLength(), where it is the terminating zero.
-  WChar TextUnit(size_t i) const { return text[i < gapStart ? i : i + gapLength]; }
+  WChar TextUnit(size_t i) const { return text.data()[i < gapStart ? i : i + gapLength]; }
+  // Units the text can grow to before its storage moves. A document that is parsed again
+  // keeps its storage, so that a host filling one document after another allocates nothing
+  // once the largest has been held.
+  size_t TextCapacity() const { return text.capacity(); }
   // A copy of units [from, to) of the text.
   WString TextRange(size_t from, size_t to) const;
   // The text from offset `p` on, contiguous and zero-terminated, for the scanner: indexed by
@@ -65,11 +71,12 @@ class XmlDoc {
     if (gapLength != 0 && p < gapStart) MoveGap(p);
     return text.data() + gapLength;
   }
-  // Replaces the text without parsing it: the index describes the old text until
-  // ParseDocument.
-  void SetText(WString newText);
-  // Moves the whole text out; the document is left with none and must be parsed again
-  // before any other use.
+  // Replaces the text with a copy of `newText` without parsing it: the index describes the
+  // old text until ParseDocument. Storage that is too small is replaced by storage of
+  // exactly the new text's size.
+  void SetText(WStringView newText);
+  // The whole text, for a document about to be released; it is left with none and must be
+  // parsed again before any other use.
   WString TakeText() &&;
 
   // The index. Edits leave the move of the entries after them pending, so that a run of
@@ -200,7 +207,8 @@ class XmlDoc {
   // Parsing. Every deviation becomes a record in resultLog and a mark on the entries.
 
   // Replaces the text with a copy of `source` (none: empty text and no index storage), clears
-  // resultLog and parses; returns ParseDocument's verdict.
+  // resultLog and parses; returns ParseDocument's verdict. Storage that is too small for the
+  // copy is replaced by storage with half again as much room, for the values a fill adds.
   bool ParseText(const WChar* source);
   // Rebuilds the index from the current text; true when it is well-formed with one root. A
   // text longer than kLongestText is not parsed: it is refused as ill-formed, with the record
@@ -255,7 +263,7 @@ class XmlDoc {
   // `text`, in that order, are the document's text. While the gap is open `text` fills its
   // whole capacity, so that the gap is all the room there is; a closed gap (gapLength 0)
   // stands at the end and `text` is the text itself.
-  mutable WString text;
+  mutable TextBuffer text;
   mutable size_t gapStart = 0;
   mutable size_t gapLength = 0;
 
@@ -267,6 +275,11 @@ class XmlDoc {
   void CloseGap() const;
   // Appends units [from, to) of the text to `out`.
   void AppendText(WString& out, size_t from, size_t to) const;
+  // Copies units [from, to) of the text to `out`; returns the end of the copy.
+  WChar* CopyText(WChar* out, size_t from, size_t to) const;
+  // Replaces the text with the `n` units at `source`, without parsing; storage too small
+  // for them is replaced by storage of `n` units and `headroom` more.
+  void LoadText(const WChar* source, size_t n, size_t headroom);
   // Moves the text into new storage of at least `capacity` units with the gap at `pos`,
   // dropping the `count` units there; the gap then has room for what replaces them.
   void RegrowText(size_t pos, size_t count, size_t capacity);

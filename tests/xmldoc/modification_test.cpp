@@ -134,8 +134,8 @@ TEST(WriteAttributeTest, ValueFromTheTextItselfHeadroomAndShorterValues) {
   doc.ParseDocument();
   const uint32_t a = Find(doc, WTEXT("a"));
   Select(doc, a);
-  const WString copy = doc.Text().substr(3);
-  ASSERT_TRUE(doc.WriteAttribute(a, WTEXT("v"), doc.Text().c_str() + 3));
+  const WString copy(doc.Text().substr(3));
+  ASSERT_TRUE(doc.WriteAttribute(a, WTEXT("v"), doc.Text().data() + 3));
   EXPECT_EQ(doc.Text(),
             WTEXT("<r><a v=\"&lt;a v=&quot;&quot;/&gt;&lt;b/&gt;&lt;/r&gt;\"/><b/></r>"));
   EXPECT_EQ(doc.ReadAttribute(WTEXT("v")), copy);
@@ -143,7 +143,7 @@ TEST(WriteAttributeTest, ValueFromTheTextItselfHeadroomAndShorterValues) {
 
   // The text grew with headroom: writes that fit it never move the text.
   const size_t size = doc.TextLength();
-  EXPECT_GE(doc.Text().capacity(), size + size / 2 + 128);
+  EXPECT_GE(doc.TextCapacity(), size + size / 2 + 128);
   const WChar* data = doc.Text().data();
   for (int i = 0; i < 20; ++i) ASSERT_TRUE(doc.WriteAttribute(a, WTEXT("w"), WTEXT("xy")));
   EXPECT_EQ(doc.Text().data(), data);
@@ -233,7 +233,7 @@ TEST(InsertMarkupTest, OwnTextAndIllFormedMarkup) {
   self.SetText(WTEXT("<a x=\"1\"/>"));  // no room: the insertion reallocates
   self.ParseDocument();
   SelectInside(self, 1);
-  EXPECT_TRUE(self.InsertMarkup(self.Text().c_str()));
+  EXPECT_TRUE(self.InsertMarkup(self.Text().data()));
   EXPECT_EQ(self.Text(), WTEXT("<a x=\"1\">\r\n<a x=\"1\"/>\r\n</a>"));
   ExpectConsistent(self);
 
