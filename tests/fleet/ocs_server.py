@@ -4,6 +4,7 @@ configuration on another loopback port that holds the communication server's. No
 machine's own services is touched; `with OcsServer(user_agent) as server:` stops both and removes
 their folder on the way out, whatever happened inside.
 """
+import ctypes
 import os
 import re
 import signal
@@ -16,6 +17,12 @@ SCHEMA = "/usr/share/ocsinventory-reports/files/ocsbase_new.sql"
 SERVER_CONF = "/etc/apache2/conf-available/ocsinventory-server.conf"
 MODULES = "/usr/lib/apache2/modules"
 STARTUP_SECONDS = 60
+
+
+def die_with_parent():
+    """In the child before it runs the server: a SIGTERM when the test dies, however it dies
+    (a test runner's kill at its timeout included), so that no server outlives it."""
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
 
 
 def free_port():
@@ -97,7 +104,7 @@ class OcsServer:
              f"--pid-file={self.db_folder}/mariadbd.pid", f"--log-error={self.db_folder}/error.log",
              "--skip-log-bin", "--innodb-buffer-pool-size=32M", "--innodb-log-file-size=16M",
              "--innodb-flush-log-at-trx-commit=0", "--skip-name-resolve"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=die_with_parent)
         wait_for(lambda: self.database.poll() is None and listening(self.db_port), "mariadbd")
         self.sql("CREATE DATABASE ocsweb CHARACTER SET utf8mb4; "
                  "CREATE USER 'ocs'@'127.0.0.1' IDENTIFIED BY 'ocs'; "
@@ -169,7 +176,8 @@ Include {self.web_folder}/ocs.conf
     def start_web(self):
         # A group of its own: on the way out the web server signals its whole process group.
         self.apache = subprocess.Popen(self.apache_command, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, start_new_session=True)
+                                       stderr=subprocess.DEVNULL, start_new_session=True,
+                                       preexec_fn=die_with_parent)
         wait_for(lambda: self.apache.poll() is None and listening(self.web_port), "apache2")
 
     def stop_web(self):

@@ -48,7 +48,9 @@ def text(value):
 
 def device_id(profile):
     run = velmora("--profile", profile, "export", "--format", "ocs")
-    return re.search(r"<DEVICEID>(.*)</DEVICEID>", run.stdout.decode()).group(1)
+    found = re.search(r"<DEVICEID>(.*)</DEVICEID>", run.stdout.decode(errors="replace"))
+    check(found, f"{profile}: export names the device: {run.stderr}")
+    return found.group(1) if found else ""
 
 
 def check_rows(server, name, records, rows, fields):
