@@ -43,7 +43,7 @@ template <class Record>
 RecordView View(std::string_view name, std::string_view heading, int (*run)(PairList&),
                 std::span<const PairRow<Record>> pairs,
                 std::initializer_list<std::span<const FillRow<Record>>> fills) {
-  const harnel::RecordSchema& schema = harnel::SchemaOf<Record>();
+  const harnel::RecordSchema& schema = harnel::kRecordShape<Record>;
   RecordView view{name, heading, run, &schema, {}, {}};
   view.captions.resize(schema.fields.size());
   for (std::span<const FillRow<Record>> table : fills) {

@@ -6,6 +6,7 @@
 
 #include "fleet/glpi_tables.h"
 #include "fleet/glpi_values.h"
+#include "fleet/machine_facts_of.h"
 #include "harnel/machine_key.h"
 
 namespace velmora::fleet {
@@ -36,7 +37,7 @@ const nlohmann::json& Member(const nlohmann::json& object, std::string_view key)
 nlohmann::json Merged(const nlohmann::json& profile, std::string_view recordKey, std::size_t index,
                       const nlohmann::json& node) {
   nlohmann::json merged = node.is_object() ? node : nlohmann::json::object();
-  const nlohmann::json& added = harnel::MachineFactsOf(profile, recordKey, index);
+  const nlohmann::json& added = MachineFactsOf(profile, recordKey, index);
   if (added.is_object()) {
     for (const auto& [field, value] : added.items()) merged.emplace(field, value);
   }
@@ -128,7 +129,7 @@ Json Fill(std::span<const GlpiField> rows, const nlohmann::json& profile,
 std::string DefaultDeviceId(const nlohmann::json& profile) {
   const nlohmann::json& name = Member(Member(profile, harnel::kProfileKey<OSInfo>), "computerName");
   const nlohmann::json& uuid =
-      Member(harnel::MachineFactsOf(profile, harnel::kMachineSystemKey, 0), "uuid");
+      Member(MachineFactsOf(profile, harnel::kMachineSystemKey, 0), "uuid");
   std::string id;
   for (const nlohmann::json* part : {&name, &uuid}) {
     if (!part->is_string() || part->get_ref<const std::string&>().empty()) continue;

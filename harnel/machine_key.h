@@ -20,8 +20,6 @@
 #include <cstddef>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 #include "harnel/schema.h"
 
 namespace harnel {
@@ -96,12 +94,13 @@ constexpr bool IsProfileField(std::string_view recordKey, std::string_view name)
 // The system's identity, compared and captioned as a single record whose fields are all texts.
 // It is no record of the provider's: it lends only the names and kinds of its fields, never an
 // offset, a getter or a layout.
-const RecordSchema& SystemSchema();
-
-// What the Machine key of `profile` says about the `index`-th node of the record under
-// `recordKey` (index 0 for a single record, kMachineSystemKey for the system); null when it says
-// nothing. The reference stays valid while `profile` is unchanged.
-const nlohmann::json& MachineFactsOf(const nlohmann::json& profile, std::string_view recordKey,
-                                     std::size_t index);
+inline constexpr FieldSchema kSystemFields[] = {
+    {"manufacturer", FieldKind::FieldText, 0},  {"product", FieldKind::FieldText, 0},
+    {"serial", FieldKind::FieldText, 0},        {"uuid", FieldKind::FieldText, 0},
+    {"sku", FieldKind::FieldText, 0},           {"assetTag", FieldKind::FieldText, 0},
+    {"chassisSerial", FieldKind::FieldText, 0}, {"virtualization", FieldKind::FieldText, 0},
+};
+inline constexpr RecordSchema kSystemSchema{kMachineSystemKey, false,   0,      0,
+                                            kSystemFields,     nullptr, nullptr};
 
 }  // namespace harnel

@@ -16,15 +16,25 @@ namespace harnel {
 // wrong file (a disk image, a log) from being read whole into the host's memory.
 constexpr std::size_t kProfileLimit = std::size_t{64} << 20;
 
+// The deepest nesting of containers that any profile needs, the top-level object counted:
+// capture's "Reasons" of the Machine key's lists ({"Reasons": {"Machine": {"StorageList":
+// [{...}]}}}). A profile nested deeper is refused whatever key holds it, so that no reader,
+// here or in a host, walks more levels than this.
+constexpr std::size_t kProfileDepth = 5;
+
 struct LoadedProfile {
-  DisposableJson records;  // the top-level object; null when the file is unusable
-  std::string problem;     // why the file is unusable; empty when it is fine
-  FileIdentity identity;   // the file that was read or refused; all zero when none was opened
+  DisposableJson records;  // the top-level object with the records' keys only; null when unusable
+  // The profile's Machine key as the file gives it, its members in the file's order; null
+  // when there is none.
+  DisposableOrderedJson machine;
+  std::string problem;    // why the file is unusable; empty when it is fine
+  FileIdentity identity;  // the file that was read or refused; all zero when none was opened
 };
 
 // Reads, parses and checks the profile at `path`: a top-level object whose known keys each
-// hold a record in the form the record schema gives. Never throws for a bad file (and never
-// waits on one); memory exhaustion passes to the caller with nothing kept.
+// hold a record in the form the record schema gives, nested no deeper than kProfileDepth. Never
+// throws for a bad file (and never waits on one); memory exhaustion passes to the caller with
+// nothing kept.
 LoadedProfile LoadProfile(const std::filesystem::path& path);
 
 }  // namespace harnel

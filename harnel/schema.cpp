@@ -1,27 +1,9 @@
 #include "harnel/schema.h"
 
-#include <array>
-
 #include "provider/provider.h"
 
 namespace harnel {
 namespace {
-
-// The fields of `Record` as the records' readers and writers take them: by name and offset.
-template <class Record>
-constexpr auto ErasedFields() {
-  const auto& typed = RecordFields<Record>::fields;
-  std::array<FieldSchema, std::size(RecordFields<Record>::fields)> fields{};
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    fields[i] = {typed[i].name,
-                 typed[i].text != nullptr ? FieldKind::FieldText : FieldKind::FieldInt32,
-                 typed[i].offset};
-  }
-  return fields;
-}
-
-template <class Record>
-constexpr auto kFields = ErasedFields<Record>();
 
 template <class Record, void (*Get)(Record**)>
 void* Fetch() {
@@ -36,35 +18,31 @@ void Release(void* record) {
   Free(&held);
 }
 
+// The record's shape with the provider's own Get and Free for it, type-erased.
 template <class Record, void (*Get)(Record**), void (*Free)(Record**)>
-constexpr RecordSchema Single() {
-  return {RecordFields<Record>::key, false, sizeof(Record), 0, kFields<Record>, Fetch<Record, Get>,
-          Release<Record, Free>};
-}
-
-template <class Node, void (*Get)(Node**), void (*Free)(Node**)>
-constexpr RecordSchema List() {
-  return {RecordFields<Node>::key, true,          sizeof(Node),
-          offsetof(Node, next),    kFields<Node>, Fetch<Node, Get>,
-          Release<Node, Free>};
+constexpr RecordSchema WithFunctions() {
+  RecordSchema schema = kRecordShape<Record>;
+  schema.get = Fetch<Record, Get>;
+  schema.release = Release<Record, Free>;
+  return schema;
 }
 
 const RecordSchema kRecordSchemas[] = {
-    Single<OSInfo, GetOS, FreeOS>(),
-    Single<BIOSInfo, GetBIOS, FreeBIOS>(),
-    Single<ProcessorInfo, GetProcessor, FreeProcessor>(),
-    Single<MemoryInfo, GetMemory, FreeMemory>(),
-    Single<UserInfo, GetUserinfo, FreeUserinfo>(),
-    List<InputdeviceNode, GetInputdeviceList, FreeInputdeviceList>(),
-    List<ModemNode, GetModemList, FreeModemList>(),
-    List<MonitorNode, GetMonitorList, FreeMonitorList>(),
-    List<NetworkadapterNode, GetNetworkadapterList, FreeNetworkadapterList>(),
-    List<PrinterNode, GetPrinterList, FreePrinterList>(),
-    List<StorageNode, GetStorageList, FreeStorageList>(),
-    List<SystemcontrollerNode, GetSystemcontrollerList, FreeSystemcontrollerList>(),
-    List<SystemslotNode, GetSystemslotList, FreeSystemslotList>(),
-    List<VideoadapterNode, GetVideoadapterList, FreeVideoadapterList>(),
-    List<PhyMemoryNode, GetPhyMemoryList, FreePhyMemoryList>(),
+    WithFunctions<OSInfo, GetOS, FreeOS>(),
+    WithFunctions<BIOSInfo, GetBIOS, FreeBIOS>(),
+    WithFunctions<ProcessorInfo, GetProcessor, FreeProcessor>(),
+    WithFunctions<MemoryInfo, GetMemory, FreeMemory>(),
+    WithFunctions<UserInfo, GetUserinfo, FreeUserinfo>(),
+    WithFunctions<InputdeviceNode, GetInputdeviceList, FreeInputdeviceList>(),
+    WithFunctions<ModemNode, GetModemList, FreeModemList>(),
+    WithFunctions<MonitorNode, GetMonitorList, FreeMonitorList>(),
+    WithFunctions<NetworkadapterNode, GetNetworkadapterList, FreeNetworkadapterList>(),
+    WithFunctions<PrinterNode, GetPrinterList, FreePrinterList>(),
+    WithFunctions<StorageNode, GetStorageList, FreeStorageList>(),
+    WithFunctions<SystemcontrollerNode, GetSystemcontrollerList, FreeSystemcontrollerList>(),
+    WithFunctions<SystemslotNode, GetSystemslotList, FreeSystemslotList>(),
+    WithFunctions<VideoadapterNode, GetVideoadapterList, FreeVideoadapterList>(),
+    WithFunctions<PhyMemoryNode, GetPhyMemoryList, FreePhyMemoryList>(),
 };
 static_assert(std::size(kRecordSchemas) == kRecordKinds);
 

@@ -3,6 +3,7 @@
 // Replay builds records from this table and capture writes them back from it, so the two
 // cannot disagree. The readers of each system keep one table of their own in the same order.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -121,6 +122,33 @@ HARNEL_RECORD(PhyMemoryNode, "PhyMemoryList", HARNEL_TEXT(moduleName), HARNEL_TE
 // that name a kind of record.
 template <class Record>
 inline constexpr std::string_view kProfileKey = RecordFields<Record>::key;
+
+// The fields of `Record` as the records' readers and writers take them: by name and offset.
+template <class Record>
+inline constexpr auto kFieldSchemas = [] {
+  const auto& typed = RecordFields<Record>::fields;
+  std::array<FieldSchema, std::size(RecordFields<Record>::fields)> fields{};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    fields[i] = {typed[i].name,
+                 typed[i].text != nullptr ? FieldKind::FieldText : FieldKind::FieldInt32,
+                 typed[i].offset};
+  }
+  return fields;
+}();
+
+// What `Record` is without the provider's functions (get and release are null): what a host
+// needs to read and compare the records it is given as profile JSON, kept as data so that
+// it calls nothing of the provider's.
+template <class Record>
+inline constexpr RecordSchema kRecordShape = [] {
+  if constexpr (requires { &Record::next; }) {
+    return RecordSchema{RecordFields<Record>::key, true,    sizeof(Record), offsetof(Record, next),
+                        kFieldSchemas<Record>,     nullptr, nullptr};
+  } else {
+    return RecordSchema{RecordFields<Record>::key, false,   sizeof(Record), 0,
+                        kFieldSchemas<Record>,     nullptr, nullptr};
+  }
+}();
 
 // The schema of the records of type `Record`.
 template <class Record>

@@ -52,8 +52,10 @@ TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
       // A record's text ends at its first zero unit, so a capture could not give it back.
       {"p.json", "{\"OS\": {\"osName\": \"a\\u0000b\"}}", "OS.osName: a text cannot hold U+0000"},
       // Kept shallow: what lies deeper than a list's nodes is kept as an empty container.
-      {"p.json", "{\"StorageList\": [{\"name\": [[[\"deep\"]]]}]}",
+      {"p.json", "{\"StorageList\": [{\"name\": [[\"deep\"]]}]}",
        "StorageList[0].name: expected a string or null"},
+      // No key may hold more levels than any profile needs, not even one that is ignored.
+      {"p.json", "{\"unknown\": [[[[[1]]]]], \"OS\": {}}", "nested deeper than 5 levels"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.problem);
