@@ -53,6 +53,8 @@ extern "C" int HarnelGetMachineJson(const char* section, unsigned int parts, cha
     const harnel::MachineParts wanted{(parts & HARNEL_JSON_VALUES) != 0,
                                       (parts & HARNEL_JSON_REASONS) != 0};
     if ((parts & ~(HARNEL_JSON_VALUES | HARNEL_JSON_REASONS)) != 0) return HARNEL_JSON_BAD_REQUEST;
+    // The whole profile is asked for with null; an empty name names nothing.
+    if (section != nullptr && *section == '\0') return HARNEL_JSON_BAD_REQUEST;
     const auto answer =
         harnel::MachineJson(harnel::CurrentCore(), section == nullptr ? "" : section, wanted);
     if (!answer) return HARNEL_JSON_BAD_REQUEST;

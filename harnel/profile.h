@@ -16,11 +16,12 @@ namespace harnel {
 // wrong file (a disk image, a log) from being read whole into the host's memory.
 constexpr std::size_t kProfileLimit = std::size_t{64} << 20;
 
-// The deepest nesting of containers that any profile needs, the top-level object counted:
-// capture's "Reasons" of the Machine key's lists ({"Reasons": {"Machine": {"StorageList":
-// [{...}]}}}). A profile nested deeper is refused whatever key holds it, so that no reader,
-// here or in a host, walks more levels than this.
-constexpr std::size_t kProfileDepth = 5;
+// The deepest nesting of containers that a profile may have, the top-level object counted. The
+// records take three levels, the Machine key four, capture's "Reasons" of the Machine key's
+// lists five, and the Windows readers' captures of raw readings, which replay as profiles
+// without records, seven; one more is left to spare. A profile nested deeper is refused
+// whatever key holds it, so that no reader, here or in a host, walks more levels than this.
+constexpr std::size_t kProfileDepth = 8;
 
 struct LoadedProfile {
   DisposableJson records;  // the top-level object with the records' keys only; null when unusable

@@ -125,10 +125,10 @@ TEST(HarnelJsonExportsTest, ProfileFilesAreReadAsReplayReadsThem) {
       {R"({"Reasons": {"Machine": {"StorageList": [{"serialNumber": "why"}]}}})", HARNEL_JSON_GIVEN,
        "{}"},
       // Deeper than any profile needs, whatever key holds it.
-      {R"({"Reasons": {"Machine": {"StorageList": [{"serialNumber": []}]}}})", HARNEL_JSON_UNUSABLE,
-       "nested deeper than 5 levels"},
-      {R"({"Machine": {"System": {"a": {"b": {}}}}})", HARNEL_JSON_UNUSABLE,
-       "nested deeper than 5 levels"},
+      {R"({"Reasons": {"Machine": {"StorageList": [{"serialNumber": [[[[]]]]}]}}})",
+       HARNEL_JSON_UNUSABLE, "nested deeper than 8 levels"},
+      {R"({"Machine": {"System": {"a": {"b": {"c": {"d": {"e": {"f": {}}}}}}}}})",
+       HARNEL_JSON_UNUSABLE, "nested deeper than 8 levels"},
       {R"({"StorageList": [{"name": 1}]})", HARNEL_JSON_UNUSABLE, "StorageList[0].name"},
       {"{", HARNEL_JSON_UNUSABLE, "parse error"},
   };

@@ -55,7 +55,7 @@ TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
       {"p.json", "{\"StorageList\": [{\"name\": [[\"deep\"]]}]}",
        "StorageList[0].name: expected a string or null"},
       // No key may hold more levels than any profile needs, not even one that is ignored.
-      {"p.json", "{\"unknown\": [[[[[1]]]]], \"OS\": {}}", "nested deeper than 5 levels"},
+      {"p.json", "{\"unknown\": [[[[[[[[1]]]]]]]], \"OS\": {}}", "nested deeper than 8 levels"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.problem);
