@@ -67,7 +67,7 @@ extern "C" int HarnelReadProfileJson(const char* path, char** json) {
   return Give(json, [&](std::string& text) {
     if (path == nullptr || *path == '\0') return HARNEL_JSON_BAD_REQUEST;
     const std::u8string utf8(reinterpret_cast<const char8_t*>(path));
-    const harnel::LoadedProfile loaded = harnel::LoadProfile(std::filesystem::path(utf8));
+    const harnel::LoadedProfile loaded = harnel::LoadProfile(std::filesystem::path(utf8), true);
     if (!loaded.problem.empty()) {
       text = loaded.problem;
       return HARNEL_JSON_UNUSABLE;

@@ -120,7 +120,7 @@ bool IsMachineKey(std::string_view key) { return key == kMachineKey; }
 
 }  // namespace
 
-LoadedProfile LoadProfile(const std::filesystem::path& path) {
+LoadedProfile LoadProfile(const std::filesystem::path& path, bool machineKey) {
   LoadedProfile result;
   ProfileBytes file = ReadProfileFile(path, kProfileLimit);
   result.identity = file.identity;
@@ -154,6 +154,10 @@ LoadedProfile LoadProfile(const std::filesystem::path& path) {
   }
   // The Machine key, in its own order, from a second pass over the text: the records keep the
   // order-free form that replay takes. The first pass has checked the text and its depth.
+  if (!machineKey) {
+    result.records = std::move(records);
+    return result;
+  }
   DisposableOrderedJson machineOnly;
   ProfileBuilder<nlohmann::ordered_json> machineBuilder(machineOnly, IsMachineKey, kProfileDepth);
   nlohmann::ordered_json::sax_parse(file.bytes, &machineBuilder);

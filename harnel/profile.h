@@ -26,7 +26,7 @@ constexpr std::size_t kProfileDepth = 8;
 struct LoadedProfile {
   DisposableJson records;  // the top-level object with the records' keys only; null when unusable
   // The profile's Machine key as the file gives it, its members in the file's order; null
-  // when there is none.
+  // when there is none or it was not asked for.
   DisposableOrderedJson machine;
   std::string problem;    // why the file is unusable; empty when it is fine
   FileIdentity identity;  // the file that was read or refused; all zero when none was opened
@@ -36,6 +36,9 @@ struct LoadedProfile {
 // hold a record in the form the record schema gives, nested no deeper than kProfileDepth. Never
 // throws for a bad file (and never waits on one); memory exhaustion passes to the caller with
 // nothing kept.
-LoadedProfile LoadProfile(const std::filesystem::path& path);
+// `machineKey` also keeps the Machine key, which replay does not need: kept in its members'
+// order, it is built in a form that cannot be taken apart without allocating, so the provider's
+// replay, which must survive memory running out at any allocation, never asks for it.
+LoadedProfile LoadProfile(const std::filesystem::path& path, bool machineKey = false);
 
 }  // namespace harnel

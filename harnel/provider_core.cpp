@@ -54,15 +54,14 @@ const nlohmann::json* ProviderCore::Profile() {
     return nullptr;
   }
   profile_ = std::move(loaded.records);
-  machine_ = std::move(loaded.machine);
   profileRead_ = true;
   return &profile_;
 }
 
 DisposableOrderedJson ProviderCore::ReplayedMachine() {
   if (!profilePath_ || Profile() == nullptr) return DisposableOrderedJson();
-  // Never changed once read (profileRead_), so it is copied without the lock.
-  return DisposableOrderedJson(nlohmann::ordered_json(machine_));
+  LoadedProfile loaded = LoadProfile(*profilePath_, true);
+  return std::move(loaded.machine);
 }
 
 HeldRecord ProviderCore::Replay(const RecordSchema& schema) {

@@ -44,8 +44,8 @@ class ProviderCore {
   bool Replays() const { return profilePath_.has_value(); }
   // The folder the machine is read under while it is probed.
   const std::filesystem::path& Root() const { return root_; }
-  // The replayed profile's Machine key as its file gives it, read with the records; null when
-  // the profile has none or is unusable, and while the machine is probed.
+  // The replayed profile's Machine key as its file gives it now, read by the same reader as
+  // the records; null when the profile has none or is unusable, and while the machine is probed.
   DisposableOrderedJson ReplayedMachine();
 
  private:
@@ -65,7 +65,6 @@ class ProviderCore {
   std::mutex profileMutex_;   // held while the profile is read
   bool profileRead_ = false;  // once set, profile_ never changes again
   DisposableJson profile_;
-  DisposableOrderedJson machine_;
   std::optional<FileIdentity> unusableFile_;  // the version of the file that was unusable
 
   mutable std::mutex mutex_;
