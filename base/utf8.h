@@ -5,6 +5,7 @@
 // by another byte or by the end of the input, is one U+FFFD, as the system converters give it.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "base/text.h"
@@ -53,6 +54,58 @@ inline void AppendUtf16(char32_t value, WString& units) {
   value -= 0x10000;
   units.push_back(static_cast<WChar>(0xD800 | value >> 10));
   units.push_back(static_cast<WChar>(0xDC00 | (value & 0x3FF)));
+}
+
+// Appends the UTF-8 form of the code point `value` to `out`.
+inline void AppendUtf8(char32_t value, std::string& out) {
+  if (value < 0x80) {
+    out += static_cast<char>(value);
+  } else if (value < 0x800) {
+    out += static_cast<char>(0xC0 | (value >> 6));
+    out += static_cast<char>(0x80 | (value & 0x3F));
+  } else if (value < 0x10000) {
+    out += static_cast<char>(0xE0 | (value >> 12));
+    out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (value & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (value >> 18));
+    out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (value & 0x3F));
+  }
+}
+
+// UTF-8 to UTF-16; code points beyond U+FFFF become surrogate pairs, and what is not UTF-8
+// becomes U+FFFD as NextUtf8Sequence reads it. Inline, so that a host converting its own text
+// carries its own copy and needs nothing of the libraries for it.
+inline WString Utf8ToUtf16(std::string_view utf8) {
+  WString out;
+  out.reserve(utf8.size());
+  while (!utf8.empty()) {
+    const Utf8Sequence sequence = NextUtf8Sequence(utf8);
+    AppendUtf16(sequence.value, out);
+    utf8.remove_prefix(sequence.length);
+  }
+  return out;
+}
+
+// UTF-16 to UTF-8; a surrogate without its partner becomes U+FFFD.
+inline std::string Utf16ToUtf8(WStringView utf16) {
+  std::string out;
+  out.reserve(utf16.size() * 3);
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char32_t unit = utf16[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+        utf16[i + 1] <= 0xDFFF) {
+      AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00), out);
+      ++i;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      AppendUtf8(kReplacement, out);
+    } else {
+      AppendUtf8(unit, out);
+    }
+  }
+  return out;
 }
 
 }  // namespace unicode

@@ -1,25 +1,28 @@
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "base/utf8.h"
 #include "cli/commands.h"
-#include "harnel/decode/utf16.h"
-#include "xmldoc/text_file.h"
-#include "xmldoc/xml_doc.h"
+#include "dll/velmora.h"
 
 namespace velmora::cli {
 namespace {
 
-// Loads and parses `path` exactly as a template is loaded; true when it is well-formed.
-// A file that cannot be read is not parsed, as the template filler gives up on it too.
+struct ReleaseText {
+  void operator()(WChar* text) const { VelmoraFreeText(text); }
+};
+
+// Loads and parses `path` exactly as a template is loaded, through the library; true when it
+// is well-formed.
 bool CheckFile(const WString& path, WString& log) {
-  XmlDoc doc;
-  WString text;
-  const bool loaded = LoadTextFile(path.c_str(), text, &doc.resultLog, &doc.flags);
-  doc.SetText(std::move(text));
-  const bool wellFormed = loaded && doc.ParseDocument();
-  log = doc.resultLog;
-  return wellFormed;
+  WChar* given = nullptr;
+  const int verdict = VelmoraCheckTemplate(path.c_str(), &given);
+  const std::unique_ptr<WChar, ReleaseText> text(given);
+  if (verdict == VELMORA_CHECK_FAILED) throw std::bad_alloc();
+  log = text == nullptr ? WString() : WString(text.get());
+  return verdict == VELMORA_CHECK_WELL_FORMED;
 }
 
 }  // namespace
@@ -37,7 +40,7 @@ Action AddCheckCommand(CLI::App& app, const Context& context) {
     bool allWellFormed = true;
     for (const std::string& file : *files) {
       WString log;
-      bool wellFormed = CheckFile(harnel::Utf8ToUtf16(file), log);
+      bool wellFormed = CheckFile(unicode::Utf8ToUtf16(file), log);
       allWellFormed = allWellFormed && wellFormed;
       Context::Print(file + (wellFormed ? ": well-formed\n" : ": ill-formed\n") + ToUtf8(log) +
                      "\n");

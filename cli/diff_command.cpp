@@ -4,12 +4,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/capture_records.h"
 #include "cli/commands.h"
 #include "cli/machine_facts.h"
 #include "cli/profile_diff.h"
+#include "cli/provider_json.h"
 #include "cli/record_views.h"
-#include "harnel/profile.h"
+#include "provider/provider.h"
 
 namespace velmora::cli {
 namespace {
@@ -63,19 +63,14 @@ std::string AsText(const Json& changes) {
 std::optional<nlohmann::json> LoadSide(const std::string& source, const std::string& replayed) {
   const std::string& file = source == kThisMachine ? replayed : source;
   if (!file.empty()) {
-    harnel::LoadedProfile loaded = harnel::LoadProfile(file);
+    ProfileFile loaded = ReadProfileFile(file);
     if (!loaded.problem.empty()) {
       std::fprintf(stderr, "velmora: %s: %s\n", file.c_str(), loaded.problem.c_str());
       return std::nullopt;
     }
-    if (source != kThisMachine) {
-      nlohmann::json profile(std::move(loaded.records));
-      nlohmann::json machine(ReadMachineKey(file));
-      if (!machine.is_null()) profile[std::string(kMachineKey)] = std::move(machine);
-      return profile;
-    }
+    if (source != kThisMachine) return nlohmann::json(std::move(loaded.profile));
   }
-  return nlohmann::json(CaptureMachine(replayed));
+  return nlohmann::json(ProviderMachineJson(nullptr, HARNEL_JSON_VALUES));
 }
 
 }  // namespace

@@ -4,9 +4,10 @@
 
 #include "cli/commands.h"
 #include "cli/glpi_export.h"
-#include "cli/machine_facts.h"
+#include "cli/provider_json.h"
 #include "fleet/glpi_document.h"
 #include "fleet/ocs_document.h"
+#include "provider/provider.h"
 
 namespace velmora::cli {
 
@@ -17,7 +18,7 @@ std::string GlpiExportText(const Context& context, const std::string& deviceId,
   options.tag = tag;
   options.client = "Velmora " VELMORA_VERSION;
   if (context.profile.empty()) options.readAt = std::time(nullptr);
-  const nlohmann::json profile(CaptureMachine(context.profile));
+  const nlohmann::json profile(ProviderMachineJson(nullptr, HARNEL_JSON_VALUES));
   return fleet::GlpiDocument(profile, options)
              .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
          "\n";

@@ -1,14 +1,6 @@
 #include "cli/machine_facts.h"
 
-#include <cstdio>
-#include <exception>
-#include <new>
-
-#include "cli/capture_records.h"
-#include "harnel/machine_facts.h"
-#include "harnel/machine_source.h"
-#include "harnel/profile.h"
-#include "harnel/profile_file.h"
+#include <vector>
 
 namespace velmora::cli {
 namespace {
@@ -76,38 +68,6 @@ std::span<const std::string_view> MachineFields(std::string_view recordKey) {
 std::string MachineFieldCaption(std::string_view recordKey, std::string_view field) {
   const FieldCaption* found = FindCaption(recordKey, field);
   return found == nullptr ? std::string() : std::string(found->caption);
-}
-
-nlohmann::ordered_json ReadMachineKey(const std::string& path) {
-  const harnel::ProfileBytes file = harnel::ReadProfileFile(path, harnel::kProfileLimit);
-  const auto profile = nlohmann::ordered_json::parse(file.bytes, nullptr, false);
-  if (!profile.is_object() || !profile.contains(kMachineKey)) return nullptr;
-  return profile[std::string(kMachineKey)];
-}
-
-nlohmann::ordered_json CaptureMachine(const std::string& replayed,
-                                      nlohmann::ordered_json* reasons) {
-  nlohmann::ordered_json profile = CaptureRecords();
-  const harnel::MachineSource source = harnel::MachineSourceFromEnvironment();
-  const std::string file = !replayed.empty() ? replayed
-                           : source.profile  ? source.profile->string()
-                                             : std::string();
-  if (!file.empty()) {
-    nlohmann::ordered_json machine = ReadMachineKey(file);
-    if (!machine.is_null()) profile[std::string(kMachineKey)] = std::move(machine);
-    return profile;
-  }
-  try {
-    harnel::MachineFacts facts = harnel::ReadMachineFacts(source.root);
-    profile[std::string(kMachineKey)] = std::move(facts.key);
-    if (reasons != nullptr) *reasons = std::move(facts.reasons);
-  } catch (const std::bad_alloc&) {
-    throw;
-  } catch (const std::exception& e) {
-    // A reader that fails in a way it did not foresee leaves the key out, not the inventory.
-    std::fprintf(stderr, "velmora: the machine's facts: %s; none shown\n", e.what());
-  }
-  return profile;
 }
 
 }  // namespace velmora::cli

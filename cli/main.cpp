@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "cli/commands.h"
-#include "harnel/profile.h"
+#include "cli/provider_json.h"
 #include "platform/host_process.h"
 
 namespace velmora::cli {
@@ -59,7 +59,7 @@ int Main(int argc, char** argv) {
   // nothing about the machine while looking as if it did. It is checked with the provider's
   // own reader before anything is printed.
   if (!context.profile.empty()) {
-    const harnel::LoadedProfile loaded = harnel::LoadProfile(context.profile);
+    const ProfileFile loaded = ReadProfileFile(context.profile);
     if (!loaded.problem.empty()) {
       std::fprintf(stderr, "velmora: %s: %s\n", context.profile.c_str(), loaded.problem.c_str());
       return 2;

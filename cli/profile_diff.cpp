@@ -5,6 +5,7 @@
 
 #include "cli/device_identity.h"
 #include "cli/machine_facts.h"
+#include "cli/record_views.h"
 #include "harnel/schema.h"
 
 namespace velmora::cli {
@@ -29,7 +30,7 @@ Json Normalized(const harnel::RecordSchema& schema, const nlohmann::json& source
       node[name] = 0;
     }
   }
-  if (&schema == &SystemSchema()) return node;  // its fields are all the Machine key's
+  if (&schema == &kSystemSchema) return node;  // its fields are all the Machine key's
   for (std::string_view field : MachineFields(schema.key)) {
     const std::string name(field);
     const auto it = added.find(name);
@@ -44,7 +45,7 @@ std::vector<Json> Nodes(const harnel::RecordSchema& schema, const nlohmann::json
   std::vector<Json> nodes;
   if (!profile.is_object()) return nodes;
   static const nlohmann::json kNone;
-  const bool system = &schema == &SystemSchema();
+  const bool system = &schema == &kSystemSchema;
   const auto it = profile.find(std::string(schema.key));
   const nlohmann::json& record = system                ? MachineFactsOf(profile, schema.key, 0)
                                  : it != profile.end() ? *it
@@ -132,10 +133,10 @@ void DiffRecord(Json& changes, const harnel::RecordSchema& schema, const std::ve
 
 nlohmann::ordered_json DiffProfiles(const nlohmann::json& older, const nlohmann::json& newer) {
   Json changes = Json::array();
-  for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
-    DiffRecord(changes, schema, Nodes(schema, older), Nodes(schema, newer));
+  for (const RecordView& view : RecordViews()) {
+    DiffRecord(changes, *view.schema, Nodes(*view.schema, older), Nodes(*view.schema, newer));
   }
-  DiffRecord(changes, SystemSchema(), Nodes(SystemSchema(), older), Nodes(SystemSchema(), newer));
+  DiffRecord(changes, kSystemSchema, Nodes(kSystemSchema, older), Nodes(kSystemSchema, newer));
   return changes;
 }
 

@@ -1,33 +1,15 @@
 #include "cli/provider_reasons.h"
 
-#include <cstdio>
-#include <exception>
-#include <new>
 #include <string>
-#include <utility>
 
-#include "harnel/disposable_json.h"
-#include "harnel/explain.h"
-#include "harnel/machine_source.h"
+#include "cli/provider_json.h"
+#include "provider/provider.h"
 
 namespace velmora::cli {
 
 nlohmann::json ProviderReasons(std::string_view recordKey) {
-  const harnel::MachineSource source = harnel::MachineSourceFromEnvironment();
-  if (source.profile) return nullptr;  // a replayed machine has nothing to read again
-  try {
-    const harnel::DisposableJson reasons = harnel::ExplainMachine(recordKey, source.root);
-    // A firmware's placeholder is quoted as the firmware wrote it, which need not be UTF-8:
-    // such bytes become U+FFFD here, so that every later output of the reasons succeeds.
-    return nlohmann::json::parse(
-        reasons.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
-  } catch (const std::bad_alloc&) {
-    throw;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "velmora: reasons for %.*s: %s; none shown\n",
-                 static_cast<int>(recordKey.size()), recordKey.data(), e.what());
-    return nullptr;
-  }
+  const std::string key(recordKey);
+  return nlohmann::json(ProviderMachineJson(key.c_str(), HARNEL_JSON_REASONS));
 }
 
 std::string FieldReason(const nlohmann::json& reasons, std::size_t node, std::string_view field) {

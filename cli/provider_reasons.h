@@ -1,7 +1,6 @@
 #pragma once
-// Why the provider's records are empty where they are (harnel/explain.h), for the commands that
-// show it. The host program runs the provider's explainers itself: the provider library keeps
-// to its thirty functions, and the inventory library never asks.
+// Why the provider's records are empty where they are, for the commands that show it: the
+// provider gives it beside its records (provider_json.h); the inventory library never asks.
 
 #include <string_view>
 

@@ -63,7 +63,7 @@ const PairExport kPairExports[] = {
 // The view of `Record`: its pair export, if any, and the captions its pair and fill rows give.
 template <class Record>
 RecordView View() {
-  const harnel::RecordSchema& schema = harnel::SchemaOf<Record>();
+  const harnel::RecordSchema& schema = harnel::kRecordShape<Record>;
   RecordView view{{}, schema.title, nullptr, &schema, {}, {}};
   for (const PairExport& pairs : kPairExports) {
     if (pairs.kind == schema.key) {

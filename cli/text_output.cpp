@@ -1,6 +1,6 @@
 #include "cli/text_output.h"
 
-#include "harnel/decode/utf16.h"
+#include "base/utf8.h"
 
 namespace velmora::cli {
 
@@ -31,7 +31,7 @@ bool IsWide(WChar unit) {
 
 }  // namespace
 
-std::string ToUtf8(WStringView text) { return harnel::Utf16ToUtf8(text); }
+std::string ToUtf8(WStringView text) { return unicode::Utf16ToUtf8(text); }
 
 int DisplayWidth(WStringView text) {
   int width = 0;

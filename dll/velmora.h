@@ -1,5 +1,6 @@
 #pragma once
-// The inventory library's public interface: the pair exports and GetDeviceXMLBuffer.
+// The inventory library's public interface: the pair exports and GetDeviceXMLBuffer, and the
+// template check added in ABI 1.1.
 //
 // Each export asks the provider for one kind of record, appends one (label, value) pair per
 // field of its table to `pairs` (after whatever `pairs` already holds; it is never cleared)
@@ -54,3 +55,23 @@ VELMORA_API int GetVideoadapterListPair(PairList& pairs);
 // `out` keeps what it held). bios.xml without a BIOS record returns 0 and leaves `out` as it
 // was. Every provider record is released before the call returns, an exception included.
 VELMORA_API int GetDeviceXMLBuffer(int category, WString& out);
+
+/* Added in 1.1 (symbol version VELMORA_1.1). Plain C: text is UTF-16 (WChar), every text given
+   out is the caller's to release with VelmoraFreeText, and nothing is thrown, memory running out
+   included. */
+
+/* The results of VelmoraCheckTemplate. */
+#define VELMORA_CHECK_WELL_FORMED 1
+#define VELMORA_CHECK_ILL_FORMED 0   /* unreadable, or not well-formed */
+#define VELMORA_CHECK_BAD_REQUEST -1 /* no path */
+#define VELMORA_CHECK_FAILED -2      /* memory ran out; *log is null */
+
+extern "C" {
+/* Loads the file at `path` exactly as GetDeviceXMLBuffer loads a template and parses it;
+   `log` (null: not wanted) receives the document engine's records of the load and the parse,
+   which say what is wrong where. */
+VELMORA_API int VelmoraCheckTemplate(const WChar* path, WChar** log);
+
+/* Releases a text given out by VelmoraCheckTemplate; null is ignored. */
+VELMORA_API void VelmoraFreeText(WChar* text);
+}

@@ -11,8 +11,8 @@ using Json = nlohmann::ordered_json;
 std::string DefaultDeviceId(const nlohmann::json& profile) {
   const nlohmann::json& name =
       ProfileMember(ProfileMember(profile, harnel::kProfileKey<OSInfo>), "computerName");
-  const nlohmann::json& uuid = ProfileMember(
-      harnel::MachineFactsOf(profile, harnel::kMachineSystemKey, 0), harnel::machine::kUuid);
+  const nlohmann::json& uuid =
+      ProfileMember(MachineFactsOf(profile, harnel::kMachineSystemKey, 0), harnel::machine::kUuid);
   std::string id;
   for (const nlohmann::json* part : {&name, &uuid}) {
     if (!part->is_string() || part->get_ref<const std::string&>().empty()) continue;

@@ -56,8 +56,8 @@ std::string Request(std::string_view content, std::string_view deviceId, std::st
 std::string OcsDeviceId(const nlohmann::json& profile) {
   const nlohmann::json& name =
       ProfileMember(ProfileMember(profile, harnel::kProfileKey<OSInfo>), "computerName");
-  const nlohmann::json& uuid = ProfileMember(
-      harnel::MachineFactsOf(profile, harnel::kMachineSystemKey, 0), harnel::machine::kUuid);
+  const nlohmann::json& uuid =
+      ProfileMember(MachineFactsOf(profile, harnel::kMachineSystemKey, 0), harnel::machine::kUuid);
   const std::string host = name.is_string() && !name.get_ref<const std::string&>().empty()
                                ? name.get<std::string>()
                                : "unknown";

@@ -27,7 +27,7 @@ static_assert(harnel::IsProfileField(harnel::kProfileKey<NetworkadapterNode>, kM
 nlohmann::json Merged(const nlohmann::json& profile, std::string_view recordKey, std::size_t index,
                       const nlohmann::json& node) {
   nlohmann::json merged = node.is_object() ? node : nlohmann::json::object();
-  const nlohmann::json& added = harnel::MachineFactsOf(profile, recordKey, index);
+  const nlohmann::json& added = MachineFactsOf(profile, recordKey, index);
   if (added.is_object()) {
     for (const auto& [field, value] : added.items()) merged.emplace(field, value);
   }

@@ -14,24 +14,26 @@
 #include <nlohmann/json.hpp>
 
 namespace harnel {
-class DisposableJson;
+template <class Json>
+class BasicDisposableJson;
 }  // namespace harnel
 
-// A DisposableJson is a json to nlohmann, not a foreign type: without this, giving one to a
+// A disposable json is a json to nlohmann, not a foreign type: without this, giving one to a
 // json by value or assigning one to it converts it element by element, and throws for an
 // object, instead of moving it.
-template <>
-struct nlohmann::adl_serializer<harnel::DisposableJson> {};
+template <class Json>
+struct nlohmann::adl_serializer<harnel::BasicDisposableJson<Json>> {};
 
 namespace harnel {
 
 // Empties `value` without allocating. Each step walks down from `value` to a last child with
 // nothing under it, so the cost grows with the depth: meant for the shallow values of records
 // and profiles.
-inline void EmptyJson(nlohmann::json& value) noexcept {
-  const auto filled = [](const nlohmann::json& v) { return v.is_structured() && !v.empty(); };
+template <class Json>
+void EmptyJson(Json& value) noexcept {
+  const auto filled = [](const Json& v) { return v.is_structured() && !v.empty(); };
   while (filled(value)) {
-    nlohmann::json* parent = &value;
+    Json* parent = &value;
     while (filled(parent->back())) parent = &parent->back();
     parent->erase(std::prev(parent->end()));
   }
@@ -43,21 +45,25 @@ inline void EmptyJson(nlohmann::json& value) noexcept {
 // starts as object() or array(), never as a null that operator[] or push_back turns into one:
 // nlohmann marks the null as a container before it allocates one, so a failure there leaves a
 // container without storage, which no one can empty or even ask whether it is empty.
-class DisposableJson : public nlohmann::json {
+template <class Json>
+class BasicDisposableJson : public Json {
  public:
-  DisposableJson() = default;
-  DisposableJson(nlohmann::json&& value) noexcept : nlohmann::json(std::move(value)) {}
-  DisposableJson(DisposableJson&&) noexcept = default;
-  DisposableJson& operator=(nlohmann::json&& value) noexcept {
-    EmptyJson(*this);
-    nlohmann::json::operator=(std::move(value));
+  BasicDisposableJson() = default;
+  BasicDisposableJson(Json&& value) noexcept : Json(std::move(value)) {}
+  BasicDisposableJson(BasicDisposableJson&&) noexcept = default;
+  BasicDisposableJson& operator=(Json&& value) noexcept {
+    EmptyJson<Json>(*this);
+    Json::operator=(std::move(value));
     return *this;
   }
-  DisposableJson& operator=(DisposableJson&& other) noexcept {
-    return *this = static_cast<nlohmann::json&&>(other);
+  BasicDisposableJson& operator=(BasicDisposableJson&& other) noexcept {
+    return *this = static_cast<Json&&>(other);
   }
-  ~DisposableJson() { EmptyJson(*this); }
+  ~BasicDisposableJson() { EmptyJson<Json>(*this); }
 };
+using DisposableJson = BasicDisposableJson<nlohmann::json>;
+// The same for a json that keeps its objects' members in the order they were given.
+using DisposableOrderedJson = BasicDisposableJson<nlohmann::ordered_json>;
 
 // Moves `value` into the member `key` of the object `parent`. Not as `parent[key] =
 // std::move(value)`: there the value is moved into operator='s plain json parameter first,

@@ -13,12 +13,13 @@
 // or fewer objects than the record has nodes. A null or absent value is no value. Replay uses
 // nothing else of the key; the host's capture, diff and fleet export read it.
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "harnel/schema.h"
 
@@ -151,18 +152,20 @@ constexpr bool IsProfileField(std::string_view recordKey, std::string_view name)
 // The system's identity, compared and captioned as a single record whose fields are all texts.
 // It is no record of the provider's: it lends only the names and kinds of its fields, never an
 // offset, a getter or a layout.
-const RecordSchema& SystemSchema();
-
-// What the Machine key of `profile` says about the `index`-th node of the record under
-// `recordKey` (index 0 for a single record, kMachineSystemKey for the system); null when it says
-// nothing. The reference stays valid while `profile` is unchanged.
-const nlohmann::json& MachineFactsOf(const nlohmann::json& profile, std::string_view recordKey,
-                                     std::size_t index);
+inline constexpr auto kSystemFieldSchemas = [] {
+  std::array<FieldSchema, std::size(machine::kSystemFields)> fields{};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    fields[i] = {machine::kSystemFields[i], FieldKind::FieldText, 0};
+  }
+  return fields;
+}();
+inline constexpr RecordSchema kSystemSchema{kMachineSystemKey,   false,   0,      0,
+                                            kSystemFieldSchemas, nullptr, nullptr};
 
 // Why the Machine key of `profile` cannot be matched to its records: a list of it with more or
 // fewer objects than the record list of its key has nodes, both counts named; empty when each
-// can. A list that is not an array, or a key
-// that is not an object, adds nothing and is no problem.
+// can. A list that is not an array, or a key that is not an object, adds nothing and is no
+// problem.
 std::string CheckMachineCounts(const nlohmann::json& profile);
 
 }  // namespace harnel

@@ -1,5 +1,6 @@
 #include "harnel/profile.h"
 
+#include <string_view>
 #include <vector>
 
 #include "harnel/disposable_json.h"
@@ -21,25 +22,28 @@ std::string WithoutExceptionTag(const std::string& message) {
   return message;
 }
 
-// Builds the profile as it is parsed, keeping only what a profile can use: the records' keys
-// and the Machine key at the top, and under them at most three levels of containers (the top-level
-// object, a list's array, its nodes). A container deeper than that is kept empty, so the record
-// check still says what stands there, and an unknown top-level key is dropped with its value. So
-// the value stays shallow enough to be taken apart without allocating (EmptyJson), and the memory
-// it takes is no more than the records' text.
+// Builds the profile as it is parsed, keeping only what a profile can use: the top-level
+// members that `kept` names, with at most `keptDepth` levels of containers (the top-level
+// object counted). A container deeper than that is kept empty, so the record check still says
+// what stands there, and any other top-level member is dropped with its value. So the value
+// stays shallow enough to be taken apart without allocating (EmptyJson), and the memory it
+// takes is no more than the profile's text. Nesting deeper than kProfileDepth, anywhere, ends
+// the parse with a problem: no profile needs it.
+template <class Json>
 class ProfileBuilder {
  public:
-  explicit ProfileBuilder(nlohmann::json& root) : root_(root) {}
+  ProfileBuilder(Json& root, bool (*kept)(std::string_view), std::size_t keptDepth)
+      : root_(root), kept_(kept), keptDepth_(keptDepth) {}
 
   bool null() { return Put(nullptr); }
   bool boolean(bool value) { return Put(value); }
-  bool number_integer(nlohmann::json::number_integer_t value) { return Put(value); }
-  bool number_unsigned(nlohmann::json::number_unsigned_t value) { return Put(value); }
-  bool number_float(nlohmann::json::number_float_t value, const std::string&) { return Put(value); }
+  bool number_integer(typename Json::number_integer_t value) { return Put(value); }
+  bool number_unsigned(typename Json::number_unsigned_t value) { return Put(value); }
+  bool number_float(typename Json::number_float_t value, const std::string&) { return Put(value); }
   bool string(std::string& value) { return Put(std::move(value)); }
-  bool binary(nlohmann::json::binary_t& value) { return Put(std::move(value)); }
-  bool start_object(std::size_t) { return Open(nlohmann::json::object()); }
-  bool start_array(std::size_t) { return Open(nlohmann::json::array()); }
+  bool binary(typename Json::binary_t& value) { return Put(std::move(value)); }
+  bool start_object(std::size_t) { return Open(Json::object()); }
+  bool start_array(std::size_t) { return Open(Json::array()); }
   bool end_object() { return Close(); }
   bool end_array() { return Close(); }
   bool key(std::string& name) {
@@ -54,34 +58,35 @@ class ProfileBuilder {
   const std::string& Problem() const { return problem_; }
 
  private:
-  static constexpr std::size_t kKeptDepth = 3;
-
   // Where the next value goes; null when it is dropped.
-  nlohmann::json* Slot() {
+  Json* Slot() {
     if (skipped_ > 0) return nullptr;
     if (open_.empty()) return &root_;
-    nlohmann::json& parent = *open_.back();
+    Json& parent = *open_.back();
     if (parent.is_array()) return &parent.emplace_back();
-    if (open_.size() == 1 && FindRecordSchema(key_) == nullptr && key_ != kMachineKey) {
-      return nullptr;
-    }
-    nlohmann::json& slot = parent[key_];
+    if (open_.size() == 1 && !kept_(key_)) return nullptr;
+    Json& slot = parent[key_];
     EmptyJson(slot);  // a key given twice: the later value stands
     return &slot;
   }
 
   template <class Value>
   bool Put(Value&& value) {
-    if (nlohmann::json* slot = Slot()) *slot = std::forward<Value>(value);
+    if (Json* slot = Slot()) *slot = std::forward<Value>(value);
     return true;
   }
 
-  bool Open(nlohmann::json&& container) {
-    nlohmann::json* slot = Slot();
+  bool Open(Json&& container) {
+    if (open_.size() + skipped_ == kProfileDepth) {
+      problem_ = "nested deeper than " + std::to_string(kProfileDepth) +
+                 " levels of arrays and objects, which no profile needs";
+      return false;
+    }
+    Json* slot = Slot();
     if (slot != nullptr) *slot = std::move(container);
     // Only the open containers are pointed at; each is the last child of the one before,
     // and nothing is added to a container while a child of it is open.
-    if (slot == nullptr || open_.size() == kKeptDepth) {
+    if (slot == nullptr || open_.size() == keptDepth_) {
       ++skipped_;
     } else {
       open_.push_back(slot);
@@ -98,16 +103,27 @@ class ProfileBuilder {
     return true;
   }
 
-  nlohmann::json& root_;
-  std::vector<nlohmann::json*> open_;
+  Json& root_;
+  bool (*kept_)(std::string_view);
+  std::size_t keptDepth_;
+  std::vector<Json*> open_;
   std::size_t skipped_ = 0;  // how deep inside a dropped or emptied container the parser is
   std::string key_;
   std::string problem_;
 };
 
+// The records: the top-level object, a list's array, its nodes.
+constexpr std::size_t kRecordDepth = 3;
+
+// The records, and the Machine key to count its lists against them.
+bool IsReplayKey(std::string_view key) {
+  return FindRecordSchema(key) != nullptr || key == kMachineKey;
+}
+bool IsMachineKey(std::string_view key) { return key == kMachineKey; }
+
 }  // namespace
 
-LoadedProfile LoadProfile(const std::filesystem::path& path) {
+LoadedProfile LoadProfile(const std::filesystem::path& path, bool machineKey) {
   LoadedProfile result;
   ProfileBytes file = ReadProfileFile(path, kProfileLimit);
   result.identity = file.identity;
@@ -121,7 +137,7 @@ LoadedProfile LoadProfile(const std::filesystem::path& path) {
     return result;
   }
   DisposableJson records;
-  ProfileBuilder builder(records);
+  ProfileBuilder<nlohmann::json> builder(records, IsReplayKey, kRecordDepth);
   if (!nlohmann::json::sax_parse(file.bytes, &builder)) {
     result.problem = builder.Problem();
     return result;
@@ -149,6 +165,17 @@ LoadedProfile LoadProfile(const std::filesystem::path& path) {
     EmptyJson(*machine);
     records.erase(machine);
   }
+  // The Machine key, in its own order, from a second pass over the text: the records keep the
+  // order-free form that replay takes. The first pass has checked the text and its depth.
+  if (!machineKey) {
+    result.records = std::move(records);
+    return result;
+  }
+  DisposableOrderedJson machineOnly;
+  ProfileBuilder<nlohmann::ordered_json> machineBuilder(machineOnly, IsMachineKey, kProfileDepth);
+  nlohmann::ordered_json::sax_parse(file.bytes, &machineBuilder);
+  const auto machine = machineOnly.find(kMachineKey);
+  if (machine != machineOnly.end()) result.machine = std::move(*machine);
   result.records = std::move(records);
   return result;
 }

@@ -58,6 +58,12 @@ const nlohmann::json* ProviderCore::Profile() {
   return &profile_;
 }
 
+DisposableOrderedJson ProviderCore::ReplayedMachine() {
+  if (!profilePath_ || Profile() == nullptr) return DisposableOrderedJson();
+  LoadedProfile loaded = LoadProfile(*profilePath_, true);
+  return std::move(loaded.machine);
+}
+
 HeldRecord ProviderCore::Replay(const RecordSchema& schema) {
   // Built straight from the profile: a copy of its record would be one more value to destroy.
   const nlohmann::json* profile = Profile();

@@ -40,6 +40,14 @@ class ProviderCore {
   // How many records and lists are out with callers.
   std::size_t HeldCount() const;
 
+  // Whether the records come from a profile rather than from the machine.
+  bool Replays() const { return profilePath_.has_value(); }
+  // The folder the machine is read under while it is probed.
+  const std::filesystem::path& Root() const { return root_; }
+  // The replayed profile's Machine key as its file gives it now, read by the same reader as
+  // the records; null when the profile has none or is unusable, and while the machine is probed.
+  DisposableOrderedJson ReplayedMachine();
+
  private:
   struct Held {
     const RecordSchema* schema;

@@ -1,27 +1,9 @@
 #include "harnel/schema.h"
 
-#include <array>
-
 #include "provider/provider.h"
 
 namespace harnel {
 namespace {
-
-// The fields of `Record` as the records' readers and writers take them: by name and offset.
-template <class Record>
-constexpr auto ErasedFields() {
-  const auto& typed = RecordFields<Record>::fields;
-  std::array<FieldSchema, std::size(RecordFields<Record>::fields)> fields{};
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    fields[i] = {typed[i].name,
-                 typed[i].text != nullptr ? FieldKind::FieldText : FieldKind::FieldInt32,
-                 typed[i].offset};
-  }
-  return fields;
-}
-
-template <class Record>
-constexpr auto kFields = ErasedFields<Record>();
 
 template <class Record, void (*Get)(Record**)>
 void* Fetch() {
@@ -36,26 +18,16 @@ void Release(void* record) {
   Free(&held);
 }
 
-// A list's nodes are linked by their `next` field; a single record has none.
+// The record's shape with the provider's own Get and Free for it, type-erased.
 template <class Record, void (*Get)(Record**), void (*Free)(Record**)>
-constexpr RecordSchema Describe(std::string_view title) {
-  if constexpr (requires { &Record::next; }) {
-    return {RecordFields<Record>::key,
-            true,
-            sizeof(Record),
-            offsetof(Record, next),
-            kFields<Record>,
-            Fetch<Record, Get>,
-            Release<Record, Free>,
-            title};
-  } else {
-    return {
-        RecordFields<Record>::key, false, sizeof(Record), 0, kFields<Record>, Fetch<Record, Get>,
-        Release<Record, Free>,     title};
-  }
+constexpr RecordSchema WithFunctions() {
+  RecordSchema schema = kRecordShape<Record>;
+  schema.get = Fetch<Record, Get>;
+  schema.release = Release<Record, Free>;
+  return schema;
 }
 
-#define HARNEL_DESCRIBE_KIND(Name, Record, title) Describe<Record, Get##Name, Free##Name>(title),
+#define HARNEL_DESCRIBE_KIND(Name, Record, title) WithFunctions<Record, Get##Name, Free##Name>(),
 const RecordSchema kRecordSchemas[] = {HARNEL_RECORD_KINDS(HARNEL_DESCRIBE_KIND)};
 #undef HARNEL_DESCRIBE_KIND
 static_assert(std::size(kRecordSchemas) == kRecordKinds);

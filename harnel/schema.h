@@ -4,6 +4,7 @@
 // back from it, so the two cannot disagree; every other table of the kinds or of their fields
 // names them by this description's keys and is checked against it when it compiles.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -177,6 +178,44 @@ HARNEL_RECORD_KINDS(HARNEL_KEY_MATCHES)
 // that name a kind of record.
 template <class Record>
 inline constexpr std::string_view kProfileKey = RecordFields<Record>::key;
+
+// The fields of `Record` as the records' readers and writers take them: by name and offset.
+template <class Record>
+inline constexpr auto kFieldSchemas = [] {
+  const auto& typed = RecordFields<Record>::fields;
+  std::array<FieldSchema, std::size(RecordFields<Record>::fields)> fields{};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    fields[i] = {typed[i].name,
+                 typed[i].text != nullptr ? FieldKind::FieldText : FieldKind::FieldInt32,
+                 typed[i].offset};
+  }
+  return fields;
+}();
+
+// What `Record` is without the provider's functions (get and release are null): what a host
+// needs to read and compare the records it is given as profile JSON, kept as data so that
+// it calls nothing of the provider's.
+// The title the list of kinds gives the records of type `Record`.
+template <class Record>
+constexpr std::string_view TitleOf() {
+  std::string_view title;
+#define HARNEL_KIND_TITLE(Name, Kind, text) \
+  if constexpr (std::is_same_v<Record, Kind>) title = text;
+  HARNEL_RECORD_KINDS(HARNEL_KIND_TITLE)
+#undef HARNEL_KIND_TITLE
+  return title;
+}
+
+template <class Record>
+inline constexpr RecordSchema kRecordShape = [] {
+  if constexpr (requires { &Record::next; }) {
+    return RecordSchema{RecordFields<Record>::key, true,    sizeof(Record), offsetof(Record, next),
+                        kFieldSchemas<Record>,     nullptr, nullptr,        TitleOf<Record>()};
+  } else {
+    return RecordSchema{RecordFields<Record>::key, false,   sizeof(Record), 0,
+                        kFieldSchemas<Record>,     nullptr, nullptr,        TitleOf<Record>()};
+  }
+}();
 
 // The schema of the records of type `Record`.
 template <class Record>

@@ -36,8 +36,12 @@ for name in libVelmoraU libHarnel; do
     echo "wrote $baseline/$name.abi"
     continue
   fi
+  # The version nodes the library defines and how many functions each exports: an addition
+  # shows as a new node beside the old ones, which keep their functions.
+  versions=$(objdump -T "$library" | awk '$2 == "g" && $4 == ".text" { print $6 }' | sort -V | uniq -c |
+    awk '{ printf "%s%s (%s)", sep, $2, $1; sep = ", " }')
   if report=$(abidiff --exported-interfaces-only --no-show-locs "$baseline/$name.abi" "$library"); then
-    echo "$name: the same ABI as $baseline/$name.abi"
+    echo "$name: the same ABI as $baseline/$name.abi; versions $versions"
   else
     echo "$name: the ABI differs from $baseline/$name.abi (abidiff exit $?):"
     echo "$report"

@@ -52,7 +52,7 @@ TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
       // A record's text ends at its first zero unit, so a capture could not give it back.
       {"p.json", "{\"OS\": {\"osName\": \"a\\u0000b\"}}", "OS.osName: a text cannot hold U+0000"},
       // Kept shallow: what lies deeper than a list's nodes is kept as an empty container.
-      {"p.json", "{\"StorageList\": [{\"name\": [[[\"deep\"]]]}]}",
+      {"p.json", "{\"StorageList\": [{\"name\": [[\"deep\"]]}]}",
        "StorageList[0].name: expected a string or null"},
       // The Machine key's n-th disk adds to the n-th disk: one lost on either side would give
       // each later disk its neighbour's facts.
@@ -60,6 +60,8 @@ TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
        R"({"StorageList": [{"name": "b"}], "Machine": {"StorageList": [{"serialNumber": "A"},
           {"serialNumber": "B", "deep": [[[[1]]]]}]}})",
        "the number of entries of Machine.StorageList (2) differs from that of StorageList (1)"},
+      // No key may hold more levels than any profile needs, not even one that is ignored.
+      {"p.json", "{\"unknown\": [[[[[[[[1]]]]]]]], \"OS\": {}}", "nested deeper than 8 levels"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.problem);

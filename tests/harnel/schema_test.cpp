@@ -109,8 +109,8 @@ TEST(SchemaTest, MachineKeyHoldsItsFieldsForTheirRecordsOnly) {
     SCOPED_TRACE(std::string(c.recordKey) + "." + std::string(c.field));
     EXPECT_EQ(harnel::IsProfileField(c.recordKey, c.field), c.held);
   }
-  ASSERT_EQ(harnel::SystemSchema().fields.size(), std::size(harnel::machine::kSystemFields));
-  EXPECT_EQ(harnel::SystemSchema().fields[6].name, harnel::machine::kChassisSerial);
+  ASSERT_EQ(harnel::kSystemSchema.fields.size(), std::size(harnel::machine::kSystemFields));
+  EXPECT_EQ(harnel::kSystemSchema.fields[6].name, harnel::machine::kChassisSerial);
 }
 
 TEST(SchemaTest, MachineListsMustCountTheirRecordsNodes) {

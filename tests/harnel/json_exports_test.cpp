@@ -1,0 +1,148 @@
+// The provider's JSON functions as a host meets them, replaying the example profile (named in
+// exports_test.cpp before the first call).
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "provider/provider.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+using nlohmann::ordered_json;
+
+struct ReleaseText {
+  void operator()(char* text) const { HarnelFreeText(text); }
+};
+using Text = std::unique_ptr<char, ReleaseText>;
+
+struct Answer {
+  int status;
+  Text text;
+};
+
+Answer MachineJson(const char* section, unsigned int parts) {
+  char* json = nullptr;
+  const int status = HarnelGetMachineJson(section, parts, &json);
+  return {status, Text(json)};
+}
+
+Answer ReadProfile(const std::string& path) {
+  char* json = nullptr;
+  const int status = HarnelReadProfileJson(path.c_str(), &json);
+  return {status, Text(json)};
+}
+
+ordered_json ExampleFile() {
+  std::ifstream file(VELMORA_SOURCE_DIR "/examples/workstation.json", std::ios::binary);
+  return ordered_json::parse(file);
+}
+
+TEST(HarnelJsonExportsTest, WholeProfileIsTheRecordsInProviderOrderThenTheMachineKeyAsWritten) {
+  const Answer answer = MachineJson(nullptr, HARNEL_JSON_VALUES);
+  ASSERT_EQ(answer.status, HARNEL_JSON_GIVEN);
+  ASSERT_NE(answer.text, nullptr);
+  const ordered_json profile = ordered_json::parse(answer.text.get());
+  const ordered_json example = ExampleFile();
+  std::vector<std::string> keys, exampleKeys;
+  for (const auto& [key, value] : profile.items()) keys.push_back(key);
+  for (const auto& [key, value] : example.items()) exampleKeys.push_back(key);
+  EXPECT_EQ(keys, exampleKeys);  // the example lists its records in provider order
+  // Replayed, the key is the file's own, its members in the file's order.
+  EXPECT_EQ(profile["Machine"].dump(), example["Machine"].dump());
+  ASSERT_EQ(profile["StorageList"].size(), 3u);
+  EXPECT_EQ(profile["StorageList"][2]["mediaType"], "CD-ROM");
+  EXPECT_EQ(profile["StorageList"][0]["sizeMB"], 953867);
+  // Every field is written, an absent one as null, so that replay gives the same records.
+  EXPECT_EQ(profile["OS"].size(), 10u);
+  EXPECT_TRUE(profile["ModemList"].is_null());
+}
+
+TEST(HarnelJsonExportsTest, EachSectionAloneMatchesTheWholeAndAReplayedMachineHasNoReasons) {
+  const ordered_json whole =
+      ordered_json::parse(MachineJson(nullptr, HARNEL_JSON_VALUES).text.get());
+  for (const char* section : {"OS", "StorageList", "ModemList", "Machine"}) {
+    SCOPED_TRACE(section);
+    const Answer values = MachineJson(section, HARNEL_JSON_VALUES);
+    ASSERT_EQ(values.status, HARNEL_JSON_GIVEN);
+    EXPECT_EQ(ordered_json::parse(values.text.get()), whole[section]);
+    const Answer reasons = MachineJson(section, HARNEL_JSON_REASONS);
+    ASSERT_EQ(reasons.status, HARNEL_JSON_GIVEN);
+    EXPECT_STREQ(reasons.text.get(), "null");
+  }
+  const Answer withReasons = MachineJson(nullptr, HARNEL_JSON_VALUES | HARNEL_JSON_REASONS);
+  ASSERT_EQ(withReasons.status, HARNEL_JSON_GIVEN);
+  EXPECT_EQ(ordered_json::parse(withReasons.text.get()), whole);  // no "Reasons" to add
+  EXPECT_STREQ(MachineJson(nullptr, HARNEL_JSON_REASONS).text.get(), "{}");
+}
+
+TEST(HarnelJsonExportsTest, RequestsItDoesNotKnowGiveNothing) {
+  struct Case {
+    const char* section;
+    unsigned int parts;
+  };
+  const Case cases[] = {
+      {"Storage", HARNEL_JSON_VALUES},                   // not a record's key
+      {"", HARNEL_JSON_VALUES},                          // nor is the empty one
+      {"OS", HARNEL_JSON_VALUES | HARNEL_JSON_REASONS},  // one part of a section
+      {"Machine", HARNEL_JSON_VALUES | HARNEL_JSON_REASONS},
+      {nullptr, 0},  // no part
+      {nullptr, 4},  // a part it does not know
+      {"OS", HARNEL_JSON_VALUES | 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.section == nullptr ? "(null)" : c.section) + " " +
+                 std::to_string(c.parts));
+    char* json = reinterpret_cast<char*>(&json);  // must be set to null
+    EXPECT_EQ(HarnelGetMachineJson(c.section, c.parts, &json), HARNEL_JSON_BAD_REQUEST);
+    EXPECT_EQ(json, nullptr);
+  }
+  EXPECT_EQ(HarnelGetMachineJson(nullptr, HARNEL_JSON_VALUES, nullptr), HARNEL_JSON_BAD_REQUEST);
+  EXPECT_EQ(HarnelReadProfileJson("x.json", nullptr), HARNEL_JSON_BAD_REQUEST);
+  char* json = nullptr;
+  EXPECT_EQ(HarnelReadProfileJson(nullptr, &json), HARNEL_JSON_BAD_REQUEST);
+  EXPECT_EQ(HarnelReadProfileJson("", &json), HARNEL_JSON_BAD_REQUEST);
+  EXPECT_EQ(json, nullptr);
+  HarnelFreeText(nullptr);
+}
+
+TEST(HarnelJsonExportsTest, ProfileFilesAreReadAsReplayReadsThem) {
+  const velmora_test::ScratchDir dir;
+  struct Case {
+    const char* text;
+    int status;
+    std::string json;  // the answer: the profile, or the start of the reason
+  };
+  const Case cases[] = {
+      // Other keys are left out; the Machine key keeps its members' order.
+      {R"({"OS": {"osName": "x"}, "Other": [1], "Machine": {"b": 1, "a": [{"z": 2, "y": 3}]}})",
+       HARNEL_JSON_GIVEN, R"({"OS":{"osName":"x"},"Machine":{"b":1,"a":[{"z":2,"y":3}]}})"},
+      {R"({"Reasons": {"Machine": {"StorageList": [{"serialNumber": "why"}]}}})", HARNEL_JSON_GIVEN,
+       "{}"},
+      // Deeper than any profile needs, whatever key holds it.
+      {R"({"Reasons": {"Machine": {"StorageList": [{"serialNumber": [[[[]]]]}]}}})",
+       HARNEL_JSON_UNUSABLE, "nested deeper than 8 levels"},
+      {R"({"Machine": {"System": {"a": {"b": {"c": {"d": {"e": {"f": {}}}}}}}}})",
+       HARNEL_JSON_UNUSABLE, "nested deeper than 8 levels"},
+      {R"({"StorageList": [{"name": 1}]})", HARNEL_JSON_UNUSABLE, "StorageList[0].name"},
+      {"{", HARNEL_JSON_UNUSABLE, "parse error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Answer answer = ReadProfile(dir.Write("p.json", c.text).string());
+    EXPECT_EQ(answer.status, c.status);
+    ASSERT_NE(answer.text, nullptr);
+    const std::string text = answer.text.get();
+    EXPECT_TRUE(text.starts_with(c.json)) << text;
+    EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+  }
+  const Answer missing = ReadProfile((dir.Path() / "missing.json").string());
+  EXPECT_EQ(missing.status, HARNEL_JSON_UNUSABLE);
+}
+
+}  // namespace
