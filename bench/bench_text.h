@@ -7,10 +7,10 @@
 
 namespace benchtext {
 
-// UTF-16 to UTF-8 for text without surrogates, as the generated documents are.
-inline std::string ToUtf8(const WString& text) {
-  std::string out;
-  out.reserve(text.size() * 2);
+// UTF-16 to UTF-8 for text without surrogates, as the generated documents are, into `out`,
+// whose storage is kept when it is reused.
+inline void ToUtf8Into(std::string& out, WStringView text) {
+  out.clear();
   for (WChar u : text) {
     if (u < 0x80) {
       out += static_cast<char>(u);
@@ -23,6 +23,12 @@ inline std::string ToUtf8(const WString& text) {
       out += static_cast<char>(0x80 | (u & 0x3F));
     }
   }
+}
+
+inline std::string ToUtf8(const WString& text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  ToUtf8Into(out, text);
   return out;
 }
 

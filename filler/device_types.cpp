@@ -17,11 +17,19 @@ constexpr DeviceType kDeviceTypes[] = {
     {WTEXT("CD-ROM"), WTEXT("光盘驱动器"), 500303},
 };
 
+// Compared unit by unit as both texts run, without measuring the provider's text first:
+// a list expansion asks this twice per device, and most texts differ at the first unit.
+bool SameText(const WChar* a, const WChar* b) {
+  for (; *a == *b; ++a, ++b) {
+    if (*a == 0) return true;
+  }
+  return false;
+}
+
 const DeviceType* FindDeviceType(const WChar* typeText) {
   if (typeText == nullptr) return nullptr;
-  const WStringView text(typeText);
   for (const DeviceType& type : kDeviceTypes) {
-    if (text == type.typeText) return &type;
+    if (SameText(typeText, type.typeText)) return &type;
   }
   return nullptr;
 }
