@@ -81,7 +81,7 @@ int RunAgent(const AgentOptions& options, const Context& context) {
   }
   run.format = config->format;
   if (glpi) run.document = GlpiExportText(context, config->deviceId, config->tag);
-  if (ocs) run.ocsDocument = OcsExportText(context, config->deviceId, config->tag);
+  if (ocs) run.ocsDocument = OcsExportText(config->deviceId, config->tag);
   run.force = options.force;
   run.now = static_cast<std::int64_t>(std::time(nullptr));
   std::mt19937_64 engine{std::random_device{}()};

@@ -11,6 +11,15 @@
 
 namespace velmora::cli {
 
+namespace {
+
+// The machine, or the replayed profile, as the provider gives it: records and Machine key.
+nlohmann::json MachineProfile() {
+  return nlohmann::json(ProviderMachineJson(nullptr, HARNEL_JSON_VALUES));
+}
+
+}  // namespace
+
 std::string GlpiExportText(const Context& context, const std::string& deviceId,
                            const std::string& tag) {
   fleet::GlpiOptions options;
@@ -18,24 +27,22 @@ std::string GlpiExportText(const Context& context, const std::string& deviceId,
   options.tag = tag;
   options.client = "Velmora " VELMORA_VERSION;
   if (context.profile.empty()) options.readAt = std::time(nullptr);
-  const nlohmann::json profile(ProviderMachineJson(nullptr, HARNEL_JSON_VALUES));
-  return fleet::GlpiDocument(profile, options)
+  return fleet::GlpiDocument(MachineProfile(), options)
              .dump(2, ' ', false, nlohmann::json::error_handler_t::replace) +
          "\n";
 }
 
-std::string OcsExportText(const Context& context, const std::string& deviceId,
-                          const std::string& tag) {
+std::string OcsExportText(const std::string& deviceId, const std::string& tag) {
   fleet::OcsOptions options;
   options.deviceId = deviceId;
   options.tag = tag;
   options.client = "Velmora " VELMORA_VERSION;
-  return fleet::OcsDocument(nlohmann::json(CaptureMachine(context.profile)), options);
+  return fleet::OcsDocument(MachineProfile(), options);
 }
 
 std::string ExportText(const Context& context, fleet::DeliveryFormat format,
                        const std::string& deviceId, const std::string& tag) {
-  return format == fleet::DeliveryFormat::DeliveryOcs ? OcsExportText(context, deviceId, tag)
+  return format == fleet::DeliveryFormat::DeliveryOcs ? OcsExportText(deviceId, tag)
                                                       : GlpiExportText(context, deviceId, tag);
 }
 

@@ -14,8 +14,7 @@ std::string GlpiExportText(const Context& context, const std::string& deviceId,
                            const std::string& tag = {});
 
 // The same inventory as OCS Inventory's XML document, ending in a line break.
-std::string OcsExportText(const Context& context, const std::string& deviceId,
-                          const std::string& tag = {});
+std::string OcsExportText(const std::string& deviceId, const std::string& tag = {});
 
 // The inventory in `format`: GlpiExportText or OcsExportText.
 std::string ExportText(const Context& context, fleet::DeliveryFormat format,

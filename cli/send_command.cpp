@@ -2,7 +2,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -11,6 +10,7 @@
 #include "cli/text_output.h"
 #include "fleet/credentials.h"
 #include "fleet/delivery.h"
+#include "platform/kept_files.h"
 
 namespace velmora::cli {
 namespace {
@@ -34,13 +34,10 @@ int Misconfigured(const std::string& why) {
   return 2;
 }
 
-std::optional<std::string> ReadWhole(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
+// A kept document larger than this is no inventory of ours.
+constexpr std::size_t kLargestKeptDocument = 64 * 1024 * 1024;
+// A token file holds one line.
+constexpr std::size_t kLargestTokenFile = 64 * 1024;
 
 // The bearer token for servers that want one: the variable's value, else the first line of the
 // file the other variable names; empty when neither is set. Never a command-line argument, which
@@ -51,9 +48,10 @@ std::optional<std::string> Token() {
   }
   const char* path = std::getenv(kTokenFileVariable);
   if (path == nullptr || path[0] == '\0') return std::string();
-  std::ifstream file(path);
-  std::string token;
-  if (!std::getline(file, token)) return std::nullopt;
+  std::string why;
+  const std::optional<std::string> text = platform::ReadKeptFile(path, kLargestTokenFile, why);
+  if (!text || text->empty()) return std::nullopt;
+  std::string token = text->substr(0, text->find('\n'));
   while (!token.empty() && (token.back() == '\r' || token.back() == ' ')) token.pop_back();
   return token;
 }
@@ -73,8 +71,10 @@ int Send(const SendOptions& options, const Context& context) {
                                            : *fleet::DeliveryFormatNamed(options.format);
   std::string document;
   if (!options.file.empty()) {
-    std::optional<std::string> kept = ReadWhole(options.file);
-    if (!kept) return Fail(options.file + ": cannot be read");
+    std::string why;
+    std::optional<std::string> kept =
+        platform::ReadKeptFile(options.file, kLargestKeptDocument, why);
+    if (!kept) return Fail(options.file + ": " + why);
     if (format == fleet::DeliveryFormat::DeliveryGlpi && !nlohmann::json::accept(*kept)) {
       return Fail(options.file + ": not a JSON document");
     }

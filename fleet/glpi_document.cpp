@@ -2,6 +2,7 @@
 
 #include "fleet/glpi_tables.h"
 #include "fleet/section_fill.h"
+#include "fleet/machine_facts_of.h"
 #include "harnel/machine_key.h"
 
 namespace velmora::fleet {

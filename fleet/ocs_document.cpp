@@ -8,6 +8,7 @@
 #include "fleet/ocs_tables.h"
 #include "fleet/section_fill.h"
 #include "fleet/xml_text.h"
+#include "fleet/machine_facts_of.h"
 #include "harnel/machine_key.h"
 
 namespace velmora::fleet {

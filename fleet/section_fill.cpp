@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fleet/glpi_values.h"
+#include "fleet/machine_facts_of.h"
 #include "harnel/machine_key.h"
 
 namespace velmora::fleet {

@@ -1,6 +1,7 @@
 #include "harnel/schema.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "harnel/machine_key.h"
 
