@@ -13,7 +13,7 @@ compressed_size() {
 sizes=("workstation=$("$velmora" --profile examples/workstation.json export --format glpi |
   compressed_size)")
 for tree in laptop server container image; do
-  sizes+=("$tree=$(HARNEL_ROOT=tests/probe/data/$tree "$velmora" export --format glpi |
+  sizes+=("$tree=$(HARNEL_ROOT=tests/harnel/linux/data/$tree "$velmora" export --format glpi |
     compressed_size)")
 done
 echo "${sizes[*]}"

@@ -31,8 +31,8 @@
 
 namespace {
 
-using harnel::probe::PciDevice;
-using harnel::probe::PciIdsNames;
+using harnel::linux::PciDevice;
+using harnel::linux::PciIdsNames;
 
 constexpr std::size_t kDeviceBytes = 6;
 constexpr std::size_t kMaxFillers = 16;
@@ -59,12 +59,12 @@ void RequireNames(const Map& names) {
 // Whether the vendors and then the classes that head blocks in `ids` come in ascending order
 // of ID, an ID given twice included: the order the selection's binary search relies on.
 bool HeadsInOrder(std::string_view ids) {
-  using harnel::probe::PciIdsBlock;
+  using harnel::linux::PciIdsBlock;
   std::uint32_t last = 0;
   while (!ids.empty()) {
     const std::size_t feed = ids.find('\n');
-    const harnel::probe::PciIdsLine line =
-        harnel::probe::ReadPciIdsLine(ids.substr(0, feed), PciIdsBlock::None);
+    const harnel::linux::PciIdsLine line =
+        harnel::linux::ReadPciIdsLine(ids.substr(0, feed), PciIdsBlock::None);
     ids.remove_prefix(feed == std::string_view::npos ? ids.size() : feed + 1);
     if (line.opens == PciIdsBlock::None) continue;
     const std::uint32_t key = line.opens == PciIdsBlock::Class ? 0x10000 | line.id : line.id;
@@ -114,10 +114,10 @@ std::string SelectFromFile(const std::string& ids, const std::vector<PciDevice>&
   }
   std::string selected;
   {
-    const harnel::probe::MachineFile file("/", "/proc/self/fd/" + std::to_string(fd));
+    const harnel::linux::MachineFile file("/", "/proc/self/fd/" + std::to_string(fd));
     if (!file.IsOpen() || file.Size() != ids.size()) Fail("open");
-    harnel::probe::PciIdsText text(file);
-    selected = harnel::probe::SelectPciIds(text, devices);
+    harnel::linux::PciIdsText text(file);
+    selected = harnel::linux::SelectPciIds(text, devices);
   }
   ::close(fd);
   return selected;
@@ -140,10 +140,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string ids =
       Expanded(std::string_view(reinterpret_cast<const char*>(data) + start, size - start));
 
-  const std::string selected = harnel::probe::SelectPciIds(ids, devices);
+  const std::string selected = harnel::linux::SelectPciIds(ids, devices);
   if (SelectFromFile(ids, devices) != selected) Fail("the file and the text select differently");
 
-  const harnel::probe::PciNames names(ids, devices);
+  const harnel::linux::PciNames names(ids, devices);
   for (const PciDevice& device : devices) {
     for (const std::optional<std::string>& name :
          {names.Vendor(device.vendor), names.Device(device.vendor, device.device),
@@ -153,16 +153,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // The whole text as a database, blocks of every kind included: its names are the lines'
   // own, before any cut to length.
-  const PciIdsNames all = harnel::probe::ReadPciIdsNames(ids);
+  const PciIdsNames all = harnel::linux::ReadPciIdsNames(ids);
   RequireNames(all.vendors);
   RequireNames(all.models);
   RequireNames(all.classes);
   RequireNames(all.subclasses);
-  if (!SameNames(all, harnel::probe::reference::ReadPciIdsNames(ids))) {
+  if (!SameNames(all, harnel::linux::reference::ReadPciIdsNames(ids))) {
     Fail("the names differ from the reference reader's");
   }
   if (HeadsInOrder(ids)) {
-    const PciIdsNames chosen = harnel::probe::ReadPciIdsNames(selected);
+    const PciIdsNames chosen = harnel::linux::ReadPciIdsNames(selected);
     for (const PciDevice& device : devices) {
       const std::uint16_t subclass = device.ClassAndSubclass();
       if (Lookup(all.vendors, device.vendor) != Lookup(chosen.vendors, device.vendor) ||

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <optional>
 
-namespace harnel::probe::reference {
+namespace harnel::linux::reference {
 
 namespace {
 
@@ -93,4 +93,4 @@ PciIdsNames ReadPciIdsNames(std::string_view lines) {
   return names;
 }
 
-}  // namespace harnel::probe::reference
+}  // namespace harnel::linux::reference

@@ -5,9 +5,9 @@
 
 #include "harnel/linux/pci_ids_names.h"
 
-namespace harnel::probe::reference {
+namespace harnel::linux::reference {
 
 // The names in the pci.ids text `lines`, by the rules ReadPciIdsNames had then.
 PciIdsNames ReadPciIdsNames(std::string_view lines);
 
-}  // namespace harnel::probe::reference
+}  // namespace harnel::linux::reference

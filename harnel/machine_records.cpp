@@ -1,9 +1,9 @@
 // The provider's two ways into the machine, the same on every system: a record, or a record's
 // reasons, each from one read by the system's table of readers.
 
-#include "harnel/decode/reasons_json.h"
 #include "harnel/disposable_json.h"
 #include "harnel/explain.h"
+#include "harnel/findings/reasons_json.h"
 #include "harnel/probe.h"
 #include "harnel/read_record.h"
 
@@ -18,9 +18,9 @@ nlohmann::json ProbeMachine(std::string_view key, const std::filesystem::path& r
 nlohmann::json ExplainMachine(std::string_view key, const std::filesystem::path& root) {
   const RecordSchema* schema = FindRecordSchema(key);
   if (schema == nullptr) return nullptr;
-  probe::Reasons why;
+  findings::Reasons why;
   const DisposableJson record = ReadOrLeaveOut([&] { return ReadRecord(*schema, root, &why); });
-  return probe::ReasonsToJson(*schema, record, why);
+  return findings::ReasonsToJson(*schema, record, why);
 }
 
 }  // namespace harnel

@@ -10,8 +10,8 @@ namespace {
 
 // The machine readers' file, which opens without waiting and only regular files; a relative
 // path is taken from the working folder.
-probe::MachineFile OpenProfile(const std::filesystem::path& path) {
-  return probe::MachineFile(path.is_absolute() ? "/" : ".", path.native());
+linux::MachineFile OpenProfile(const std::filesystem::path& path) {
+  return linux::MachineFile(path.is_absolute() ? "/" : ".", path.native());
 }
 
 }  // namespace
@@ -19,7 +19,7 @@ probe::MachineFile OpenProfile(const std::filesystem::path& path) {
 ProfileBytes ReadProfileFile(const std::filesystem::path& path, std::size_t limit) {
   ProfileBytes result;
   errno = 0;
-  const probe::MachineFile file = OpenProfile(path);
+  const linux::MachineFile file = OpenProfile(path);
   if (!file.IsOpen()) {
     // MachineFile gives ESPIPE for anything that is not a regular file or a folder.
     result.problem = errno == ESPIPE ? "not a regular file (a FIFO, socket or device)"

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "harnel/decode/reasons.h"
+#include "harnel/findings/reasons.h"
 #include "harnel/schema.h"
 
 namespace harnel {
@@ -17,6 +17,6 @@ namespace harnel {
 // `why` is given, says into it why the record is empty where it is. Memory exhaustion and
 // failures no reader foresaw pass to the caller.
 nlohmann::json ReadRecord(const RecordSchema& schema, const std::filesystem::path& root,
-                          probe::Reasons* why);
+                          findings::Reasons* why);
 
 }  // namespace harnel

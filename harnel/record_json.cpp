@@ -56,9 +56,9 @@ nlohmann::ordered_json NodeToJson(const RecordSchema& schema, const std::byte* n
       continue;
     }
     const WChar* text = Load<const WChar*>(node, field.offset);
-    out[std::string(field.name)] = text == nullptr
-                                       ? nlohmann::ordered_json(nullptr)
-                                       : nlohmann::ordered_json(Utf16ToUtf8(WStringView(text)));
+    out[std::string(field.name)] =
+        text == nullptr ? nlohmann::ordered_json(nullptr)
+                        : nlohmann::ordered_json(decode::Utf16ToUtf8(WStringView(text)));
   }
   return out;
 }
@@ -91,7 +91,7 @@ HeldRecord BuildRecord(const RecordSchema& schema, const nlohmann::json& value) 
         Store(node, field.offset, it->get<int32_t>());
         continue;
       }
-      const WString text = Utf8ToUtf16(it->get_ref<const std::string&>());
+      const WString text = decode::Utf8ToUtf16(it->get_ref<const std::string&>());
       held.strings_.push_back(std::make_unique<WChar[]>(text.size() + 1));
       std::memcpy(held.strings_.back().get(), text.data(), text.size() * sizeof(WChar));
       Store<const WChar*>(node, field.offset, held.strings_.back().get());

@@ -8,7 +8,7 @@
 
 #include "harnel/decode/text_util.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 constexpr std::size_t kBlockLength = 128;
@@ -216,4 +216,4 @@ std::optional<std::string> PnpVendorName(std::string_view manufacturerId) {
   return std::nullopt;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

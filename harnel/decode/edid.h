@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // A display mode. An interlaced mode counts the lines of its whole frame and the rate of its
 // fields, as the kernel does ("1920x1080i" at 60 Hz).
@@ -32,4 +32,4 @@ std::optional<Edid> ParseEdid(std::string_view bytes);
 // The company behind a PNP ID ("DEL" gives "Dell"), nullopt when not in the provider's table.
 std::optional<std::string> PnpVendorName(std::string_view manufacturerId);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

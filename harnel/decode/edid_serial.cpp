@@ -5,7 +5,7 @@
 #include "harnel/decode/edid.h"
 #include "harnel/decode/text_util.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 constexpr std::size_t kDescriptorOffsets[] = {54, 72, 90, 108};
@@ -45,4 +45,4 @@ std::optional<EdidUnit> ParseEdidUnit(std::string_view bytes) {
   return unit;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 struct EdidUnit {
   // The serial text descriptor (tag 0xFF), else the 32-bit serial number in decimal; nullopt
@@ -20,4 +20,4 @@ struct EdidUnit {
 // block.
 std::optional<EdidUnit> ParseEdidUnit(std::string_view bytes);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

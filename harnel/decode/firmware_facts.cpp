@@ -6,7 +6,7 @@
 #include "harnel/decode/virtual_machines.h"
 #include "harnel/machine_key.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 const std::vector<SystemField> kSystemFields = {
     {machine::kManufacturer, &SmbiosSystem::manufacturer, nullptr},
@@ -18,18 +18,19 @@ const std::vector<SystemField> kSystemFields = {
     {machine::kChassisSerial, nullptr, &SmbiosEnclosure::serial},
 };
 
-void TakeFirmwareText(Fact& fact, const std::optional<std::string>& text, std::string_view source) {
+void TakeFirmwareText(findings::Fact& fact, const std::optional<std::string>& text,
+                      std::string_view source) {
   if (fact.Known()) return;
   if (!text) {
-    fact.Miss(source, SourceAnswer::SourceSilent);
+    fact.Miss(source, findings::SourceAnswer::SourceSilent);
   } else if (IsFirmwarePlaceholder(*text) || IsUnsetUuid(*text)) {
-    fact.Miss(source, SourceAnswer::SourcePlaceholder, *text);
+    fact.Miss(source, findings::SourceAnswer::SourcePlaceholder, *text);
   } else {
     fact.Take(*text);
   }
 }
 
-void TakeSystemFromTable(const SmbiosIdentity& identity, FactSet& system) {
+void TakeSystemFromTable(const SmbiosIdentity& identity, findings::FactSet& system) {
   for (const SystemField& row : kSystemFields) {
     std::optional<std::string> text;
     if (row.fromSystem && identity.system) text = (*identity.system).*row.fromSystem;
@@ -38,7 +39,7 @@ void TakeSystemFromTable(const SmbiosIdentity& identity, FactSet& system) {
   }
 }
 
-void TakeSocketsFromTable(const SmbiosSockets& sockets, FactSet& processor) {
+void TakeSocketsFromTable(const SmbiosSockets& sockets, findings::FactSet& processor) {
   struct Count {
     std::string_view field;
     std::optional<std::int64_t> value;
@@ -48,15 +49,15 @@ void TakeSocketsFromTable(const SmbiosSockets& sockets, FactSet& processor) {
   for (const Count& count :
        {Count{machine::kPackages, packages}, Count{machine::kCores, sockets.cores},
         Count{machine::kThreads, sockets.threads}}) {
-    Fact& fact = processor[count.field];
+    findings::Fact& fact = processor[count.field];
     if (!count.value || !fact.Take(*count.value))
-      fact.Miss(kFirmwareTable, SourceAnswer::SourceSilent);
+      fact.Miss(kFirmwareTable, findings::SourceAnswer::SourceSilent);
   }
 }
 
-std::vector<FactSet> ModuleFacts(const std::vector<SmbiosMemoryDevice>& devices,
-                                 std::string_view source) {
-  std::vector<FactSet> modules(devices.size());
+std::vector<findings::FactSet> ModuleFacts(const std::vector<SmbiosMemoryDevice>& devices,
+                                           std::string_view source) {
+  std::vector<findings::FactSet> modules(devices.size());
   for (std::size_t i = 0; i < devices.size(); ++i) {
     TakeFirmwareText(modules[i][machine::kSerialNumber], devices[i].serialNumber, source);
     TakeFirmwareText(modules[i][machine::kPartNumber], devices[i].partNumber, source);
@@ -64,14 +65,14 @@ std::vector<FactSet> ModuleFacts(const std::vector<SmbiosMemoryDevice>& devices,
   return modules;
 }
 
-FactSet DisplayFacts(const std::optional<std::string>& edid) {
+findings::FactSet DisplayFacts(const std::optional<std::string>& edid) {
   const std::optional<EdidUnit> unit = edid ? ParseEdidUnit(*edid) : std::nullopt;
   const EdidUnit known = unit.value_or(EdidUnit{});
-  FactSet monitor;
+  findings::FactSet monitor;
   const auto take = [&](std::string_view field, std::string_view lacks, nlohmann::json value) {
-    Fact& fact = monitor[field];
+    findings::Fact& fact = monitor[field];
     fact.Take(std::move(value));
-    fact.Miss({}, SourceAnswer::SourceSays,
+    fact.Miss({}, findings::SourceAnswer::SourceSays,
               unit ? "the display's EDID gives no " + std::string(lacks)
                    : std::string("the display gives no EDID"));
   };
@@ -84,17 +85,17 @@ FactSet DisplayFacts(const std::optional<std::string>& edid) {
   return monitor;
 }
 
-void TakeVirtualization(const VirtualizationClues& clues, Fact& fact) {
+void TakeVirtualization(const VirtualizationClues& clues, findings::Fact& fact) {
   if (clues.container) {
     fact.Take(*clues.container);
   } else if (clues.namedMachine) {
     fact.Take(*clues.namedMachine);
   } else if (clues.hypervisorFlag.value_or(false)) {
-    fact.Miss({}, SourceAnswer::SourceSays,
+    fact.Miss({}, findings::SourceAnswer::SourceSays,
               "the processor runs under a hypervisor that the firmware does not name");
   } else if (clues.hypervisorFlag || clues.firmwareNamesSystem) {
     fact.Take(std::string(kPhysical));
   }
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -4,7 +4,7 @@
 
 #include "harnel/decode/put_fields.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 // Parts that have a value, joined by `separator`; nullopt when none has.
@@ -75,4 +75,4 @@ nlohmann::json MemoryModuleList(const std::vector<SmbiosMemoryDevice>& devices) 
   return ListOrNull(std::move(list));
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

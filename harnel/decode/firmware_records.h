@@ -10,7 +10,7 @@
 
 #include "harnel/decode/smbios_records.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // The BIOS record's fields, each taken from whichever source the system offers.
 struct BiosFields {
@@ -31,4 +31,4 @@ nlohmann::json SystemslotList(const std::vector<SmbiosSlot>& slots);
 // The PhyMemoryList, one node per module; null without modules.
 nlohmann::json MemoryModuleList(const std::vector<SmbiosMemoryDevice>& devices);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

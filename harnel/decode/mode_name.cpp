@@ -4,7 +4,7 @@
 
 #include <charconv>
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 constexpr int kLargestSide = 65535;
@@ -41,4 +41,4 @@ bool SameMode(const DisplayMode& timing, const DisplayMode& listed) {
          (timing.interlaced && timing.height == 2 * listed.height);
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

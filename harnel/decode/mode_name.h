@@ -6,7 +6,7 @@
 
 #include "harnel/decode/edid.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // The size and scan of a mode name, "1920x1080" or "1920x1080i"; nullopt when it starts with
 // no size. The name carries no rate: refreshHz is 0.
@@ -17,4 +17,4 @@ std::optional<DisplayMode> ParseModeName(std::string_view name);
 // for sizes outside the television formats it knows.
 bool SameMode(const DisplayMode& timing, const DisplayMode& listed);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -7,7 +7,7 @@
 
 #include "harnel/decode/text_util.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 void PutText(nlohmann::json& record, const char* key, const std::optional<std::string>& value) {
   if (!value) return;
@@ -32,4 +32,4 @@ nlohmann::json ListOrNull(nlohmann::json&& list) {
   return std::move(list);
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

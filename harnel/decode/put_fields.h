@@ -11,7 +11,7 @@
 
 #include "harnel/disposable_json.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // Sets text field `key` of `record` when `value` holds non-empty text (made valid UTF-8).
 void PutText(nlohmann::json& record, const char* key, const std::optional<std::string>& value);
@@ -26,4 +26,4 @@ nlohmann::json RecordOrNull(nlohmann::json&& record);
 // `list` itself (moved out), or null when it holds no node.
 nlohmann::json ListOrNull(nlohmann::json&& list);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 std::string FormatUptime(std::int64_t seconds) {
   const std::int64_t days = seconds / 86400;
@@ -32,4 +32,4 @@ std::string MediaTypeText(bool optical, bool removable) {
   return "Fixed\thard disk media";
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // "3 days 04:05:06": days, then hours, minutes and seconds.
 std::string FormatUptime(std::int64_t seconds);
@@ -21,4 +21,4 @@ std::string FormatResolution(int width, int height);
 // "Removable media" or "Fixed\thard disk media" (one TAB, as Windows spells it).
 std::string MediaTypeText(bool optical, bool removable);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -4,7 +4,7 @@
 
 #include "harnel/decode/text_util.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 constexpr std::size_t kHeaderLength = 4;
@@ -77,4 +77,4 @@ std::vector<SmbiosStructure> ParseSmbiosTable(std::string_view table) {
   return structures;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

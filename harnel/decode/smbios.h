@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // One structure; its views point into the table bytes, which must outlive it.
 struct SmbiosStructure {
@@ -32,4 +32,4 @@ struct SmbiosStructure {
 // first structure that does not fit; never reads past `table`.
 std::vector<SmbiosStructure> ParseSmbiosTable(std::string_view table);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -4,7 +4,7 @@
 
 #include "harnel/decode/smbios.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 constexpr std::size_t kUuidOffset = 0x08;
@@ -75,4 +75,4 @@ bool IsUnsetUuid(std::string_view text) {
   return zeros || ones;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 struct SmbiosSystem {
   std::optional<std::string> manufacturer, product, serial, uuid, sku;
@@ -43,4 +43,4 @@ std::optional<std::string> SmbiosUuidText(std::string_view bytes);
 // set).
 bool IsUnsetUuid(std::string_view text);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -9,7 +9,7 @@
 #include "harnel/decode/record_formats.h"
 #include "harnel/decode/text_util.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 // Values with no meaning in a field: unknown, not provided, or a reserved marker.
@@ -311,4 +311,4 @@ std::optional<std::string> WithoutPlaceholder(std::optional<std::string> value) 
   return value;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -9,7 +9,7 @@
 
 #include "harnel/decode/smbios.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // Type 0: BIOS information.
 struct SmbiosBios {
@@ -61,4 +61,4 @@ bool IsFirmwarePlaceholder(std::string_view text);
 // `value` unless it is a firmware placeholder.
 std::optional<std::string> WithoutPlaceholder(std::optional<std::string> value);
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

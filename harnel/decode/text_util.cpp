@@ -6,7 +6,7 @@
 
 #include "base/utf8.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 bool IsSpace(char c) {
@@ -80,4 +80,4 @@ std::string ToValidUtf8(std::string_view text) {
   return out;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // `text` without leading and trailing white space and NUL bytes.
 std::string_view Trim(std::string_view text);
@@ -34,4 +34,4 @@ inline bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -5,10 +5,10 @@
 
 #include "base/utf8.h"
 
-namespace harnel {
+namespace harnel::decode {
 
 WString Utf8ToUtf16(std::string_view utf8) { return unicode::Utf8ToUtf16(utf8); }
 
 std::string Utf16ToUtf8(WStringView utf16) { return unicode::Utf16ToUtf8(utf16); }
 
-}  // namespace harnel
+}  // namespace harnel::decode

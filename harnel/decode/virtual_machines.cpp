@@ -2,7 +2,7 @@
 
 #include "harnel/decode/virtual_machines.h"
 
-namespace harnel::probe {
+namespace harnel::decode {
 namespace {
 
 struct NamedMachine {
@@ -35,4 +35,4 @@ std::optional<std::string> VirtualMachineNamedBy(std::string_view text) {
   return std::nullopt;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

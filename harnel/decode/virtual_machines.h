@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace harnel::probe {
+namespace harnel::decode {
 
 // The kind of virtual machine (as fleet servers name it: "KVM", "VMware", "Hyper-V", "Xen",
 // "VirtualBox", ...) that the firmware text `text` names; nullopt when it names none.
@@ -15,4 +15,4 @@ std::optional<std::string> VirtualMachineNamedBy(std::string_view text);
 // The value for a machine on which nothing names a virtual machine.
 inline constexpr std::string_view kPhysical = "Physical";
 
-}  // namespace harnel::probe
+}  // namespace harnel::decode

@@ -10,7 +10,7 @@
 #include "harnel/decode/smbios_records.h"
 #include "harnel/linux/machine_files.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 // The attribute `name` ("board_vendor"), nullopt when unreadable or a vendor's placeholder;
 // `fact`, when given, notes the read and the placeholder.
@@ -25,10 +25,11 @@ struct FirmwareFacts {
 
 // The facts read from the machine's table under `root`; empty when it is not readable (it is
 // root-only on most systems). `firmware`, when given, notes what the read found.
-SmbiosFacts ReadSmbiosFacts(const std::filesystem::path& root, FirmwareFacts* firmware = nullptr);
+decode::SmbiosFacts ReadSmbiosFacts(const std::filesystem::path& root,
+                                    FirmwareFacts* firmware = nullptr);
 
 // Why the firmware's table gave nothing: no firmware tables at all, the table unreadable, or,
 // when it was read, that it lists none.
 std::string WhyNoFirmwareTable(const FirmwareFacts& firmware);
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -5,14 +5,14 @@
 #include "harnel/decode/text_util.h"
 #include "harnel/linux/machine_files.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 namespace {
 
 constexpr std::string_view kDrmClassFolder = "/sys/class/drm";
 constexpr std::size_t kEdidLimit = 32768;
 
 bool IsConnectorName(std::string_view name) {
-  return StartsWith(name, "card") && name.find('-') != std::string_view::npos;
+  return decode::StartsWith(name, "card") && name.find('-') != std::string_view::npos;
 }
 
 std::optional<DrmConnector> ReadConnector(const std::filesystem::path& root,
@@ -21,13 +21,13 @@ std::optional<DrmConnector> ReadConnector(const std::filesystem::path& root,
   DrmConnector connector;
   connector.name = name;
   if (auto modes = ReadMachineFile(root, folder + "/modes", 1 << 16)) {
-    std::vector<std::string_view> lines = SplitLines(*modes);
-    if (!lines.empty() && !Trim(lines.front()).empty()) {
-      connector.mode = std::string(Trim(lines.front()));
+    std::vector<std::string_view> lines = decode::SplitLines(*modes);
+    if (!lines.empty() && !decode::Trim(lines.front()).empty()) {
+      connector.mode = std::string(decode::Trim(lines.front()));
     }
   }
   if (auto bytes = ReadMachineFile(root, folder + "/edid", kEdidLimit)) {
-    connector.edid = ParseEdid(*bytes);
+    connector.edid = decode::ParseEdid(*bytes);
   }
   return connector;
 }
@@ -50,7 +50,7 @@ std::vector<DrmConnector> ReadDeviceDisplays(const std::filesystem::path& root,
   std::vector<DrmConnector> connectors;
   const std::string drmFolder = deviceFolder + "/drm";
   for (const std::string& card : ListMachineDir(root, drmFolder)) {
-    if (!StartsWith(card, "card") || IsConnectorName(card)) continue;
+    if (!decode::StartsWith(card, "card") || IsConnectorName(card)) continue;
     const std::string cardFolder = drmFolder + "/" + card;
     for (const std::string& name : ListMachineDir(root, cardFolder)) {
       if (!IsConnectorName(name)) continue;
@@ -62,4 +62,4 @@ std::vector<DrmConnector> ReadDeviceDisplays(const std::filesystem::path& root,
   return connectors;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -10,13 +10,13 @@
 #include "harnel/decode/edid.h"
 #include "harnel/linux/machine_files.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 // A connector with a display attached.
 struct DrmConnector {
   std::string name;                 // "card0-HDMI-A-1"
   std::optional<std::string> mode;  // the first listed mode, "1920x1080"
-  std::optional<Edid> edid;
+  std::optional<decode::Edid> edid;
 };
 
 // The connected connectors in /sys/class/drm of the machine under `root`; `listing`, when
@@ -28,4 +28,4 @@ std::vector<DrmConnector> ReadConnectedDisplays(const std::filesystem::path& roo
 std::vector<DrmConnector> ReadDeviceDisplays(const std::filesystem::path& root,
                                              const std::string& deviceFolder);
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

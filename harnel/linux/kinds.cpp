@@ -5,27 +5,27 @@
 #include <iterator>
 
 #include "harnel/disposable_json.h"
-#include "harnel/linux/probe_bios.h"
-#include "harnel/linux/probe_inputdevice.h"
-#include "harnel/linux/probe_memory.h"
-#include "harnel/linux/probe_modem.h"
-#include "harnel/linux/probe_monitor.h"
-#include "harnel/linux/probe_networkadapter.h"
-#include "harnel/linux/probe_os.h"
-#include "harnel/linux/probe_phymemory.h"
-#include "harnel/linux/probe_printer.h"
-#include "harnel/linux/probe_processor.h"
-#include "harnel/linux/probe_storage.h"
-#include "harnel/linux/probe_systemcontroller.h"
-#include "harnel/linux/probe_systemslot.h"
-#include "harnel/linux/probe_userinfo.h"
-#include "harnel/linux/probe_videoadapter.h"
+#include "harnel/linux/bios.h"
+#include "harnel/linux/inputdevice.h"
+#include "harnel/linux/memory.h"
+#include "harnel/linux/modem.h"
+#include "harnel/linux/monitor.h"
+#include "harnel/linux/networkadapter.h"
+#include "harnel/linux/os.h"
+#include "harnel/linux/phymemory.h"
+#include "harnel/linux/printer.h"
+#include "harnel/linux/processor.h"
+#include "harnel/linux/storage.h"
+#include "harnel/linux/systemcontroller.h"
+#include "harnel/linux/systemslot.h"
+#include "harnel/linux/userinfo.h"
+#include "harnel/linux/videoadapter.h"
 #include "harnel/read_record.h"
 
 namespace harnel {
 namespace {
 
-using probe::Reasons;
+using findings::Reasons;
 
 // The facts a reader notes: the type of its second parameter.
 template <class Facts>
@@ -34,14 +34,14 @@ Facts FactsOf(nlohmann::json (*)(const std::filesystem::path&, Facts&));
 // One kind: `Read` reads the record and, when reasons are asked for, `Explain` tells them from
 // the facts of that same read.
 template <auto Read, auto Explain>
-nlohmann::json ReadAndExplain(const std::filesystem::path& root, Reasons* why) {
+nlohmann::json ReadAndExplain(const std::filesystem::path& root, findings::Reasons* why) {
   decltype(FactsOf(Read)) facts;
   DisposableJson record = Read(root, facts);
   if (why != nullptr) Explain(facts, *why);
   return nlohmann::json(std::move(record));
 }
 
-using KindReader = nlohmann::json (*)(const std::filesystem::path& root, Reasons* why);
+using KindReader = nlohmann::json (*)(const std::filesystem::path& root, findings::Reasons* why);
 
 // A row names its kind by the schema's key, and the rows must follow the schema's order, so
 // that a row put in another's place does not build.
@@ -56,22 +56,22 @@ constexpr LinuxKind Kind() {
 }
 
 constexpr LinuxKind kKinds[] = {
-    Kind<OSInfo, probe::ProbeOS, probe::ExplainOS>(),
-    Kind<BIOSInfo, probe::ProbeBIOS, probe::ExplainBIOS>(),
-    Kind<ProcessorInfo, probe::ProbeProcessor, probe::ExplainProcessor>(),
-    Kind<MemoryInfo, probe::ProbeMemory, probe::ExplainMemory>(),
-    Kind<UserInfo, probe::ProbeUserinfo, probe::ExplainUserinfo>(),
-    Kind<InputdeviceNode, probe::ProbeInputdeviceList, probe::ExplainInputdeviceList>(),
-    Kind<ModemNode, probe::ProbeModemList, probe::ExplainModemList>(),
-    Kind<MonitorNode, probe::ProbeMonitorList, probe::ExplainMonitorList>(),
-    Kind<NetworkadapterNode, probe::ProbeNetworkadapterList, probe::ExplainNetworkadapterList>(),
-    Kind<PrinterNode, probe::ProbePrinterList, probe::ExplainPrinterList>(),
-    Kind<StorageNode, probe::ProbeStorageList, probe::ExplainStorageList>(),
-    Kind<SystemcontrollerNode, probe::ProbeSystemcontrollerList,
-         probe::ExplainSystemcontrollerList>(),
-    Kind<SystemslotNode, probe::ProbeSystemslotList, probe::ExplainSystemslotList>(),
-    Kind<VideoadapterNode, probe::ProbeVideoadapterList, probe::ExplainVideoadapterList>(),
-    Kind<PhyMemoryNode, probe::ProbePhyMemoryList, probe::ExplainPhyMemoryList>(),
+    Kind<OSInfo, linux::ProbeOS, linux::ExplainOS>(),
+    Kind<BIOSInfo, linux::ProbeBIOS, linux::ExplainBIOS>(),
+    Kind<ProcessorInfo, linux::ProbeProcessor, linux::ExplainProcessor>(),
+    Kind<MemoryInfo, linux::ProbeMemory, linux::ExplainMemory>(),
+    Kind<UserInfo, linux::ProbeUserinfo, linux::ExplainUserinfo>(),
+    Kind<InputdeviceNode, linux::ProbeInputdeviceList, linux::ExplainInputdeviceList>(),
+    Kind<ModemNode, linux::ProbeModemList, linux::ExplainModemList>(),
+    Kind<MonitorNode, linux::ProbeMonitorList, linux::ExplainMonitorList>(),
+    Kind<NetworkadapterNode, linux::ProbeNetworkadapterList, linux::ExplainNetworkadapterList>(),
+    Kind<PrinterNode, linux::ProbePrinterList, linux::ExplainPrinterList>(),
+    Kind<StorageNode, linux::ProbeStorageList, linux::ExplainStorageList>(),
+    Kind<SystemcontrollerNode, linux::ProbeSystemcontrollerList,
+         linux::ExplainSystemcontrollerList>(),
+    Kind<SystemslotNode, linux::ProbeSystemslotList, linux::ExplainSystemslotList>(),
+    Kind<VideoadapterNode, linux::ProbeVideoadapterList, linux::ExplainVideoadapterList>(),
+    Kind<PhyMemoryNode, linux::ProbePhyMemoryList, linux::ExplainPhyMemoryList>(),
 };
 static_assert(FirstRowOutOfPlace(kKinds) == kRecordKinds,
               "one reader per kind of record, in the schema's order");
@@ -79,7 +79,7 @@ static_assert(FirstRowOutOfPlace(kKinds) == kRecordKinds,
 }  // namespace
 
 nlohmann::json ReadRecord(const RecordSchema& schema, const std::filesystem::path& root,
-                          Reasons* why) {
+                          findings::Reasons* why) {
   return kKinds[RecordIndex(schema)].read(root, why);
 }
 

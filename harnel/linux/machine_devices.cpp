@@ -2,17 +2,17 @@
 // node of each record list, taken in the order its reader lists them.
 
 #include "harnel/decode/firmware_facts.h"
-#include "harnel/decode/reasons.h"
 #include "harnel/decode/text_util.h"
+#include "harnel/findings/reasons.h"
 #include "harnel/linux/drm.h"
 #include "harnel/linux/machine_files.h"
 #include "harnel/linux/machine_readers.h"
-#include "harnel/linux/probe_networkadapter.h"
-#include "harnel/linux/probe_phymemory.h"
-#include "harnel/linux/probe_storage.h"
+#include "harnel/linux/networkadapter.h"
+#include "harnel/linux/phymemory.h"
+#include "harnel/linux/storage.h"
 #include "harnel/machine_key.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 namespace {
 
 constexpr std::string_view kBlockFolder = "/sys/block";
@@ -54,16 +54,16 @@ constexpr KindByType kKindsByType[] = {
 // text's length.
 std::optional<std::string> UnitSerialPage(std::string_view page) {
   if (page.size() < 4) return std::nullopt;
-  const std::string_view text = Trim(page.substr(4, static_cast<unsigned char>(page[3])));
+  const std::string_view text = decode::Trim(page.substr(4, static_cast<unsigned char>(page[3])));
   if (text.empty()) return std::nullopt;
   return std::string(text);
 }
 
-FactSet DiskFacts(const std::filesystem::path& root, const std::string& name) {
-  FactSet disk;
+findings::FactSet DiskFacts(const std::filesystem::path& root, const std::string& name) {
+  findings::FactSet disk;
   const std::string folder = std::string(kBlockFolder) + "/" + name;
   const std::string device = folder + "/device";
-  Fact& serial = disk[machine::kSerialNumber];
+  findings::Fact& serial = disk[machine::kSerialNumber];
   // The kernel's attribute where the driver gives one, else the disk's own page.
   for (const std::string& path : {folder + "/serial", device + "/serial"}) {
     if (serial.Known()) break;
@@ -74,30 +74,30 @@ FactSet DiskFacts(const std::filesystem::path& root, const std::string& name) {
     std::optional<std::string> bytes = ReadMachineFile(root, page, 1 << 12);
     if (!bytes) NoteUnread(root, page, serial);
     if (bytes && !serial.Take(UnitSerialPage(*bytes).value_or(""))) {
-      serial.Miss(page, SourceAnswer::SourceSilent);
+      serial.Miss(page, findings::SourceAnswer::SourceSilent);
     }
   }
-  Fact& firmware = disk[machine::kFirmware];
+  findings::Fact& firmware = disk[machine::kFirmware];
   for (const std::string& path : {device + "/firmware_rev", device + "/rev"}) {
     if (firmware.Known()) break;
     if (auto text = ReadNoted(root, path, firmware)) firmware.Take(*text);
   }
-  Fact& bus = disk[machine::kInterface];
+  findings::Fact& bus = disk[machine::kInterface];
   const std::string link = ReadMachineLink(root, folder);
   for (const DiskBus& row : kDiskBuses) {
-    const bool named = !row.namePrefix.empty() && StartsWith(name, row.namePrefix);
+    const bool named = !row.namePrefix.empty() && decode::StartsWith(name, row.namePrefix);
     const bool onPath = !row.pathPart.empty() && link.find(row.pathPart) != std::string::npos;
     if ((named || onPath) && bus.Take(std::string(row.bus))) break;
   }
-  bus.Miss({}, SourceAnswer::SourceSays, "the disk's device path names no known bus");
+  bus.Miss({}, findings::SourceAnswer::SourceSays, "the disk's device path names no known bus");
   return disk;
 }
 
 std::optional<std::string> KindOf(const std::filesystem::path& root, const std::string& folder,
-                                  Fact& kind) {
+                                  findings::Fact& kind) {
   if (auto uevent = ReadMachineFile(root, folder + "/uevent", 1 << 12)) {
-    for (std::string_view line : SplitLines(*uevent)) {
-      if (!StartsWith(line, "DEVTYPE=")) continue;
+    for (std::string_view line : decode::SplitLines(*uevent)) {
+      if (!decode::StartsWith(line, "DEVTYPE=")) continue;
       for (const KindByName& row : kKindsByDevtype) {
         if (line.substr(8) == row.devtype) return std::string(row.kind);
       }
@@ -108,30 +108,30 @@ std::optional<std::string> KindOf(const std::filesystem::path& root, const std::
                         MachineFileExists(root, folder + "/phy80211");
   const std::string typePath = folder + "/type";
   const std::optional<std::string> text = ReadNoted(root, typePath, kind);
-  const std::optional<std::uint64_t> type = text ? ParseUnsigned(*text) : std::nullopt;
+  const std::optional<std::uint64_t> type = text ? decode::ParseUnsigned(*text) : std::nullopt;
   if (!type) return std::nullopt;
   if (*type == 1 && wireless) return std::string("wifi");
   for (const KindByType& row : kKindsByType) {
     if (*type >= row.first && *type <= row.last) return std::string(row.kind);
   }
-  kind.Miss({}, SourceAnswer::SourceSays,
+  kind.Miss({}, findings::SourceAnswer::SourceSays,
             "the interface's type " + std::to_string(*type) + " is none of the listed kinds");
   return std::nullopt;
 }
 
-FactSet AdapterFacts(const std::filesystem::path& root, const std::string& name) {
-  FactSet adapter;
+findings::FactSet AdapterFacts(const std::filesystem::path& root, const std::string& name) {
+  findings::FactSet adapter;
   const std::string folder = std::string(kNetFolder) + "/" + name;
   adapter[machine::kInterfaceName].Take(name);
-  Fact& kind = adapter[machine::kKind];
+  findings::Fact& kind = adapter[machine::kKind];
   if (auto found = KindOf(root, folder, kind)) kind.Take(*found);
-  Fact& status = adapter[machine::kStatus];
+  findings::Fact& status = adapter[machine::kStatus];
   if (auto text = ReadNoted(root, folder + "/operstate", status)) status.Take(*text);
-  Fact& mtu = adapter[machine::kMtu];
+  findings::Fact& mtu = adapter[machine::kMtu];
   if (auto text = ReadNoted(root, folder + "/mtu", mtu)) {
-    const std::optional<std::uint64_t> bytes = ParseUnsigned(*text);
+    const std::optional<std::uint64_t> bytes = decode::ParseUnsigned(*text);
     if (!bytes || *bytes > 0x7FFFFFFF || !mtu.Take(static_cast<std::int64_t>(*bytes))) {
-      mtu.Miss(folder + "/mtu", SourceAnswer::SourceSilent);
+      mtu.Miss(folder + "/mtu", findings::SourceAnswer::SourceSilent);
     }
   }
   return adapter;
@@ -139,35 +139,35 @@ FactSet AdapterFacts(const std::filesystem::path& root, const std::string& name)
 
 }  // namespace
 
-std::vector<FactSet> ReadModuleFacts(const std::filesystem::path& root) {
+std::vector<findings::FactSet> ReadModuleFacts(const std::filesystem::path& root) {
   const MemoryDevices read = ReadMemoryDevices(root);
-  return ModuleFacts(read.devices,
-                     read.fromUdev ? "udev's copy of the firmware table" : kFirmwareTable);
+  return decode::ModuleFacts(
+      read.devices, read.fromUdev ? "udev's copy of the firmware table" : decode::kFirmwareTable);
 }
 
-std::vector<FactSet> ReadDiskFacts(const std::filesystem::path& root) {
-  std::vector<FactSet> disks;
+std::vector<findings::FactSet> ReadDiskFacts(const std::filesystem::path& root) {
+  std::vector<findings::FactSet> disks;
   for (const std::string& name : ListMachineDir(root, kBlockFolder)) {
     if (!IsVirtualBlockDevice(name)) disks.push_back(DiskFacts(root, name));
   }
   return disks;
 }
 
-std::vector<FactSet> ReadMonitorFacts(const std::filesystem::path& root) {
-  std::vector<FactSet> monitors;
+std::vector<findings::FactSet> ReadMonitorFacts(const std::filesystem::path& root) {
+  std::vector<findings::FactSet> monitors;
   for (const DrmConnector& connector : ReadConnectedDisplays(root)) {
-    monitors.push_back(DisplayFacts(
+    monitors.push_back(decode::DisplayFacts(
         ReadMachineFile(root, "/sys/class/drm/" + connector.name + "/edid", kEdidLimit)));
   }
   return monitors;
 }
 
-std::vector<FactSet> ReadAdapterFacts(const std::filesystem::path& root) {
-  std::vector<FactSet> adapters;
+std::vector<findings::FactSet> ReadAdapterFacts(const std::filesystem::path& root) {
+  std::vector<findings::FactSet> adapters;
   for (const std::string& name : PhysicalInterfaces(root)) {
     adapters.push_back(AdapterFacts(root, name));
   }
   return adapters;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -7,15 +7,15 @@
 namespace harnel {
 
 MachineFacts ReadMachineFacts(const std::filesystem::path& root) {
-  probe::MachineReading reading;
-  const probe::CpuInfoRead cpu = probe::ReadCpuInfo(root);
-  reading.system = probe::ReadSystemFacts(root, cpu);
-  reading.processor = probe::ReadProcessorFacts(root, cpu);
-  reading.memoryModules = probe::ReadModuleFacts(root);
-  reading.disks = probe::ReadDiskFacts(root);
-  reading.monitors = probe::ReadMonitorFacts(root);
-  reading.adapters = probe::ReadAdapterFacts(root);
-  return {probe::MachineKeyOf(reading), probe::MachineReasonsOf(reading)};
+  findings::MachineReading reading;
+  const linux::CpuInfoRead cpu = linux::ReadCpuInfo(root);
+  reading.system = linux::ReadSystemFacts(root, cpu);
+  reading.processor = linux::ReadProcessorFacts(root, cpu);
+  reading.memoryModules = linux::ReadModuleFacts(root);
+  reading.disks = linux::ReadDiskFacts(root);
+  reading.monitors = linux::ReadMonitorFacts(root);
+  reading.adapters = linux::ReadAdapterFacts(root);
+  return {findings::MachineKeyOf(reading), findings::MachineReasonsOf(reading)};
 }
 
 }  // namespace harnel

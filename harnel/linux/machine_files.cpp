@@ -14,7 +14,7 @@
 
 #include "harnel/decode/text_util.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 namespace {
 
 // Owns one descriptor; close is not retried on EINTR since the descriptor is gone either way.
@@ -119,7 +119,7 @@ std::optional<std::string> Noted(SourceFact* fact, std::string_view path, bool o
   const int error = errno;
   fact->path = path;
   fact->read = content.has_value();
-  fact->blank = content && Trim(*content).empty();
+  fact->blank = content && decode::Trim(*content).empty();
   // A folder under /sys or /proc opens as a file and fails at its read.
   fact->error = !opened || (!content && error == EISDIR) ? error : 0;
   return content;
@@ -180,7 +180,7 @@ std::optional<std::string> ReadMachineText(const std::filesystem::path& root, st
                                            SourceFact* fact) {
   std::optional<std::string> content = ReadMachineFile(root, path, 1 << 16, fact);
   if (!content) return std::nullopt;
-  std::string_view text = Trim(*content);
+  std::string_view text = decode::Trim(*content);
   if (text.empty()) return std::nullopt;
   return std::string(text);
 }
@@ -238,4 +238,4 @@ bool IsLiveRoot(const std::filesystem::path& root) {
   return root.lexically_normal() == std::filesystem::path("/");
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

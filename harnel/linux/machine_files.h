@@ -14,7 +14,7 @@
 
 #include "harnel/file_identity.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 // What a reader found at one path of the machine, kept beside the record it read so that the
 // reasons for empty values tell of that same read. The reads below fill one when given one.
@@ -121,4 +121,4 @@ std::filesystem::path UnderRoot(const std::filesystem::path& root, std::string_v
 // the interface address list) describe the same machine as the files.
 bool IsLiveRoot(const std::filesystem::path& root);
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

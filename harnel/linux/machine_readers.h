@@ -8,18 +8,18 @@
 #include <string_view>
 #include <vector>
 
-#include "harnel/decode/machine_reading.h"
+#include "harnel/findings/machine_reading.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 // The trimmed text of `path` under `root`; nullopt, with how the file answered noted in `fact`,
 // when there is none.
 std::optional<std::string> ReadNoted(const std::filesystem::path& root, std::string_view path,
-                                     Fact& fact);
+                                     findings::Fact& fact);
 
 // Notes in `fact` how `path` under `root` answers, for a reader that has just failed to read it:
 // empty, missing, readable by root only, or unreadable with the system's message.
-void NoteUnread(const std::filesystem::path& root, std::string_view path, Fact& fact);
+void NoteUnread(const std::filesystem::path& root, std::string_view path, findings::Fact& fact);
 
 // The processors' topology as /proc/cpuinfo gives it: distinct physical ids, and the cores and
 // logical processors ("cpu cores", "siblings") of the first processor's package.
@@ -33,15 +33,15 @@ CpuTopology ParseCpuTopology(std::string_view cpuinfo);
 // `file` how the file answered when it could not be read.
 struct CpuInfoRead {
   CpuTopology topology;
-  Fact file;
+  findings::Fact file;
 };
 CpuInfoRead ReadCpuInfo(const std::filesystem::path& root);
 
-FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cpu);
-FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead& cpu);
-std::vector<FactSet> ReadModuleFacts(const std::filesystem::path& root);
-std::vector<FactSet> ReadDiskFacts(const std::filesystem::path& root);
-std::vector<FactSet> ReadMonitorFacts(const std::filesystem::path& root);
-std::vector<FactSet> ReadAdapterFacts(const std::filesystem::path& root);
+findings::FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cpu);
+findings::FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead& cpu);
+std::vector<findings::FactSet> ReadModuleFacts(const std::filesystem::path& root);
+std::vector<findings::FactSet> ReadDiskFacts(const std::filesystem::path& root);
+std::vector<findings::FactSet> ReadMonitorFacts(const std::filesystem::path& root);
+std::vector<findings::FactSet> ReadAdapterFacts(const std::filesystem::path& root);
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

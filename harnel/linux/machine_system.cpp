@@ -6,15 +6,15 @@
 #include <set>
 
 #include "harnel/decode/firmware_facts.h"
-#include "harnel/decode/reasons.h"
 #include "harnel/decode/smbios_identity.h"
 #include "harnel/decode/text_util.h"
 #include "harnel/decode/virtual_machines.h"
+#include "harnel/findings/reasons.h"
 #include "harnel/linux/machine_files.h"
 #include "harnel/linux/machine_readers.h"
 #include "harnel/machine_key.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 namespace {
 
 constexpr std::string_view kTablePath = "/sys/firmware/dmi/tables/DMI";
@@ -68,8 +68,8 @@ std::optional<std::string> ContainerOf(const std::filesystem::path& root) {
     if (MachineFileExists(root, mark.path)) return std::string(mark.kind);
   }
   if (auto environment = ReadMachineFile(root, "/proc/1/environ", 1 << 16)) {
-    for (std::string_view entry : SplitWords(*environment, '\0')) {
-      if (StartsWith(entry, "container=")) {
+    for (std::string_view entry : decode::SplitWords(*environment, '\0')) {
+      if (decode::StartsWith(entry, "container=")) {
         if (auto kind = ContainerNamed(entry.substr(10))) return kind;
         return std::string(entry.substr(10));
       }
@@ -85,7 +85,7 @@ std::optional<std::string> ContainerOf(const std::filesystem::path& root) {
 }
 
 std::optional<std::int64_t> Number(std::string_view text) {
-  const std::optional<std::uint64_t> value = ParseUnsigned(text);
+  const std::optional<std::uint64_t> value = decode::ParseUnsigned(text);
   if (!value || *value == 0) return std::nullopt;
   return static_cast<std::int64_t>(*value);
 }
@@ -93,40 +93,40 @@ std::optional<std::int64_t> Number(std::string_view text) {
 }  // namespace
 
 std::optional<std::string> ReadNoted(const std::filesystem::path& root, std::string_view path,
-                                     Fact& fact) {
+                                     findings::Fact& fact) {
   if (std::optional<std::string> text = ReadMachineText(root, path)) return text;
   NoteUnread(root, path, fact);
   return std::nullopt;
 }
 
-void NoteUnread(const std::filesystem::path& root, std::string_view path, Fact& fact) {
+void NoteUnread(const std::filesystem::path& root, std::string_view path, findings::Fact& fact) {
   const MachineFile file(root, path);
   const int error = errno;
   if (file.IsOpen()) {
-    fact.Miss(path, SourceAnswer::SourceSilent);
+    fact.Miss(path, findings::SourceAnswer::SourceSilent);
   } else if (error == ENOENT || error == ENOTDIR) {
-    fact.Miss(path, SourceAnswer::SourceMissing);
+    fact.Miss(path, findings::SourceAnswer::SourceMissing);
   } else if (error == EACCES || error == EPERM) {
-    fact.Miss(path, SourceAnswer::SourceRootOnly);
+    fact.Miss(path, findings::SourceAnswer::SourceRootOnly);
   } else {
-    fact.Miss(path, SourceAnswer::SourceUnreadable, std::strerror(error));
+    fact.Miss(path, findings::SourceAnswer::SourceUnreadable, std::strerror(error));
   }
 }
 
 CpuTopology ParseCpuTopology(std::string_view cpuinfo) {
   CpuTopology cpu;
   std::set<std::string_view> packages;
-  for (std::string_view line : SplitLines(cpuinfo)) {
+  for (std::string_view line : decode::SplitLines(cpuinfo)) {
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    const std::string_view key = Trim(line.substr(0, colon));
-    const std::string_view value = Trim(line.substr(colon + 1));
+    const std::string_view key = decode::Trim(line.substr(0, colon));
+    const std::string_view value = decode::Trim(line.substr(colon + 1));
     if (key == "physical id") packages.insert(value);
     if (key == "siblings" && !cpu.threads) cpu.threads = Number(value);
     if (key == "cpu cores" && !cpu.cores) cpu.cores = Number(value);
     if (key == "flags" && !cpu.hypervisor) {
       cpu.hypervisor = false;
-      for (std::string_view flag : SplitWords(value)) {
+      for (std::string_view flag : decode::SplitWords(value)) {
         if (flag == "hypervisor") cpu.hypervisor = true;
       }
     }
@@ -145,25 +145,26 @@ CpuInfoRead ReadCpuInfo(const std::filesystem::path& root) {
   return read;
 }
 
-FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cpu) {
-  FactSet system;
+findings::FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cpu) {
+  findings::FactSet system;
   const bool anyFirmware =
       MachineFileExists(root, kTablePath) || MachineFileExists(root, kDmiIdFolder);
   if (!anyFirmware) {
     for (const DmiAttribute& source : kDmiAttributes) {
-      system[source.field].Miss({}, SourceAnswer::SourceSays, kNoFirmwareTables);
+      system[source.field].Miss({}, findings::SourceAnswer::SourceSays,
+                                findings::kNoFirmwareTables);
     }
   } else {
     // The table first: it is what both systems read. The dmi folder holds the same texts.
-    Fact table;
+    findings::Fact table;
     if (std::optional<std::string> bytes = ReadMachineFile(root, kTablePath)) {
-      TakeSystemFromTable(ParseSmbiosIdentity(*bytes), system);
+      decode::TakeSystemFromTable(decode::ParseSmbiosIdentity(*bytes), system);
     } else {
       NoteUnread(root, kTablePath, table);
       for (const DmiAttribute& source : kDmiAttributes) system[source.field].misses = table.misses;
     }
     for (const DmiAttribute& source : kDmiAttributes) {
-      Fact& fact = system[source.field];
+      findings::Fact& fact = system[source.field];
       if (fact.Known()) continue;
       const std::string path = std::string(kDmiIdFolder) + "/" + std::string(source.attribute);
       std::optional<std::string> text = ReadNoted(root, path, fact);
@@ -171,44 +172,44 @@ FactSet ReadSystemFacts(const std::filesystem::path& root, const CpuInfoRead& cp
       if (text && source.field == machine::kUuid) {
         for (char& c : *text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       }
-      if (text) TakeFirmwareText(fact, text, path);
+      if (text) decode::TakeFirmwareText(fact, text, path);
     }
   }
 
-  VirtualizationClues clues;
+  decode::VirtualizationClues clues;
   clues.container = ContainerOf(root);
   for (std::string_view field : {machine::kManufacturer, machine::kProduct}) {
-    const Fact& fact = system[field];
+    const findings::Fact& fact = system[field];
     if (!fact.Known()) continue;
     clues.firmwareNamesSystem = true;
     if (!clues.namedMachine)
-      clues.namedMachine = VirtualMachineNamedBy(fact.value.get<std::string>());
+      clues.namedMachine = decode::VirtualMachineNamedBy(fact.value.get<std::string>());
   }
   if (!clues.namedMachine) {
     if (auto bios = ReadMachineText(root, std::string(kDmiIdFolder) + "/bios_vendor")) {
-      clues.namedMachine = VirtualMachineNamedBy(*bios);
+      clues.namedMachine = decode::VirtualMachineNamedBy(*bios);
     }
   }
   if (!clues.namedMachine && ReadMachineText(root, "/sys/hypervisor/type") == "xen") {
     clues.namedMachine = "Xen";
   }
   clues.hypervisorFlag = cpu.topology.hypervisor;
-  Fact& virtualization = system[machine::kVirtualization];
-  TakeVirtualization(clues, virtualization);
+  findings::Fact& virtualization = system[machine::kVirtualization];
+  decode::TakeVirtualization(clues, virtualization);
   if (!virtualization.Known() && !clues.hypervisorFlag) {
     virtualization.misses = cpu.file.misses;
     if (cpu.file.misses.empty()) {
-      virtualization.Miss(kCpuInfoPath, SourceAnswer::SourceSays,
+      virtualization.Miss(kCpuInfoPath, findings::SourceAnswer::SourceSays,
                           std::string(kCpuInfoPath) + " lists no processor flags");
     }
-    virtualization.Miss({}, SourceAnswer::SourceSays,
-                        anyFirmware ? "the firmware names no system" : kNoFirmwareTables);
+    virtualization.Miss({}, findings::SourceAnswer::SourceSays,
+                        anyFirmware ? "the firmware names no system" : findings::kNoFirmwareTables);
   }
   return system;
 }
 
-FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead& cpu) {
-  FactSet processor;
+findings::FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead& cpu) {
+  findings::FactSet processor;
   struct Count {
     std::string_view field, line;
     std::optional<std::int64_t> value;
@@ -216,13 +217,13 @@ FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead&
   for (const Count& count : {Count{machine::kPackages, "physical id", cpu.topology.packages},
                              Count{machine::kCores, "cpu cores", cpu.topology.cores},
                              Count{machine::kThreads, "siblings", cpu.topology.threads}}) {
-    Fact& fact = processor[count.field];
+    findings::Fact& fact = processor[count.field];
     if (count.value) {
       fact.Take(*count.value);
     } else if (!cpu.file.misses.empty()) {
       fact.misses = cpu.file.misses;
     } else {
-      fact.Miss({}, SourceAnswer::SourceSays,
+      fact.Miss({}, findings::SourceAnswer::SourceSays,
                 std::string(kCpuInfoPath) + " gives no " + std::string(count.line));
     }
   }
@@ -232,10 +233,10 @@ FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead&
   }
   if (!MachineFileExists(root, kTablePath) && !MachineFileExists(root, kDmiIdFolder)) {
     for (std::string_view field : machine::kProcessorFields) {
-      processor[field].Miss({}, SourceAnswer::SourceSays, kNoFirmwareTables);
+      processor[field].Miss({}, findings::SourceAnswer::SourceSays, findings::kNoFirmwareTables);
     }
   } else if (std::optional<std::string> bytes = ReadMachineFile(root, kTablePath)) {
-    TakeSocketsFromTable(ParseSmbiosIdentity(*bytes).sockets, processor);
+    decode::TakeSocketsFromTable(decode::ParseSmbiosIdentity(*bytes).sockets, processor);
   } else {
     for (std::string_view field : machine::kProcessorFields) {
       NoteUnread(root, kTablePath, processor[field]);
@@ -244,4 +245,4 @@ FactSet ReadProcessorFacts(const std::filesystem::path& root, const CpuInfoRead&
   return processor;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

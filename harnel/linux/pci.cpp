@@ -11,7 +11,7 @@
 #include "harnel/linux/pci_ids.h"
 #include "harnel/linux/pci_ids_names.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 namespace {
 
 constexpr std::string_view kPciDevicesFolder = "/sys/bus/pci/devices";
@@ -23,7 +23,7 @@ constexpr std::size_t kNameLimit = 255;
 
 std::uint32_t HexAttribute(const std::filesystem::path& root, const std::string& path) {
   std::optional<std::string> text = ReadMachineText(root, path);
-  return static_cast<std::uint32_t>(text ? ParseUnsigned(*text, 16).value_or(0) : 0);
+  return static_cast<std::uint32_t>(text ? decode::ParseUnsigned(*text, 16).value_or(0) : 0);
 }
 
 }  // namespace
@@ -40,8 +40,8 @@ bool IsValidVendor(std::uint16_t vendor) { return vendor != 0 && vendor != 0xFFF
 std::optional<std::pair<std::uint16_t, std::uint16_t>> HexPair(std::string_view text) {
   const std::size_t colon = text.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
-  const std::optional<std::uint64_t> first = ParseUnsigned(text.substr(0, colon), 16);
-  const std::optional<std::uint64_t> second = ParseUnsigned(text.substr(colon + 1), 16);
+  const std::optional<std::uint64_t> first = decode::ParseUnsigned(text.substr(0, colon), 16);
+  const std::optional<std::uint64_t> second = decode::ParseUnsigned(text.substr(colon + 1), 16);
   if (!first || !second || *first > 0xFFFF || *second > 0xFFFF) return std::nullopt;
   return std::pair(static_cast<std::uint16_t>(*first), static_cast<std::uint16_t>(*second));
 }
@@ -73,7 +73,7 @@ PciDevice ReadPciAttributes(const std::filesystem::path& root, const std::string
 std::optional<PciDevice> ParsePciUevent(std::string_view text) {
   PciDevice device;
   bool hasId = false, hasClass = false;
-  for (std::string_view line : SplitLines(text)) {
+  for (std::string_view line : decode::SplitLines(text)) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
     const std::string_view key = line.substr(0, equals), value = line.substr(equals + 1);
@@ -84,7 +84,7 @@ std::optional<PciDevice> ParsePciUevent(std::string_view text) {
     } else if (key == "PCI_SUBSYS_ID") {
       if (auto ids = HexPair(value)) device.subVendor = ids->first, device.subDevice = ids->second;
     } else if (key == "PCI_CLASS") {
-      std::optional<std::uint64_t> code = ParseUnsigned(value, 16);
+      std::optional<std::uint64_t> code = decode::ParseUnsigned(value, 16);
       hasClass = code && *code <= 0xFFFFFF;
       if (hasClass) device.classCode = static_cast<std::uint32_t>(*code);
     }
@@ -234,4 +234,4 @@ std::optional<std::string> PciNames::Class(std::uint32_t classCode) const {
   return Find(classes_, static_cast<std::uint16_t>(classCode >> 8));
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -12,7 +12,7 @@
 
 #include "harnel/linux/machine_files.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 // One function on the PCI bus.
 struct PciDevice {
@@ -83,4 +83,4 @@ class PciNames {
   std::map<std::uint16_t, std::string> classes_;  // by class and subclass
 };
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -14,7 +14,7 @@
 #include "harnel/linux/pci.h"
 #include "harnel/linux/pci_ids_line.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 std::string_view PciIdsText::From(std::size_t offset, std::size_t minimum) {
   if (offset >= size_) return {};
@@ -394,4 +394,4 @@ std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices)
   return shared.With(ids.File()->Identity(), kMemoLimit, select);
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -10,7 +10,7 @@
 
 #include "harnel/linux/machine_files.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 struct PciDevice;
 
@@ -67,4 +67,4 @@ class PciIdsText {
 // network and controller records of one inventory) read little of it again.
 std::string SelectPciIds(PciIdsText& ids, const std::vector<PciDevice>& devices);
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <optional>
 
-namespace harnel::probe {
+namespace harnel::linux {
 namespace {
 
 // The number in the `digits` hex digits at the start of `text`; nullopt when they are not all
@@ -87,4 +87,4 @@ PciIdsLine ReadPciIdsLine(std::string_view line, PciIdsBlock block) {
   return Unnamed(PciIdsLevel::Member);
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

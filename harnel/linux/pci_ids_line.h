@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 // What the lines one tab in below a top-level line name.
 enum class PciIdsBlock { None, Vendor, Class };
@@ -41,4 +41,4 @@ PciIdsLine ReadPciIdsLine(std::string_view line, PciIdsBlock block);
 // or a comment sign never is, whatever follows.
 constexpr bool MayBeTopLevel(char first) { return first != '\t' && first != '#'; }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -2,7 +2,7 @@
 
 #include "harnel/linux/pci_ids_names.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 PciIdsNames ReadPciIdsNames(std::string_view lines) {
   PciIdsNames names;
@@ -31,4 +31,4 @@ PciIdsNames ReadPciIdsNames(std::string_view lines) {
   return names;
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -10,7 +10,7 @@
 
 #include "harnel/linux/pci_ids_line.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 // The names that pci.ids lines give, by their IDs.
 struct PciIdsNames {
@@ -28,4 +28,4 @@ struct PciIdsNames {
 // to its end.
 PciIdsNames ReadPciIdsNames(std::string_view lines);
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -4,7 +4,7 @@
 
 #include <dlfcn.h>
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 class SharedLibrary {
  public:
@@ -30,4 +30,4 @@ class SharedLibrary {
   void* handle_;
 };
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -5,13 +5,13 @@
 #include <cerrno>
 #include <cstring>
 
-#include "harnel/decode/reasons.h"
+#include "harnel/findings/reasons.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 std::string ReasonForError(int error, std::string_view path) {
   if (error == ENOENT || error == ENOTDIR) return "no " + std::string(path);
-  if (error == EACCES || error == EPERM) return std::string(kRootOnly);
+  if (error == EACCES || error == EPERM) return std::string(findings::kRootOnly);
   if (error == EISDIR || error == ESPIPE) return std::string(path) + " is not a regular file";
   return std::string(path) + ": " + std::strerror(error);
 }
@@ -30,4 +30,4 @@ std::string WhyNotIn(const SourceFact& source, std::string_view lacks) {
   return source.read ? source.path + " gives no " + std::string(lacks) : WhyUnread(source);
 }
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

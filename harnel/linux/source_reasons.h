@@ -6,7 +6,7 @@
 
 #include "harnel/linux/machine_files.h"
 
-namespace harnel::probe {
+namespace harnel::linux {
 
 // The reason a failed system call's error number `error` gives for the machine path `path`:
 // "no /etc/machine-id" for a file that is not there, "readable by root only" for one this
@@ -25,4 +25,4 @@ std::string WhyNoNode(const SourceFact& source, std::string_view none);
 // name" for `lacks` "model name".
 std::string WhyNotIn(const SourceFact& source, std::string_view lacks);
 
-}  // namespace harnel::probe
+}  // namespace harnel::linux

@@ -9,7 +9,7 @@
 #include "harnel/windows/raw_values.h"
 #include "harnel/windows/registry.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 struct Property {
@@ -51,7 +51,7 @@ DisposableJson KeyValues(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD which, Val
 std::string ClassDescription(const GUID& classGuid) {
   wchar_t text[LINE_LEN];
   if (!SetupDiGetClassDescriptionW(&classGuid, text, LINE_LEN, nullptr)) return {};
-  return Utf16ToUtf8(text);
+  return decode::Utf16ToUtf8(text);
 }
 
 template <class Visit>
@@ -110,4 +110,4 @@ DisposableJson ReadBusDevices(const wchar_t* enumerator) {
   return rows;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -10,7 +10,7 @@
 #include "harnel/windows/registry.h"
 #include "harnel/windows/unique_handle.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 struct DeviceSetTraits {
   using Handle = HDEVINFO;
@@ -34,4 +34,4 @@ DisposableJson ReadClassDevices(const GUID& classGuid, ValueNames driverValues =
 // found, each with its class's description as "ClassDescription".
 DisposableJson ReadBusDevices(const wchar_t* enumerator);
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

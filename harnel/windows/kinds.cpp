@@ -9,7 +9,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/read.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // A row names its kind by the schema's key, and the rows must follow the schema's order, so
@@ -68,7 +68,7 @@ nlohmann::json ParseWindowsRecord(std::string_view key, const nlohmann::json& ra
 }
 
 void ExplainWindowsRecord(std::string_view key, const nlohmann::json& raw,
-                          const nlohmann::json& /*record*/, probe::Reasons& why) {
+                          const nlohmann::json& /*record*/, findings::Reasons& why) {
   if (const WindowsKind* kind = KindOf(key)) kind->explain(raw, why);
 }
 
@@ -79,15 +79,15 @@ DisposableJson ReadWindowsRecord(std::string_view key) {
 }
 #endif
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows
 
 #if defined(_WIN32)
 namespace harnel {
 
 // The root folder has no meaning on Windows: the running machine is read.
 nlohmann::json ReadRecord(const RecordSchema& schema, const std::filesystem::path& /*root*/,
-                          probe::Reasons* why) {
-  const winprobe::WindowsKind& kind = winprobe::kKinds[RecordIndex(schema)];
+                          findings::Reasons* why) {
+  const windows::WindowsKind& kind = windows::kKinds[RecordIndex(schema)];
   const DisposableJson raw = kind.read();
   DisposableJson record = kind.parse(raw);
   if (why != nullptr) kind.explain(raw, *why);

@@ -7,9 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "harnel/decode/reasons.h"
+#include "harnel/findings/reasons.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 // The record or list stored under the profile key `key` ("OS", "StorageList", ...) that the
 // raw data `raw` of that key describes; null when it describes none, and for unknown keys.
@@ -19,7 +19,7 @@ nlohmann::json ParseWindowsRecord(std::string_view key, const nlohmann::json& ra
 // Says into `why` why `record`, what ParseWindowsRecord made of `raw` for the profile key
 // `key`, is null, or where its fields are null or 0; the reasons come from `raw` alone.
 void ExplainWindowsRecord(std::string_view key, const nlohmann::json& raw,
-                          const nlohmann::json& record, probe::Reasons& why);
+                          const nlohmann::json& record, findings::Reasons& why);
 
 // What the fields of a device come from where the device installation database gives them.
 inline constexpr std::string_view kFromDatabase = "the device database gives none";
@@ -27,10 +27,10 @@ inline constexpr std::string_view kFromDatabase = "the device database gives non
 // One parser and one explainer per record kind, as the table of the kinds (kinds.cpp) pairs
 // them with their readers (read.h).
 using Parser = nlohmann::json (*)(const nlohmann::json& raw);
-using Explainer = void (*)(const nlohmann::json& raw, probe::Reasons& why);
+using Explainer = void (*)(const nlohmann::json& raw, findings::Reasons& why);
 #define HARNEL_WINDOWS_KIND(Name)                        \
   nlohmann::json Parse##Name(const nlohmann::json& raw); \
-  void Explain##Name(const nlohmann::json& raw, probe::Reasons& why)
+  void Explain##Name(const nlohmann::json& raw, findings::Reasons& why)
 HARNEL_WINDOWS_KIND(OS);
 HARNEL_WINDOWS_KIND(Processor);
 HARNEL_WINDOWS_KIND(Memory);
@@ -50,10 +50,10 @@ HARNEL_WINDOWS_KIND(VideoadapterList);
 nlohmann::json ParseBIOS(const nlohmann::json& raw);
 nlohmann::json ParseSystemslotList(const nlohmann::json& raw);
 nlohmann::json ParsePhyMemoryList(const nlohmann::json& raw);
-void ExplainFirmwareRecord(const nlohmann::json& raw, probe::Reasons& why);
+void ExplainFirmwareRecord(const nlohmann::json& raw, findings::Reasons& why);
 
 // True for an adapter row of the IP helper that the NetworkadapterList holds a node for: all
 // but the loopback and tunnel pseudo-interfaces.
 bool IsListedAdapter(const nlohmann::json& adapter);
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -7,7 +7,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 struct SetupClassName {
@@ -66,24 +66,24 @@ nlohmann::json ParseInputdeviceList(const nlohmann::json& raw) {
     std::optional<std::string> type = InputType(device);
     if (!type) continue;
     DisposableJson node = nlohmann::json::object();
-    probe::PutText(node, "caption", DeviceName(device));
-    probe::PutText(node, "deviceType", type);
-    probe::PutText(node, "manufacturer", RawText(device, "Mfg"));
-    probe::PutText(node, "description", RawText(device, "DeviceDesc"));
+    decode::PutText(node, "caption", DeviceName(device));
+    decode::PutText(node, "deviceType", type);
+    decode::PutText(node, "manufacturer", RawText(device, "Mfg"));
+    decode::PutText(node, "description", RawText(device, "DeviceDesc"));
     list.push_back(std::move(node));
   }
-  return probe::ListOrNull(std::move(list));
+  return decode::ListOrNull(std::move(list));
 }
 
 nlohmann::json ParseModemList(const nlohmann::json& raw) {
   DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& device : RawRows(raw, "devices")) {
     DisposableJson node = nlohmann::json::object();
-    probe::PutText(node, "name", DeviceName(device));
-    probe::PutText(node, "deviceType", ModemType(device));
+    decode::PutText(node, "name", DeviceName(device));
+    decode::PutText(node, "deviceType", ModemType(device));
     list.push_back(std::move(node));
   }
-  return probe::ListOrNull(std::move(list));
+  return decode::ListOrNull(std::move(list));
 }
 
 nlohmann::json ParseSystemcontrollerList(const nlohmann::json& raw) {
@@ -92,27 +92,27 @@ nlohmann::json ParseSystemcontrollerList(const nlohmann::json& raw) {
     if (!IsController(device)) continue;
     DisposableJson node = nlohmann::json::object();
     std::optional<std::string> type = RawText(device, "ClassDescription");
-    probe::PutText(node, "name", DeviceName(device));
-    probe::PutText(node, "controllerType", type ? type : RawText(device, "Class"));
-    probe::PutText(node, "manufacturer", RawText(device, "Mfg"));
+    decode::PutText(node, "name", DeviceName(device));
+    decode::PutText(node, "controllerType", type ? type : RawText(device, "Class"));
+    decode::PutText(node, "manufacturer", RawText(device, "Mfg"));
     list.push_back(std::move(node));
   }
-  return probe::ListOrNull(std::move(list));
+  return decode::ListOrNull(std::move(list));
 }
 
-void ExplainInputdeviceList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+void ExplainInputdeviceList(const nlohmann::json& /*raw*/, findings::Reasons& why) {
   why.Absent("no device of the Keyboard or Mouse class");
   why.Otherwise(kFromDatabase);
 }
 
-void ExplainModemList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+void ExplainModemList(const nlohmann::json& /*raw*/, findings::Reasons& why) {
   why.Absent("no device of the Modem class");
   why.Otherwise(kFromDatabase);
 }
 
-void ExplainSystemcontrollerList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+void ExplainSystemcontrollerList(const nlohmann::json& /*raw*/, findings::Reasons& why) {
   why.Absent("no controller besides network and display adapters");
   why.Otherwise(kFromDatabase);
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

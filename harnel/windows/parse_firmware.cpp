@@ -4,23 +4,23 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/smbios_blob.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
-void ExplainFirmwareRecord(const nlohmann::json& raw, probe::Reasons& why) {
+void ExplainFirmwareRecord(const nlohmann::json& raw, findings::Reasons& why) {
   why.Absent(WhyNoFirmware(raw));
   why.Otherwise("the firmware table gives none");
 }
 
 nlohmann::json ParseBIOS(const nlohmann::json& raw) {
-  return probe::BiosRecord(probe::BiosFieldsFromSmbios(SmbiosFactsOf(raw)));
+  return decode::BiosRecord(decode::BiosFieldsFromSmbios(SmbiosFactsOf(raw)));
 }
 
 nlohmann::json ParseSystemslotList(const nlohmann::json& raw) {
-  return probe::SystemslotList(SmbiosFactsOf(raw).slots);
+  return decode::SystemslotList(SmbiosFactsOf(raw).slots);
 }
 
 nlohmann::json ParsePhyMemoryList(const nlohmann::json& raw) {
-  return probe::MemoryModuleList(SmbiosFactsOf(raw).memoryDevices);
+  return decode::MemoryModuleList(SmbiosFactsOf(raw).memoryDevices);
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

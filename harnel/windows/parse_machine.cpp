@@ -5,19 +5,19 @@
 #include <string>
 
 #include "harnel/decode/firmware_facts.h"
-#include "harnel/decode/reasons.h"
 #include "harnel/decode/virtual_machines.h"
+#include "harnel/findings/reasons.h"
 #include "harnel/schema.h"
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 #include "harnel/windows/smbios_blob.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
-using probe::Fact;
-using probe::FactSet;
-using probe::SourceAnswer;
+using findings::Fact;
+using findings::FactSet;
+using findings::SourceAnswer;
 
 constexpr std::uint32_t kHypervisorBit = 1u << 31;  // CPUID leaf 1, ECX
 
@@ -79,40 +79,40 @@ FactSet SystemFacts(const nlohmann::json& raw) {
   FactSet system;
   const std::string table = RawBytes(RawObject(raw, kProfileKey<BIOSInfo>), "smbios");
   if (table.empty()) {
-    for (const probe::SystemField& row : probe::kSystemFields) {
-      system[row.field].Miss({}, SourceAnswer::SourceSays, probe::kNoFirmwareTables);
+    for (const decode::SystemField& row : decode::kSystemFields) {
+      system[row.field].Miss({}, SourceAnswer::SourceSays, findings::kNoFirmwareTables);
     }
   } else {
-    probe::TakeSystemFromTable(ParseSmbiosIdentityBlob(table), system);
+    decode::TakeSystemFromTable(ParseSmbiosIdentityBlob(table), system);
   }
   const nlohmann::json& copy = RawObject(raw, "System");
   for (const RegistryCopy& row : kRegistryCopies) {
     Fact& fact = system[row.field];
     const std::optional<std::string> text = RawText(copy, row.value);
-    if (text) probe::TakeFirmwareText(fact, text, "the registry's " + std::string(row.value));
+    if (text) decode::TakeFirmwareText(fact, text, "the registry's " + std::string(row.value));
     if (!text)
       fact.Miss({}, SourceAnswer::SourceSays, "no " + std::string(row.value) + " in the registry");
   }
 
-  probe::VirtualizationClues clues;
+  decode::VirtualizationClues clues;
   for (std::string_view field : {"manufacturer", "product"}) {
     const Fact& fact = system[field];
     if (!fact.Known()) continue;
     clues.firmwareNamesSystem = true;
     if (!clues.namedMachine) {
-      clues.namedMachine = probe::VirtualMachineNamedBy(fact.value.get<std::string>());
+      clues.namedMachine = decode::VirtualMachineNamedBy(fact.value.get<std::string>());
     }
   }
-  const probe::SmbiosFacts firmware = ParseSmbiosBlob(table);
+  const decode::SmbiosFacts firmware = ParseSmbiosBlob(table);
   if (!clues.namedMachine && firmware.bios && firmware.bios->vendor) {
-    clues.namedMachine = probe::VirtualMachineNamedBy(*firmware.bios->vendor);
+    clues.namedMachine = decode::VirtualMachineNamedBy(*firmware.bios->vendor);
   }
   const nlohmann::json& cpuid = RawObject(RawObject(raw, kProfileKey<ProcessorInfo>), "cpuid");
   if (const std::optional<std::uint64_t> ecx = RawNumber(cpuid, "ecx")) {
     clues.hypervisorFlag = (*ecx & kHypervisorBit) != 0;
   }
   Fact& virtualization = system["virtualization"];
-  probe::TakeVirtualization(clues, virtualization);
+  decode::TakeVirtualization(clues, virtualization);
   if (!virtualization.Known() && !clues.hypervisorFlag) {
     virtualization.Miss({}, SourceAnswer::SourceSays,
                         "the processor's hypervisor flag was not read, and the firmware names no "
@@ -150,19 +150,19 @@ FactSet AdapterFacts(const nlohmann::json& adapter) {
 
 }  // namespace
 
-probe::MachineReading ParseMachineFacts(const nlohmann::json& raw) {
-  probe::MachineReading reading;
+findings::MachineReading ParseMachineFacts(const nlohmann::json& raw) {
+  findings::MachineReading reading;
   reading.system = SystemFacts(raw);
   const std::string table = RawBytes(RawObject(raw, kProfileKey<BIOSInfo>), "smbios");
   if (table.empty()) {
     for (std::string_view field : {"packages", "cores", "threads"}) {
-      reading.processor[field].Miss({}, SourceAnswer::SourceSays, probe::kNoFirmwareTables);
+      reading.processor[field].Miss({}, SourceAnswer::SourceSays, findings::kNoFirmwareTables);
     }
   } else {
-    probe::TakeSocketsFromTable(ParseSmbiosIdentityBlob(table).sockets, reading.processor);
+    decode::TakeSocketsFromTable(ParseSmbiosIdentityBlob(table).sockets, reading.processor);
   }
   reading.memoryModules =
-      probe::ModuleFacts(ParseSmbiosBlob(table).memoryDevices, probe::kFirmwareTable);
+      decode::ModuleFacts(ParseSmbiosBlob(table).memoryDevices, decode::kFirmwareTable);
   for (const nlohmann::json& drive : RawRows(RawObject(raw, kProfileKey<StorageNode>), "devices")) {
     reading.disks.push_back(DiskFacts(drive));
   }
@@ -170,7 +170,7 @@ probe::MachineReading ParseMachineFacts(const nlohmann::json& raw) {
        RawRows(RawObject(raw, kProfileKey<MonitorNode>), "devices")) {
     const std::string edid = RawBytes(RawObject(device, "device"), "EDID");
     reading.monitors.push_back(
-        probe::DisplayFacts(edid.empty() ? std::nullopt : std::optional<std::string>(edid)));
+        decode::DisplayFacts(edid.empty() ? std::nullopt : std::optional<std::string>(edid)));
   }
   for (const nlohmann::json& adapter :
        RawRows(RawObject(raw, kProfileKey<NetworkadapterNode>), "adapters")) {
@@ -179,4 +179,4 @@ probe::MachineReading ParseMachineFacts(const nlohmann::json& raw) {
   return reading;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -4,13 +4,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "harnel/decode/machine_reading.h"
+#include "harnel/findings/machine_reading.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 // The facts that `raw` gives, keyed as the records' raw data are: "BIOS" (the SMBIOS table),
 // "Processor" (CPUID), "StorageList", "MonitorList" and "NetworkadapterList", and "System",
 // the registry's copy of the firmware's system texts. Never throws for odd data.
-probe::MachineReading ParseMachineFacts(const nlohmann::json& raw);
+findings::MachineReading ParseMachineFacts(const nlohmann::json& raw);
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

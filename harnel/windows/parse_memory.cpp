@@ -4,7 +4,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 std::optional<std::int64_t> ToMB(std::optional<std::uint64_t> bytes) {
@@ -22,14 +22,14 @@ nlohmann::json ParseMemory(const nlohmann::json& raw) {
   std::optional<std::uint64_t> pageFiles;
   if (physical && commitLimit) pageFiles = *commitLimit > *physical ? *commitLimit - *physical : 0;
   DisposableJson record = nlohmann::json::object();
-  probe::PutInt(record, "totalPhysicalMB", ToMB(physical));
-  probe::PutInt(record, "totalPageFileMB", ToMB(pageFiles));
-  return probe::RecordOrNull(std::move(record));
+  decode::PutInt(record, "totalPhysicalMB", ToMB(physical));
+  decode::PutInt(record, "totalPageFileMB", ToMB(pageFiles));
+  return decode::RecordOrNull(std::move(record));
 }
 
-void ExplainMemory(const nlohmann::json& raw, probe::Reasons& why) {
+void ExplainMemory(const nlohmann::json& raw, findings::Reasons& why) {
   if (RawNumber(raw, "totalPhys")) why.Field("totalPageFileMB", "no paging file");
   why.Absent("the system's memory status gives no size");
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -6,32 +6,32 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 // Where the monitor's EDID names it, as on Linux; else what the database says, which is what
 // the desktop-monitor class reports ("(Standard monitor types)", "Generic PnP Monitor").
 nlohmann::json ParseMonitorList(const nlohmann::json& raw) {
   DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& device : RawRows(raw, "devices")) {
-    const std::optional<probe::Edid> edid =
-        probe::ParseEdid(RawBytes(RawObject(device, "device"), "EDID"));
+    const std::optional<decode::Edid> edid =
+        decode::ParseEdid(RawBytes(RawObject(device, "device"), "EDID"));
     std::optional<std::string> maker, model;
     if (edid) {
-      maker = probe::PnpVendorName(edid->manufacturerId);
+      maker = decode::PnpVendorName(edid->manufacturerId);
       if (!maker) maker = edid->manufacturerId;
       model = edid->name;
     }
     DisposableJson node = nlohmann::json::object();
-    probe::PutText(node, "manufacturer", maker ? maker : RawText(device, "Mfg"));
-    probe::PutText(node, "monitorType", model ? model : RawText(device, "DeviceDesc"));
+    decode::PutText(node, "manufacturer", maker ? maker : RawText(device, "Mfg"));
+    decode::PutText(node, "monitorType", model ? model : RawText(device, "DeviceDesc"));
     list.push_back(std::move(node));
   }
-  return probe::ListOrNull(std::move(list));
+  return decode::ListOrNull(std::move(list));
 }
 
-void ExplainMonitorList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+void ExplainMonitorList(const nlohmann::json& /*raw*/, findings::Reasons& why) {
   why.Absent("no device of the Monitor class");
   why.Otherwise(kFromDatabase);
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -7,7 +7,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 constexpr std::uint64_t kLoopback = 24;  // IF_TYPE_SOFTWARE_LOOPBACK
@@ -73,8 +73,8 @@ void PutAddresses(nlohmann::json& node, const nlohmann::json& unicast) {
       Append(masks, !prefix ? "" : ipv4 ? Ipv4Mask(*prefix) : std::to_string(*prefix));
     }
   }
-  probe::PutText(node, "ipAddress", addresses);
-  probe::PutText(node, "subnetMask", masks);
+  decode::PutText(node, "ipAddress", addresses);
+  decode::PutText(node, "subnetMask", masks);
 }
 
 }  // namespace
@@ -90,20 +90,20 @@ nlohmann::json ParseNetworkadapterList(const nlohmann::json& raw) {
     if (!IsListedAdapter(adapter)) continue;
     const std::optional<std::uint64_t> ifType = RawNumber(adapter, "IfType");
     DisposableJson node = nlohmann::json::object();
-    probe::PutText(node, "description", RawText(adapter, "Description"));
-    probe::PutText(node, "adapterType", TypeName(ifType));
-    probe::PutText(node, "macAddress", MacAddress(RawBytes(adapter, "PhysicalAddress")));
+    decode::PutText(node, "description", RawText(adapter, "Description"));
+    decode::PutText(node, "adapterType", TypeName(ifType));
+    decode::PutText(node, "macAddress", MacAddress(RawBytes(adapter, "PhysicalAddress")));
     PutAddresses(node, RawRows(adapter, "unicast"));
     list.push_back(std::move(node));
   }
-  return probe::ListOrNull(std::move(list));
+  return decode::ListOrNull(std::move(list));
 }
 
-void ExplainNetworkadapterList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+void ExplainNetworkadapterList(const nlohmann::json& /*raw*/, findings::Reasons& why) {
   why.Absent("no network adapter besides loopback");
   why.EveryNode("ipAddress", "no address on the adapter");
   why.EveryNode("subnetMask", "no address on the adapter");
   why.Otherwise("the adapter gives none");
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

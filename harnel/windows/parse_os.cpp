@@ -9,7 +9,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // Windows 11 kept "Windows 10" in the registry's product name; its builds start here.
@@ -30,7 +30,7 @@ constexpr std::array<Architecture, 3> kArchitectures = {{
 
 std::optional<std::uint64_t> BuildNumber(const nlohmann::json& version) {
   std::optional<std::string> build = RawText(version, "CurrentBuildNumber");
-  return build ? probe::ParseUnsigned(*build) : std::nullopt;
+  return build ? decode::ParseUnsigned(*build) : std::nullopt;
 }
 
 // "Microsoft Windows 11 Pro": the product name, named for the system that runs.
@@ -42,7 +42,7 @@ std::optional<std::string> OsName(const nlohmann::json& version) {
   if (build && *build >= kFirstWindows11Build && ten != std::string::npos) {
     name->replace(ten, kWindows10.size(), "Windows 11");
   }
-  if (!probe::StartsWith(*name, kMaker)) name->insert(0, kMaker);
+  if (!decode::StartsWith(*name, kMaker)) name->insert(0, kMaker);
   return name;
 }
 
@@ -75,7 +75,7 @@ std::string WhyNoRegistryValue(const nlohmann::json& key, std::string_view value
 
 std::optional<std::string> UpTime(std::optional<std::uint64_t> milliseconds) {
   if (!milliseconds) return std::nullopt;
-  return probe::FormatUptime(static_cast<std::int64_t>(*milliseconds / 1000));
+  return decode::FormatUptime(static_cast<std::int64_t>(*milliseconds / 1000));
 }
 
 }  // namespace
@@ -83,20 +83,20 @@ std::optional<std::string> UpTime(std::optional<std::uint64_t> milliseconds) {
 nlohmann::json ParseOS(const nlohmann::json& raw) {
   const nlohmann::json& version = RawObject(raw, "CurrentVersion");
   DisposableJson record = nlohmann::json::object();
-  probe::PutText(record, "osName", OsName(version));
-  probe::PutText(record, "osType", OsType(RawNumber(raw, "processorArchitecture")));
-  probe::PutText(record, "osVersion", OsVersion(version));
-  probe::PutText(record, "servicePack", RawText(version, "CSDVersion"));
-  probe::PutText(record, "osDescription", RawText(RawObject(raw, "LanmanServer"), "srvcomment"));
-  probe::PutText(record, "registeredCompany", RawText(version, "RegisteredOrganization"));
-  probe::PutText(record, "registeredUser", RawText(version, "RegisteredOwner"));
-  probe::PutText(record, "serialNumber", RawText(version, "ProductId"));
-  probe::PutText(record, "computerName", RawText(raw, "computerName"));
-  probe::PutText(record, "upTime", UpTime(RawNumber(raw, "tickCount64")));
-  return probe::RecordOrNull(std::move(record));
+  decode::PutText(record, "osName", OsName(version));
+  decode::PutText(record, "osType", OsType(RawNumber(raw, "processorArchitecture")));
+  decode::PutText(record, "osVersion", OsVersion(version));
+  decode::PutText(record, "servicePack", RawText(version, "CSDVersion"));
+  decode::PutText(record, "osDescription", RawText(RawObject(raw, "LanmanServer"), "srvcomment"));
+  decode::PutText(record, "registeredCompany", RawText(version, "RegisteredOrganization"));
+  decode::PutText(record, "registeredUser", RawText(version, "RegisteredOwner"));
+  decode::PutText(record, "serialNumber", RawText(version, "ProductId"));
+  decode::PutText(record, "computerName", RawText(raw, "computerName"));
+  decode::PutText(record, "upTime", UpTime(RawNumber(raw, "tickCount64")));
+  return decode::RecordOrNull(std::move(record));
 }
 
-void ExplainOS(const nlohmann::json& raw, probe::Reasons& why) {
+void ExplainOS(const nlohmann::json& raw, findings::Reasons& why) {
   const nlohmann::json& version = RawObject(raw, "CurrentVersion");
   struct FromVersion {
     std::string_view field, value;
@@ -117,4 +117,4 @@ void ExplainOS(const nlohmann::json& raw, probe::Reasons& why) {
   why.Field("upTime", "the system gives no tick count");
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

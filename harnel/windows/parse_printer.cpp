@@ -6,7 +6,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // A connection's key name is the printer's path with commas for backslashes:
@@ -23,22 +23,22 @@ nlohmann::json ParsePrinterList(const nlohmann::json& raw) {
   for (const nlohmann::json& printer : RawRows(raw, "printers")) {
     DisposableJson node = nlohmann::json::object();
     std::optional<std::string> name = RawText(printer, "Name");
-    probe::PutText(node, "name", name ? name : RawText(printer, "key"));
-    probe::PutText(node, "model", RawText(printer, "Printer Driver"));
-    probe::PutText(node, "port", RawText(printer, "Port"));
+    decode::PutText(node, "name", name ? name : RawText(printer, "key"));
+    decode::PutText(node, "model", RawText(printer, "Printer Driver"));
+    decode::PutText(node, "port", RawText(printer, "Port"));
     list.push_back(std::move(node));
   }
   for (const nlohmann::json& connection : RawRows(raw, "connections")) {
     DisposableJson node = nlohmann::json::object();
-    probe::PutText(node, "name", ConnectionName(RawText(connection, "key")));
+    decode::PutText(node, "name", ConnectionName(RawText(connection, "key")));
     list.push_back(std::move(node));
   }
-  return probe::ListOrNull(std::move(list));
+  return decode::ListOrNull(std::move(list));
 }
 
-void ExplainPrinterList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+void ExplainPrinterList(const nlohmann::json& /*raw*/, findings::Reasons& why) {
   why.Absent("no printer installed");
   why.Otherwise("the print spooler gives none");
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -7,7 +7,7 @@
 #include "harnel/windows/raw_values.h"
 #include "harnel/windows/smbios_blob.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 constexpr std::uint64_t kInstructionCache = 1;  // PROCESSOR_CACHE_TYPE CacheInstruction
@@ -20,8 +20,8 @@ std::optional<T> Either(std::optional<T> first, std::optional<T> second) {
 std::optional<std::string> CpuidProcessorId(const nlohmann::json& cpuid) {
   std::optional<std::uint64_t> edx = RawNumber(cpuid, "edx"), eax = RawNumber(cpuid, "eax");
   if (!edx || !eax) return std::nullopt;
-  return probe::FormatProcessorId(static_cast<std::uint32_t>(*edx),
-                                  static_cast<std::uint32_t>(*eax));
+  return decode::FormatProcessorId(static_cast<std::uint32_t>(*edx),
+                                   static_cast<std::uint32_t>(*eax));
 }
 
 // As the processor class counts it: every second-level cache of the first package, in KB.
@@ -46,25 +46,25 @@ std::optional<std::int64_t> Signed(std::optional<std::uint64_t> value) {
 
 nlohmann::json ParseProcessor(const nlohmann::json& raw) {
   const nlohmann::json& registry = RawObject(raw, "CentralProcessor");
-  const probe::SmbiosProcessor socket =
-      SmbiosFactsOf(raw).processor.value_or(probe::SmbiosProcessor{});
+  const decode::SmbiosProcessor socket =
+      SmbiosFactsOf(raw).processor.value_or(decode::SmbiosProcessor{});
   DisposableJson record = nlohmann::json::object();
-  probe::PutText(record, "name", Either(RawText(registry, "ProcessorNameString"), socket.version));
-  probe::PutInt(record, "maxClockSpeed",
-                Either(Signed(RawNumber(registry, "~MHz")), socket.maxSpeedMHz));
-  probe::PutText(record, "manufacturer",
-                 Either(RawText(registry, "VendorIdentifier"), socket.manufacturer));
-  probe::PutText(record, "processorId",
-                 Either(CpuidProcessorId(RawObject(raw, "cpuid")), socket.processorId));
-  probe::PutText(record, "description", RawText(registry, "Identifier"));
-  probe::PutText(record, "slotName", socket.socket);
-  probe::PutInt(record, "l2CacheKB", L2CacheKB(raw));
-  return probe::RecordOrNull(std::move(record));
+  decode::PutText(record, "name", Either(RawText(registry, "ProcessorNameString"), socket.version));
+  decode::PutInt(record, "maxClockSpeed",
+                 Either(Signed(RawNumber(registry, "~MHz")), socket.maxSpeedMHz));
+  decode::PutText(record, "manufacturer",
+                  Either(RawText(registry, "VendorIdentifier"), socket.manufacturer));
+  decode::PutText(record, "processorId",
+                  Either(CpuidProcessorId(RawObject(raw, "cpuid")), socket.processorId));
+  decode::PutText(record, "description", RawText(registry, "Identifier"));
+  decode::PutText(record, "slotName", socket.socket);
+  decode::PutInt(record, "l2CacheKB", L2CacheKB(raw));
+  return decode::RecordOrNull(std::move(record));
 }
 
-void ExplainProcessor(const nlohmann::json& raw, probe::Reasons& why) {
+void ExplainProcessor(const nlohmann::json& raw, findings::Reasons& why) {
   why.Field("slotName", WhyNoFirmware(raw));
   why.Absent("no processor in the registry or the firmware table");
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -8,7 +8,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 struct Bus {
@@ -65,22 +65,22 @@ nlohmann::json ParseStorageList(const nlohmann::json& raw) {
   DisposableJson list = nlohmann::json::array();
   for (const nlohmann::json& drive : RawRows(raw, "devices")) {
     DisposableJson node = nlohmann::json::object();
-    probe::PutText(node, "name", DriveName(drive));
-    probe::PutText(node, "mediaType",
-                   probe::MediaTypeText(IsOptical(drive), RawFlag(drive, "removable")));
-    probe::PutText(node, "manufacturer", RawText(drive, "Mfg"));
-    probe::PutText(node, "model", DeviceName(drive));
-    probe::PutInt(node, "sizeMB", SizeMB(RawObject(drive, "geometry")));
-    probe::PutText(node, "description", Description(drive));
+    decode::PutText(node, "name", DriveName(drive));
+    decode::PutText(node, "mediaType",
+                    decode::MediaTypeText(IsOptical(drive), RawFlag(drive, "removable")));
+    decode::PutText(node, "manufacturer", RawText(drive, "Mfg"));
+    decode::PutText(node, "model", DeviceName(drive));
+    decode::PutInt(node, "sizeMB", SizeMB(RawObject(drive, "geometry")));
+    decode::PutText(node, "description", Description(drive));
     list.push_back(std::move(node));
   }
-  return probe::ListOrNull(std::move(list));
+  return decode::ListOrNull(std::move(list));
 }
 
-void ExplainStorageList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+void ExplainStorageList(const nlohmann::json& /*raw*/, findings::Reasons& why) {
   why.Absent("no disk drive or CD-ROM drive in the device database");
   why.EveryNode("sizeMB", "the drive gives no size: no medium in it");
   why.Otherwise(kFromDatabase);
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -5,7 +5,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 constexpr std::uint64_t kActiveSession = 0;  // WTS_CONNECTSTATE_CLASS WTSActive
@@ -44,16 +44,16 @@ std::optional<std::string> LastUser(const nlohmann::json& raw) {
 
 nlohmann::json ParseUserinfo(const nlohmann::json& raw) {
   DisposableJson record = nlohmann::json::object();
-  probe::PutText(record, "currentUser", CurrentUser(RawRows(raw, "sessions")));
-  probe::PutText(record, "lastUser", LastUser(raw));
-  probe::PutText(record, "domainName", RawText(raw, "dnsDomain"));
-  return probe::RecordOrNull(std::move(record));
+  decode::PutText(record, "currentUser", CurrentUser(RawRows(raw, "sessions")));
+  decode::PutText(record, "lastUser", LastUser(raw));
+  decode::PutText(record, "domainName", RawText(raw, "dnsDomain"));
+  return decode::RecordOrNull(std::move(record));
 }
 
-void ExplainUserinfo(const nlohmann::json& raw, probe::Reasons& why) {
+void ExplainUserinfo(const nlohmann::json& raw, findings::Reasons& why) {
   why.Field("currentUser", RawRows(raw, "sessions").empty() ? "no session" : "nobody is logged on");
   why.Field("lastUser", "no last logged-on user in the registry (LogonUI or Winlogon)");
   why.Field("domainName", "the machine has no DNS domain");
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

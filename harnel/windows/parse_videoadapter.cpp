@@ -12,7 +12,7 @@
 #include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // A refresh rate of 0 or 1 stands for the hardware's default, which names no rate.
@@ -57,11 +57,11 @@ std::optional<std::int64_t> MemoryMB(const nlohmann::json& driver) {
 std::optional<std::string> DriverDate(const nlohmann::json& driver) {
   std::optional<std::string> date = RawText(driver, "DriverDate");
   if (!date) return std::nullopt;
-  const std::vector<std::string_view> parts = probe::SplitWords(*date, '-');
+  const std::vector<std::string_view> parts = decode::SplitWords(*date, '-');
   std::optional<std::uint64_t> month, day, year;
   if (parts.size() == 3) {
-    month = probe::ParseUnsigned(parts[0]), day = probe::ParseUnsigned(parts[1]);
-    year = probe::ParseUnsigned(parts[2]);
+    month = decode::ParseUnsigned(parts[0]), day = decode::ParseUnsigned(parts[1]);
+    year = decode::ParseUnsigned(parts[2]);
   }
   if (!month || !day || !year || *month > 12 || *day > 31 || *year > 9999) return date;
   char text[16];
@@ -76,11 +76,11 @@ void PutMode(nlohmann::json& node, const nlohmann::json* display) {
   const std::optional<std::uint64_t> height = RawNumber(*display, "height");
   const std::optional<std::uint64_t> hertz = RawNumber(*display, "frequency");
   if (width && height && *width > 0 && *height > 0 && *width <= 65535 && *height <= 65535) {
-    probe::PutText(node, "resolution",
-                   probe::FormatResolution(static_cast<int>(*width), static_cast<int>(*height)));
+    decode::PutText(node, "resolution",
+                    decode::FormatResolution(static_cast<int>(*width), static_cast<int>(*height)));
   }
   if (hertz && *hertz >= kLowestRealRefreshHz) {
-    probe::PutInt(node, "refreshRateHz", static_cast<std::int64_t>(*hertz));
+    decode::PutInt(node, "refreshRateHz", static_cast<std::int64_t>(*hertz));
   }
 }
 
@@ -91,20 +91,21 @@ nlohmann::json ParseVideoadapterList(const nlohmann::json& raw) {
   for (const nlohmann::json& adapter : RawRows(raw, "devices")) {
     const nlohmann::json& driver = RawObject(adapter, "driver");
     DisposableJson node = nlohmann::json::object();
-    probe::PutText(node, "name", DeviceName(adapter));
-    probe::PutText(node, "videoProcessor", RawRegistryText(driver, "HardwareInformation.ChipType"));
-    probe::PutInt(node, "memoryMB", MemoryMB(driver));
-    probe::PutText(node, "manufacturer", RawText(adapter, "Mfg"));
-    probe::PutText(node, "dacType", RawRegistryText(driver, "HardwareInformation.DacType"));
-    probe::PutText(node, "driverVersion", RawText(driver, "DriverVersion"));
-    probe::PutText(node, "driverDate", DriverDate(driver));
+    decode::PutText(node, "name", DeviceName(adapter));
+    decode::PutText(node, "videoProcessor",
+                    RawRegistryText(driver, "HardwareInformation.ChipType"));
+    decode::PutInt(node, "memoryMB", MemoryMB(driver));
+    decode::PutText(node, "manufacturer", RawText(adapter, "Mfg"));
+    decode::PutText(node, "dacType", RawRegistryText(driver, "HardwareInformation.DacType"));
+    decode::PutText(node, "driverVersion", RawText(driver, "DriverVersion"));
+    decode::PutText(node, "driverDate", DriverDate(driver));
     PutMode(node, DisplayOf(adapter, RawRows(raw, "displays")));
     list.push_back(std::move(node));
   }
-  return probe::ListOrNull(std::move(list));
+  return decode::ListOrNull(std::move(list));
 }
 
-void ExplainVideoadapterList(const nlohmann::json& /*raw*/, probe::Reasons& why) {
+void ExplainVideoadapterList(const nlohmann::json& /*raw*/, findings::Reasons& why) {
   why.Absent("no device of the Display class");
   why.EveryNode("memoryMB", "the driver key gives no memory size");
   why.EveryNode("driverVersion", "the driver key gives no version");
@@ -115,4 +116,4 @@ void ExplainVideoadapterList(const nlohmann::json& /*raw*/, probe::Reasons& why)
   why.Otherwise(kFromDatabase);
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -7,7 +7,7 @@
 #include "harnel/decode/text_util.h"
 #include "harnel/decode/utf16.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 const nlohmann::json* Member(const nlohmann::json& raw, std::string_view name) {
@@ -39,7 +39,7 @@ WString Units(std::string_view bytes) {
 std::optional<std::string> RawText(const nlohmann::json& raw, std::string_view name) {
   const nlohmann::json* value = Member(raw, name);
   if (value == nullptr || !value->is_string()) return std::nullopt;
-  const std::string_view text = probe::Trim(value->get_ref<const std::string&>());
+  const std::string_view text = decode::Trim(value->get_ref<const std::string&>());
   if (text.empty()) return std::nullopt;
   return std::string(text);
 }
@@ -71,8 +71,8 @@ std::string RawBytes(const nlohmann::json& raw, std::string_view name) {
 std::optional<std::string> RawRegistryText(const nlohmann::json& raw, std::string_view name) {
   if (std::optional<std::string> text = RawText(raw, name)) return text;
   std::string text = TextFromUtf16Bytes(RawBytes(raw, name));
-  if (probe::Trim(text).empty()) return std::nullopt;
-  return std::string(probe::Trim(text));
+  if (decode::Trim(text).empty()) return std::nullopt;
+  return std::string(decode::Trim(text));
 }
 
 const nlohmann::json& RawObject(const nlohmann::json& raw, std::string_view name) {
@@ -102,7 +102,7 @@ DisposableJson BytesValue(std::string_view bytes) {
 
 std::string TextFromUtf16Bytes(std::string_view bytes) {
   const WString units = Units(bytes);
-  return Utf16ToUtf8(WStringView(units).substr(0, units.find(WChar{0})));
+  return decode::Utf16ToUtf8(WStringView(units).substr(0, units.find(WChar{0})));
 }
 
 DisposableJson TextsFromUtf16Bytes(std::string_view bytes) {
@@ -111,7 +111,7 @@ DisposableJson TextsFromUtf16Bytes(std::string_view bytes) {
   WStringView rest(units);
   while (!rest.empty() && rest.front() != 0) {
     const std::size_t end = std::min(rest.find(WChar{0}), rest.size());
-    texts.push_back(Utf16ToUtf8(rest.substr(0, end)));
+    texts.push_back(decode::Utf16ToUtf8(rest.substr(0, end)));
     rest.remove_prefix(std::min(end + 1, rest.size()));
   }
   return texts;
@@ -122,4 +122,4 @@ std::optional<std::string> DeviceName(const nlohmann::json& device) {
   return friendly ? friendly : RawText(device, "DeviceDesc");
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

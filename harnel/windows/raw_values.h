@@ -13,7 +13,7 @@
 
 #include "harnel/disposable_json.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 // The text under `name` in the object `raw`, trimmed; nullopt when absent, empty or no text.
 std::optional<std::string> RawText(const nlohmann::json& raw, std::string_view name);
@@ -51,4 +51,4 @@ DisposableJson TextsFromUtf16Bytes(std::string_view bytes);
 // description.
 std::optional<std::string> DeviceName(const nlohmann::json& device);
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

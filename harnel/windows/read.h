@@ -8,7 +8,7 @@
 
 #include "harnel/disposable_json.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 // The raw data of the record stored under the profile key `key`; null for unknown keys.
 DisposableJson ReadWindowsRecord(std::string_view key);
@@ -29,4 +29,4 @@ DisposableJson ReadStorageList();
 DisposableJson ReadSystemcontrollerList();
 DisposableJson ReadVideoadapterList();
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

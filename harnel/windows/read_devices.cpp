@@ -10,7 +10,7 @@
 #include "harnel/windows/device_database.h"
 #include "harnel/windows/read.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 DisposableJson Devices(DisposableJson&& rows) {
@@ -38,4 +38,4 @@ DisposableJson ReadMonitorList() {
 
 DisposableJson ReadSystemcontrollerList() { return Devices(ReadBusDevices(L"PCI")); }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

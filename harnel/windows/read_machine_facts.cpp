@@ -13,17 +13,16 @@ namespace harnel {
 
 MachineFacts ReadMachineFacts(const std::filesystem::path& /*root*/) {
   DisposableJson raw = nlohmann::json::object();
-  PutJson(raw, kProfileKey<BIOSInfo>, winprobe::ReadSmbios());
+  PutJson(raw, kProfileKey<BIOSInfo>, windows::ReadSmbios());
   for (std::string_view key : {kProfileKey<ProcessorInfo>, kProfileKey<StorageNode>,
                                kProfileKey<MonitorNode>, kProfileKey<NetworkadapterNode>}) {
-    PutJson(raw, key, winprobe::ReadWindowsRecord(key));
+    PutJson(raw, key, windows::ReadWindowsRecord(key));
   }
-  PutJson(
-      raw, "System",
-      winprobe::ReadRegistryValues(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\BIOS",
-                                   {L"SystemManufacturer", L"SystemProductName", L"SystemSKU"}));
-  const probe::MachineReading reading = winprobe::ParseMachineFacts(raw);
-  return {probe::MachineKeyOf(reading), probe::MachineReasonsOf(reading)};
+  PutJson(raw, "System",
+          windows::ReadRegistryValues(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\BIOS",
+                                      {L"SystemManufacturer", L"SystemProductName", L"SystemSKU"}));
+  const findings::MachineReading reading = windows::ParseMachineFacts(raw);
+  return {findings::MachineKeyOf(reading), findings::MachineReasonsOf(reading)};
 }
 
 }  // namespace harnel

@@ -4,7 +4,7 @@
 
 #include "harnel/windows/read.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 DisposableJson ReadMemory() {
   DisposableJson raw = nlohmann::json::object();
@@ -16,4 +16,4 @@ DisposableJson ReadMemory() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -18,7 +18,7 @@
 #include "harnel/windows/raw_values.h"
 #include "harnel/windows/read.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
@@ -41,8 +41,9 @@ DisposableJson AdapterRow(const IP_ADAPTER_ADDRESSES& adapter) {
   row["IfType"] = adapter.IfType;
   row["OperStatus"] = static_cast<unsigned>(adapter.OperStatus);
   row["Mtu"] = adapter.Mtu;
-  if (adapter.FriendlyName != nullptr) row["FriendlyName"] = Utf16ToUtf8(adapter.FriendlyName);
-  if (adapter.Description != nullptr) row["Description"] = Utf16ToUtf8(adapter.Description);
+  if (adapter.FriendlyName != nullptr)
+    row["FriendlyName"] = decode::Utf16ToUtf8(adapter.FriendlyName);
+  if (adapter.Description != nullptr) row["Description"] = decode::Utf16ToUtf8(adapter.Description);
   PutJson(row, "PhysicalAddress",
           BytesValue(std::string_view(reinterpret_cast<const char*>(adapter.PhysicalAddress),
                                       adapter.PhysicalAddressLength)));
@@ -85,4 +86,4 @@ DisposableJson ReadNetworkadapterList() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -7,7 +7,7 @@
 #include "harnel/windows/read.h"
 #include "harnel/windows/registry.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 DisposableJson ReadOS() {
   DisposableJson raw = nlohmann::json::object();
@@ -24,7 +24,8 @@ DisposableJson ReadOS() {
                              {L"srvcomment"}));
   wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
   DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
-  if (GetComputerNameW(name, &length)) raw["computerName"] = Utf16ToUtf8(WStringView(name, length));
+  if (GetComputerNameW(name, &length))
+    raw["computerName"] = decode::Utf16ToUtf8(WStringView(name, length));
   raw["tickCount64"] = GetTickCount64();
   SYSTEM_INFO system{};
   GetNativeSystemInfo(&system);
@@ -32,4 +33,4 @@ DisposableJson ReadOS() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

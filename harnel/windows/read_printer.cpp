@@ -8,7 +8,7 @@
 #include "harnel/windows/read.h"
 #include "harnel/windows/registry.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // One row per subkey of `path`: its name as "key", and its values `names`.
@@ -17,7 +17,7 @@ DisposableJson SubkeyRows(HKEY root, const wchar_t* path, ValueNames names) {
   const RegistryKey parent(OpenRegistryKey(root, path));
   for (const std::wstring& name : ListSubkeys(parent)) {
     DisposableJson row = ReadRegistryValues(parent.get(), name.c_str(), names);
-    row["key"] = Utf16ToUtf8(name);
+    row["key"] = decode::Utf16ToUtf8(name);
     rows.push_back(std::move(row));
   }
   return rows;
@@ -34,4 +34,4 @@ DisposableJson ReadPrinterList() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -12,7 +12,7 @@
 #include "harnel/windows/read.h"
 #include "harnel/windows/registry.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // What the system lists of the logical processors' caches and packages.
@@ -61,4 +61,4 @@ DisposableJson ReadProcessor() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -7,7 +7,7 @@
 #include "harnel/windows/raw_values.h"
 #include "harnel/windows/read.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 constexpr DWORD kRawSmbiosProvider = 0x52534D42;  // 'RSMB'
@@ -26,4 +26,4 @@ DisposableJson ReadSmbios() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

@@ -18,7 +18,7 @@
 #include "harnel/windows/read.h"
 #include "harnel/windows/unique_handle.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // GUID_DEVINTERFACE_DISK and GUID_DEVINTERFACE_CDROM.
@@ -133,4 +133,4 @@ DisposableJson ReadStorageList() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

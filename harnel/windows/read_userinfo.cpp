@@ -13,7 +13,7 @@
 #include "harnel/windows/read.h"
 #include "harnel/windows/registry.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // What the console session number is while no session is attached to the console.
@@ -33,7 +33,7 @@ std::optional<std::string> SessionText(DWORD session, WTS_INFO_CLASS what) {
   }
   const WtsMemory<wchar_t> text(raw);
   if (text == nullptr || text.get()[0] == 0) return std::nullopt;
-  return Utf16ToUtf8(text.get());
+  return decode::Utf16ToUtf8(text.get());
 }
 
 // A session's row: its user and the user's domain where it has a user.
@@ -73,7 +73,7 @@ std::optional<std::string> DnsDomain() {
   if (!GetComputerNameExW(ComputerNameDnsDomain, name, &length) || length == 0) {
     return std::nullopt;
   }
-  return Utf16ToUtf8(WStringView(name, length));
+  return decode::Utf16ToUtf8(WStringView(name, length));
 }
 
 }  // namespace
@@ -94,4 +94,4 @@ DisposableJson ReadUserinfo() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

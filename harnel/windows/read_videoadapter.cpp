@@ -11,7 +11,7 @@
 #include "harnel/windows/device_database.h"
 #include "harnel/windows/read.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 DisposableJson Displays() {
@@ -24,7 +24,7 @@ DisposableJson Displays() {
     mode.dmSize = sizeof mode;
     if (!EnumDisplaySettingsW(display.DeviceName, ENUM_CURRENT_SETTINGS, &mode)) continue;
     DisposableJson row = nlohmann::json::object();
-    row["DeviceID"] = Utf16ToUtf8(display.DeviceID);
+    row["DeviceID"] = decode::Utf16ToUtf8(display.DeviceID);
     row["width"] = mode.dmPelsWidth;
     row["height"] = mode.dmPelsHeight;
     row["frequency"] = mode.dmDisplayFrequency;
@@ -46,4 +46,4 @@ DisposableJson ReadVideoadapterList() {
   return raw;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

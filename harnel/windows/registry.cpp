@@ -5,7 +5,7 @@
 #include "harnel/decode/utf16.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 // Longest key name the registry allows, with its NUL.
@@ -70,7 +70,7 @@ DisposableJson ReadRegistryValues(const RegistryKey& key, ValueNames names) {
   for (const wchar_t* name : names) {
     DWORD type = REG_NONE;
     if (QueryValue(key.get(), name, type, data)) {
-      PutJson(values, Utf16ToUtf8(name), RawValue(type, data));
+      PutJson(values, decode::Utf16ToUtf8(name), RawValue(type, data));
     }
   }
   return values;
@@ -96,4 +96,4 @@ std::vector<std::wstring> ListSubkeys(const RegistryKey& key) {
   return names;
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

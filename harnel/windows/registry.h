@@ -11,7 +11,7 @@
 #include "harnel/disposable_json.h"
 #include "harnel/windows/unique_handle.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 // The names of the values a reader wants from a key.
 using ValueNames = std::initializer_list<const wchar_t*>;
@@ -38,4 +38,4 @@ DisposableJson ReadRegistryValues(HKEY root, const wchar_t* path, ValueNames nam
 // The names of the key's subkeys; empty when it is not open.
 std::vector<std::wstring> ListSubkeys(const RegistryKey& key);
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

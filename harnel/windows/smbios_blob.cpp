@@ -2,10 +2,10 @@
 
 #include "harnel/windows/smbios_blob.h"
 
-#include "harnel/decode/reasons.h"
+#include "harnel/findings/reasons.h"
 #include "harnel/windows/raw_values.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 namespace {
 
 constexpr std::size_t kHeaderLength = 8;
@@ -23,21 +23,21 @@ std::string_view TableOf(std::string_view blob) {
 
 }  // namespace
 
-probe::SmbiosFacts ParseSmbiosBlob(std::string_view blob) {
-  return probe::ParseSmbiosFacts(TableOf(blob));
+decode::SmbiosFacts ParseSmbiosBlob(std::string_view blob) {
+  return decode::ParseSmbiosFacts(TableOf(blob));
 }
 
-probe::SmbiosIdentity ParseSmbiosIdentityBlob(std::string_view blob) {
-  return probe::ParseSmbiosIdentity(TableOf(blob));
+decode::SmbiosIdentity ParseSmbiosIdentityBlob(std::string_view blob) {
+  return decode::ParseSmbiosIdentity(TableOf(blob));
 }
 
-probe::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw) {
+decode::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw) {
   return ParseSmbiosBlob(RawBytes(raw, "smbios"));
 }
 
 std::string WhyNoFirmware(const nlohmann::json& raw) {
-  return RawBytes(raw, "smbios").empty() ? std::string(probe::kNoFirmwareTables)
+  return RawBytes(raw, "smbios").empty() ? std::string(findings::kNoFirmwareTables)
                                          : "the firmware table gives none";
 }
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

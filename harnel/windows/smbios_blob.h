@@ -10,20 +10,20 @@
 #include "harnel/decode/smbios_identity.h"
 #include "harnel/decode/smbios_records.h"
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 // The facts of the table whose whole blob, header included, is `blob`; empty for a blob too
 // short for its header. A length past the blob's end is cut to the blob.
-probe::SmbiosFacts ParseSmbiosBlob(std::string_view blob);
+decode::SmbiosFacts ParseSmbiosBlob(std::string_view blob);
 
 // The identity the same blob gives (see ParseSmbiosIdentity).
-probe::SmbiosIdentity ParseSmbiosIdentityBlob(std::string_view blob);
+decode::SmbiosIdentity ParseSmbiosIdentityBlob(std::string_view blob);
 
 // The facts of the blob stored under "smbios" in a record's raw data.
-probe::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw);
+decode::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw);
 
 // Why the firmware table of a record's raw data gave nothing: there is none at all, or it
 // lacks what was looked for.
 std::string WhyNoFirmware(const nlohmann::json& raw);
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

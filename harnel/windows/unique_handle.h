@@ -2,7 +2,7 @@
 // Ownership of a system handle: whatever `Traits` says to release it with is done once, when
 // the owner goes.
 
-namespace harnel::winprobe {
+namespace harnel::windows {
 
 // `Traits` gives the handle type `Handle`, `IsValid(handle)` and `Release(handle)`.
 template <class Traits>
@@ -23,4 +23,4 @@ class UniqueHandle {
   Handle handle_;
 };
 
-}  // namespace harnel::winprobe
+}  // namespace harnel::windows

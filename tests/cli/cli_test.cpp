@@ -179,7 +179,7 @@ TEST_F(VelmoraTest, DiffShowsWhatChangedBetweenTwoProfiles) {
 // empty, and a capture with its reasons replays as one without, which has no machine to ask;
 // compared with the machine it was taken from, it shows no change.
 TEST_F(VelmoraTest, ReasonsStandInForNoneAndDoNotChangeTheReplay) {
-  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/probe/data/container", 1), 0);
+  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/harnel/linux/data/container", 1), 0);
   const Outcome live = Velmora({});
   const Outcome pairs = Velmora({"pairs", "memory", "--reasons"});
   const Outcome bios = Velmora({"pairs", "bios", "--reasons"});
@@ -193,7 +193,7 @@ TEST_F(VelmoraTest, ReasonsStandInForNoneAndDoNotChangeTheReplay) {
   const json captured = json::parse(ReadFile(dir_ / "reasons.json"));
   EXPECT_EQ(captured["Reasons"]["MonitorList"], "no /sys/class/drm");
   // A list's reasons are one object per device; the machine now ("-") is what it was captured.
-  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/probe/data/laptop", 1), 0);
+  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/harnel/linux/data/laptop", 1), 0);
   std::ofstream(dir_ / "laptop.json") << Velmora({"capture", "--reasons"}).out;
   const Outcome unchanged = Velmora({"diff", (dir_ / "laptop.json").string(), "-", "--json"});
   ::unsetenv("HARNEL_ROOT");

@@ -25,7 +25,7 @@ struct FillResult {
   std::string text;  // the caller's string afterwards, in UTF-8
 };
 
-std::string Utf8(const WString& text) { return harnel::Utf16ToUtf8(text); }
+std::string Utf8(const WString& text) { return harnel::decode::Utf16ToUtf8(text); }
 
 std::filesystem::path TemplateFolder() {
   const std::string host = Utf8(platform::HostProgramPath());
@@ -45,7 +45,7 @@ void RemoveTemplate(const char* fileName) {
 }
 
 FillResult Fill(int category, std::string_view initial) {
-  WString out = harnel::Utf8ToUtf16(initial);
+  WString out = harnel::decode::Utf8ToUtf16(initial);
   const int code = GetDeviceXMLBuffer(category, out);
   return {code, Utf8(out)};
 }

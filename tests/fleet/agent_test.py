@@ -60,7 +60,7 @@ def runs_as(run, status, start, what):
 
 
 workstation = os.path.join(SOURCE, "examples", "workstation.json")
-with open(os.path.join(SOURCE, "tests", "winprobe", "data", "windows11-laptop.json"), encoding="utf-8") as f:
+with open(os.path.join(SOURCE, "tests", "harnel", "windows", "data", "windows11-laptop.json"), encoding="utf-8") as f:
     machine = json.load(f)
 laptop = write("laptop.json", json.dumps({**machine["records"], "Machine": machine["machine"]["Machine"]}))
 

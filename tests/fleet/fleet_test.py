@@ -67,7 +67,7 @@ def compare_with_expected(name, document):
 # written after a laptop) with the Machine key their raw data give; the same bytes under Wine.
 windows = {}
 for name in ("windows11-laptop", "wine"):
-    with open(os.path.join(SOURCE, "tests", "winprobe", "data", name + ".json"), encoding="utf-8") as f:
+    with open(os.path.join(SOURCE, "tests", "harnel", "windows", "data", name + ".json"), encoding="utf-8") as f:
         machine = json.load(f)
         windows[name] = {**machine["records"], "Machine": machine["machine"]["Machine"]}
 profiles = {"workstation": os.path.join(SOURCE, "examples", "workstation.json")}
@@ -101,7 +101,7 @@ def live_and_replayed(name, root=None):
 
 if not WINE:
     for tree in ("laptop", "server", "container", "image"):
-        live = live_and_replayed(tree, os.path.join(SOURCE, "tests", "probe", "data", tree))
+        live = live_and_replayed(tree, os.path.join(SOURCE, "tests", "harnel", "linux", "data", tree))
         compare_with_expected(tree, live)
 live_and_replayed("this machine")
 

@@ -20,7 +20,7 @@ import fleet_run
 from fleet_run import SOURCE, TEMP, WINE, check, host
 
 DATA = os.path.join(SOURCE, "tests", "fleet", "data")
-TREES = os.path.join(SOURCE, "tests", "probe", "data")
+TREES = os.path.join(SOURCE, "tests", "harnel", "linux", "data")
 # The sections the server keeps a table for; HARDWARE carries the identity and must be there.
 SECTIONS = {"HARDWARE", "BIOS", "CPUS", "MEMORIES", "STORAGES", "NETWORKS", "MONITORS", "VIDEOS",
             "CONTROLLERS", "SLOTS", "INPUTS", "MODEMS", "PRINTERS", "SOUNDS"}

@@ -17,7 +17,7 @@ import fleet_run
 from fleet_run import SOURCE, TEMP, check
 from ocs_server import OcsServer
 
-TREES = os.path.join(SOURCE, "tests", "probe", "data")
+TREES = os.path.join(SOURCE, "tests", "harnel", "linux", "data")
 
 
 def version():

@@ -158,7 +158,7 @@ TEST(ProviderCoreTest, WithoutAProfileTheMachineIsRead) {
   // only. Windows reads the running system whatever the root: every Windows machine, Wine's
   // included, has these three at least.
   harnel::ProviderCore core(std::nullopt,
-                            fs::path(VELMORA_SOURCE_DIR) / "tests/probe/data/container");
+                            fs::path(VELMORA_SOURCE_DIR) / "tests/harnel/linux/data/container");
   for (const harnel::RecordSchema& schema : harnel::RecordSchemas()) {
     SCOPED_TRACE(schema.key);
     void* record = core.Hand(schema);

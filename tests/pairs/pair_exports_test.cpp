@@ -47,8 +47,8 @@ std::vector<ExportCase> ReadCases() {
     if (one.run == nullptr) throw std::runtime_error("no export " + one.name);
     if (c.contains("case")) one.name.append(": ").append(c["case"].get<std::string>());
     for (const nlohmann::json& pair : c["pairs"]) {
-      one.expected.emplace_back(harnel::Utf8ToUtf16(pair[0].get<std::string>()),
-                                harnel::Utf8ToUtf16(pair[1].get<std::string>()));
+      one.expected.emplace_back(harnel::decode::Utf8ToUtf16(pair[0].get<std::string>()),
+                                harnel::decode::Utf8ToUtf16(pair[1].get<std::string>()));
     }
     one.group = one.expected.size() / (c["record"].is_array() ? c["record"].size() : 1);
     cases.push_back(std::move(one));

@@ -42,7 +42,8 @@ std::vector<Source> Sources() {
   sources.push_back({"this machine", std::nullopt, {}, false});
 #else
   // Copies of the fixture trees, since the tests touch their pci.ids; removed at exit.
-  static const velmora_test::ScratchDir trees(fs::path(VELMORA_SOURCE_DIR) / "tests/probe/data");
+  static const velmora_test::ScratchDir trees(fs::path(VELMORA_SOURCE_DIR) /
+                                              "tests/harnel/linux/data");
   for (const char* tree : {"laptop", "server", "container"}) {
     sources.push_back({tree, std::nullopt, trees / tree});
   }

@@ -18,7 +18,7 @@ TEST(RealProviderConcurrencyTest, ThroughTheShippedLibraries) {
 #ifdef _WIN32
   ASSERT_EQ(_putenv_s("HARNEL_PROFILE", VELMORA_SOURCE_DIR "/examples/workstation.json"), 0);
 #else
-  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/probe/data/laptop", 1), 0);
+  ASSERT_EQ(::setenv("HARNEL_ROOT", VELMORA_SOURCE_DIR "/tests/harnel/linux/data/laptop", 1), 0);
 #endif
   every_export::ExpectEveryThreadGetsWhatOneThreadGets(
       {std::begin(every_export::kEveryExport), std::end(every_export::kEveryExport)});
