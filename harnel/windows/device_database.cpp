@@ -110,4 +110,10 @@ DisposableJson ReadBusDevices(const wchar_t* enumerator) {
   return rows;
 }
 
+DisposableJson DevicesRaw(DisposableJson&& rows) {
+  DisposableJson raw = nlohmann::json::object();
+  PutJson(raw, "devices", std::move(rows));
+  return raw;
+}
+
 }  // namespace harnel::windows

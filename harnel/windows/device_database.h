@@ -34,4 +34,7 @@ DisposableJson ReadClassDevices(const GUID& classGuid, ValueNames driverValues =
 // found, each with its class's description as "ClassDescription".
 DisposableJson ReadBusDevices(const wchar_t* enumerator);
 
+// The raw data of a list that the database alone describes: `rows` under "devices".
+DisposableJson DevicesRaw(DisposableJson&& rows);
+
 }  // namespace harnel::windows

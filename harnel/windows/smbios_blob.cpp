@@ -3,6 +3,7 @@
 #include "harnel/windows/smbios_blob.h"
 
 #include "harnel/findings/reasons.h"
+#include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
 namespace harnel::windows {
@@ -38,6 +39,12 @@ decode::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw) {
 std::string WhyNoFirmware(const nlohmann::json& raw) {
   return RawBytes(raw, "smbios").empty() ? std::string(findings::kNoFirmwareTables)
                                          : "the firmware table gives none";
+}
+
+// The three records of the table share why they are empty.
+void ExplainFirmwareRecord(const nlohmann::json& raw, findings::Reasons& why) {
+  why.Absent(WhyNoFirmware(raw));
+  why.Otherwise("the firmware table gives none");
 }
 
 }  // namespace harnel::windows

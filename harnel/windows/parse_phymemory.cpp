@@ -1,0 +1,13 @@
+// PhyMemoryList from the SMBIOS table alone, built as on Linux.
+
+#include "harnel/decode/firmware_records.h"
+#include "harnel/windows/parse.h"
+#include "harnel/windows/smbios_blob.h"
+
+namespace harnel::windows {
+
+nlohmann::json ParsePhyMemoryList(const nlohmann::json& raw) {
+  return decode::MemoryModuleList(SmbiosFactsOf(raw).memoryDevices);
+}
+
+}  // namespace harnel::windows

@@ -1,0 +1,13 @@
+// SystemslotList from the SMBIOS table alone, built as on Linux.
+
+#include "harnel/decode/firmware_records.h"
+#include "harnel/windows/parse.h"
+#include "harnel/windows/smbios_blob.h"
+
+namespace harnel::windows {
+
+nlohmann::json ParseSystemslotList(const nlohmann::json& raw) {
+  return decode::SystemslotList(SmbiosFactsOf(raw).slots);
+}
+
+}  // namespace harnel::windows
