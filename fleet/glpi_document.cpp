@@ -1,8 +1,8 @@
 #include "fleet/glpi_document.h"
 
 #include "fleet/glpi_tables.h"
-#include "fleet/section_fill.h"
 #include "fleet/machine_facts_of.h"
+#include "fleet/section_fill.h"
 #include "harnel/machine_key.h"
 
 namespace velmora::fleet {

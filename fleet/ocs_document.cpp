@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "fleet/document_digest.h"
+#include "fleet/machine_facts_of.h"
 #include "fleet/ocs_tables.h"
 #include "fleet/section_fill.h"
 #include "fleet/xml_text.h"
-#include "fleet/machine_facts_of.h"
 #include "harnel/machine_key.h"
 
 namespace velmora::fleet {
