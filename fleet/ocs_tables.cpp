@@ -1,6 +1,7 @@
 #include "fleet/ocs_tables.h"
 
 #include "fleet/section_check.h"
+#include "fleet/section_records.h"
 #include "harnel/machine_key.h"
 
 namespace velmora::fleet {
@@ -10,22 +11,7 @@ using enum GlpiValue;
 using enum GlpiEntries;
 namespace machine = harnel::machine;
 
-constexpr std::string_view kOS = harnel::kProfileKey<OSInfo>;
-constexpr std::string_view kBIOS = harnel::kProfileKey<BIOSInfo>;
-constexpr std::string_view kSystem = harnel::kMachineSystemKey;
-constexpr std::string_view kProcessor = harnel::kProfileKey<ProcessorInfo>;
-constexpr std::string_view kMemory = harnel::kProfileKey<MemoryInfo>;
-constexpr std::string_view kUsers = harnel::kProfileKey<UserInfo>;
-constexpr std::string_view kModules = harnel::kProfileKey<PhyMemoryNode>;
-constexpr std::string_view kStorage = harnel::kProfileKey<StorageNode>;
-constexpr std::string_view kAdapters = harnel::kProfileKey<NetworkadapterNode>;
-constexpr std::string_view kMonitorList = harnel::kProfileKey<MonitorNode>;
-constexpr std::string_view kVideoList = harnel::kProfileKey<VideoadapterNode>;
-constexpr std::string_view kInputList = harnel::kProfileKey<InputdeviceNode>;
-constexpr std::string_view kPrinterList = harnel::kProfileKey<PrinterNode>;
-constexpr std::string_view kSlotList = harnel::kProfileKey<SystemslotNode>;
-constexpr std::string_view kModemList = harnel::kProfileKey<ModemNode>;
-constexpr std::string_view kControllerList = harnel::kProfileKey<SystemcontrollerNode>;
+using namespace section_records;
 
 // The server writes MEMORY, SWAP, PROCESSORS and PROCESSORN into its SQL unquoted, so they are
 // numbers or absent, never text.
