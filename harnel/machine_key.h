@@ -140,9 +140,12 @@ constexpr const MachineGroup* FindMachineGroup(std::string_view recordKey) {
 
 // Whether a profile holds a field `name` for the record under `recordKey` (or kMachineSystemKey):
 // one of the record's own or one the Machine key adds to it.
+// It walks the groups itself: GCC 12 under the sanitizers cannot compare a pointer into
+// kMachineGroups with null in a constant expression, and the tables' checks are ones.
 constexpr bool IsProfileField(std::string_view recordKey, std::string_view name) {
-  if (const MachineGroup* group = FindMachineGroup(recordKey)) {
-    for (std::string_view field : group->fields) {
+  for (const MachineGroup& group : kMachineGroups) {
+    if (group.recordKey != recordKey) continue;
+    for (std::string_view field : group.fields) {
       if (field == name) return true;
     }
   }
