@@ -1,5 +1,6 @@
 # Checks the DLLs' export and import tables with objdump -p: the provider exports its thirty
-# functions by their plain names, the inventory library its fifteen by decorated names, and
+# functions and the three added in 1.1 by their plain names, the inventory library its fifteen
+# by decorated names and the two added in 1.1 by plain ones, and
 # the inventory library imports the provider by name, and the provider imports nothing of COM
 # or of the management service.
 # Variables: OBJDUMP, VELMORA_DLL, HARNEL_DLL.
@@ -16,22 +17,22 @@ endfunction()
 
 exported_names(${HARNEL_DLL} harnel)
 list(LENGTH harnel count)
-if(NOT count EQUAL 30)
-  message(FATAL_ERROR "Harnel.dll exports ${count} names, not 30: ${harnel}")
+if(NOT count EQUAL 33)
+  message(FATAL_ERROR "Harnel.dll exports ${count} names, not 33: ${harnel}")
 endif()
 foreach(name IN LISTS harnel)
-  if(NOT name MATCHES "^(Get|Free)[A-Za-z]+$")
+  if(NOT name MATCHES "^(Get|Free|Harnel)[A-Za-z]+$")
     message(FATAL_ERROR "Harnel.dll exports ${name}, which is not a plain provider name")
   endif()
 endforeach()
 
 exported_names(${VELMORA_DLL} velmora)
 list(LENGTH velmora count)
-if(NOT count EQUAL 15)
-  message(FATAL_ERROR "VelmoraU.dll exports ${count} names, not 15: ${velmora}")
+if(NOT count EQUAL 17)
+  message(FATAL_ERROR "VelmoraU.dll exports ${count} names, not 17: ${velmora}")
 endif()
 foreach(name IN LISTS velmora)
-  if(NOT name MATCHES "^_Z[0-9]+Get[A-Za-z]+(PairRSt6vectorISt4pairINSt7__cxx1112basic_stringIw|XMLBufferiRNSt7__cxx1112basic_stringIw)")
+  if(NOT name MATCHES "^(_Z[0-9]+Get[A-Za-z]+(PairRSt6vectorISt4pairINSt7__cxx1112basic_stringIw|XMLBufferiRNSt7__cxx1112basic_stringIw)|Velmora(CheckTemplate|FreeText)$)")
     message(FATAL_ERROR "VelmoraU.dll exports ${name}, not a decorated export over wchar_t text")
   endif()
 endforeach()
