@@ -98,16 +98,12 @@ int RunAgent(const AgentOptions& options, const Context& context) {
 
 }  // namespace
 
-Action AddAgentCommand(CLI::App& app, const Context& context) {
+Action AddAgentCommand(CLI::App* command, const Context& context) {
   auto options = std::make_shared<AgentOptions>();
-  CLI::App* command = app.add_subcommand(
-      "agent",
-      "Send the machine's inventory to the configured servers that lack it (what a schedule runs)");
   command->add_option("--config", options->config,
                       "Read this configuration file instead of the machine's agent.conf");
   command->add_flag("--force", options->force,
                     "Send even an unchanged inventory, even to a server being left alone");
-  command->fallthrough();
   return [command, options, &context] {
     if (!command->parsed()) return -1;
     return RunAgent(*options, context);

@@ -8,13 +8,10 @@
 
 namespace velmora::cli {
 
-Action AddCaptureCommand(CLI::App& app, const Context& context) {
+Action AddCaptureCommand(CLI::App* command, const Context& context) {
   auto reasons = std::make_shared<bool>(false);
-  CLI::App* command =
-      app.add_subcommand("capture", "Write the provider's records as a machine profile");
   command->add_flag("--reasons", *reasons,
                     "Add, under \"Reasons\", why each absent record and empty field is empty");
-  command->fallthrough();
   return [command, reasons, &context] {
     (void)context;
     if (!command->parsed()) return -1;

@@ -27,12 +27,9 @@ bool CheckFile(const WString& path, WString& log) {
 
 }  // namespace
 
-Action AddCheckCommand(CLI::App& app, const Context& context) {
+Action AddCheckCommand(CLI::App* command, const Context& context) {
   auto files = std::make_shared<std::vector<std::string>>();
-  CLI::App* command = app.add_subcommand(
-      "check", "Load each FILE as a template is loaded, parse it, and print the verdict and log");
   command->add_option("FILE", *files, "Template files to check")->required();
-  command->fallthrough();
 
   return [command, files, &context] {
     (void)context;

@@ -1,7 +1,7 @@
 #pragma once
-// The commands of `velmora`. Each command file adds its subcommand to the parser and
-// returns the action to run once the whole command line has been read (and --profile
-// applied), so a new command is one more file and one more line in main.
+// The commands of `velmora`. Each command file adds its options to the subcommand main made
+// for it and returns the action to run once the whole command line has been read (and
+// --profile applied), so a new command is one more file and one more row in main's table.
 
 #include <functional>
 #include <string>
@@ -28,27 +28,27 @@ struct Context {
 int RunInventory(const Context& context);
 
 // `velmora pairs KIND [--json]`.
-Action AddPairsCommand(CLI::App& app, const Context& context);
+Action AddPairsCommand(CLI::App* command, const Context& context);
 
 // `velmora capture`.
-Action AddCaptureCommand(CLI::App& app, const Context& context);
+Action AddCaptureCommand(CLI::App* command, const Context& context);
 
 // `velmora xml CATEGORY`.
-Action AddXmlCommand(CLI::App& app, const Context& context);
+Action AddXmlCommand(CLI::App* command, const Context& context);
 
 // `velmora check FILE...`.
-Action AddCheckCommand(CLI::App& app, const Context& context);
+Action AddCheckCommand(CLI::App* command, const Context& context);
 
 // `velmora diff OLD NEW [--json]`.
-Action AddDiffCommand(CLI::App& app, const Context& context);
+Action AddDiffCommand(CLI::App* command, const Context& context);
 
 // `velmora export --format glpi [--deviceid ID]`.
-Action AddExportCommand(CLI::App& app, const Context& context);
+Action AddExportCommand(CLI::App* command, const Context& context);
 
 // `velmora send URL [--deviceid ID] [--timeout S] [--keep FILE]`, `velmora send --file FILE URL`.
-Action AddSendCommand(CLI::App& app, const Context& context);
+Action AddSendCommand(CLI::App* command, const Context& context);
 
 // `velmora agent [--config FILE] [--force]`.
-Action AddAgentCommand(CLI::App& app, const Context& context);
+Action AddAgentCommand(CLI::App* command, const Context& context);
 
 }  // namespace velmora::cli

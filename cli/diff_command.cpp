@@ -75,21 +75,17 @@ std::optional<nlohmann::json> LoadSide(const std::string& source, const std::str
 
 }  // namespace
 
-Action AddDiffCommand(CLI::App& app, const Context& context) {
+Action AddDiffCommand(CLI::App* command, const Context& context) {
   struct Options {
     std::string older, newer;
     bool json = false;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand(
-      "diff",
-      "Show what changed between two machine profiles: devices added and removed, fields changed");
   command->add_option("OLD", options->older, "The earlier profile; - for this machine now")
       ->required();
   command->add_option("NEW", options->newer, "The later profile; - for this machine now")
       ->required();
   command->add_flag("--json", options->json, "A JSON array of change objects");
-  command->fallthrough();
 
   return [command, options, &context] {
     if (!command->parsed()) return -1;

@@ -46,13 +46,11 @@ std::string ExportText(const Context& context, fleet::DeliveryFormat format,
                                                       : GlpiExportText(context, deviceId, tag);
 }
 
-Action AddExportCommand(CLI::App& app, const Context& context) {
+Action AddExportCommand(CLI::App* command, const Context& context) {
   struct Options {
     std::string format, deviceId;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand(
-      "export", "Print the machine's inventory in a fleet inventory format for asset servers");
   command
       ->add_option("--format", options->format,
                    "The format: glpi (GLPI's inventory JSON) or ocs (OCS Inventory's XML)")
@@ -60,7 +58,6 @@ Action AddExportCommand(CLI::App& app, const Context& context) {
       ->check(CLI::IsMember({"glpi", "ocs"}));
   command->add_option("--deviceid", options->deviceId,
                       "The device id to give (default: computer name and system UUID)");
-  command->fallthrough();
   return [command, options, &context] {
     if (!command->parsed()) return -1;
     Context::Print(

@@ -49,7 +49,7 @@ std::string AsJson(const PairList& pairs, const std::vector<std::string>& reason
 
 }  // namespace
 
-Action AddPairsCommand(CLI::App& app, const Context& context) {
+Action AddPairsCommand(CLI::App* command, const Context& context) {
   struct Options {
     std::string kind;
     bool json = false;
@@ -61,14 +61,12 @@ Action AddPairsCommand(CLI::App& app, const Context& context) {
     if (kind.run != nullptr) names.emplace_back(kind.name);
   }
 
-  CLI::App* command = app.add_subcommand("pairs", "Print what one pair export returns");
   command->add_option("KIND", options->kind, "The export: " + CLI::detail::join(names, ", "))
       ->required()
       ->check(CLI::IsMember(names));
   command->add_flag("--json", options->json, "A JSON array of [label, value] arrays");
   command->add_flag("--reasons", options->reasons,
                     "Say beside each empty value why it is empty, as the provider explains it");
-  command->fallthrough();
 
   return [command, options, &context] {
     (void)context;

@@ -111,10 +111,8 @@ int Send(const SendOptions& options, const Context& context) {
 
 }  // namespace
 
-Action AddSendCommand(CLI::App& app, const Context& context) {
+Action AddSendCommand(CLI::App* command, const Context& context) {
   auto options = std::make_shared<SendOptions>();
-  CLI::App* command = app.add_subcommand(
-      "send", "Post the machine's inventory (as export prints it) to an asset server");
   command->add_option("URL", options->url, "The server's inventory URL (http:// or https://)")
       ->required();
   command->add_option("--deviceid", options->deviceId,
@@ -142,7 +140,6 @@ Action AddSendCommand(CLI::App& app, const Context& context) {
                    "Send this kept document instead of reading the machine")
       ->check(CLI::ExistingFile)
       ->excludes(keep);
-  command->fallthrough();
   return [command, options, &context] {
     if (!command->parsed()) return -1;
     return Send(*options, context);

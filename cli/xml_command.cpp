@@ -6,16 +6,13 @@
 
 namespace velmora::cli {
 
-Action AddXmlCommand(CLI::App& app, const Context& context) {
+Action AddXmlCommand(CLI::App* command, const Context& context) {
   auto category = std::make_shared<int>(0);
-  CLI::App* command = app.add_subcommand(
-      "xml", "Print the template of one device category, filled from this machine");
   command
       ->add_option("CATEGORY", *category,
                    "0 the catalogue, 5001 OS, 5002 BIOS, 5003 storage, 5004 video, 5005 "
                    "network, 5006 controllers, anything else the other devices")
       ->required();
-  command->fallthrough();
 
   return [command, category, &context] {
     (void)context;
