@@ -2,6 +2,7 @@
 
 #include "harnel/linux/pci_ids_line.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 
@@ -29,7 +30,9 @@ bool IsWhite(char c) { return c == ' ' || c == '\t'; }
 
 // `line` cut at its carriage return or NUL, less one trailing space or tab.
 std::string_view Text(std::string_view line) {
-  line = line.substr(0, line.find_first_of(std::string_view("\r\0", 2)));
+  // One search per byte value: find_first_of looks each byte up in the set with a call of its
+  // own, which was a sixth of a whole inventory's instructions.
+  line = line.substr(0, std::min(line.find('\r'), line.find('\0')));
   if (!line.empty() && IsWhite(line.back())) line.remove_suffix(1);
   return line;
 }
