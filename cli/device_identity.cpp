@@ -6,7 +6,13 @@
 namespace velmora::cli {
 namespace {
 
-using Fields = std::array<std::string_view, 2>;  // unused places are empty
+// One or two field names; an unused place is empty. A constructor fills both places rather than
+// the rows leaving one to its default: GCC 12 cannot read a place an aggregate's initializer left
+// out in a constant expression, which the rows' check below is.
+struct Fields {
+  constexpr Fields(std::string_view first, std::string_view second = {}) : names{first, second} {}
+  std::array<std::string_view, 2> names;
+};
 
 // The fields that stay with a device while it is in the machine; the others may change and are
 // reported as changed. A disk's name alone can pass to another disk between two boots, so its
@@ -35,9 +41,31 @@ constexpr IdentityRow kIdentities[] = {
     {harnel::kProfileKey<PhyMemoryNode>, {"deviceLocator"}, {"moduleName"}},
 };
 
+// Whether `fields` names a first field and only fields the record under `recordKey` has of its
+// own: a name of none would throw at the first node compared, and what the Machine key adds to a
+// node does not name the device.
+constexpr bool NamesRecordFields(std::string_view recordKey, const Fields& fields) {
+  if (fields.names[0].empty()) return false;
+  for (std::string_view field : fields.names) {
+    if (!field.empty() && !harnel::IsRecordField(recordKey, field)) return false;
+  }
+  return true;
+}
+
+constexpr bool RowsNameRecordFields() {
+  for (const IdentityRow& row : kIdentities) {
+    if (!NamesRecordFields(row.recordKey, row.fields) ||
+        !NamesRecordFields(row.recordKey, row.fallback)) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(RowsNameRecordFields(), "an identity row names a field its record lacks");
+
 nlohmann::ordered_json Pick(const nlohmann::ordered_json& node, const Fields& fields) {
   nlohmann::ordered_json identity = nlohmann::ordered_json::object();
-  for (std::string_view field : fields) {
+  for (std::string_view field : fields.names) {
     if (!field.empty()) identity[std::string(field)] = node.at(std::string(field));
   }
   return identity;
@@ -49,8 +77,8 @@ nlohmann::ordered_json DeviceIdentity(const harnel::RecordSchema& schema,
                                       const nlohmann::ordered_json& node) {
   for (const IdentityRow& row : kIdentities) {
     if (row.recordKey != schema.key) continue;
-    if (!node.at(std::string(row.fields[0])).is_null()) return Pick(node, row.fields);
-    if (!node.at(std::string(row.fallback[0])).is_null()) return Pick(node, row.fallback);
+    if (!node.at(std::string(row.fields.names[0])).is_null()) return Pick(node, row.fields);
+    if (!node.at(std::string(row.fallback.names[0])).is_null()) return Pick(node, row.fallback);
     break;
   }
   // The record's own fields: what the Machine key adds to a node does not name it.

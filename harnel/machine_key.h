@@ -86,20 +86,6 @@ inline constexpr MachineGroup kMachineGroups[] = {
 
 namespace detail {
 
-template <class Record>
-constexpr bool HasField(std::string_view name) {
-  for (const auto& field : RecordFields<Record>::fields) {
-    if (field.name == name) return true;
-  }
-  return false;
-}
-
-constexpr bool IsRecordField(std::string_view key, std::string_view name) {
-  return !EachRecordType([&]<class Record>() {
-    return !(RecordFields<Record>::key == key && HasField<Record>(name));
-  });
-}
-
 // Whether the record under `key` is a list; false for no record.
 constexpr bool IsListKey(std::string_view key) {
   return !EachRecordType([&]<class Record>() {
@@ -149,7 +135,7 @@ constexpr bool IsProfileField(std::string_view recordKey, std::string_view name)
       if (field == name) return true;
     }
   }
-  return detail::IsRecordField(recordKey, name);
+  return IsRecordField(recordKey, name);
 }
 
 // The system's identity, compared and captioned as a single record whose fields are all texts.

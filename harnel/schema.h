@@ -179,6 +179,20 @@ HARNEL_RECORD_KINDS(HARNEL_KEY_MATCHES)
 template <class Record>
 inline constexpr std::string_view kProfileKey = RecordFields<Record>::key;
 
+// Whether the record under the profile key `key` has a field `name` of its own; false for a key
+// no record uses. Tables that name fields by their profile names are checked with it when they
+// compile; it compares names only, never a pointer, so that it holds in a constant expression
+// in the sanitized build too.
+constexpr bool IsRecordField(std::string_view key, std::string_view name) {
+  return !EachRecordType([&]<class Record>() {
+    if (RecordFields<Record>::key != key) return true;
+    for (const auto& field : RecordFields<Record>::fields) {
+      if (field.name == name) return false;
+    }
+    return true;
+  });
+}
+
 // The fields of `Record` as the records' readers and writers take them: by name and offset.
 template <class Record>
 inline constexpr auto kFieldSchemas = [] {

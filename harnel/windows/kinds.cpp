@@ -29,7 +29,7 @@ struct WindowsKind {
 
 constexpr WindowsKind kKinds[] = {
     {kProfileKey<OSInfo>, HARNEL_READ(ReadOS), ParseOS, ExplainOS},
-    {kProfileKey<BIOSInfo>, HARNEL_READ(ReadSmbios), ParseBIOS, ExplainFirmwareRecord},
+    {kProfileKey<BIOSInfo>, HARNEL_READ(ReadBIOS), ParseBIOS, ExplainBIOS},
     {kProfileKey<ProcessorInfo>, HARNEL_READ(ReadProcessor), ParseProcessor, ExplainProcessor},
     {kProfileKey<MemoryInfo>, HARNEL_READ(ReadMemory), ParseMemory, ExplainMemory},
     {kProfileKey<UserInfo>, HARNEL_READ(ReadUserinfo), ParseUserinfo, ExplainUserinfo},
@@ -43,12 +43,12 @@ constexpr WindowsKind kKinds[] = {
     {kProfileKey<StorageNode>, HARNEL_READ(ReadStorageList), ParseStorageList, ExplainStorageList},
     {kProfileKey<SystemcontrollerNode>, HARNEL_READ(ReadSystemcontrollerList),
      ParseSystemcontrollerList, ExplainSystemcontrollerList},
-    {kProfileKey<SystemslotNode>, HARNEL_READ(ReadSmbios), ParseSystemslotList,
-     ExplainFirmwareRecord},
+    {kProfileKey<SystemslotNode>, HARNEL_READ(ReadSystemslotList), ParseSystemslotList,
+     ExplainSystemslotList},
     {kProfileKey<VideoadapterNode>, HARNEL_READ(ReadVideoadapterList), ParseVideoadapterList,
      ExplainVideoadapterList},
-    {kProfileKey<PhyMemoryNode>, HARNEL_READ(ReadSmbios), ParsePhyMemoryList,
-     ExplainFirmwareRecord},
+    {kProfileKey<PhyMemoryNode>, HARNEL_READ(ReadPhyMemoryList), ParsePhyMemoryList,
+     ExplainPhyMemoryList},
 };
 static_assert(FirstRowOutOfPlace(kKinds) == kRecordKinds,
               "one reader per kind of record, in the schema's order");

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "harnel/findings/reasons.h"
+#include "harnel/schema.h"
 
 namespace harnel::windows {
 
@@ -24,33 +25,19 @@ void ExplainWindowsRecord(std::string_view key, const nlohmann::json& raw,
 // What the fields of a device come from where the device installation database gives them.
 inline constexpr std::string_view kFromDatabase = "the device database gives none";
 
-// One parser and one explainer per record kind, as the table of the kinds (kinds.cpp) pairs
-// them with their readers (read.h).
+// One parser and one explainer per kind of record, named after its profile key, in
+// parse_<kind>.cpp:
+//   nlohmann::json ParseStorageList(const nlohmann::json& raw);
+//   void ExplainStorageList(const nlohmann::json& raw, findings::Reasons& why);
+// and so on for every kind the schema lists. The table of the kinds (kinds.cpp) pairs them with
+// their readers (read.h).
 using Parser = nlohmann::json (*)(const nlohmann::json& raw);
 using Explainer = void (*)(const nlohmann::json& raw, findings::Reasons& why);
-#define HARNEL_WINDOWS_KIND(Name)                        \
+#define HARNEL_WINDOWS_PARSER(Name, Record, title)       \
   nlohmann::json Parse##Name(const nlohmann::json& raw); \
-  void Explain##Name(const nlohmann::json& raw, findings::Reasons& why)
-HARNEL_WINDOWS_KIND(OS);
-HARNEL_WINDOWS_KIND(Processor);
-HARNEL_WINDOWS_KIND(Memory);
-HARNEL_WINDOWS_KIND(Userinfo);
-HARNEL_WINDOWS_KIND(InputdeviceList);
-HARNEL_WINDOWS_KIND(ModemList);
-HARNEL_WINDOWS_KIND(MonitorList);
-HARNEL_WINDOWS_KIND(NetworkadapterList);
-HARNEL_WINDOWS_KIND(PrinterList);
-HARNEL_WINDOWS_KIND(StorageList);
-HARNEL_WINDOWS_KIND(SystemcontrollerList);
-HARNEL_WINDOWS_KIND(VideoadapterList);
-#undef HARNEL_WINDOWS_KIND
-
-// The records of the firmware table alone, and why any of them is empty: each field the table
-// leaves empty, it gives none of.
-nlohmann::json ParseBIOS(const nlohmann::json& raw);
-nlohmann::json ParseSystemslotList(const nlohmann::json& raw);
-nlohmann::json ParsePhyMemoryList(const nlohmann::json& raw);
-void ExplainFirmwareRecord(const nlohmann::json& raw, findings::Reasons& why);
+  void Explain##Name(const nlohmann::json& raw, findings::Reasons& why);
+HARNEL_RECORD_KINDS(HARNEL_WINDOWS_PARSER)
+#undef HARNEL_WINDOWS_PARSER
 
 // True for an adapter row of the IP helper that the NetworkadapterList holds a node for: all
 // but the loopback and tunnel pseudo-interfaces.

@@ -1,4 +1,4 @@
-// The BIOS record from the SMBIOS table alone, built as on Linux.
+// The BIOS record from the SMBIOS table alone, built as on Linux, and why it is empty where it is.
 
 #include "harnel/decode/firmware_records.h"
 #include "harnel/windows/parse.h"
@@ -8,6 +8,10 @@ namespace harnel::windows {
 
 nlohmann::json ParseBIOS(const nlohmann::json& raw) {
   return decode::BiosRecord(decode::BiosFieldsFromSmbios(SmbiosFactsOf(raw)));
+}
+
+void ExplainBIOS(const nlohmann::json& raw, findings::Reasons& why) {
+  ExplainFirmwareRecord(raw, why);
 }
 
 }  // namespace harnel::windows

@@ -1,4 +1,4 @@
-// PhyMemoryList from the SMBIOS table alone, built as on Linux.
+// PhyMemoryList from the SMBIOS table alone, built as on Linux, and why it is empty where it is.
 
 #include "harnel/decode/firmware_records.h"
 #include "harnel/windows/parse.h"
@@ -8,6 +8,10 @@ namespace harnel::windows {
 
 nlohmann::json ParsePhyMemoryList(const nlohmann::json& raw) {
   return decode::MemoryModuleList(SmbiosFactsOf(raw).memoryDevices);
+}
+
+void ExplainPhyMemoryList(const nlohmann::json& raw, findings::Reasons& why) {
+  ExplainFirmwareRecord(raw, why);
 }
 
 }  // namespace harnel::windows

@@ -3,7 +3,6 @@
 #include "harnel/windows/smbios_blob.h"
 
 #include "harnel/findings/reasons.h"
-#include "harnel/windows/parse.h"
 #include "harnel/windows/raw_values.h"
 
 namespace harnel::windows {
@@ -41,7 +40,6 @@ std::string WhyNoFirmware(const nlohmann::json& raw) {
                                          : "the firmware table gives none";
 }
 
-// The three records of the table share why they are empty.
 void ExplainFirmwareRecord(const nlohmann::json& raw, findings::Reasons& why) {
   why.Absent(WhyNoFirmware(raw));
   why.Otherwise("the firmware table gives none");

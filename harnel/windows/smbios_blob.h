@@ -9,6 +9,7 @@
 
 #include "harnel/decode/smbios_identity.h"
 #include "harnel/decode/smbios_records.h"
+#include "harnel/findings/reasons.h"
 
 namespace harnel::windows {
 
@@ -25,5 +26,9 @@ decode::SmbiosFacts SmbiosFactsOf(const nlohmann::json& raw);
 // Why the firmware table of a record's raw data gave nothing: there is none at all, or it
 // lacks what was looked for.
 std::string WhyNoFirmware(const nlohmann::json& raw);
+
+// Why a record made of the table alone is empty where it is: each field the table leaves
+// empty, it gives none of. The firmware kinds' explainers all say this.
+void ExplainFirmwareRecord(const nlohmann::json& raw, findings::Reasons& why);
 
 }  // namespace harnel::windows
