@@ -84,16 +84,8 @@ check(len(server.received) == 1, "an unchanged inventory is not sent")
 runs_as(agent(main, laptop), 0, f"sent to {server.url}: the inventory changed", "another machine")
 check(len(server.received) == 2, "a changed inventory is sent")
 
-# The server's expiration passes: the state says it accepted the inventory 25 hours ago.
-state_file = os.path.join(state, state_files[0])
-with open(state_file, encoding="utf-8") as file:
-    saved = json.load(file)
-saved["accepted_at"] -= 25 * 3600
-with open(state_file, "w", encoding="utf-8") as file:
-    json.dump(saved, file)
-runs_as(agent(main, laptop), 0, f"sent to {server.url}: the expiration passed", "expiration passed")
 runs_as(agent(main, laptop, "--force"), 0, f"sent to {server.url}: forced", "--force")
-check(len(server.received) == 4, "the due and the forced inventory are sent")
+check(len(server.received) == 3, "the forced inventory is sent")
 
 # A busy server: the inventory is kept, and the next run delivers it as kept.
 server.behave = BUSY
