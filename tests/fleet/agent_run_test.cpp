@@ -25,7 +25,8 @@ std::string Document(const std::string& name, const std::string& bootTime) {
 // Runs the agent against a stand-in delivery that answers each post as `answer_` says.
 class AgentRunTest : public TempFolderTest {
  protected:
-  ServerOutcome Run(const std::string& document, std::int64_t now, bool force = false) {
+  // One server, kUrl; the stand-in records each delivery and answers as `answer_` says.
+  AgentRun Prepared(const std::string& document, std::int64_t now, bool force = false) {
     AgentRun run;
     run.servers = {kUrl};
     run.stateFolder = dir_;
@@ -34,15 +35,17 @@ class AgentRunTest : public TempFolderTest {
     run.now = now;
     run.settings.timeoutSeconds = 7;
     run.deliver = [this](const Delivery& delivery) {
-      posted_.push_back(delivery.document);
-      EXPECT_EQ(delivery.url, kUrl);
+      deliveries_.push_back(delivery);
       EXPECT_EQ(delivery.timeoutSeconds, 7);
       Receipt receipt = answer_;
       if (receipt.verdict != Verdict::VerdictAccepted) receipt.why = "busy";
       return receipt;
     };
     run.random = [](std::int64_t most) { return most; };
-    const std::vector<ServerOutcome> outcomes = RunAgent(run);
+    return run;
+  }
+  ServerOutcome Run(const std::string& document, std::int64_t now, bool force = false) {
+    const std::vector<ServerOutcome> outcomes = RunAgent(Prepared(document, now, force));
     EXPECT_EQ(outcomes.size(), 1u);
     return outcomes.at(0);
   }
@@ -82,13 +85,16 @@ class AgentRunTest : public TempFolderTest {
   void Walk(const std::vector<Step>& steps) {
     for (const Step& step : steps) {
       SCOPED_TRACE(step.name);
-      posted_.clear();
+      deliveries_.clear();
       Answer(step.verdict, step.retryAfter);
       const ServerOutcome outcome = Run(step.document, step.now, step.force);
       EXPECT_EQ(outcome.journal.rfind(step.journal, 0), 0u) << outcome.journal;
       EXPECT_TRUE(outcome.settled);
-      EXPECT_EQ(posted_,
-                step.posted ? std::vector<std::string>{*step.posted} : std::vector<std::string>{});
+      ASSERT_EQ(deliveries_.size(), step.posted ? 1u : 0u);
+      if (step.posted) {
+        EXPECT_EQ(deliveries_[0].url, kUrl);
+        EXPECT_EQ(deliveries_[0].document, *step.posted);
+      }
       EXPECT_EQ(Kept(), step.kept);
       EXPECT_EQ(State().failures, step.failures);
       EXPECT_EQ(State().quietUntil, step.quietUntil);
@@ -96,7 +102,7 @@ class AgentRunTest : public TempFolderTest {
   }
 
   Receipt answer_;
-  std::vector<std::string> posted_;
+  std::vector<Delivery> deliveries_;
 };
 
 constexpr std::int64_t kStart = 1765000000;
@@ -238,27 +244,18 @@ TEST_F(AgentRunTest, EachServerGetsTheDocumentOfItsFormat) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.configured ? static_cast<int>(*c.configured) : -1);
     Empty();
-    AgentRun run;
-    run.servers = {kUrl, ocsUrl};
-    run.stateFolder = dir_;
-    run.document = Document("pc", "b");
+    Answer(kAccepted);
+    answer_.reply = "NO_ACCOUNT_UPDATE";
+    AgentRun run = Prepared(Document("pc", "b"), 100 * kHour);
+    run.servers.push_back(ocsUrl);
     run.ocsDocument = "<?xml version=\"1.0\"?><REQUEST/>\n";
     run.format = c.configured;
-    run.now = 100 * kHour;
-    std::vector<Delivery> posts;
-    run.deliver = [&posts](const Delivery& delivery) {
-      posts.push_back(delivery);
-      Receipt receipt;
-      receipt.verdict = Verdict::VerdictAccepted;
-      receipt.reply = "NO_ACCOUNT_UPDATE";
-      receipt.expiration = 24;
-      return receipt;
-    };
+    deliveries_.clear();
     const std::vector<ServerOutcome> outcomes = RunAgent(run);
-    ASSERT_EQ(posts.size(), 2u);
-    EXPECT_EQ(posts[0].format, c.first);
-    EXPECT_EQ(posts[1].format, c.second);
-    for (const Delivery& post : posts) {
+    ASSERT_EQ(deliveries_.size(), 2u);
+    EXPECT_EQ(deliveries_[0].format, c.first);
+    EXPECT_EQ(deliveries_[1].format, c.second);
+    for (const Delivery& post : deliveries_) {
       EXPECT_EQ(post.document,
                 post.format == DeliveryFormat::DeliveryOcs ? run.ocsDocument : run.document);
     }
@@ -266,10 +263,10 @@ TEST_F(AgentRunTest, EachServerGetsTheDocumentOfItsFormat) {
               "sent to " + ocsUrl +
                   ": the first inventory, accepted (NO_ACCOUNT_UPDATE), expiration 24 h");
     // Unchanged on the next run, whichever document each server was given.
-    posts.clear();
+    deliveries_.clear();
     run.now += kHour;
     RunAgent(run);
-    EXPECT_TRUE(posts.empty());
+    EXPECT_TRUE(deliveries_.empty());
   }
 }
 
