@@ -77,7 +77,8 @@ def glpi_validator():
     format's description); jsonschema is the system Python's python3-jsonschema."""
     import jsonschema
     with open(os.path.join(DATA, "glpi-inventory.schema.json"), encoding="utf-8") as file:
-        return jsonschema.Draft7Validator(json.load(file), format_checker=jsonschema.FormatChecker())
+        schema = json.load(file)
+    return jsonschema.Draft7Validator(schema, format_checker=jsonschema.FormatChecker())
 
 
 def self_signed():
