@@ -3,32 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "fleet/credentials.h"
+#include "tests/support/temp_folder.h"
 
 namespace velmora::fleet {
 namespace {
 
 namespace fs = std::filesystem;
 
-class AgentConfigTest : public testing::Test {
+class AgentConfigTest : public TempFolderTest {
  protected:
   fs::path Write(const std::string& name, const std::string& text,
                  fs::perms perms = fs::perms::owner_read | fs::perms::owner_write) {
-    const fs::path path = folder_ / name;
-    std::ofstream(path, std::ios::binary) << text;
+    const fs::path path = scratch_.Write(name, text);
     fs::permissions(path, perms);
     return path;
   }
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("velmora-config-" + std::to_string(testing::UnitTest::GetInstance()->random_seed()) +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  fs::path folder_;
 };
 
 TEST_F(AgentConfigTest, ReadsEveryKey) {
@@ -45,7 +36,7 @@ TEST_F(AgentConfigTest, ReadsEveryKey) {
                               "credentials = secret.conf\n"
                               "ca-file = certs/fleet.pem\n"
                               "state = " +
-                                  (folder_ / "state").string() + "\n");
+                                  (dir_ / "state").string() + "\n");
   std::string why;
   const std::optional<AgentConfig> config = ReadAgentConfig(path, why);
   ASSERT_TRUE(config) << why;
@@ -55,9 +46,9 @@ TEST_F(AgentConfigTest, ReadsEveryKey) {
   EXPECT_EQ(config->deviceId, "desk-42");
   EXPECT_EQ(config->timeoutSeconds, 3600);
   EXPECT_EQ(config->format, DeliveryFormat::DeliveryOcs);
-  EXPECT_EQ(config->credentials, folder_ / "secret.conf");
-  EXPECT_EQ(config->caFile, folder_ / "certs/fleet.pem");
-  EXPECT_EQ(config->state, folder_ / "state");
+  EXPECT_EQ(config->credentials, dir_ / "secret.conf");
+  EXPECT_EQ(config->caFile, dir_ / "certs/fleet.pem");
+  EXPECT_EQ(config->state, dir_ / "state");
 
   const std::optional<AgentConfig> empty = ReadAgentConfig(Write("empty.conf", "# none\n"), why);
   ASSERT_TRUE(empty) << why;
@@ -95,8 +86,8 @@ TEST_F(AgentConfigTest, EveryProblemNamesTheFileTheLineAndTheKey) {
     EXPECT_EQ(why.find('\n'), std::string::npos);
   }
   std::string why;
-  EXPECT_FALSE(ReadAgentConfig(folder_ / "missing.conf", why));
-  EXPECT_EQ(why.rfind((folder_ / "missing.conf").string() + ": cannot be read: ", 0), 0u) << why;
+  EXPECT_FALSE(ReadAgentConfig(dir_ / "missing.conf", why));
+  EXPECT_EQ(why.rfind((dir_ / "missing.conf").string() + ": cannot be read: ", 0), 0u) << why;
   // A configuration is a few lines: 64 KiB is read, a byte more is not one.
   const std::string server = "server = http://a/\n";
   std::string comment(64 * 1024 - server.size(), 'x');  // "#xxx...\n", no literal-first sum,
@@ -106,8 +97,8 @@ TEST_F(AgentConfigTest, EveryProblemNamesTheFileTheLineAndTheKey) {
   const fs::path larger = Write("larger.conf", comment + "#" + server);
   EXPECT_FALSE(ReadAgentConfig(larger, why));
   EXPECT_EQ(why, larger.string() + ": cannot be read: larger than 65536 bytes");
-  EXPECT_FALSE(ReadAgentConfig(folder_, why));
-  EXPECT_EQ(why, folder_.string() + ": cannot be read: a folder, not a file");
+  EXPECT_FALSE(ReadAgentConfig(dir_, why));
+  EXPECT_EQ(why, dir_.string() + ": cannot be read: a folder, not a file");
 }
 
 TEST_F(AgentConfigTest, CredentialsAreTheWholeLineAndPrivate) {
@@ -128,34 +119,49 @@ TEST_F(AgentConfigTest, CredentialsAreTheWholeLineAndPrivate) {
   struct Case {
     const char* text;
     fs::perms perms;
-    std::string expected;  // after "FILE: "
+    std::string expected;  // the line after "FILE:"
   };
   const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
   std::vector<Case> cases = {
-      {"user = a\n", owner, "password: missing"},
-      {"password = b\n", owner, "user: missing"},
-      {"user =\npassword = b\n", owner, "user: missing"},
-      {"user = a:b\npassword = b\n", owner, "user: holds a ':'"},
+      {"user = a\n", owner, " password: missing"},
+      {"password = b\n", owner, " user: missing"},
+      {"user =\npassword = b\n", owner, " user: missing"},
+      {"user = a:b\npassword = b\n", owner, " user: holds a ':'"},
+      {"user = a\npassword = b\npassword = c\n", owner, "3: password: given twice"},
+      {"user = a\npass = b\n", owner, "2: pass: unknown key"},
   };
 #ifndef _WIN32  // Windows files have an access list, which permissions() does not set
                 // (agent_test.py)
   cases.push_back({"user = a\npassword = b\n", owner | fs::perms::group_read,
-                   "others may read it (mode 0640); it must be readable by its owner only"});
+                   " others may read it (mode 0640); it must be readable by its owner only"});
   cases.push_back({"user = a\npassword = b\n", fs::perms::owner_read | fs::perms::others_read,
-                   "others may read it (mode 0404)"});
+                   " others may read it (mode 0404); it must be readable by its owner only"});
 #endif
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     const fs::path path = Write("bad", c.text, c.perms);
     EXPECT_FALSE(ReadCredentials(path, why));
-    EXPECT_EQ(why.rfind(path.string() + ": " + c.expected, 0), 0u) << why;
+    EXPECT_EQ(why, path.string() + ":" + c.expected);
   }
-  const fs::path twice = Write("twice", "user = a\npassword = b\npassword = c\n");
-  EXPECT_FALSE(ReadCredentials(twice, why));
-  EXPECT_EQ(why, twice.string() + ":3: password: given twice");
-  const fs::path other = Write("other", "user = a\npass = b\n");
-  EXPECT_FALSE(ReadCredentials(other, why));
-  EXPECT_EQ(why, other.string() + ":2: pass: unknown key");
+}
+
+TEST(BasicAuthorizationTest, Base64OfUserColonPassword) {
+  // RFC 7617's example, and each length of the last group.
+  struct Case {
+    Credentials credentials;
+    const char* header;
+  };
+  const Case cases[] = {
+      {{"Aladdin", "open sesame"}, "Basic QWxhZGRpbjpvcGVuIHNlc2FtZQ=="},
+      {{"a", ""}, "Basic YTo="},
+      {{"ab", ""}, "Basic YWI6"},
+      {{"ab", "c"}, "Basic YWI6Yw=="},
+      {{"\xff\xfe", "\x80"}, "Basic //46gA=="},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.header);
+    EXPECT_EQ(BasicAuthorization(c.credentials), c.header);
+  }
 }
 
 }  // namespace

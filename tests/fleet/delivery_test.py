@@ -3,30 +3,24 @@
 misbehave, all of them the test's own on loopback.
 
 The stand-in for the agent endpoint follows the format's description: it inflates the request
-by its Content-Type, checks the document against data/glpi-inventory.schema.json (400 and an
-error body when it is invalid) and answers compressed as the request was. Every failing case must
-end send with exit 1 and one line on stderr within its timeout plus a second, in less than 32 MB,
-leaving --keep's document. Usage: delivery_test.py SOURCE_DIR [EMULATOR] VELMORA
+by its Content-Type, checks the document against the format's schema (400 and an error body when
+it is invalid) and answers compressed as the request was. Every failing case must end send with
+exit 1 and one line on stderr within its timeout plus a second, in less than 32 MB, leaving
+--keep's document. Usage: delivery_test.py SOURCE_DIR [EMULATOR] VELMORA
 """
 import gzip
-import http.server
 import json
 import os
+import re
 import socket
-import ssl
 import struct
 import subprocess
-import threading
 import time
 import zlib
 
-import jsonschema
-
 import fleet_run
-from fleet_run import COMMAND, SOURCE, TEMP, WINE, check, host
+from fleet_run import COMMAND, TEMP, WINE, WORKSTATION, Server, answering, check, host
 
-DATA = os.path.join(SOURCE, "tests", "fleet", "data")
-PROFILE = os.path.join(SOURCE, "examples", "workstation.json")
 TIMEOUT = 2  # send's --timeout in the failing cases
 MEMORY_KB = 32 * 1024
 # The bound on memory holds for velmora itself: not for Wine's loader, which is what time(1) would
@@ -57,21 +51,10 @@ def velmora(*args, environment=None):
 
 
 def send(url, *args, environment=None):
-    return velmora("--profile", host(PROFILE), "send", url, *args, environment=environment)
+    return velmora("--profile", host(WORKSTATION), "send", url, *args, environment=environment)
 
 
-validator = jsonschema.Draft7Validator(
-    json.load(open(os.path.join(DATA, "glpi-inventory.schema.json"))),
-    format_checker=jsonschema.FormatChecker())
-
-# How the request's Content-Type says its body is compressed, and how to answer in kind.
-INFLATE = {
-    "application/x-compress-zlib": zlib.decompress, "application/x-zlib": zlib.decompress,
-    "application/x-compress-gzip": gzip.decompress, "application/x-gzip": gzip.decompress,
-    "application/x-compress-deflate": lambda b: zlib.decompress(b, -15),
-    "application/x-deflate": lambda b: zlib.decompress(b, -15),
-    "application/json": lambda b: b,
-}
+validator = fleet_run.glpi_validator()
 
 
 def deflate_raw(data):
@@ -79,57 +62,13 @@ def deflate_raw(data):
     return compressor.compress(data) + compressor.flush()
 
 
-COMPRESS = {
-    "application/x-compress-zlib": zlib.compress, "application/x-zlib": zlib.compress,
-    "application/x-compress-gzip": gzip.compress, "application/x-gzip": gzip.compress,
-    "application/x-compress-deflate": deflate_raw, "application/x-deflate": deflate_raw,
-    "application/json": lambda b: b,
-}
-
-
-class Server(http.server.ThreadingHTTPServer):
-    """Answers each POST as `behave(handler, body)` says; keeps what it received."""
-    daemon_threads = True
-
-    def __init__(self, behave, tls=None):
-        super().__init__(("127.0.0.1", 0), Handler)
-        self.behave, self.received = behave, []
-        if tls:
-            self.socket = tls.wrap_socket(self.socket, server_side=True)
-        threading.Thread(target=self.serve_forever, daemon=True).start()
-        scheme = "https" if tls else "http"
-        self.base = f"{scheme}://127.0.0.1:{self.server_address[1]}"
-        self.url = self.base + "/front/inventory.php"
-
-    def close(self):
-        self.shutdown()
-        self.server_close()
-
-    def handle_error(self, request, client_address):
-        pass  # a client that hung up on a misbehaving answer is what the test wants
-
-
-class Handler(http.server.BaseHTTPRequestHandler):
-    protocol_version = "HTTP/1.1"
-
-    def do_POST(self):
-        body = b""
-        if self.server.behave is not slow_reader:
-            body = self.rfile.read(int(self.headers["Content-Length"]))
-        self.server.received.append((self.path, self.headers, body))
-        self.server.behave(self, body)
-
-    def answer(self, status, content_type, body, headers=()):
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        for name, value in headers:
-            self.send_header(name, value)
-        self.end_headers()
-        self.wfile.write(body)
-
-    def log_message(self, *args):
-        pass
+# How the request's Content-Type says its body is compressed, under either of its names: how to
+# inflate it, and how to answer in kind.
+CODECS = {"application/json": (lambda b: b, lambda b: b)}
+for name, codec in {"zlib": (zlib.decompress, zlib.compress),
+                    "gzip": (gzip.decompress, gzip.compress),
+                    "deflate": (lambda b: zlib.decompress(b, -15), deflate_raw)}.items():
+    CODECS.update({f"application/x-compress-{name}": codec, f"application/x-{name}": codec})
 
 
 def glpi(answer_as=None):
@@ -137,21 +76,21 @@ def glpi(answer_as=None):
     def behave(handler, body):
         kind = handler.headers.get("Content-Type", "")
         reply_kind = answer_as or kind
-        if kind not in INFLATE:
+        if kind not in CODECS:
             handler.answer(400, "application/json", b'{"status": "error", "message": "type"}')
             return
         try:
-            document = json.loads(INFLATE[kind](body))
+            document = json.loads(CODECS[kind][0](body))
             error = next(iter(validator.iter_errors(document)), None)
         except (ValueError, zlib.error, OSError) as problem:
             document, error = None, problem
         if error is not None:
             message = getattr(error, "message", str(error))
             reply = {"status": "error", "message": f"invalid inventory: {message}", "expiration": 24}
-            handler.answer(400, reply_kind, COMPRESS[reply_kind](json.dumps(reply).encode()))
+            handler.answer(400, reply_kind, CODECS[reply_kind][1](json.dumps(reply).encode()))
             return
         reply = json.dumps({"status": "ok", "expiration": 24}).encode()
-        handler.answer(200, reply_kind, COMPRESS[reply_kind](reply))
+        handler.answer(200, reply_kind, CODECS[reply_kind][1](reply))
     return behave
 
 
@@ -194,13 +133,13 @@ def bomb(handler, body):
     handler.answer(200, "application/x-compress-zlib", BOMB)
 
 
-def html(handler, body):
-    handler.answer(200, "text/html; charset=UTF-8", b"<html><body><h1>Log in</h1></body></html>")
+def moved(status, location):
+    return lambda handler, body: handler.answer(status, "text/html", b"", [("Location", location)])
 
 
 def redirect_forever(handler, body):
     hops = int(handler.path.rsplit("/", 1)[-1]) if handler.path.startswith("/hop/") else 0
-    handler.answer(302, "text/html", b"moved", [("Location", f"../hop/{hops + 1}")])
+    moved(302, f"../hop/{hops + 1}")(handler, body)
 
 
 def redirect_then(count, status, then):
@@ -209,15 +148,10 @@ def redirect_then(count, status, then):
         hops = len(handler.server.received) - 1
         if hops < count:
             target = "/glpi/next" if hops == 0 else f"{handler.server.base}/glpi/again{hops}"
-            handler.answer(status, "text/html", b"", [("Location", target)])
+            moved(status, target)(handler, body)
         else:
             then(handler, body)
     return behave
-
-
-def busy(handler, body):
-    reply = json.dumps({"status": "error", "message": "busy, retry later"}).encode()
-    handler.answer(503, "application/json", reply, [("Retry-After", "120")])
 
 
 def slow_reader(handler, body):
@@ -225,6 +159,9 @@ def slow_reader(handler, body):
         if not handler.rfile.read(1):
             return
         time.sleep(1)
+
+
+slow_reader.reads_body = True
 
 
 def basic(handler, body):
@@ -251,12 +188,12 @@ def fails(run, text, what):
     check(not MEASURED or run.peak_kb < MEMORY_KB, f"{what}: less than 32 MB: {run}")
 
 
-def fails_keeping(server_behaviour, text, what, tls=None, args=()):
-    server = Server(server_behaviour, tls)
+def fails_keeping(server_behaviour, text, what):
+    server = Server(server_behaviour)
     kept = os.path.join(TEMP, "kept.json")
     if os.path.exists(kept):
         os.remove(kept)
-    run = send(server.url, "--timeout", str(TIMEOUT), "--keep", host(kept), *args)
+    run = send(server.url, "--timeout", str(TIMEOUT), "--keep", host(kept))
     server.close()
     fails(run, text, what)
     try:
@@ -277,19 +214,41 @@ startup = 10 if WINE else 0
 fails(send(f"http://127.0.0.1:{port}/", "--timeout", str(TIMEOUT)), "connection refused",
       "a closed port")
 
+# A first post: the document export prints, zlib-compressed, with the token from the environment
+# and the agent's ID, kept for the next run; --keep's document, sent again by --file, is the same.
+kept = os.path.join(TEMP, "sent.json")
+server = Server(glpi())
+succeeds(send(server.url, "--keep", host(kept), environment={"VELMORA_SERVER_TOKEN": "s3cret"}),
+         "a first post")
+succeeds(velmora("send", "--file", host(kept), server.url), "--file")
+server.close()
+printed = fleet_run.velmora("--profile", host(WORKSTATION), "export", "--format", "glpi").stdout
+check(len(server.received) == 2, "two posts")
+if len(server.received) == 2:
+    (path, headers, body), (_, headers_again, body_again) = server.received
+    check(path == "/front/inventory.php", "the URL's path")
+    check(zlib.decompress(body) == printed == open(kept, "rb").read(),
+          "the body inflates to the document")
+    check(body_again == body, "--keep then --file sends the same bytes")
+    check(headers["Content-Type"] == "application/x-compress-zlib"
+          and headers["Pragma"] == "no-cache" and headers["User-Agent"].startswith("Velmora/"),
+          f"Content-Type, Pragma, User-Agent: {headers}")
+    check(headers["Authorization"] == "Bearer s3cret" and "Authorization" not in headers_again,
+          "the token from the environment, and none without it")
+    agent = open(os.path.join(TEMP, "agent-id")).read().strip()
+    check(re.fullmatch(r"[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}", agent)
+          is not None and headers["GLPI-Agent-ID"] == agent == headers_again["GLPI-Agent-ID"],
+          "one agent ID, kept")
+
 # As GLPI answers: compressed in kind, and the same in each compression a server may choose.
-for kind in (None, "application/x-compress-gzip", "application/x-compress-deflate",
+for kind in ("application/x-compress-gzip", "application/x-compress-deflate",
              "application/x-gzip", "application/x-deflate", "application/json"):
     server = Server(glpi(kind))
     run = send(server.url)
     server.close()
-    succeeds(run, f"an answer as {kind or 'the request was'}")
-    if kind is None and len(server.received) == 1:
-        check(server.received[0][1]["Content-Type"] == "application/x-compress-zlib",
-              "the request is zlib-compressed")
-invalid = os.path.join(TEMP, "invalid.json")
-with open(invalid, "w") as file:
-    json.dump({"action": "inventory", "content": {"versionclient": "Velmora"}}, file)
+    succeeds(run, f"an answer as {kind}")
+invalid = fleet_run.write("invalid.json",
+                          {"action": "inventory", "content": {"versionclient": "Velmora"}})
 server = Server(glpi())
 fails(velmora("send", "--file", host(invalid), server.url), "400: invalid inventory",
       "an invalid document: the stand-in's error, inflated")
@@ -300,12 +259,13 @@ fails_keeping(drip, "no answer within 2 s", "one byte a second")
 fails_keeping(huge, "passed 1 MB", "300 MB with a length")
 fails_keeping(lambda h, b: huge(h, b, length=False), "passed 1 MB", "300 MB without a length")
 fails_keeping(bomb, "more than 1 MB once inflated", "a zip bomb")
-fails_keeping(html, "answered 200 with text/html, not a JSON object", "an HTML page")
 server = fails_keeping(redirect_forever, "redirected more than 3 times, last to http://127.0.0.1:",
                        "redirected forever")
 check([path for path, _, _ in server.received] == ["/front/inventory.php", "/hop/1", "/hop/2",
                                                    "/hop/3"], f"four posts: {server.received}")
-fails_keeping(busy, "503: busy, retry later (retry after 120 s)", "busy, with Retry-After")
+fails_keeping(answering(503, {"status": "error", "message": "busy, retry later"},
+                        [("Retry-After", "120")]),
+              "503: busy, retry later (retry after 120 s)", "busy, with Retry-After")
 fails_keeping(slow_reader, "no answer within 2 s", "reading one byte a second")
 fails_keeping(basic, "answered 401: authentication", "Basic authentication without credentials")
 
@@ -322,7 +282,7 @@ for count, status in ((1, 307), (2, 301), (3, 308)):
           all(h["Authorization"] == "Bearer t0ken" and h["Content-Type"] == "application/x-compress-zlib"
               for _, h, _ in server.received), f"{count} redirect(s): the same post again")
 elsewhere = Server(glpi())
-server = Server(lambda h, b: h.answer(307, "text/html", b"", [("Location", elsewhere.url)]))
+server = Server(moved(307, elsewhere.url))
 run = send(server.url, environment={"VELMORA_SERVER_TOKEN": "t0ken"})
 server.close()
 elsewhere.close()
@@ -331,10 +291,7 @@ check(len(elsewhere.received) == 1 and "Authorization" not in elsewhere.received
       "the token does not follow a redirect to another server")
 
 # Basic authentication from a file only its owner may read.
-credentials = os.path.join(TEMP, "credentials")
-with open(credentials, "w") as file:
-    file.write("user = glpi-agent\npassword = s3cret\n")
-os.chmod(credentials, 0o600)
+credentials = fleet_run.write("credentials", "user = glpi-agent\npassword = s3cret\n")
 server = Server(basic)
 succeeds(send(server.url, "--credentials", host(credentials)), "Basic authentication")
 if not WINE:  # Wine's files carry no mode bits to refuse
@@ -347,18 +304,13 @@ if not WINE:  # Wine's files carry no mode bits to refuse
 server.close()
 
 # TLS: the system's authorities, or those of --ca-file; never without a check.
-certificate, key = os.path.join(TEMP, "cert.pem"), os.path.join(TEMP, "key.pem")
-subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-                "-keyout", key, "-out", certificate], check=True, capture_output=True)
-tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-tls.load_cert_chain(certificate, key)
+tls, certificate = fleet_run.self_signed()
 server = Server(glpi(), tls)
 fails(send(server.url, "--timeout", str(TIMEOUT)), "TLS failure", "a certificate not trusted")
 if not WINE:  # WinHTTP trusts the system's store only
     succeeds(send(server.url, "--ca-file", host(certificate)), "a certificate trusted by --ca-file")
     plain = Server(glpi())
-    server.behave = lambda h, b: h.answer(302, "text/html", b"", [("Location", plain.url)])
+    server.behave = moved(302, plain.url)
     fails(send(server.url, "--ca-file", host(certificate), "--timeout", str(TIMEOUT)),
           "redirected from https to http://", "a redirect from https to http")
     check(plain.received == [], "nothing is posted in the clear")

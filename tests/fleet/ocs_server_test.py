@@ -8,25 +8,18 @@ import http.server
 import json
 import os
 import re
-import subprocess
 import threading
 import urllib.error
 import urllib.request
 
 import fleet_run
-from fleet_run import SOURCE, TEMP, check
+from fleet_run import TEMP, TREES, WORKSTATION, check, velmora, write
 from ocs_server import OcsServer
-
-TREES = os.path.join(SOURCE, "tests", "harnel", "linux", "data")
 
 
 def version():
-    with open(os.path.join(SOURCE, "CMakeLists.txt")) as f:
+    with open(os.path.join(fleet_run.SOURCE, "CMakeLists.txt")) as f:
         return re.search(r"project\(Velmora VERSION (\S+)", f.read()).group(1)
-
-
-def velmora(*args, root=None):
-    return fleet_run.velmora(*args, extra={"HARNEL_ROOT": root} if root else {})
 
 
 def capture(name, root=None, profile=None):
@@ -35,10 +28,7 @@ def capture(name, root=None, profile=None):
         return profile
     run = velmora("capture", root=root)
     check(run.returncode == 0, f"{name}: capture exits 0: {run.stderr}")
-    path = os.path.join(TEMP, name + ".json")
-    with open(path, "wb") as f:
-        f.write(run.stdout)
-    return path
+    return write(name + ".json", run.stdout.decode("utf-8"))
 
 
 def text(value):
@@ -53,14 +43,28 @@ def device_id(profile):
     return found.group(1) if found else ""
 
 
-def check_rows(server, name, records, rows, fields):
-    """The rows (in id order) match the records' nodes, field by field: `fields` pairs a column
-    with a function of the node giving the value expected in it."""
-    check(len(rows) == len(records), f"{name}: {len(records)} rows: {len(rows)}")
+def check_rows(server, name, table, hid, records, columns):
+    """The machine's rows of a table (in id order) match the records, column by column: `columns`
+    maps each column to the record's field expected in it."""
+    rows = server.rows(f"SELECT {', '.join(columns)} FROM {table} WHERE HARDWARE_ID = {hid} "
+                       f"ORDER BY ID")
+    check(len(rows) == len(records), f"{name} {table}: {len(records)} rows: {len(rows)}")
     for index, (row, node) in enumerate(zip(rows, records)):
-        for column, (field, expected) in enumerate(fields):
-            want = text(expected(node))
-            check(text(row[column]) == want, f"{name} #{index}: {field} is {want!r}: {row[column]!r}")
+        for value, (column, field) in zip(row, columns.items()):
+            want = text(node.get(field))
+            check(text(value) == want, f"{name} {table} #{index}: {column} is {want!r}: {value!r}")
+
+
+# The tables of the parts kept one to a record of the profile's list (joined with the Machine
+# key's), and the field each column holds.
+PARTS = [
+    ("memories", "PhyMemoryList", {"CAPTION": "deviceLocator", "CAPACITY": "capacityMB",
+                                   "TYPE": "memoryType", "SERIALNUMBER": "serialNumber"}),
+    ("storages", "StorageList", {"NAME": "name", "MODEL": "model", "DISKSIZE": "sizeMB",
+                                 "SERIALNUMBER": "serialNumber"}),
+    ("monitors", "MonitorList", {"MANUFACTURER": "manufacturer", "CAPTION": "monitorType",
+                                 "SERIAL": "serialNumber"}),
+]
 
 
 def check_machine(server, name, profile_path):
@@ -92,43 +96,21 @@ def check_machine(server, name, profile_path):
 
     processor = {**(profile.get("Processor") or {}), **(machine.get("Processor") or {})}
     packages = processor.get("packages") or 1 if profile.get("Processor") else 0
-    check_rows(server, f"{name} cpus", [processor] * packages,
-               server.rows(f"SELECT TYPE, SPEED, CORES, MANUFACTURER FROM cpus "
-                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
-               [("TYPE", lambda n: n.get("name")), ("SPEED", lambda n: n.get("maxClockSpeed")),
-                ("CORES", lambda n: n.get("cores")),
-                ("MANUFACTURER", lambda n: n.get("manufacturer"))])
-    check_rows(server, f"{name} memories", joined("PhyMemoryList"),
-               server.rows(f"SELECT CAPTION, CAPACITY, TYPE, SERIALNUMBER FROM memories "
-                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
-               [("CAPTION", lambda n: n.get("deviceLocator")),
-                ("CAPACITY", lambda n: n.get("capacityMB")),
-                ("TYPE", lambda n: n.get("memoryType")),
-                ("SERIALNUMBER", lambda n: n.get("serialNumber"))])
-    check_rows(server, f"{name} storages", joined("StorageList"),
-               server.rows(f"SELECT NAME, MODEL, DISKSIZE, SERIALNUMBER FROM storages "
-                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
-               [("NAME", lambda n: n.get("name")), ("MODEL", lambda n: n.get("model")),
-                ("DISKSIZE", lambda n: n.get("sizeMB")),
-                ("SERIALNUMBER", lambda n: n.get("serialNumber"))])
+    check_rows(server, name, "cpus", hid, [processor] * packages,
+               {"TYPE": "name", "SPEED": "maxClockSpeed", "CORES": "cores",
+                "MANUFACTURER": "manufacturer"})
+    for table, key, columns in PARTS:
+        check_rows(server, name, table, hid, joined(key), columns)
     # One row per address of an adapter (its IPv4 one, or none for an IPv6 one), and one for an
     # adapter without any.
     adapters = []
     for node in joined("NetworkadapterList"):
         addresses = [a for a in (node.get("ipAddress") or "").split(", ") if a] or [None]
         for address in addresses:
-            adapters.append({**node, "v4": address if address and ":" not in address else None})
-    check_rows(server, f"{name} networks", adapters,
-               server.rows(f"SELECT DESCRIPTION, MACADDR, IPADDRESS FROM networks "
-                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
-               [("DESCRIPTION", lambda n: n.get("interfaceName") or n.get("description")),
-                ("MACADDR", lambda n: n.get("macAddress")), ("IPADDRESS", lambda n: n.get("v4"))])
-    check_rows(server, f"{name} monitors", joined("MonitorList"),
-               server.rows(f"SELECT MANUFACTURER, CAPTION, SERIAL FROM monitors "
-                           f"WHERE HARDWARE_ID = {hid} ORDER BY ID"),
-               [("MANUFACTURER", lambda n: n.get("manufacturer")),
-                ("CAPTION", lambda n: n.get("monitorType")),
-                ("SERIAL", lambda n: n.get("serialNumber"))])
+            adapters.append({**node, "shown": node.get("interfaceName") or node.get("description"),
+                             "v4": address if address and ":" not in address else None})
+    check_rows(server, name, "networks", hid, adapters,
+               {"DESCRIPTION": "shown", "MACADDR": "macAddress", "IPADDRESS": "v4"})
     return hid
 
 
@@ -181,17 +163,18 @@ class Relay(http.server.BaseHTTPRequestHandler):
         pass
 
 
+def check_count(server, machines, what):
+    count = server.rows("SELECT COUNT(*) FROM hardware")[0][0]
+    check(count == str(machines), f"{what}: {count}")
+
+
 def agent(config):
-    return subprocess.run(fleet_run.COMMAND + ["--profile", EXAMPLE, "agent", "--config", config],
-                          env=fleet_run.environment(), capture_output=True, timeout=120)
-
-
-EXAMPLE = os.path.join(SOURCE, "examples", "workstation.json")
+    return velmora("--profile", WORKSTATION, "agent", "--config", config)
 
 
 def main():
     with OcsServer(f"Velmora/{version()}") as server:
-        machines = [("workstation", None, EXAMPLE)]
+        machines = [("workstation", None, WORKSTATION)]
         machines += [(tree, os.path.join(TREES, tree), None) for tree in sorted(os.listdir(TREES))
                      if os.path.isdir(os.path.join(TREES, tree, "sys"))]
         machines.append(("this-machine", None, None))
@@ -199,33 +182,27 @@ def main():
             path = capture(name, root=root, profile=profile)
             send(name, path, server.url)
             check_machine(server, name, path)
-        count = server.rows("SELECT COUNT(*) FROM hardware")[0][0]
-        check(count == str(len(machines)), f"one hardware row per machine: {count}")
+        check_count(server, len(machines), "one hardware row per machine")
 
         # A changed machine updates its own row.
-        with open(EXAMPLE, encoding="utf-8") as f:
+        with open(WORKSTATION, encoding="utf-8") as f:
             changed = json.load(f)
         changed["Memory"]["totalPhysicalMB"] = 65214
         changed["StorageList"] = changed["StorageList"][:1]
         changed["Machine"]["StorageList"] = changed["Machine"]["StorageList"][:1]
         changed["StorageList"][0]["model"] = "Samsung SSD 990 PRO 2TB & more <new>"
-        changed_path = os.path.join(TEMP, "changed.json")
-        with open(changed_path, "w", encoding="utf-8") as f:
-            json.dump(changed, f, ensure_ascii=False)
-        before = check_machine(server, "workstation", EXAMPLE)
+        changed_path = write("changed.json", changed)
+        before = check_machine(server, "workstation", WORKSTATION)
         send("changed", changed_path, server.url)
         after = check_machine(server, "changed", changed_path)
         check(before is not None and before == after, f"the same row: {before} {after}")
         memory = server.rows(f"SELECT MEMORY FROM hardware WHERE ID = {after}")
         check(memory == [["65214"]], f"the new memory size: {memory}")
-        count = server.rows("SELECT COUNT(*) FROM hardware")[0][0]
-        check(count == str(len(machines)), f"no second row for the changed machine: {count}")
+        check_count(server, len(machines), "no second row for the changed machine")
 
         # The agent: once, then nothing while unchanged.
         state = os.path.join(TEMP, "state")
-        config = os.path.join(TEMP, "agent.conf")
-        with open(config, "w") as f:
-            f.write(f"server = {server.url}\nformat = ocs\nstate = {state}\n")
+        config = write("agent.conf", f"server = {server.url}\nformat = ocs\nstate = {state}\n")
         first, second = agent(config), agent(config)
         check(first.returncode == 0 and b"sent to " in first.stderr and b"ACCOUNT_UPDATE" in
               first.stderr and b"expiration 24 h" in first.stderr, f"agent sends: {first.stderr}")
@@ -245,8 +222,7 @@ def main():
             check(os.path.getsize(kept) > 0, "the inventory is kept")
             server.start_web()
             relay.requests = 0
-            with open(config, "w") as f:
-                f.write(f"server = {relay.url}\nformat = ocs\nstate = {state}\n")
+            write("agent.conf", f"server = {relay.url}\nformat = ocs\nstate = {state}\n")
             cut = agent(config)
             check(cut.returncode == 0 and b"kept for " in cut.stderr,
                   f"the agent keeps the inventory: {cut.stderr}")
