@@ -156,27 +156,13 @@ TEST(WriteAttributeTest, ValueFromTheTextItselfHeadroomAndShorterValues) {
   ExpectConsistent(doc);
 }
 
-TEST(InsertElementTest, AppendsWithoutLineBreaks) {
-  XmlDoc doc;
-  EXPECT_TRUE(doc.InsertElement(WTEXT("read")));
-  EXPECT_EQ(doc.Text(), WTEXT("<read/>"));
-  const uint32_t read = doc.mainPos;
-  EXPECT_EQ(doc.Entry(read).length, 7u);
-  EXPECT_EQ(doc.nodeKind, 1u);
-  EXPECT_TRUE(doc.InsertElement(WTEXT("write")));
-  EXPECT_EQ(doc.Text(), WTEXT("<read/><write/>"));
-  EXPECT_EQ(doc.Entry(read).nextSibling, doc.mainPos);
-  EXPECT_EQ(doc.Entry(0).length, 15u);
-  EXPECT_EQ(CheckElementIndex(doc), "");
-}
-
 // Each insertion leaves its text, keeps the parent, opens up and ends the element it goes
 // into, leaves the new element current and the index as a fresh parse would make it.
 TEST(InsertTest, ElementsGoInAsTheyAreAndMarkupOnALineOfItsOwn) {
   for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "insert.txt", 8)) {
     SCOPED_TRACE(row.where);
     XmlDoc doc;
-    doc.ParseText(row.Text(1));
+    if (row.Text(1) != nullptr) doc.ParseText(row.Text(1));
     const uint32_t e = Find(doc, row.Text(2));
     row.Value(3) != 0 ? SelectInside(doc, e) : Select(doc, e);
     const uint32_t parent = doc.parentPos;
