@@ -142,32 +142,6 @@ TEST(ParserTest, ParseResetsPositionsAndTheIndex) {
   EXPECT_EQ(doc.Text(), WTEXT(""));
 }
 
-TEST(ParserTest, DeepNestingNeedsNoRecursion) {
-  constexpr int kDepth = 100000;
-  WString text;
-  for (int i = 0; i < kDepth; ++i) text += WTEXT("<a>");
-  for (int i = 0; i < kDepth; ++i) text += WTEXT("</a>");
-  {
-    XmlDoc doc;
-    EXPECT_TRUE(Parse(doc, text));
-    EXPECT_EQ(doc.nextFreeEntry, kDepth + 1);
-    EXPECT_EQ(doc.Entry(kDepth).Level(), static_cast<uint32_t>((kDepth - 1) & 0xFFFF));
-    int depth = 0;
-    while (doc.FindChildElement(WTEXT("a"))) {
-      doc.EnterElement();
-      ++depth;
-    }
-    // The root becomes mainPos by the first find; every element below it is entered.
-    EXPECT_EQ(depth, kDepth - 1);
-    EXPECT_EQ(doc.mainPos, static_cast<uint32_t>(kDepth));
-  }
-  // Unended all the way down: each element is closed at the end, still in linear time.
-  XmlDoc doc;
-  EXPECT_FALSE(Parse(doc, text.substr(0, 3 * kDepth)));
-  EXPECT_EQ(doc.Entry(kDepth).parent, 0u);
-  EXPECT_EQ(doc.Entry(1).prevSibling, static_cast<uint32_t>(kDepth));
-}
-
 // The parser scans common tags in line and matches end tags against the innermost name
 // first; the general machine alone must build the same entries, records and scanner state.
 TEST(ParserTest, InlineScanningBuildsWhatTheGeneralMachineBuilds) {
