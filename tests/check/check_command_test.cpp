@@ -1,7 +1,6 @@
 // `velmora check` on files made byte for byte: the verdict line and the log line of each.
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,12 +31,6 @@ std::string MissingFileText(const std::string& out) {
 
 class CheckCommandTest : public TempFolderTest {
  protected:
-  // Writes `bytes` to `name` in the test's folder and returns the name, relative to it.
-  std::string Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir_ / name, std::ios::binary) << bytes;
-    return name;
-  }
-
   // Runs velmora check on `files` in the test's folder, under windows-1252 as the ANSI code
   // page (off Windows, where no locale variable names another; Wine's default is the same).
   Outcome Check(const std::vector<std::string>& files) {
@@ -53,12 +46,11 @@ class CheckCommandTest : public TempFolderTest {
 // is not well-formed fails the run. The records themselves are the file reader's and the
 // parser's, tested with them.
 TEST_F(CheckCommandTest, EachFileGetsItsVerdictAndLog) {
-  const std::string gb =
-      Write("gb.xml", "<?xml version=\"1.0\" encoding=\"gb2312\"?><r>\xC4\xE3</r>");
-  const std::string empty = Write("empty.xml", "");
-  const std::string blank = Write("blank.xml", " \n");
-  const std::string be = Write("be.xml", std::string("\xFE\xFF\0<\0r\0/\0>", 10));
-  Outcome run = Check({gb, "missing.xml", empty, blank, be});
+  scratch_.Write("gb.xml", "<?xml version=\"1.0\" encoding=\"gb2312\"?><r>\xC4\xE3</r>");
+  scratch_.Write("empty.xml", "");
+  scratch_.Write("blank.xml", " \n");
+  scratch_.Write("be.xml", std::string("\xFE\xFF\0<\0r\0/\0>", 10));
+  Outcome run = Check({"gb.xml", "missing.xml", "empty.xml", "blank.xml", "be.xml"});
   EXPECT_EQ(run.status, 1);
   std::string expected =
       "gb.xml: well-formed\n"
@@ -77,7 +69,7 @@ TEST_F(CheckCommandTest, EachFileGetsItsVerdictAndLog) {
           "<bom/><read encoding=\"UTF-16BE\" length=\"4\"/><endian_swap/>\n");
   EXPECT_EQ(run.out, expected);
 
-  run = Check({be, gb});
+  run = Check({"be.xml", "gb.xml"});
   EXPECT_EQ(run.status, 0);
 }
 

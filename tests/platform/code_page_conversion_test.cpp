@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/code_page_names.h"
 #include "tests/platform/convert.h"
 #include "tests/support/case_file.h"
 
@@ -59,11 +60,22 @@ TEST(CodePageConversionTest, EachSampleDecodesToItsScriptOrReplacementCharacters
   EXPECT_LT(absent.size(), rows.size() / 2);
 }
 
-TEST(CodePageConversionTest, UtfSixteenAndThirtyTwoAndUnknownCodePagesGiveNothing) {
-  // The Windows converter refuses the UTF-16 and UTF-32 code pages; the engine decodes those
-  // itself.
-  for (int codePage : {1200, 1201, 12000, 12001, 99999, -1}) {
+// The Windows converter refuses the UTF-16 and UTF-32 code pages (the engine decodes those
+// itself), and off Windows the code pages that iconv has no converter for give nothing too.
+TEST(CodePageConversionTest, CodePagesWithoutConverterGiveNothing) {
+  std::vector<int> codePages = {1200, 1201, 12000, 12001, 99999, -1};
+#ifndef _WIN32
+  // Names the alias table knows but iconv cannot convert.
+  codePages.insert(codePages.end(),
+                   {720,   853,   10001, 10002, 10003, 10004, 10005, 10006, 10008, 10010, 10021,
+                    10081, 10082, 20000, 20001, 20002, 20003, 20004, 20005, 20105, 29001, 52936,
+                    57002, 57003, 57004, 57005, 57006, 57007, 57008, 57009, 57010, 57011, 65005});
+#endif
+  for (int codePage : codePages) {
     SCOPED_TRACE(testing::Message() << "code page " << codePage);
+#ifndef _WIN32
+    EXPECT_EQ(IconvNameOfCodePage(codePage), nullptr);
+#endif
     WChar buffer[4] = {'-', '-', '-', '-'};
     EXPECT_EQ(ConvertToUtf16(codePage, "AB\0\0", 4, nullptr, 0), 0);
     EXPECT_EQ(ConvertToUtf16(codePage, "AB\0\0", 4, buffer, 4), 0);

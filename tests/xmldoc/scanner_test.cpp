@@ -29,15 +29,6 @@ TEST(ScannerTest, NextWordSplitsAtDelimiters) {
   }
 }
 
-TEST(ScannerTest, CompareNoCaseFoldsOnlyAsciiLetters) {
-  EXPECT_EQ(CompareNoCase(WTEXT("Content-Type"), WTEXT("content-TYPE"), 12), 0);
-  EXPECT_NE(CompareNoCase(WTEXT("a-b"), WTEXT("a_b"), 3), 0);
-  EXPECT_EQ(CompareNoCase(WTEXT("a-b"), WTEXT("a_b"), 1), 0);
-  EXPECT_LT(CompareNoCase(WTEXT("abc"), WTEXT("ABD"), 3), 0);
-  // Non-ASCII letters are not folded.
-  EXPECT_NE(CompareNoCase(WTEXT("\u00e9"), WTEXT("\u00c9"), 1), 0);
-}
-
 TEST(ScannerTest, TokenEqualsAllowsPathContinuations) {
   for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "token_equals.txt", 4)) {
     SCOPED_TRACE(row.where);
