@@ -53,13 +53,14 @@ class VelmoraTest : public TempFolderTest {
 // Each run of data/runs.json: velmora's arguments, where "{profile}" stands for the case's
 // profile (an object, or a string for the file's bytes) and "{source}" for the source tree;
 // then what the run must give: its status, its whole standard output or error, its output as
-// JSON, texts it holds in this order ("out has"), begins or ends with, or lacks, and whether its
-// error is one line (that begins with "err line", "{profile}" expanded there too).
+// JSON, the bytes or the JSON of a file of the source tree ("out file", "json file"), texts it
+// holds in this order ("out has"), begins or ends with, or lacks, and whether its error is one
+// line (that begins with "err line", "{profile}" expanded there too).
 TEST_F(VelmoraTest, EachRunGivesItsStatusAndOutput) {
   const std::string source = VELMORA_SOURCE_DIR;
   const CaseKeys keys = {{"case", "args", "status"},
-                         {"profile", "out", "err", "json", "out has", "out begins", "out ends",
-                          "out lacks", "err has", "err line"},
+                         {"profile", "out", "err", "json", "out file", "json file", "out has",
+                          "out begins", "out ends", "out lacks", "err has", "err line"},
                          {"out has", "out begins", "out ends", "out lacks", "err has", "err line"}};
   for (const json& c : ReadJsonCases<json>(source + "/tests/cli/data/runs.json", keys)) {
     SCOPED_TRACE(c["case"].get<std::string>());
@@ -84,6 +85,13 @@ TEST_F(VelmoraTest, EachRunGivesItsStatusAndOutput) {
     if (c.contains("json")) {
       EXPECT_EQ(json::parse(run.out), c["json"]);
     }
+    if (c.contains("out file")) {
+      EXPECT_EQ(run.out, ReadFile(source + "/" + c["out file"].get<std::string>()));
+    }
+    if (c.contains("json file")) {
+      EXPECT_EQ(json::parse(run.out),
+                json::parse(ReadFile(source + "/" + c["json file"].get<std::string>())));
+    }
     std::size_t at = 0;
     for (const json& text : c.value("out has", json::array())) {
       at = run.out.find(text.get<std::string>(), at);
@@ -102,37 +110,6 @@ TEST_F(VelmoraTest, EachRunGivesItsStatusAndOutput) {
       EXPECT_TRUE(run.err.starts_with(expand(c["err line"]))) << run.err;
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
-  }
-}
-
-// A profile with every key, nulls, an empty text and a character beyond the BMP, and the example.
-TEST_F(VelmoraTest, CaptureOfAReplayedProfileEqualsIt) {
-  const fs::path source = VELMORA_SOURCE_DIR;
-  for (const fs::path& profile :
-       {source / "examples/workstation.json", source / "tests/cli/data/every-key.json"}) {
-    SCOPED_TRACE(profile.string());
-    const Outcome run = Velmora({"--profile", profile.string(), "capture"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(json::parse(run.out), json::parse(ReadFile(profile)));
-  }
-}
-
-// The example as a user sees it: the whole inventory and every shipped template filled from it,
-// byte for byte as data/filled/ keeps them (checked by hand against the example's values). Every
-// caption, item name and fill row shows in one of them.
-TEST_F(VelmoraTest, TheExampleShowsAsKept) {
-  const fs::path source = VELMORA_SOURCE_DIR;
-  const std::string example = (source / "examples/workstation.json").string();
-  for (const char* category :
-       {"", "0", "5001", "5002", "5003", "5004", "5005", "5006", "5007", "-1"}) {
-    SCOPED_TRACE(category);
-    const bool whole = *category == '\0';
-    const Outcome run =
-        whole ? Velmora({"--profile", example}) : Velmora({"--profile", example, "xml", category});
-    EXPECT_EQ(run.status, 0) << run.err;
-    const fs::path kept = whole ? "inventory.txt" : std::string(category) + ".xml";
-    EXPECT_EQ(run.out, ReadFile(source / "tests/cli/data/filled" / kept));
   }
 }
 
