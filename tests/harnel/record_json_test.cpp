@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "harnel/schema.h"
 #include "provider/records.h"
 
@@ -15,24 +13,6 @@ const harnel::RecordSchema& Schema(std::string_view key) {
   const harnel::RecordSchema* schema = harnel::FindRecordSchema(key);
   EXPECT_NE(schema, nullptr) << key;
   return *schema;
-}
-
-TEST(RecordSchemaTest, OneSchemaPerProviderRecordInProviderOrder) {
-  std::istringstream keys(
-      "OS BIOS Processor Memory Userinfo InputdeviceList ModemList MonitorList NetworkadapterList "
-      "PrinterList StorageList SystemcontrollerList SystemslotList VideoadapterList PhyMemoryList");
-  std::size_t i = 0;
-  for (std::string key; keys >> key; ++i) {
-    ASSERT_LT(i, harnel::RecordSchemas().size());
-    EXPECT_EQ(harnel::RecordSchemas()[i].key, key);
-    EXPECT_EQ(harnel::RecordSchemas()[i].isList, i >= 5) << key;
-  }
-  EXPECT_EQ(i, harnel::RecordSchemas().size());
-  EXPECT_EQ(harnel::FindRecordSchema("Storage"), nullptr);
-  EXPECT_EQ(Schema("StorageList").size, sizeof(StorageNode));
-  EXPECT_EQ(Schema("Processor").fields.size(), 7u);
-  // The spare field is not part of a profile.
-  EXPECT_EQ(Schema("MonitorList").fields.size(), 2u);
 }
 
 TEST(RecordJsonTest, BuildsRecordsLaidOutAsTheStructsSay) {
