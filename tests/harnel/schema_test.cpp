@@ -98,37 +98,4 @@ TEST(SchemaTest, MachineKeyHoldsItsFieldsForTheirRecordsOnly) {
   }
 }
 
-TEST(SchemaTest, MachineListsMustCountTheirRecordsNodes) {
-  struct Case {
-    const char* profile;
-    std::string problem;
-  };
-  const Case cases[] = {
-      {R"({"StorageList": [{}, {}], "Machine": {"StorageList": [{}, {}]}})", ""},
-      {R"({"StorageList": [{}, {}], "Machine": {"StorageList": [{}, {}, {}]}})",
-       "the number of entries of Machine.StorageList (3) differs from that of StorageList (2)"},
-      {R"({"StorageList": [{}, {}], "Machine": {"StorageList": [{}]}})",
-       "the number of entries of Machine.StorageList (1) differs from that of StorageList (2)"},
-      {R"({"Machine": {"MonitorList": [{}]}})",
-       "the number of entries of Machine.MonitorList (1) differs from that of MonitorList (0)"},
-      {R"({"PhyMemoryList": null, "Machine": {"PhyMemoryList": [null]}})",
-       "the number of entries of Machine.PhyMemoryList (1) differs from that of PhyMemoryList "
-       "(0)"},
-      {R"({"NetworkadapterList": [{}], "Machine": {"NetworkadapterList": []}})",
-       "the number of entries of Machine.NetworkadapterList (0) differs from that of "
-       "NetworkadapterList (1)"},
-      // What adds nothing cannot be mismatched.
-      {R"({"StorageList": [{}], "Machine": {"StorageList": null}})", ""},
-      {R"({"StorageList": [{}], "Machine": {"StorageList": {}}})", ""},
-      {R"({"StorageList": [{}], "Machine": []})", ""},
-      {R"({"Processor": {}, "Machine": {"Processor": {"cores": 4}, "System": {}}})", ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.profile);
-    const std::string problem = harnel::CheckMachineCounts(nlohmann::json::parse(c.profile));
-    EXPECT_TRUE(problem.starts_with(c.problem)) << problem;
-    EXPECT_EQ(problem.empty(), c.problem.empty()) << problem;
-  }
-}
-
 }  // namespace
