@@ -17,6 +17,7 @@
 #include "harnel/decode/smbios.h"
 #include "harnel/decode/smbios_records.h"
 #include "harnel/decode/text_util.h"
+#include "harnel/decode/utf16.h"
 #include "tests/support/case_file.h"
 
 namespace harnel::decode {
@@ -36,6 +37,8 @@ std::string FixtureBytes(std::string_view path) {
   return DataBytes(file);
 }
 
+// What is not UTF-8 becomes U+FFFD, one for each unit that cannot start or go on a sequence,
+// alike in the cleaned text and in the conversion to UTF-16, which keeps control characters.
 TEST(TextUtilTest, ToValidUtf8ReplacesWhatIsNotUtf8) {
   struct Case {
     std::string in, out;
@@ -53,6 +56,9 @@ TEST(TextUtilTest, ToValidUtf8ReplacesWhatIsNotUtf8) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.in);
     EXPECT_EQ(ToValidUtf8(c.in), c.out);
+    if (c.in.find('\x01') == std::string::npos) {
+      EXPECT_EQ(Utf8ToUtf16(c.in), Utf8ToUtf16(c.out));
+    }
   }
 }
 
