@@ -10,7 +10,6 @@
 #include <nlohmann/json.hpp>
 
 #include "provider/provider.h"
-#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -29,12 +28,6 @@ struct Answer {
 Answer MachineJson(const char* section, unsigned int parts) {
   char* json = nullptr;
   const int status = HarnelGetMachineJson(section, parts, &json);
-  return {status, Text(json)};
-}
-
-Answer ReadProfile(const std::string& path) {
-  char* json = nullptr;
-  const int status = HarnelReadProfileJson(path.c_str(), &json);
   return {status, Text(json)};
 }
 
@@ -109,40 +102,6 @@ TEST(HarnelJsonExportsTest, RequestsItDoesNotKnowGiveNothing) {
   EXPECT_EQ(HarnelReadProfileJson("", &json), HARNEL_JSON_BAD_REQUEST);
   EXPECT_EQ(json, nullptr);
   HarnelFreeText(nullptr);
-}
-
-TEST(HarnelJsonExportsTest, ProfileFilesAreReadAsReplayReadsThem) {
-  const velmora_test::ScratchDir dir;
-  struct Case {
-    const char* text;
-    int status;
-    std::string json;  // the answer: the profile, or the start of the reason
-  };
-  const Case cases[] = {
-      // Other keys are left out; the Machine key keeps its members' order.
-      {R"({"OS": {"osName": "x"}, "Other": [1], "Machine": {"b": 1, "a": [{"z": 2, "y": 3}]}})",
-       HARNEL_JSON_GIVEN, R"({"OS":{"osName":"x"},"Machine":{"b":1,"a":[{"z":2,"y":3}]}})"},
-      {R"({"Reasons": {"Machine": {"StorageList": [{"serialNumber": "why"}]}}})", HARNEL_JSON_GIVEN,
-       "{}"},
-      // Deeper than any profile needs, whatever key holds it.
-      {R"({"Reasons": {"Machine": {"StorageList": [{"serialNumber": [[[[]]]]}]}}})",
-       HARNEL_JSON_UNUSABLE, "nested deeper than 8 levels"},
-      {R"({"Machine": {"System": {"a": {"b": {"c": {"d": {"e": {"f": {}}}}}}}}})",
-       HARNEL_JSON_UNUSABLE, "nested deeper than 8 levels"},
-      {R"({"StorageList": [{"name": 1}]})", HARNEL_JSON_UNUSABLE, "StorageList[0].name"},
-      {"{", HARNEL_JSON_UNUSABLE, "parse error"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const Answer answer = ReadProfile(dir.Write("p.json", c.text).string());
-    EXPECT_EQ(answer.status, c.status);
-    ASSERT_NE(answer.text, nullptr);
-    const std::string text = answer.text.get();
-    EXPECT_TRUE(text.starts_with(c.json)) << text;
-    EXPECT_EQ(text.find('\n'), std::string::npos) << text;
-  }
-  const Answer missing = ReadProfile((dir.Path() / "missing.json").string());
-  EXPECT_EQ(missing.status, HARNEL_JSON_UNUSABLE);
 }
 
 }  // namespace

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "harnel/machine_key.h"
 #include "harnel/profile.h"
+#include "provider/provider.h"
 #include "provider/records.h"
+#include "tests/support/case_file.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -23,6 +26,17 @@ class ProfileFiles : public testing::Test {
 
 const harnel::RecordSchema& Schema(std::string_view key) { return *harnel::FindRecordSchema(key); }
 
+// What the JSON export answers for the profile at `path`, which must give `status`: the profile
+// or the reason, in one line.
+std::string ReadProfileJson(const fs::path& path, int status) {
+  char* json = nullptr;
+  EXPECT_EQ(HarnelReadProfileJson(path.string().c_str(), &json), status);
+  const std::string text = json == nullptr ? "(none)" : json;
+  HarnelFreeText(json);
+  EXPECT_EQ(text.find('\n'), std::string::npos) << text;
+  return text;
+}
+
 TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
   // Files that cannot be read are refused at once, before anything is read: nothing that
   // names the file waits or reads more than the bound.
@@ -33,48 +47,56 @@ TEST_F(ProfileFiles, UnusableProfilesSayWhy) {
   ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
 #endif
   struct Case {
-    const char* name;
-    const char* text;  // written to the file; null: the file is as made above, or missing
+    const char* name;  // of the file as made above, or missing
     std::string problem;
   };
   const Case cases[] = {
-      {"missing.json", nullptr, "No such file or directory"},
-      {"large.json", nullptr, "larger than 64 MB (67108865 bytes); not read"},
+      {"missing.json", "No such file or directory"},
+      {"large.json", "larger than 64 MB (67108865 bytes); not read"},
 #ifdef _WIN32
-      {"folder", nullptr, "Permission denied"},
+      {"folder", "Permission denied"},
 #else
-      {"folder", nullptr, "Is a directory"},
-      {"fifo", nullptr, "not a regular file (a FIFO, socket or device)"},
+      {"folder", "Is a directory"},
+      {"fifo", "not a regular file (a FIFO, socket or device)"},
 #endif
-      {"p.json", "{\"OS\": ", "parse error at line 1, column 8"},
-      {"p.json", "[]", "the top level is not a JSON object"},
-      {"p.json", "{\"StorageList\": {}}", "StorageList: expected an array of objects"},
-      // A record's text ends at its first zero unit, so a capture could not give it back.
-      {"p.json", "{\"OS\": {\"osName\": \"a\\u0000b\"}}", "OS.osName: a text cannot hold U+0000"},
-      // Kept shallow: what lies deeper than a list's nodes is kept as an empty container.
-      {"p.json", "{\"StorageList\": [{\"name\": [[\"deep\"]]}]}",
-       "StorageList[0].name: expected a string or null"},
-      // The Machine key's n-th disk adds to the n-th disk: one lost on either side would give
-      // each later disk its neighbour's facts.
-      {"p.json",
-       R"({"StorageList": [{"name": "b"}], "Machine": {"StorageList": [{"serialNumber": "A"},
-          {"serialNumber": "B", "deep": [[[[1]]]]}]}})",
-       "the number of entries of Machine.StorageList (2) differs from that of StorageList (1)"},
-      // No key may hold more levels than any profile needs, not even one that is ignored.
-      {"p.json", "{\"unknown\": [[[[[[[[1]]]]]]]], \"OS\": {}}", "nested deeper than 8 levels"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.problem);
-    const fs::path path = c.text == nullptr ? dir_ / c.name : dir_.Write(c.name, c.text);
+    const fs::path path = dir_ / c.name;
     const harnel::LoadedProfile loaded = harnel::LoadProfile(path);
     EXPECT_TRUE(loaded.records.is_null());
     EXPECT_TRUE(loaded.problem.starts_with(c.problem)) << loaded.problem;
+    const std::string answer = ReadProfileJson(path, HARNEL_JSON_UNUSABLE);
+    EXPECT_TRUE(answer.starts_with(c.problem)) << answer;
   }
-  const harnel::LoadedProfile loaded = harnel::LoadProfile(
-      dir_.Write("ok.json", R"({"OS": {}, "unknown": [[[[1]]]], "StorageList": [{}],
-                               "Machine": {"StorageList": [{"firmware": [[[1]]]}]}})"));
-  EXPECT_EQ(loaded.problem, "");
-  EXPECT_EQ(loaded.records, nlohmann::json::parse(R"({"OS": {}, "StorageList": [{}]})"));
+}
+
+// Each profile text of data/profile_texts.json: the start of the problem that makes it unusable,
+// as the load and the JSON export give it, or the records it gives and the start of what the
+// export answers; and the problem of the Machine key's counts alone ("counts").
+TEST_F(ProfileFiles, EachTextGivesItsProblemOrItsRecords) {
+  const CaseKeys keys = {{"case", "text"}, {"problem", "records", "given", "counts"}};
+  for (const nlohmann::json& c : ReadJsonCases<nlohmann::json>(
+           VELMORA_SOURCE_DIR "/tests/harnel/data/profile_texts.json", keys)) {
+    SCOPED_TRACE(c["case"].get<std::string>());
+    const std::string text = c["text"];
+    if (c.contains("counts")) {
+      const std::string counts = c["counts"];
+      const std::string problem = harnel::CheckMachineCounts(nlohmann::json::parse(text));
+      EXPECT_TRUE(problem.starts_with(counts)) << problem;
+      EXPECT_EQ(problem.empty(), counts.empty()) << problem;
+    }
+    if (!c.contains("problem") && !c.contains("records")) continue;
+    const fs::path path = dir_.Write("p.json", text);
+    const std::string problem = c.value("problem", "");
+    const harnel::LoadedProfile loaded = harnel::LoadProfile(path);
+    EXPECT_TRUE(loaded.problem.starts_with(problem)) << loaded.problem;
+    EXPECT_EQ(loaded.problem.empty(), problem.empty()) << loaded.problem;
+    EXPECT_EQ(loaded.records, c.value("records", nlohmann::json()));
+    const std::string answer =
+        ReadProfileJson(path, problem.empty() ? HARNEL_JSON_GIVEN : HARNEL_JSON_UNUSABLE);
+    EXPECT_TRUE(answer.starts_with(c.value("given", problem))) << answer;
+  }
 }
 
 TEST_F(ProfileFiles, UnusableProfileIsReportedOnceAndReadAgainOnlyOnceChanged) {

@@ -61,96 +61,70 @@ const std::vector<ExportCase>& ExportCases() {
   return cases;
 }
 
-// Only `used` was asked for, once, and what it gave was released exactly once.
-void ExpectBalanced(Source used, bool gaveRecord) {
+// Only `used` was asked for, `gets` times, and each record it gave was released exactly once.
+void ExpectOnlyAsked(Source used, int gets, bool gaveRecord) {
   for (int i = 0; i < static_cast<int>(Source::Count); ++i) {
     const testprovider::SourceLog& log = Log(static_cast<Source>(i));
     SCOPED_TRACE(testing::Message() << "source " << i);
     EXPECT_EQ(log.wrongFrees, 0);
     EXPECT_EQ(log.held, 0);
-    if (static_cast<Source>(i) == used) {
-      EXPECT_EQ(log.gets, 1);
-      EXPECT_EQ(log.frees, gaveRecord ? 1 : 0);
-    } else {
-      EXPECT_EQ(log.gets, 0);
-      EXPECT_EQ(log.frees, 0);
-    }
+    const int asked = static_cast<Source>(i) == used ? gets : 0;
+    EXPECT_EQ(log.gets, asked);
+    EXPECT_EQ(log.frees, gaveRecord ? asked : 0);
   }
 }
 
-// Each export appends its pairs after what the list holds, never clearing it, every time.
+// Each export appends its pairs after what the list holds, never clearing it, every time; with
+// no record it gives -1 and leaves the list alone. Then the k-th allocation of the call fails,
+// for every k until the call succeeds: the record is still released once, and of the pairs only
+// whole groups appended before the failure stay.
 TEST(PairExportsTest, EachExportAppendsItsLabelsAndFieldsInTableOrder) {
   std::set<int (*)(PairList&)> tested;
   for (const ExportCase& c : ExportCases()) {
     tested.insert(c.run);
     SCOPED_TRACE(c.name);
     testprovider::Reset();
-    const auto held = ProvideProfile(c.profile);
-    PairList pairs = {{WTEXT("a"), WTEXT("b")}};
-    PairList expected = pairs;
-    for (int call = 1; call <= 2; ++call) {
-      EXPECT_EQ(c.run(pairs), 0);
-      expected.insert(expected.end(), c.expected.begin(), c.expected.end());
-      EXPECT_EQ(pairs, expected);
-      if (call == 1) ExpectBalanced(c.source, true);
-    }
-    EXPECT_EQ(Log(c.source).gets, 2);
-    EXPECT_EQ(Log(c.source).frees, 2);
-    EXPECT_EQ(Log(c.source).wrongFrees, 0);
-  }
-  EXPECT_EQ(tested.size(), 14u);  // every pair export
-}
-
-TEST(PairExportsTest, NoRecordGivesMinusOneAndNoFree) {
-  const PairList before = {{WTEXT("kept："), WTEXT("value")}};
-  for (const ExportCase& c : ExportCases()) {
-    SCOPED_TRACE(c.name);
-    testprovider::Reset();
-    PairList pairs = before;
+    PairList pairs = {{WTEXT("earlier："), WTEXT("pair")}};
+    const PairList before = pairs;
     EXPECT_EQ(c.run(pairs), -1);
     EXPECT_EQ(pairs, before);
-    ExpectBalanced(c.source, false);
-  }
-}
+    ExpectOnlyAsked(c.source, 1, false);
 
-bool IsPrefix(const PairList& prefix, const PairList& whole) {
-  return prefix.size() <= whole.size() && std::equal(prefix.begin(), prefix.end(), whole.begin());
-}
-
-TEST(AllocationFailureTest, EveryFailedAllocationStillReleasesTheRecordOnce) {
-  for (const ExportCase& c : ExportCases()) {
-    SCOPED_TRACE(c.name);
-    const bool singleRecord = c.source <= Source::Userinfo;
-    const PairList before = {{WTEXT("earlier："), WTEXT("pair")}};
+    testprovider::Reset();
+    const auto held = ProvideProfile(c.profile);
     PairList whole = before;
-    whole.insert(whole.end(), c.expected.begin(), c.expected.end());
+    for (int call = 1; call <= 2; ++call) {
+      EXPECT_EQ(c.run(pairs), 0);
+      whole.insert(whole.end(), c.expected.begin(), c.expected.end());
+      EXPECT_EQ(pairs, whole);
+      ExpectOnlyAsked(c.source, call, true);
+    }
+    whole.resize(before.size() + c.expected.size());
 
+    const bool singleRecord = c.source <= Source::Userinfo;
     EachAllocationFailure failure(false, 1000);
     while (failure.Next()) {
       SCOPED_TRACE(failure.Name());
       testprovider::Reset();
-      const auto held = testprovider::ProvideProfile(c.profile);
-      PairList pairs = before;
+      const auto again = ProvideProfile(c.profile);
+      pairs = before;
       int result = 0;
       const bool threw = failure.Run([&] { result = c.run(pairs); });
-      EXPECT_EQ(Log(c.source).gets, 1);
-      EXPECT_EQ(Log(c.source).frees, 1);
-      EXPECT_EQ(Log(c.source).wrongFrees, 0);
-      EXPECT_EQ(Log(c.source).held, 0);
+      ExpectOnlyAsked(c.source, 1, true);
       if (!threw) {
         EXPECT_EQ(result, 0);
         EXPECT_EQ(pairs, whole);
       } else if (singleRecord) {
         EXPECT_EQ(pairs, before);
       } else {
-        // Whole groups that were appended before the failure stay; nothing else does.
-        EXPECT_TRUE(IsPrefix(pairs, whole));
+        EXPECT_TRUE(every_export::IsPrefix(pairs, whole));
         EXPECT_EQ((pairs.size() - before.size()) % c.group, 0u);
       }
     }
     // Building a pair allocates, so at least one path must have failed.
     EXPECT_GT(failure.Failures(), 0);
   }
+  EXPECT_EQ(tested.size(), 14u);  // every pair export
 }
 
 }  // namespace

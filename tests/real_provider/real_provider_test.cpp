@@ -74,10 +74,7 @@ std::vector<ExportCall> ExportsFor(const Source& source) {
 }
 
 using every_export::Call;
-
-bool IsPrefix(const PairList& prefix, const PairList& whole) {
-  return prefix.size() <= whole.size() && std::equal(prefix.begin(), prefix.end(), whole.begin());
-}
+using every_export::IsPrefix;
 
 // Allocation k of an export call fails, for every k until the call succeeds: once, and from k
 // on (memory gone). The process must never end: the exception reaches the caller, every record

@@ -2,6 +2,7 @@
 // Every export of the inventory library as a host calls it, and the calls from many threads at
 // once, over a provider core a test chooses or over the shipped libraries.
 
+#include <algorithm>
 #include <cstddef>
 #include <thread>
 #include <utility>
@@ -54,6 +55,10 @@ inline constexpr ExportCall kEveryExport[] = {
 inline int Call(const ExportCall& call, CallerState& state) {
   return call.pairs != nullptr ? call.pairs(state.pairs)
                                : GetDeviceXMLBuffer(call.category, state.text);
+}
+
+inline bool IsPrefix(const PairList& prefix, const PairList& whole) {
+  return prefix.size() <= whole.size() && std::equal(prefix.begin(), prefix.end(), whole.begin());
 }
 
 // Eight threads make the calls at once, each three times over and starting at another export,

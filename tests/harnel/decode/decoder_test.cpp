@@ -17,6 +17,7 @@
 #include "harnel/decode/smbios.h"
 #include "harnel/decode/smbios_records.h"
 #include "harnel/decode/text_util.h"
+#include "harnel/decode/utf16.h"
 #include "tests/support/case_file.h"
 
 namespace harnel::decode {
@@ -36,6 +37,8 @@ std::string FixtureBytes(std::string_view path) {
   return DataBytes(file);
 }
 
+// What is not UTF-8 becomes U+FFFD, one for each unit that cannot start or go on a sequence,
+// alike in the cleaned text and in the conversion to UTF-16, which keeps control characters.
 TEST(TextUtilTest, ToValidUtf8ReplacesWhatIsNotUtf8) {
   struct Case {
     std::string in, out;
@@ -53,6 +56,9 @@ TEST(TextUtilTest, ToValidUtf8ReplacesWhatIsNotUtf8) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.in);
     EXPECT_EQ(ToValidUtf8(c.in), c.out);
+    if (c.in.find('\x01') == std::string::npos) {
+      EXPECT_EQ(Utf8ToUtf16(c.in), Utf8ToUtf16(c.out));
+    }
   }
 }
 
@@ -211,6 +217,11 @@ TEST(EdidTest, ParsesPanelAndMonitorBlocks) {
   std::string slow = FixtureBytes("/sys/class/drm/card0-eDP-1/edid");
   slow[60] = 0x46, slow[61] = 0x41;  // 326 lines of vertical blanking: the panel's 48 Hz mode
   EXPECT_EQ(ParseEdid(slow)->preferredMode->refreshHz, 48);
+  // What is no base block: cut short, empty, or with a broken header.
+  EXPECT_FALSE(ParseEdid(slow.substr(0, 127)));
+  EXPECT_FALSE(ParseEdid(""));
+  slow[1] = 0;
+  EXPECT_FALSE(ParseEdid(slow));
 
   const std::optional<Edid> monitor = ParseEdid(FixtureBytes("/sys/class/drm/card0-HDMI-A-1/edid"));
   ASSERT_TRUE(monitor);
@@ -280,14 +291,6 @@ TEST(ModeNameTest, MatchesOnlyTheTimingItNames) {
   for (std::string_view name : {"", "x1080", "1920x", "1920", "1920-1080", "0x0", "99999x1"}) {
     EXPECT_FALSE(ParseModeName(name)) << name;
   }
-}
-
-TEST(EdidTest, RejectsWhatIsNoBaseBlock) {
-  std::string block = FixtureBytes("/sys/class/drm/card0-eDP-1/edid");
-  EXPECT_FALSE(ParseEdid(block.substr(0, 127)));
-  EXPECT_FALSE(ParseEdid(""));
-  block[1] = 0;
-  EXPECT_FALSE(ParseEdid(block));
 }
 
 }  // namespace

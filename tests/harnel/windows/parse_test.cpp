@@ -26,7 +26,7 @@
 namespace harnel::windows {
 namespace {
 
-TEST(WindowsParseTest, MachinesKeptAsFilesGiveTheirRecords) {
+TEST(WindowsParseTest, MachinesKeptAsFilesGiveTheirRecordsAndMachineFacts) {
   int machines = 0;
   int captured = 0;
   CaseKeys records;  // of the raw values, the records and the reasons
@@ -37,10 +37,14 @@ TEST(WindowsParseTest, MachinesKeptAsFilesGiveTheirRecords) {
     SCOPED_TRACE(entry.path().filename().string());
     ASSERT_EQ(WrongKeys(machine, {{"origin", "raw", "records", "machine"}, {"reasons"}}), "");
     ASSERT_EQ(WrongKeys(machine["raw"], records) + WrongKeys(machine["records"], records) +
-                  WrongKeys(machine.value("reasons", nlohmann::json::object()), records),
+                  WrongKeys(machine.value("reasons", nlohmann::json::object()), records) +
+                  WrongKeys(machine["machine"], {{"Machine", "Reasons"}, {}}),
               "");
     ++machines;
     captured += machine["origin"].get<std::string>().starts_with("captured") ? 1 : 0;
+    const findings::MachineReading reading = ParseMachineFacts(machine["raw"]);
+    EXPECT_EQ(nlohmann::json(findings::MachineKeyOf(reading)), machine["machine"]["Machine"]);
+    EXPECT_EQ(nlohmann::json(findings::MachineReasonsOf(reading)), machine["machine"]["Reasons"]);
     for (const RecordSchema& schema : RecordSchemas()) {
       SCOPED_TRACE(schema.key);
       const nlohmann::json raw = machine["raw"].value(std::string(schema.key), nlohmann::json());
@@ -65,23 +69,6 @@ TEST(WindowsParseTest, MachinesKeptAsFilesGiveTheirRecords) {
   }
   EXPECT_GE(machines, 3);
   EXPECT_GE(captured, 1);
-}
-
-// The Machine key's facts of each machine file ("machine": the key and why it lacks what it
-// lacks).
-TEST(WindowsParseTest, CapturedMachinesGiveTheirMachineFacts) {
-  int machines = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(WINDOWS_CASES)) {
-    std::ifstream in(entry.path());
-    const nlohmann::json machine = nlohmann::json::parse(in);
-    SCOPED_TRACE(entry.path().filename().string());
-    ASSERT_EQ(WrongKeys(machine["machine"], {{"Machine", "Reasons"}, {}}), "");
-    ++machines;
-    const findings::MachineReading reading = ParseMachineFacts(machine["raw"]);
-    EXPECT_EQ(nlohmann::json(findings::MachineKeyOf(reading)), machine["machine"]["Machine"]);
-    EXPECT_EQ(nlohmann::json(findings::MachineReasonsOf(reading)), machine["machine"]["Reasons"]);
-  }
-  EXPECT_GE(machines, 3);
 }
 
 TEST(WindowsParseTest, RegistryMultiStringsGiveEachTextUpToTheEmptyOne) {
