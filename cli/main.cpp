@@ -125,17 +125,16 @@ int Main(int argc, char** argv) {
   // elsewhere, or failed, it is read again with every command's options, so that what it
   // means and what it answers never depend on the shortcut.
   const Request request = NamedCommand(argc, argv);
-  const CommandRow* named = request.command;
   std::optional<Parser> parser;
   bool settled = false;
   if (request.known) {
-    parser.emplace(context, named, false);
+    parser.emplace(context, request.command, false);
     try {
       parser->app.parse(argc, argv);
-      settled = parser->ChoseOnly(named);
+      settled = parser->ChoseOnly(request.command);
     } catch (const CLI::ParseError& e) {
       const bool answered = e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success);
-      if (answered && parser->ChoseOnly(named)) return parser->app.exit(e);
+      if (answered && parser->ChoseOnly(request.command)) return parser->app.exit(e);
     }
   }
   if (!settled) {

@@ -45,6 +45,17 @@ void AppendPiece(std::string& bytes, const json& piece) {
   }
 }
 
+// What is wrong with how a case of data/bad_profiles.json says its profile is made: it takes
+// exactly one of "path", "fifo" and "file", and bytes ("text", "size") only for a file, which
+// must have them.
+std::string WrongMaking(const json& c) {
+  const int ways = int{c.contains("path")} + int{c.contains("fifo")} + int{c.contains("file")};
+  if (ways != 1) return "not exactly one of \"path\", \"fifo\" and \"file\"";
+  if (c.contains("file") != c.contains("text")) return "\"text\" without \"file\", or the reverse";
+  if (c.contains("size") && !c.contains("file")) return "\"size\" without \"file\"";
+  return "";
+}
+
 // The profile a case of data/bad_profiles.json describes, made in `dir`: a file of the bytes
 // its pieces give ("text"), stretched to "size" bytes; a FIFO; or a path as it stands ("path",
 // from `dir` when relative), none of which is made.
@@ -95,6 +106,10 @@ TEST_F(BadProfilesTest, NoCommandEndsAbnormallyOrHangs) {
   for (const json& bad :
        ReadJsonCases<json>(VELMORA_SOURCE_DIR "/tests/cli/data/bad_profiles.json", keys)) {
     SCOPED_TRACE(bad["case"].get<std::string>());
+    if (const std::string wrong = WrongMaking(bad); !wrong.empty()) {
+      ADD_FAILURE() << wrong;
+      continue;
+    }
     const std::string profile = MakeProfile(bad, dir_).string();
     for (std::vector<std::string> args : Commands(profile)) {
       SCOPED_TRACE(Joined(args));
