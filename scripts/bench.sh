@@ -2,8 +2,9 @@
 # Builds the benchmarks (Release, in build-bench) and runs them as bench/README.md quotes
 # them: pinned to one core, CPU time, medians of five repetitions, then each of our medians
 # over pugixml's for the same case. The repetitions of all cases are run in a random order,
-# not one case's five in a row: on a shared virtual machine the speed of the core drifts by
-# half over a minute, and in a row a slow minute lands on one side of a comparison only. Usage: scripts/bench.sh [CORE] [google-benchmark flags...]
+# not one case's five in a row: on a shared virtual machine the speed of the core drifts by a
+# third or more within a minute, and in a row a slow stretch lands on one side only.
+# Usage: scripts/bench.sh [CORE] [google-benchmark flags...]
 # Timing lives here and in bench/, never in the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,7 +2,7 @@
 """Times whole runs of a few command lines, one run of each in turn, round after round.
 
 hyperfine runs all of one command's runs before the next command's, so on a shared virtual
-machine, whose speed drifts by a third within a minute, a slow stretch lands on one command
+machine, whose speed drifts by a third or more within a minute, a slow stretch lands on one command
 only: two runs of the same comparison a minute apart disagreed by 15%. Here every round runs
 each command once, so a slow stretch is shared by all of them, and the medians over the rounds
 are compared. Prints each command's median wall time and its ratio to the first command's.
@@ -23,19 +23,17 @@ import time
 WARMUP_ROUNDS = 5
 
 
-def run_once(argv):
-    """The wall time of one run of argv in nanoseconds; raises when it fails."""
-    devnull = os.open(os.devnull, os.O_WRONLY)
-    try:
-        actions = [(os.POSIX_SPAWN_DUP2, devnull, 1), (os.POSIX_SPAWN_DUP2, devnull, 2)]
-        start = time.perf_counter_ns()
-        pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
-        _, status = os.waitpid(pid, 0)
-        elapsed = time.perf_counter_ns() - start
-    finally:
-        os.close(devnull)
-    if os.waitstatus_to_exitcode(status) != 0:
-        raise RuntimeError(f"{shlex.join(argv)} ended with status {status}")
+def run_once(argv, devnull):
+    """The wall time of one run of argv, its output sent to the descriptor devnull, in
+    nanoseconds; raises when it fails."""
+    actions = [(os.POSIX_SPAWN_DUP2, devnull, 1), (os.POSIX_SPAWN_DUP2, devnull, 2)]
+    start = time.perf_counter_ns()
+    pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
+    _, status = os.waitpid(pid, 0)
+    elapsed = time.perf_counter_ns() - start
+    code = os.waitstatus_to_exitcode(status)
+    if code != 0:
+        raise RuntimeError(f"{shlex.join(argv)} ended with status {code}")
     return elapsed
 
 
@@ -46,14 +44,17 @@ def main():
     args = parser.parse_args()
     commands = [shlex.split(c) for c in args.commands]
     times = [[] for _ in commands]
+    devnull = os.open(os.devnull, os.O_WRONLY)
     try:
         for round_number in range(-WARMUP_ROUNDS, args.rounds):
             for argv, kept in zip(commands, times):
-                elapsed = run_once(argv)
+                elapsed = run_once(argv, devnull)
                 if round_number >= 0:
                     kept.append(elapsed)
     except (OSError, RuntimeError) as error:
         sys.exit(f"startup.py: {error}")
+    finally:
+        os.close(devnull)
     baseline = statistics.median(times[0])
     for line, kept in zip(args.commands, times):
         median = statistics.median(kept)
