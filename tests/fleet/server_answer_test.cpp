@@ -1,15 +1,25 @@
+// Reading a server's answer, GLPI's or OCS Inventory's, and telling which format a server takes,
+// without a server.
 #include "fleet/server_answer.h"
 
 #include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "fleet/ocs_document.h"
+#include "fleet/ocs_exchange.h"
+#include "tests/support/case_file.h"
 
 namespace velmora::fleet {
 namespace {
 
 using namespace std::chrono_literals;
-using platform::Compression;
+using Json = nlohmann::json;
+using platform::ZlibCompress;
 
 // 2024-02-29 12:00:00 UTC.
 const std::chrono::system_clock::time_point kNow =
@@ -23,126 +33,89 @@ platform::HttpAnswer Answer(long status, std::string contentType, std::string bo
   return answer;
 }
 
-TEST(ServerAnswerTest, ContentTypeNamesTheCompression) {
-  struct Case {
-    const char* contentType;
-    Compression compression;
-  };
-  const Case cases[] = {
-      {"application/x-compress-zlib", Compression::CompressionZlib},
-      {"application/x-zlib", Compression::CompressionZlib},
-      {"Application/X-Compress-Zlib; charset=binary", Compression::CompressionZlib},
-      {"application/x-compress-gzip", Compression::CompressionGzip},
-      {"  application/x-gzip  ", Compression::CompressionGzip},
-      {"application/x-compress-deflate", Compression::CompressionDeflate},
-      {"application/x-deflate", Compression::CompressionDeflate},
-      {"application/json", Compression::CompressionNone},
-      {"text/html; charset=UTF-8", Compression::CompressionNone},
-      {"application/x-compress-zlibx", Compression::CompressionNone},
-      {"", Compression::CompressionNone},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.contentType);
-    EXPECT_EQ(CompressionOf(c.contentType), c.compression);
+// Every row of data/delivery_texts.txt: a header of an answer, a server's URL, a format's name or
+// an OCS Inventory reply, and what it says.
+TEST(ServerAnswerTest, EachTextRowByRow) {
+  using platform::Compression;
+  const std::map<std::string, int64_t> names = {
+      {"None", static_cast<int64_t>(Compression::CompressionNone)},
+      {"Zlib", static_cast<int64_t>(Compression::CompressionZlib)},
+      {"Gzip", static_cast<int64_t>(Compression::CompressionGzip)},
+      {"Deflate", static_cast<int64_t>(Compression::CompressionDeflate)},
+      {"Glpi", static_cast<int64_t>(DeliveryFormat::DeliveryGlpi)},
+      {"Ocs", static_cast<int64_t>(DeliveryFormat::DeliveryOcs)}};
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "delivery_texts.txt", 3, 4)) {
+    SCOPED_TRACE(row.where);
+    const std::string kind = row.Bytes(0), text = row.Bytes(1);
+    if (kind == "ocs-zlib" || kind == "ocs-plain") {
+      std::string why;
+      const std::optional<OcsReply> reply = ReadOcsReply(
+          Answer(200, "application/x-compressed", kind == "ocs-zlib" ? ZlibCompress(text) : text),
+          why);
+      ASSERT_EQ(reply.has_value(), row.Text(2) != nullptr) << why;
+      if (!reply) {
+        EXPECT_EQ(why, "without a RESPONSE");
+        continue;
+      }
+      EXPECT_EQ(reply->response, row.Bytes(2));
+      EXPECT_EQ(reply->prologFreq, row.Text(3) ? std::optional<long>(row.Value(3)) : std::nullopt);
+      continue;
+    }
+    ASSERT_EQ(row.fields.size(), 3u);
+    const std::optional<int64_t> value =
+        row.Text(2) ? std::optional<int64_t>(row.Value(2, names)) : std::nullopt;
+    if (kind == "content-type") {
+      EXPECT_EQ(CompressionOf(text), static_cast<Compression>(value.value()));
+    } else if (kind == "retry-after") {
+      EXPECT_EQ(RetryAfterSeconds(text, kNow), value);
+    } else if (kind == "url") {
+      EXPECT_EQ(DeliveryFormatOf(text), static_cast<DeliveryFormat>(value.value()));
+    } else {
+      ASSERT_EQ(kind, "format");
+      EXPECT_EQ(DeliveryFormatNamed(text),
+                value ? std::optional(static_cast<DeliveryFormat>(*value)) : std::nullopt);
+    }
   }
 }
 
-TEST(ServerAnswerTest, RetryAfterInSecondsOrAsADate) {
-  struct Case {
-    const char* value;
-    std::optional<long> seconds;
-  };
-  const Case cases[] = {
-      {"120", 120},
-      {" 0 ", 0},
-      {"86400", 86400},
-      {"-5", std::nullopt},
-      {"12.5", std::nullopt},
-      {"soon", std::nullopt},
-      {"", std::nullopt},
-      {"99999999999999999999999", std::nullopt},
-      {"Thu, 29 Feb 2024 12:02:00 GMT", 120},
-      {"Thu, 29 Feb 2024 12:00:00 GMT", 0},
-      {"Thu, 29 Feb 2024 11:00:00 GMT", 0},  // already past
-      {"Fri, 01 Mar 2024 12:00:01 GMT", 86401},
-      {"Sun, 31 Dec 2023 23:59:59 GMT", 0},
-      {"Fri, 30 Feb 2024 12:00:00 GMT", std::nullopt},
-      {"Thu, 29 Foo 2024 12:00:00 GMT", std::nullopt},
-      {"Thu, 29 Feb 2024 24:00:00 GMT", std::nullopt},
-      {"Thu, 29 Feb 2024 12:60:00 GMT", std::nullopt},
-      {"Thu, 29 Feb 2024 12:02:00 CET", std::nullopt},
-      // Each month by its name.
-      {"Wed, 01 Jan 2025 12:00:00 GMT", 26524800},
-      {"Sat, 01 Feb 2025 12:00:00 GMT", 29203200},
-      {"Sat, 01 Mar 2025 12:00:00 GMT", 31622400},
-      {"Tue, 01 Apr 2025 12:00:00 GMT", 34300800},
-      {"Thu, 01 May 2025 12:00:00 GMT", 36892800},
-      {"Sun, 01 Jun 2025 12:00:00 GMT", 39571200},
-      {"Tue, 01 Jul 2025 12:00:00 GMT", 42163200},
-      {"Fri, 01 Aug 2025 12:00:00 GMT", 44841600},
-      {"Mon, 01 Sep 2025 12:00:00 GMT", 47520000},
-      {"Wed, 01 Oct 2025 12:00:00 GMT", 50112000},
-      {"Sat, 01 Nov 2025 12:00:00 GMT", 52790400},
-      {"Mon, 01 Dec 2025 12:00:00 GMT", 55382400},
-      {"Thu, 29 Feb 2024 12:02:00 GMT trailing", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.value);
-    EXPECT_EQ(RetryAfterSeconds(c.value, kNow), c.seconds);
-  }
+// What ReadAnswer makes of `answer`: `verdict`, and one line holding `why`, empty when accepted.
+void ExpectReceipt(const platform::HttpAnswer& answer, Verdict verdict, const std::string& why) {
+  const Receipt receipt = ReadAnswer(answer, kNow);
+  EXPECT_EQ(receipt.verdict, verdict);
+  EXPECT_EQ(receipt.status, answer.status);
+  EXPECT_NE(receipt.why.find(why), std::string::npos) << receipt.why;
+  EXPECT_EQ(receipt.why.find('\n'), std::string::npos);
+  EXPECT_EQ(receipt.verdict == Verdict::VerdictAccepted, receipt.why.empty());
 }
 
+// Every case of data/glpi_answers.json: an answer, its body a text as it stands or JSON.
 TEST(ServerAnswerTest, VerdictAndWhy) {
-  const std::string ok = R"({"status": "ok", "expiration": 24})";
-  struct Case {
-    const char* name;
-    platform::HttpAnswer answer;
-    Verdict verdict;
-    const char* why;  // a part of the line
-  };
-  const Case cases[] = {
-      {"ok", Answer(200, "application/json", ok), Verdict::VerdictAccepted, ""},
-      {"ok zlib", Answer(200, "application/x-compress-zlib", platform::ZlibCompress(ok)),
-       Verdict::VerdictAccepted, ""},
-      {"201", Answer(201, "application/json", ok), Verdict::VerdictAccepted, ""},
-      {"299", Answer(299, "application/json", ok), Verdict::VerdictAccepted, ""},
-      {"199", Answer(199, "application/json", ok), Verdict::VerdictRefused, "answered 199"},
-      {"300", Answer(300, "application/json", ok), Verdict::VerdictRefused, "answered 300"},
-      {"400 message",
-       Answer(400, "application/json", R"({"status": "error", "message": "bad\nfield"})"),
-       Verdict::VerdictRefused, "answered 400: bad field"},
-      {"200 not ok", Answer(200, "application/json", R"({"status": "pending"})"),
-       Verdict::VerdictRefused, "answered 200 with status \"pending\""},
-      {"200 no status", Answer(200, "application/json", R"({"expiration": 24})"),
-       Verdict::VerdictRefused, "answered 200 without a status"},
-      {"status not text", Answer(200, "application/json", R"({"status": 1, "message": 2})"),
-       Verdict::VerdictRefused, "answered 200 without a status"},
-      {"html", Answer(200, "text/html; charset=UTF-8", "<html><body>Login</body></html>"),
-       Verdict::VerdictRefused, "answered 200 with text/html, not a JSON object"},
-      {"no type", Answer(200, "", "[1]"), Verdict::VerdictRefused,
-       "with no Content-Type, not a JSON object"},
-      {"zlib labelled, plain sent", Answer(200, "application/x-compress-zlib", ok),
-       Verdict::VerdictUnreached, "not the application/x-compress-zlib its Content-Type says"},
-      {"bomb",
-       Answer(200, "application/x-compress-zlib",
-              platform::ZlibCompress(std::string(kAnswerLimit + 1, ' '))),
-       Verdict::VerdictUnreached, "more than 1 MB once inflated"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const Receipt receipt = ReadAnswer(c.answer, kNow);
-    EXPECT_EQ(receipt.verdict, c.verdict);
-    EXPECT_EQ(receipt.status, c.answer.status);
-    EXPECT_NE(receipt.why.find(c.why), std::string::npos) << receipt.why;
-    EXPECT_EQ(receipt.why.find('\n'), std::string::npos);
-    EXPECT_EQ(receipt.verdict == Verdict::VerdictAccepted, receipt.why.empty());
+  const CaseKeys keys = {{"case", "status", "type", "body", "verdict", "why"}, {"zlib"}};
+  const std::map<std::string, Verdict> verdicts = {{"accepted", Verdict::VerdictAccepted},
+                                                   {"refused", Verdict::VerdictRefused},
+                                                   {"unreached", Verdict::VerdictUnreached}};
+  for (const Json& c : ReadJsonCases<Json>(VELMORA_TEST_DATA "glpi_answers.json", keys)) {
+    SCOPED_TRACE(c["case"].get<std::string>());
+    const std::string body =
+        c["body"].is_string() ? c["body"].get<std::string>() : c["body"].dump();
+    ExpectReceipt(
+        Answer(c["status"], c["type"], c.value("zlib", false) ? ZlibCompress(body) : body),
+        verdicts.at(c["verdict"]), c["why"]);
   }
+  ExpectReceipt(
+      Answer(200, "application/x-compress-zlib", ZlibCompress(std::string(kAnswerLimit + 1, ' '))),
+      Verdict::VerdictUnreached, "more than 1 MB once inflated");
+  std::string why;
+  EXPECT_FALSE(ReadOcsReply(
+      Answer(200, "application/x-compressed", ZlibCompress(std::string(2 * 1024 * 1024, 'x'))),
+      why));
+  EXPECT_EQ(why, "with more than 1 MB once inflated");
 }
 
 TEST(ServerAnswerTest, ExpirationAndRetryAfterComeWithTheAnswer) {
   platform::HttpAnswer busy =
       Answer(503, "application/x-compress-zlib",
-             platform::ZlibCompress(R"({"status": "error", "message": "busy", "expiration": 2})"));
+             ZlibCompress(R"({"status": "error", "message": "busy", "expiration": 2})"));
   busy.retryAfter = "300";
   const Receipt receipt = ReadAnswer(busy, kNow);
   EXPECT_EQ(receipt.verdict, Verdict::VerdictRefused);
@@ -159,6 +132,26 @@ TEST(ServerAnswerTest, ExpirationAndRetryAfterComeWithTheAnswer) {
   EXPECT_EQ(unasked.why, "the server answered 200 in the encoding \"br\", which was not asked for");
   encoded.contentEncoding = "identity";
   EXPECT_EQ(ReadAnswer(encoded, kNow).verdict, Verdict::VerdictAccepted);
+}
+
+TEST(OcsExchangeTest, PrologNamesTheDeviceAndNothingElse) {
+  const std::string prolog = OcsProlog("pc&1-2020-01-02-03-04-05");
+  EXPECT_EQ(prolog,
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<REQUEST>\n"
+            "  <DEVICEID>pc&amp;1-2020-01-02-03-04-05</DEVICEID>\n  <QUERY>PROLOG</QUERY>\n"
+            "</REQUEST>\n");
+  EXPECT_EQ(XmlElementText(prolog, "DEVICEID"), "pc&1-2020-01-02-03-04-05");
+  EXPECT_EQ(XmlElementText(prolog, "CONTENT"), "");
+}
+
+TEST(OcsExchangeTest, ADocumentWithoutDeviceIsNotSent) {
+  Delivery delivery;
+  delivery.url = "http://127.0.0.1:9/ocsinventory";  // nothing is posted: no connection tried
+  delivery.document = "<?xml version=\"1.0\"?><REQUEST><QUERY>INVENTORY</QUERY></REQUEST>";
+  delivery.format = DeliveryFormat::DeliveryOcs;
+  const Receipt receipt = Deliver(delivery);
+  EXPECT_EQ(receipt.verdict, Verdict::VerdictRefused);
+  EXPECT_EQ(receipt.why, delivery.url + ": the inventory names no DEVICEID; not sent");
 }
 
 }  // namespace
