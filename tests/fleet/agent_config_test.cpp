@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "fleet/credentials.h"
+#include "tests/support/case_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace velmora::fleet {
@@ -22,7 +23,7 @@ class AgentConfigTest : public TempFolderTest {
   }
 };
 
-TEST_F(AgentConfigTest, ReadsEveryKey) {
+TEST_F(AgentConfigTest, ReadsEveryKeyOfBothFiles) {
   const fs::path path = Write("agent.conf",
                               "# the fleet's servers\n"
                               "server = http://a.example/front/inventory.php  https://b.example/\n"
@@ -55,36 +56,23 @@ TEST_F(AgentConfigTest, ReadsEveryKey) {
   EXPECT_TRUE(empty->servers.empty());
   EXPECT_EQ(empty->timeoutSeconds, 30);
   EXPECT_EQ(empty->format, std::nullopt);
+
+  // Credentials are the whole line.
+#ifndef _WIN32  // under Wine these files are everyone's to read (agent_test.py keeps one private)
+  const std::optional<Credentials> read =
+      ReadCredentials(Write("ok", "user = glpi-agent\npassword =  p;a #s, s w\"\n"), why);
+  ASSERT_TRUE(read) << why;
+  EXPECT_EQ(read->user, "glpi-agent");
+  EXPECT_EQ(read->password, "p;a #s, s w\"");
+  // Brackets do not make a list of a value.
+  const std::optional<Credentials> bracketed =
+      ReadCredentials(Write("bracketed", "user = u\npassword = [a, b]\n"), why);
+  ASSERT_TRUE(bracketed) << why;
+  EXPECT_EQ(bracketed->password, "[a, b]");
+#endif
 }
 
 TEST_F(AgentConfigTest, EveryProblemNamesTheFileTheLineAndTheKey) {
-  struct Case {
-    const char* text;
-    std::string expected;  // after "FILE:"
-  };
-  const std::vector<Case> cases = {
-      {"server = http://a/\nsevrer = http://b/\n", "2: sevrer: unknown key"},
-      {"\n\nserver =\n", "3: server: no URL"},
-      {"server = ftp://a/\n", "1: server: \"ftp://a/\" is not an http:// or https:// URL"},
-      {"timeout = soon\n", "1: timeout: \"soon\" is not a number of seconds from 1 to 3600"},
-      {"timeout = 0\n", "1: timeout: \"0\" is not"},
-      {"timeout = 3601\n", "1: timeout: \"3601\" is not"},
-      {"timeout = 30s\n", "1: timeout: \"30s\" is not"},
-      {"tag = a\ntag = b\n", "2: tag: given twice"},
-      {"format = json\n", "1: format: \"json\" is not a format (glpi or ocs)"},
-      {"# x\nserver http://a/\n", "2: server http://a/: not a \"key = value\" line"},
-      {"[agent]\n", "1: [agent]: not a \"key = value\" line"},
-      {"agent.server = http://a/\n", "1: agent.server: unknown key"},
-      {"state =\n", "1: state: no path"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const fs::path path = Write("bad.conf", c.text);
-    std::string why;
-    EXPECT_FALSE(ReadAgentConfig(path, why));
-    EXPECT_EQ(why.rfind(path.string() + ":" + c.expected, 0), 0u) << why;
-    EXPECT_EQ(why.find('\n'), std::string::npos);
-  }
   std::string why;
   EXPECT_FALSE(ReadAgentConfig(dir_ / "missing.conf", why));
   EXPECT_EQ(why.rfind((dir_ / "missing.conf").string() + ": cannot be read: ", 0), 0u) << why;
@@ -101,66 +89,31 @@ TEST_F(AgentConfigTest, EveryProblemNamesTheFileTheLineAndTheKey) {
   EXPECT_EQ(why, dir_.string() + ": cannot be read: a folder, not a file");
 }
 
-TEST_F(AgentConfigTest, CredentialsAreTheWholeLineAndPrivate) {
-  std::string why;
-#ifndef _WIN32  // under Wine these files are everyone's to read (agent_test.py keeps one private)
-  const std::optional<Credentials> read =
-      ReadCredentials(Write("ok", "user = glpi-agent\npassword =  p;a #s, s w\"\n"), why);
-  ASSERT_TRUE(read) << why;
-  EXPECT_EQ(read->user, "glpi-agent");
-  EXPECT_EQ(read->password, "p;a #s, s w\"");
-  // Brackets do not make a list of a value.
-  const std::optional<Credentials> bracketed =
-      ReadCredentials(Write("bracketed", "user = u\npassword = [a, b]\n"), why);
-  ASSERT_TRUE(bracketed) << why;
-  EXPECT_EQ(bracketed->password, "[a, b]");
+// Every row of data/agent_files.txt: a configuration or credentials refused, and why; or
+// credentials and the Authorization header they make.
+TEST_F(AgentConfigTest, EachRowOfTheFilesTable) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "agent_files.txt", 3, 4)) {
+    SCOPED_TRACE(row.where);
+    const std::string kind = row.Bytes(0);
+    std::string why;
+    if (kind == "config") {
+      const fs::path path = Write("bad.conf", row.Bytes(1));
+      EXPECT_FALSE(ReadAgentConfig(path, why));
+      EXPECT_EQ(why.rfind(path.string() + ":" + row.Bytes(2), 0), 0u) << why;
+      EXPECT_EQ(why.find('\n'), std::string::npos);
+    } else if (kind == "credentials") {
+      const auto perms = static_cast<fs::perms>(row.Value(2));
+#ifdef _WIN32  // Windows files have an access list, which permissions() does not set
+               // (agent_test.py)
+      if (perms != (fs::perms::owner_read | fs::perms::owner_write)) continue;
 #endif
-
-  struct Case {
-    const char* text;
-    fs::perms perms;
-    std::string expected;  // the line after "FILE:"
-  };
-  const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
-  std::vector<Case> cases = {
-      {"user = a\n", owner, " password: missing"},
-      {"password = b\n", owner, " user: missing"},
-      {"user =\npassword = b\n", owner, " user: missing"},
-      {"user = a:b\npassword = b\n", owner, " user: holds a ':'"},
-      {"user = a\npassword = b\npassword = c\n", owner, "3: password: given twice"},
-      {"user = a\npass = b\n", owner, "2: pass: unknown key"},
-  };
-#ifndef _WIN32  // Windows files have an access list, which permissions() does not set
-                // (agent_test.py)
-  cases.push_back({"user = a\npassword = b\n", owner | fs::perms::group_read,
-                   " others may read it (mode 0640); it must be readable by its owner only"});
-  cases.push_back({"user = a\npassword = b\n", fs::perms::owner_read | fs::perms::others_read,
-                   " others may read it (mode 0404); it must be readable by its owner only"});
-#endif
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const fs::path path = Write("bad", c.text, c.perms);
-    EXPECT_FALSE(ReadCredentials(path, why));
-    EXPECT_EQ(why, path.string() + ":" + c.expected);
-  }
-}
-
-TEST(BasicAuthorizationTest, Base64OfUserColonPassword) {
-  // RFC 7617's example, and each length of the last group.
-  struct Case {
-    Credentials credentials;
-    const char* header;
-  };
-  const Case cases[] = {
-      {{"Aladdin", "open sesame"}, "Basic QWxhZGRpbjpvcGVuIHNlc2FtZQ=="},
-      {{"a", ""}, "Basic YTo="},
-      {{"ab", ""}, "Basic YWI6"},
-      {{"ab", "c"}, "Basic YWI6Yw=="},
-      {{"\xff\xfe", "\x80"}, "Basic //46gA=="},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.header);
-    EXPECT_EQ(BasicAuthorization(c.credentials), c.header);
+      const fs::path path = Write("bad", row.Bytes(1), perms);
+      EXPECT_FALSE(ReadCredentials(path, why));
+      EXPECT_EQ(why, path.string() + ":" + row.Bytes(3));
+    } else {
+      ASSERT_EQ(kind, "basic");
+      EXPECT_EQ(BasicAuthorization({row.Bytes(1), row.Bytes(2)}), row.Bytes(3));
+    }
   }
 }
 
