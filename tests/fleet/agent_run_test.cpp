@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "fleet/server_state.h"
+#include "tests/support/case_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace velmora::fleet {
@@ -161,34 +162,18 @@ TEST_F(AgentRunTest, KeepsWhatFailedAndBacksOff) {
 }
 
 TEST_F(AgentRunTest, TheExpirationIsTakenInWholeHoursWithinTenYears) {
-  struct Case {
-    nlohmann::json given;
-    std::optional<long> hours;
-  };
-  const std::vector<Case> cases = {
-      {24, 24},
-      {"48", 48},
-      {0, 0},
-      {-5, 0},
-      {87840, 87840},
-      {87841, 87840},
-      {1e30, {}},
-      {3.5, {}},
-      {"soon", {}},
-      {"12h", {}},
-      {nlohmann::json::array(), {}},
-      {18446744073709551615ULL, 87840},
-      {"99999999999", 87840},
-  };
   std::int64_t now = kStart;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.given.dump());
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "expirations.txt", 2)) {
+    SCOPED_TRACE(row.where);
+    const std::optional<long> hours =
+        row.Text(1) ? std::optional<long>(row.Value(1)) : std::nullopt;
     Answer(Verdict::VerdictAccepted);
-    answer_.expiration = c.given;
+    answer_.expiration =
+        row.quoted[0] ? nlohmann::json(row.Bytes(0)) : nlohmann::json::parse(row.Bytes(0));
     ASSERT_EQ(Run(Document("pc", "b"), now, true).journal.rfind("sent to ", 0), 0u);
-    EXPECT_EQ(State().expirationHours, c.hours);
+    EXPECT_EQ(State().expirationHours, hours);
     // Due when the expiration, or a day without one, has passed; not a second before.
-    const std::int64_t due = now + c.hours.value_or(24) * kHour;
+    const std::int64_t due = now + hours.value_or(24) * kHour;
     if (due > now) {
       EXPECT_EQ(Run(Document("pc", "b"), due - 1).journal.rfind("unchanged for ", 0), 0u);
     }

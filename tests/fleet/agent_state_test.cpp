@@ -8,6 +8,7 @@
 
 #include "fleet/backoff.h"
 #include "fleet/document_digest.h"
+#include "tests/support/case_file.h"
 #include "tests/support/scratch_dir.h"
 
 namespace velmora::fleet {
@@ -23,30 +24,13 @@ TEST(DocumentDigestTest, OnlyTheVolatileFieldsAndTheLayoutAreLeftOut) {
   const std::string digest = DocumentDigest(base);
   EXPECT_EQ(digest.size(), 8u + 16u);
   EXPECT_EQ(digest.rfind("fnv1a64:", 0), 0u);
-  struct Case {
-    const char* name;
-    std::string document;
-    bool same;
-  };
-  const auto replaced = [&base](const std::string& from, const std::string& to) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "digest_edits.txt", 3)) {
+    SCOPED_TRACE(row.where);
     std::string text = base;
-    text.replace(text.find(from), from.size(), to);
-    return text;
-  };
-  const std::vector<Case> cases = {
-      {"another boot time", replaced("08:00:00", "09:30:00"), true},
-      {"another access date", replaced("2026-12-08 00:00:00", "2026-12-09 00:00:00"), true},
-      {"another last login", replaced("Mon Dec 7", "Tue Dec 8"), true},
-      {"indented", replaced(R"({"deviceid")", "{\n  \"deviceid\" "), true},
-      {"another name", replaced(R"("pc")", R"("pc2")"), false},
-      {"another system", replaced("Debian", "Ubuntu"), false},
-      {"another device id", replaced(R"("d")", R"("e")"), false},
-      {"a boot time elsewhere counts", replaced(R"("name":"pc")", R"("boot_time":"x")"), false},
-      {"text that is not JSON", base.substr(1), false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(DocumentDigest(c.document) == digest, c.same);
+    const size_t at = text.find(row.Bytes(0));
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, row[0].size(), row.Bytes(1));
+    EXPECT_EQ(DocumentDigest(text) == digest, row.Bytes(2) == "same");
   }
   // Without a "content" object nothing is left out, and no field is made up either.
   EXPECT_NE(DocumentDigest(R"({"deviceid":"d"})"),
@@ -106,39 +90,23 @@ struct Draw {
 };
 
 TEST(BackoffTest, WaitsGrowWithFullJitterWithinTheExpiration) {
-  struct Case {
-    const char* name;
-    int failures;
-    std::optional<long> retryAfter, expirationHours;
-    std::int64_t cap;  // the cap given to the random source; -1: not drawn
-    std::int64_t highest;
+  // A field of data/backoff.txt, "-" for none.
+  const auto field = [](const CaseRow& row, size_t i) {
+    return row.Text(i) ? std::optional<long>(row.Value(i)) : std::nullopt;
   };
-  const std::vector<Case> cases = {
-      {"first failure: the next run", 1, {}, 24, -1, 0},
-      {"second failure: up to an hour", 2, {}, 24, 3600, 3600},
-      {"third: two hours", 3, {}, 24, 7200, 7200},
-      {"sixth: sixteen hours", 6, {}, 24, 16 * 3600, 16 * 3600},
-      {"seventh: thirty-two hours, cut at the expiration", 7, {}, 24, 24 * 3600, 24 * 3600},
-      {"many failures do not overflow", 400, {}, 24, 24 * 3600, 24 * 3600},
-      {"no expiration: a day at most", 9, {}, {}, 24 * 3600, 24 * 3600},
-      {"a short expiration cuts the first cap", 2, {}, 0, 0, 0},
-      {"expiration two hours", 5, {}, 2, 7200, 7200},
-      {"Retry-After wins from the first failure", 1, 600, 24, -1, 600},
-      {"Retry-After wins over the growth", 7, 90, 24, -1, 90},
-      {"Retry-After stops at the expiration", 2, 1000000, 1, -1, 3600},
-      {"a negative Retry-After waits for nothing", 3, -5, 24, -1, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "backoff.txt", 5)) {
+    SCOPED_TRACE(row.where);
+    const auto failures = static_cast<int>(row.Value(0));
+    const std::optional<long> retryAfter = field(row, 1), expirationHours = field(row, 2);
     std::int64_t cap = -1;
-    EXPECT_EQ(BackoffSeconds(c.failures, c.retryAfter, c.expirationHours, Draw{&cap, true}),
-              c.highest);
-    EXPECT_EQ(cap, c.cap);
+    EXPECT_EQ(BackoffSeconds(failures, retryAfter, expirationHours, Draw{&cap, true}),
+              row.Value(4));
+    EXPECT_EQ(cap, field(row, 3).value_or(-1));
     cap = -1;
     const std::int64_t lowest =
-        BackoffSeconds(c.failures, c.retryAfter, c.expirationHours, Draw{&cap, false});
+        BackoffSeconds(failures, retryAfter, expirationHours, Draw{&cap, false});
     // Full jitter reaches down to nothing; a Retry-After is no draw.
-    EXPECT_EQ(lowest, c.retryAfter ? c.highest : 0);
+    EXPECT_EQ(lowest, retryAfter ? row.Value(4) : 0);
   }
 }
 
