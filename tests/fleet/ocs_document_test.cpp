@@ -8,6 +8,7 @@
 #include "fleet/ocs_document.h"
 #include "fleet/ocs_exchange.h"
 #include "fleet/xml_text.h"
+#include "tests/support/case_file.h"
 
 namespace velmora::fleet {
 namespace {
@@ -49,26 +50,9 @@ std::string Nth(const std::string& xml, const std::string& name, int n) {
 }
 
 TEST(XmlTextTest, EscapesMarkupAndReplacesWhatXmlCannotHold) {
-  struct Case {
-    std::string in, out;
-  };
-  const std::vector<Case> cases = {
-      {"plain", "plain"},
-      {"a&b<c>d\"e'f", "a&amp;b&lt;c&gt;d&quot;e&apos;f"},
-      {"tab\tline\ncr\r", "tab\tline\ncr\r"},
-      {std::string("nul\0x", 5), "nul\xEF\xBF\xBDx"},
-      {"bell\x07", "bell\xEF\xBF\xBD"},
-      {"\xE6\x98\x9F\xF0\xA0\xAE\xB7", "\xE6\x98\x9F\xF0\xA0\xAE\xB7"},  // 星, 𠮷
-      {"cut\xE6\x98", "cut\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"latin1 \xE9t\xE9", "latin1 \xEF\xBF\xBDt\xEF\xBF\xBD"},
-      {"overlong \xC0\xAF", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"nonchar \xEF\xBF\xBF", "nonchar \xEF\xBF\xBD"},
-      {"beyond \xF4\x90\x80\x80", "beyond \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.in);
-    EXPECT_EQ(XmlEscaped(c.in), c.out);
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "xml_escaped.txt", 2)) {
+    SCOPED_TRACE(row.where);
+    EXPECT_EQ(XmlEscaped(row.Bytes(0)), row.Bytes(1));
   }
 }
 
