@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "fleet/server_state.h"
@@ -14,8 +15,10 @@ namespace velmora::fleet {
 namespace {
 
 namespace fs = std::filesystem;
+using Json = nlohmann::json;
 
 constexpr std::int64_t kHour = 3600;
+constexpr std::int64_t kStart = 1765000000;
 const std::string kUrl = "http://inventory.example/front/inventory.php";
 
 std::string Document(const std::string& name, const std::string& bootTime) {
@@ -69,36 +72,43 @@ class AgentRunTest : public TempFolderTest {
     fs::create_directories(dir_);
   }
 
-  // One run in a sequence: the machine's document, when, the server's answer, and what the run
-  // journals, posts, keeps and leaves in the server's state.
-  struct Step {
-    const char* name;
-    std::string document;
-    std::int64_t now;
-    bool force;
-    Verdict verdict;
-    std::optional<long> retryAfter;
-    std::string journal;  // the line's start
-    std::optional<std::string> posted, kept;
-    int failures;
-    std::int64_t quietUntil;
-  };
-  void Walk(const std::vector<Step>& steps) {
-    for (const Step& step : steps) {
-      SCOPED_TRACE(step.name);
+  // Each step of the walk in the file `name` of data/, from an empty state folder: the machine's
+  // document ["name", "boot time"], when (seconds after kStart), the server's answer, and what the
+  // run journals (the line's start), posts, keeps and leaves in the server's state.
+  void Walk(const std::string& name) {
+    const CaseKeys keys = {
+        {"step", "machine", "at", "answer", "journal"},
+        {"note", "force", "retry-after", "posted", "kept", "failures", "quiet-until"}};
+    const std::map<std::string, Verdict> verdicts = {{"accepted", Verdict::VerdictAccepted},
+                                                     {"refused", Verdict::VerdictRefused},
+                                                     {"unreached", Verdict::VerdictUnreached}};
+    const auto document = [](const Json& step, const char* key) -> std::optional<std::string> {
+      if (!step.contains(key)) return std::nullopt;
+      return Document(step[key].at(0), step[key].at(1));
+    };
+    for (const Json& step : ReadJsonCases<Json>(VELMORA_TEST_DATA + name, keys)) {
+      SCOPED_TRACE(step["step"].get<std::string>());
       deliveries_.clear();
-      Answer(step.verdict, step.retryAfter);
-      const ServerOutcome outcome = Run(step.document, step.now, step.force);
-      EXPECT_EQ(outcome.journal.rfind(step.journal, 0), 0u) << outcome.journal;
+      Answer(verdicts.at(step["answer"]), step.contains("retry-after")
+                                              ? std::optional<long>(step["retry-after"])
+                                              : std::nullopt);
+      const ServerOutcome outcome =
+          Run(*document(step, "machine"), kStart + step["at"].get<std::int64_t>(),
+              step.value("force", false));
+      EXPECT_EQ(outcome.journal.rfind(step["journal"].get<std::string>(), 0), 0u)
+          << outcome.journal;
       EXPECT_TRUE(outcome.settled);
-      ASSERT_EQ(deliveries_.size(), step.posted ? 1u : 0u);
-      if (step.posted) {
+      const std::optional<std::string> posted = document(step, "posted");
+      ASSERT_EQ(deliveries_.size(), posted ? 1u : 0u);
+      if (posted) {
         EXPECT_EQ(deliveries_[0].url, kUrl);
-        EXPECT_EQ(deliveries_[0].document, *step.posted);
+        EXPECT_EQ(deliveries_[0].document, *posted);
       }
-      EXPECT_EQ(Kept(), step.kept);
-      EXPECT_EQ(State().failures, step.failures);
-      EXPECT_EQ(State().quietUntil, step.quietUntil);
+      EXPECT_EQ(Kept(), document(step, "kept"));
+      EXPECT_EQ(State().failures, step.value("failures", 0));
+      EXPECT_EQ(State().quietUntil, step.contains("quiet-until")
+                                        ? kStart + step["quiet-until"].get<std::int64_t>()
+                                        : 0);
     }
   }
 
@@ -106,60 +116,15 @@ class AgentRunTest : public TempFolderTest {
   std::vector<Delivery> deliveries_;
 };
 
-constexpr std::int64_t kStart = 1765000000;
 constexpr Verdict kAccepted = Verdict::VerdictAccepted;
 
 TEST_F(AgentRunTest, SendsOnlyWhatChangedOrIsDue) {
-  const std::string first = Document("pc", "2026-12-07 08:00:00");
-  const std::string renamed = Document("pc2", "x");
-  const std::string sent = "sent to " + kUrl + ": ";
-  Walk({
-      {"first", first, kStart, false, kAccepted, std::nullopt,
-       sent + "the first inventory, accepted, expiration 24 h", first, std::nullopt, 0, 0},
-      {"same an hour later", first, kStart + kHour, false, kAccepted, std::nullopt,
-       "unchanged for " + kUrl + ": accepted 2025-12-06 05:46:40 UTC, due 2025-12-07 05:46:40 UTC",
-       std::nullopt, std::nullopt, 0, 0},
-      {"rebooted", Document("pc", "2026-12-07 10:00:00"), kStart + 2 * kHour, false, kAccepted,
-       std::nullopt, "unchanged for ", std::nullopt, std::nullopt, 0, 0},
-      {"forced", first, kStart + 3 * kHour, true, kAccepted, std::nullopt,
-       sent + "forced, accepted", first, std::nullopt, 0, 0},
-      {"renamed", renamed, kStart + 4 * kHour, false, kAccepted, std::nullopt,
-       sent + "the inventory changed, accepted", renamed, std::nullopt, 0, 0},
-      {"a second before due", renamed, kStart + 28 * kHour - 1, false, kAccepted, std::nullopt,
-       "unchanged for ", std::nullopt, std::nullopt, 0, 0},
-      {"due", Document("pc2", "y"), kStart + 28 * kHour, false, kAccepted, std::nullopt,
-       sent + "the expiration passed, accepted", Document("pc2", "y"), std::nullopt, 0, 0},
-  });
+  Walk("agent_walk_sends.json");
   EXPECT_EQ(State().acceptedAt, kStart + 28 * kHour);
   EXPECT_EQ(State().expirationHours, 24);
 }
 
-TEST_F(AgentRunTest, KeepsWhatFailedAndBacksOff) {
-  const std::string boot8 = Document("pc", "2026-12-07 08:00:00");
-  const std::string boot9 = Document("pc", "2026-12-07 09:00:00");
-  const std::string other = Document("pc2", "x");
-  const std::string kept = "kept for " + kUrl + ": ";
-  Walk({
-      {"first failure: next run", boot8, kStart, false, Verdict::VerdictUnreached, std::nullopt,
-       kept + "busy; failure 1 in a row, next try on the next run", boot8, boot8, 1, 0},
-      // The kept document is still the machine's state: it goes out as kept, byte for byte.
-      {"second failure: an hour at most", boot9, kStart + kHour, false, Verdict::VerdictRefused,
-       std::nullopt, kept + "busy; failure 2 in a row, next try after 2025-12-06 07:46:40 UTC",
-       boot8, boot8, 2, kStart + 2 * kHour},
-      {"left alone", boot9, kStart + 2 * kHour - 1, false, kAccepted, std::nullopt,
-       kept + "left alone until 2025-12-06 07:46:40 UTC after 2 failures in a row", std::nullopt,
-       boot8, 2, kStart + 2 * kHour},
-      {"left alone, but the machine changed", other, kStart + 2 * kHour - 1, false, kAccepted,
-       std::nullopt, kept + "left alone until", std::nullopt, other, 2, kStart + 2 * kHour},
-      {"third failure: two hours", other, kStart + 2 * kHour, false, Verdict::VerdictUnreached,
-       std::nullopt, kept + "busy; failure 3 in a row", other, other, 3, kStart + 4 * kHour},
-      {"forced, Retry-After", Document("pc2", "y"), kStart + 3 * kHour, true,
-       Verdict::VerdictRefused, 120, kept + "busy; failure 4 in a row", other, other, 4,
-       kStart + 3 * kHour + 120},
-      {"delivered", Document("pc2", "z"), kStart + 3 * kHour + 120, false, kAccepted, std::nullopt,
-       "sent to " + kUrl + ": the kept inventory, accepted", other, std::nullopt, 0, 0},
-  });
-}
+TEST_F(AgentRunTest, KeepsWhatFailedAndBacksOff) { Walk("agent_walk_keeps.json"); }
 
 TEST_F(AgentRunTest, TheExpirationIsTakenInWholeHoursWithinTenYears) {
   std::int64_t now = kStart;
@@ -168,8 +133,7 @@ TEST_F(AgentRunTest, TheExpirationIsTakenInWholeHoursWithinTenYears) {
     const std::optional<long> hours =
         row.Text(1) ? std::optional<long>(row.Value(1)) : std::nullopt;
     Answer(Verdict::VerdictAccepted);
-    answer_.expiration =
-        row.quoted[0] ? nlohmann::json(row.Bytes(0)) : nlohmann::json::parse(row.Bytes(0));
+    answer_.expiration = row.quoted[0] ? Json(row.Bytes(0)) : Json::parse(row.Bytes(0));
     ASSERT_EQ(Run(Document("pc", "b"), now, true).journal.rfind("sent to ", 0), 0u);
     EXPECT_EQ(State().expirationHours, hours);
     // Due when the expiration, or a day without one, has passed; not a second before.
