@@ -14,17 +14,12 @@ import time
 import zlib
 
 import fleet_run
-from fleet_run import (ACCEPTED, BUSY, COMMAND, TEMP, WINE, WORKSTATION, Server, answering, check,
-                       environment, host, write)
+from fleet_run import ACCEPTED, BUSY, TEMP, WINE, WORKSTATION, Server, answering, check, host, write
 
 
-def agent_command(config, profile, *args):
-    return COMMAND + ["--profile", host(profile), "agent", "--config", host(config), *args]
-
-
-def agent(config, profile, *args):
-    return subprocess.run(agent_command(config, profile, *args), env=environment(),
-                          capture_output=True, timeout=120)
+def agent(config, profile, *args, run=fleet_run.velmora, **pipes):
+    """A run of the agent, or with run=fleet_run.start one started and not waited for."""
+    return run("--profile", host(profile), "agent", "--config", host(config), *args, **pipes)
 
 
 def config(name, *lines):
@@ -110,8 +105,8 @@ check(posted(server)[0]["Authorization"] ==
 
 # Two runs at once: the second leaves the state folder to the first and says so.
 server.behave = fleet_run.stall
-first = subprocess.Popen(agent_command(main, WORKSTATION, "--force"), env=environment(),
-                         stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+first = agent(main, WORKSTATION, "--force", run=fleet_run.start, stdout=subprocess.PIPE,
+              stderr=subprocess.PIPE)
 waited = 0
 count = len(server.received)
 while len(server.received) == count and waited < 600:
@@ -139,17 +134,15 @@ if not WINE:
     for profile in (WORKSTATION, laptop):
         runs_as(agent(killed, profile), 0, f"kept for {refusing.url}", "a refused inventory is kept")
         documents.add(json.dumps(exported(profile), sort_keys=True))
-    duration = time.monotonic()
-    agent(killed, WORKSTATION)
-    duration = time.monotonic() - duration
+    duration = agent(killed, WORKSTATION).seconds
     kills = 40
     interrupted = 0  # kills that left a temporary file: the run was writing, or had written it
     for round in range(kills):
         for name in os.listdir(killed_state):
             if name.endswith(".new"):
                 os.remove(os.path.join(killed_state, name))
-        run = subprocess.Popen(agent_command(killed, (WORKSTATION, laptop)[round % 2]),
-                               env=environment(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run = agent(killed, (WORKSTATION, laptop)[round % 2], run=fleet_run.start,
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(random.uniform(0, duration * 1.2))
         run.send_signal(signal.SIGKILL)
         run.wait()
