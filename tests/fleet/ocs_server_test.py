@@ -53,16 +53,10 @@ def check_rows(server, name, table, hid, records, columns):
             check(text(value) == want, f"{name} {table} #{index}: {column} is {want!r}: {value!r}")
 
 
-# The tables of the parts kept one to a record of the profile's list (joined with the Machine
-# key's), and the field each column holds.
-PARTS = [
-    ("memories", "PhyMemoryList", {"CAPTION": "deviceLocator", "CAPACITY": "capacityMB",
-                                   "TYPE": "memoryType", "SERIALNUMBER": "serialNumber"}),
-    ("storages", "StorageList", {"NAME": "name", "MODEL": "model", "DISKSIZE": "sizeMB",
-                                 "SERIALNUMBER": "serialNumber"}),
-    ("monitors", "MonitorList", {"MANUFACTURER": "manufacturer", "CAPTION": "monitorType",
-                                 "SERIAL": "serialNumber"}),
-]
+# The field of a record each column of the server's tables holds; "parts" are the tables kept
+# one to a record of the profile's list (joined with the Machine key's), and that list.
+with open(os.path.join(fleet_run.DATA, "ocs-columns.json"), encoding="utf-8") as f:
+    COLUMNS = json.load(f)
 
 
 def check_machine(server, name, profile_path):
@@ -94,10 +88,8 @@ def check_machine(server, name, profile_path):
 
     processor = {**(profile.get("Processor") or {}), **(machine.get("Processor") or {})}
     packages = processor.get("packages") or 1 if profile.get("Processor") else 0
-    check_rows(server, name, "cpus", hid, [processor] * packages,
-               {"TYPE": "name", "SPEED": "maxClockSpeed", "CORES": "cores",
-                "MANUFACTURER": "manufacturer"})
-    for table, key, columns in PARTS:
+    check_rows(server, name, "cpus", hid, [processor] * packages, COLUMNS["cpus"])
+    for table, key, columns in COLUMNS["parts"]:
         check_rows(server, name, table, hid, joined(key), columns)
     # One row per address of an adapter (its IPv4 one, or none for an IPv6 one), and one for an
     # adapter without any.
@@ -107,8 +99,7 @@ def check_machine(server, name, profile_path):
         for address in addresses:
             adapters.append({**node, "shown": node.get("interfaceName") or node.get("description"),
                              "v4": address if address and ":" not in address else None})
-    check_rows(server, name, "networks", hid, adapters,
-               {"DESCRIPTION": "shown", "MACADDR": "macAddress", "IPADDRESS": "v4"})
+    check_rows(server, name, "networks", hid, adapters, COLUMNS["networks"])
     return hid
 
 
