@@ -5,6 +5,7 @@ Every run reads its own agent.conf with a state folder in a temporary folder (ne
 machine's). Usage: agent_test.py SOURCE_DIR [EMULATOR] VELMORA
 """
 import base64
+import glob
 import json
 import os
 import random
@@ -26,14 +27,6 @@ def config(name, *lines):
     return write(name, "".join(line + "\n" for line in lines))
 
 
-def journal(run):
-    """The run's one journal line, without the program's prefix."""
-    err = run.stderr.decode(errors="replace")
-    check(err.count("\n") == 1 and err.startswith("velmora: agent: ") and run.stdout == b"",
-          f"one journal line and nothing on standard output: {err!r}")
-    return err[len("velmora: agent: "):].rstrip("\r\n")
-
-
 def posted(server, index=-1):
     """The headers and the inflated body of a post the server received."""
     _, headers, body = server.received[index]
@@ -41,7 +34,11 @@ def posted(server, index=-1):
 
 
 def runs_as(run, status, start, what):
-    line = journal(run)
+    """The run's one journal line, without the program's prefix, holds its outcome."""
+    err = run.stderr.decode(errors="replace")
+    check(err.count("\n") == 1 and err.startswith("velmora: agent: ") and run.stdout == b"",
+          f"one journal line and nothing on standard output: {err!r}")
+    line = err[len("velmora: agent: "):].rstrip("\r\n")
     check(run.returncode == status and line.startswith(start),
           f"{what}: exits {status} saying {start!r}: {run.returncode} {line!r}")
     return line
@@ -129,6 +126,10 @@ server.close()
 if not WINE:
     refusing = Server(answering(503, {"status": "error", "message": "busy"}))
     killed_state = os.path.join(TEMP, "killed")
+
+    def files(pattern):
+        return glob.glob(os.path.join(killed_state, pattern))
+
     killed = config("killed.conf", f"server = {refusing.url}", f"state = {host(killed_state)}")
     documents = set()
     for profile in (WORKSTATION, laptop):
@@ -138,24 +139,22 @@ if not WINE:
     kills = 40
     interrupted = 0  # kills that left a temporary file: the run was writing, or had written it
     for round in range(kills):
-        for name in os.listdir(killed_state):
-            if name.endswith(".new"):
-                os.remove(os.path.join(killed_state, name))
+        for path in files("*.new"):
+            os.remove(path)
         run = agent(killed, (WORKSTATION, laptop)[round % 2], run=fleet_run.start,
                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(random.uniform(0, duration * 1.2))
         run.send_signal(signal.SIGKILL)
         run.wait()
-        interrupted += any(name.endswith(".new") for name in os.listdir(killed_state))
-        for name in os.listdir(killed_state):
-            if name.endswith(".kept.json"):
-                with open(os.path.join(killed_state, name), encoding="utf-8") as file:
-                    text = file.read()
-                try:
-                    whole = json.dumps(json.loads(text), sort_keys=True) in documents
-                except ValueError:
-                    whole = False
-                check(whole, f"kill {round}: the kept inventory is one of the documents, whole")
+        interrupted += bool(files("*.new"))
+        for path in files("*.kept.json"):
+            with open(path, encoding="utf-8") as file:
+                text = file.read()
+            try:
+                whole = json.dumps(json.loads(text), sort_keys=True) in documents
+            except ValueError:
+                whole = False
+            check(whole, f"kill {round}: the kept inventory is one of the documents, whole")
     refusing.close()
     print(f"{kills} runs killed, {interrupted} of them with the temporary file written or being written")
 
