@@ -28,26 +28,22 @@ function(profile_value out)
   set(${out} "${value}" PARENT_SCOPE)
 endfunction()
 
-# The rows of data/windows_live.txt that begin with `kind`, without it.
-function(rows kind out)
-  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/data/windows_live.txt lines REGEX "^${kind} ")
-  list(TRANSFORM lines REPLACE "^${kind} " "")
-  set(${out} "${lines}" PARENT_SCOPE)
-endfunction()
-
-# Every line but the comments is a whole row of one of the two kinds: a misspelt kind or rule
-# would leave a check out without a word.
+# The rows of data/windows_live.txt, without their kind, into `paths` and `comparisons`. Every
+# line but the comments is a whole row of one of the two kinds: a misspelt kind or rule would
+# leave a check out without a word.
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/data/windows_live.txt lines REGEX "^[^#]")
 set(column "[^|]+\\|")
 set(rules "(same|anycase|startof|mb|addresses)")
-set(row "^(given [^|]+|compare ${column}${column}${column}${column}${rules})$")
 foreach(line IN LISTS lines)
-  if(NOT line MATCHES "${row}")
+  if(line MATCHES "^given ([^|]+)$")
+    list(APPEND paths "${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^compare (${column}${column}${column}${column}${rules})$")
+    list(APPEND comparisons "${CMAKE_MATCH_1}")
+  else()
     message(FATAL_ERROR "data/windows_live.txt: not a row of either kind: ${line}")
   endif()
 endforeach()
 
-rows(given paths)
 foreach(path IN LISTS paths)
   string(REPLACE " " ";" path "${path}")
   profile_value(value ${path})
@@ -79,9 +75,7 @@ if(NOT live STREQUAL replayed)
   message(FATAL_ERROR "the native velmora replaying the capture prints another inventory")
 endif()
 
-# The second witness: the compare rows.
-rows(compare comparisons)
-# Properties read for the checks below the table.
+# The second witness: the compare rows, and properties read for the checks below the table.
 set(extra "os|TotalVirtualMemorySize"
           "path Win32_VideoController|CurrentHorizontalResolution"
           "path Win32_VideoController|CurrentVerticalResolution")

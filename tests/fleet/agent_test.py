@@ -5,6 +5,7 @@ Every run reads its own agent.conf with a state folder in a temporary folder (ne
 machine's). Usage: agent_test.py SOURCE_DIR [EMULATOR] VELMORA
 """
 import base64
+import glob
 import json
 import os
 import random
@@ -14,29 +15,16 @@ import time
 import zlib
 
 import fleet_run
-from fleet_run import (ACCEPTED, BUSY, COMMAND, TEMP, WINE, WORKSTATION, Server, answering, check,
-                       environment, host, write)
+from fleet_run import ACCEPTED, BUSY, TEMP, WINE, WORKSTATION, Server, answering, check, host, write
 
 
-def agent_command(config, profile, *args):
-    return COMMAND + ["--profile", host(profile), "agent", "--config", host(config), *args]
-
-
-def agent(config, profile, *args):
-    return subprocess.run(agent_command(config, profile, *args), env=environment(),
-                          capture_output=True, timeout=120)
+def agent(config, profile, *args, run=fleet_run.velmora, **pipes):
+    """A run of the agent, or with run=fleet_run.start one started and not waited for."""
+    return run("--profile", host(profile), "agent", "--config", host(config), *args, **pipes)
 
 
 def config(name, *lines):
     return write(name, "".join(line + "\n" for line in lines))
-
-
-def journal(run):
-    """The run's one journal line, without the program's prefix."""
-    err = run.stderr.decode(errors="replace")
-    check(err.count("\n") == 1 and err.startswith("velmora: agent: ") and run.stdout == b"",
-          f"one journal line and nothing on standard output: {err!r}")
-    return err[len("velmora: agent: "):].rstrip("\r\n")
 
 
 def posted(server, index=-1):
@@ -46,7 +34,11 @@ def posted(server, index=-1):
 
 
 def runs_as(run, status, start, what):
-    line = journal(run)
+    """The run's one journal line, without the program's prefix, holds its outcome."""
+    err = run.stderr.decode(errors="replace")
+    check(err.count("\n") == 1 and err.startswith("velmora: agent: ") and run.stdout == b"",
+          f"one journal line and nothing on standard output: {err!r}")
+    line = err[len("velmora: agent: "):].rstrip("\r\n")
     check(run.returncode == status and line.startswith(start),
           f"{what}: exits {status} saying {start!r}: {run.returncode} {line!r}")
     return line
@@ -110,8 +102,8 @@ check(posted(server)[0]["Authorization"] ==
 
 # Two runs at once: the second leaves the state folder to the first and says so.
 server.behave = fleet_run.stall
-first = subprocess.Popen(agent_command(main, WORKSTATION, "--force"), env=environment(),
-                         stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+first = agent(main, WORKSTATION, "--force", run=fleet_run.start, stdout=subprocess.PIPE,
+              stderr=subprocess.PIPE)
 waited = 0
 count = len(server.received)
 while len(server.received) == count and waited < 600:
@@ -134,35 +126,35 @@ server.close()
 if not WINE:
     refusing = Server(answering(503, {"status": "error", "message": "busy"}))
     killed_state = os.path.join(TEMP, "killed")
+
+    def files(pattern):
+        return glob.glob(os.path.join(killed_state, pattern))
+
     killed = config("killed.conf", f"server = {refusing.url}", f"state = {host(killed_state)}")
     documents = set()
     for profile in (WORKSTATION, laptop):
         runs_as(agent(killed, profile), 0, f"kept for {refusing.url}", "a refused inventory is kept")
         documents.add(json.dumps(exported(profile), sort_keys=True))
-    duration = time.monotonic()
-    agent(killed, WORKSTATION)
-    duration = time.monotonic() - duration
+    duration = agent(killed, WORKSTATION).seconds
     kills = 40
     interrupted = 0  # kills that left a temporary file: the run was writing, or had written it
     for round in range(kills):
-        for name in os.listdir(killed_state):
-            if name.endswith(".new"):
-                os.remove(os.path.join(killed_state, name))
-        run = subprocess.Popen(agent_command(killed, (WORKSTATION, laptop)[round % 2]),
-                               env=environment(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for path in files("*.new"):
+            os.remove(path)
+        run = agent(killed, (WORKSTATION, laptop)[round % 2], run=fleet_run.start,
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(random.uniform(0, duration * 1.2))
         run.send_signal(signal.SIGKILL)
         run.wait()
-        interrupted += any(name.endswith(".new") for name in os.listdir(killed_state))
-        for name in os.listdir(killed_state):
-            if name.endswith(".kept.json"):
-                with open(os.path.join(killed_state, name), encoding="utf-8") as file:
-                    text = file.read()
-                try:
-                    whole = json.dumps(json.loads(text), sort_keys=True) in documents
-                except ValueError:
-                    whole = False
-                check(whole, f"kill {round}: the kept inventory is one of the documents, whole")
+        interrupted += bool(files("*.new"))
+        for path in files("*.kept.json"):
+            with open(path, encoding="utf-8") as file:
+                text = file.read()
+            try:
+                whole = json.dumps(json.loads(text), sort_keys=True) in documents
+            except ValueError:
+                whole = False
+            check(whole, f"kill {round}: the kept inventory is one of the documents, whole")
     refusing.close()
     print(f"{kills} runs killed, {interrupted} of them with the temporary file written or being written")
 

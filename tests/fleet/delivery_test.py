@@ -14,12 +14,11 @@ import os
 import re
 import socket
 import struct
-import subprocess
 import time
 import zlib
 
 import fleet_run
-from fleet_run import COMMAND, TEMP, WINE, WORKSTATION, Server, answering, check, host
+from fleet_run import TEMP, WINE, WORKSTATION, Server, answering, check, host
 
 TIMEOUT = 2  # send's --timeout in the failing cases
 MEMORY_KB = 32 * 1024
@@ -28,30 +27,24 @@ MEMORY_KB = 32 * 1024
 MEASURED = not WINE and not os.environ.get("VELMORA_SANITIZED")
 
 
-class Run:
-    def __init__(self, returncode, stdout, stderr, seconds, peak_kb):
-        self.returncode, self.stdout, self.stderr = returncode, stdout, stderr
-        self.seconds, self.peak_kb = seconds, peak_kb
-
-    def __repr__(self):
-        return f"exit {self.returncode}, {self.seconds:.1f} s, {self.peak_kb} KB, {self.stderr!r}"
+def velmora(*args, token=None):
+    """Runs velmora measured, with `token` as the server's token from the environment."""
+    return fleet_run.velmora(*args, extra={"VELMORA_SERVER_TOKEN": token} if token else None,
+                             measure=True)
 
 
-def velmora(*args, environment=None):
-    """Runs velmora and measures that one process: its wall time and its peak resident size
-    (by time(1): a child of this script would count the script's own size as its peak)."""
-    env = fleet_run.environment(environment)
-    peak = os.path.join(TEMP, "peak")
-    measure = [] if WINE else ["/usr/bin/time", "-f", "%M", "-o", peak]
-    started = time.monotonic()
-    run = subprocess.run(measure + COMMAND + list(args), env=env, capture_output=True, timeout=120)
-    seconds = time.monotonic() - started
-    peak_kb = 0 if WINE else int(open(peak).read().split()[-1])
-    return Run(run.returncode, run.stdout, run.stderr, seconds, peak_kb)
+def said(run):
+    return f"exit {run.returncode}, {run.seconds:.1f} s, {run.peak_kb} KB, {run.stderr!r}"
 
 
-def send(url, *args, environment=None):
-    return velmora("--profile", host(WORKSTATION), "send", url, *args, environment=environment)
+def send(url, *args, token=None):
+    return velmora("--profile", host(WORKSTATION), "send", url, *args, token=token)
+
+
+def exchange(behave, *args, token=None):
+    """send to a server of its own that behaves as `behave` says: the run, and the server."""
+    with Server(behave) as server:
+        return send(server.url, *args, token=token), server
 
 
 validator = fleet_run.glpi_validator()
@@ -174,27 +167,25 @@ def basic(handler, body):
 
 def succeeds(run, what):
     check(run.returncode == 0 and run.stdout == b"expiration: 24\n" and run.stderr == b"",
-          f"{what}: exits 0 and prints the expiration: {run}")
+          f"{what}: exits 0 and prints the expiration: {said(run)}")
 
 
 def fails(run, text, what):
     """Exit 1, one line holding `text`, within the timeout plus a second, in less than 32 MB."""
     err = run.stderr.decode(errors="replace")
-    print(f"{what}: {run}")
+    print(f"{what}: {said(run)}")
     check(run.returncode == 1 and err.count("\n") == 1 and text in err and run.stdout == b"",
-          f"{what}: exits 1 with one line holding {text!r}: {run}")
-    check(run.seconds < TIMEOUT + 1 + startup, f"{what}: ends within the timeout: {run}")
+          f"{what}: exits 1 with one line holding {text!r}: {said(run)}")
+    check(run.seconds < TIMEOUT + 1 + startup, f"{what}: ends within the timeout: {said(run)}")
     # Under Wine the process measured is Wine's loader with its own libraries: not velmora's size.
-    check(not MEASURED or run.peak_kb < MEMORY_KB, f"{what}: less than 32 MB: {run}")
+    check(not MEASURED or run.peak_kb < MEMORY_KB, f"{what}: less than 32 MB: {said(run)}")
 
 
 def fails_keeping(server_behaviour, text, what):
-    server = Server(server_behaviour)
     kept = os.path.join(TEMP, "kept.json")
     if os.path.exists(kept):
         os.remove(kept)
-    run = send(server.url, "--timeout", str(TIMEOUT), "--keep", host(kept))
-    server.close()
+    run, server = exchange(server_behaviour, "--timeout", str(TIMEOUT), "--keep", host(kept))
     fails(run, text, what)
     try:
         check(json.load(open(kept))["content"]["versionclient"].startswith("Velmora"),
@@ -207,9 +198,8 @@ def fails_keeping(server_behaviour, text, what):
 # What a run costs before it posts anything: under Wine, starting Wine's services, which takes
 # from a fraction of a second to several on a busy machine. Ten seconds more are allowed there:
 # enough for Wine, far too little for a server that drips its answer for a minute.
-closed = Server(glpi())
-port = closed.server_address[1]
-closed.close()
+with Server(glpi()) as closed:
+    port = closed.server_address[1]
 startup = 10 if WINE else 0
 fails(send(f"http://127.0.0.1:{port}/", "--timeout", str(TIMEOUT)), "connection refused",
       "a closed port")
@@ -217,11 +207,9 @@ fails(send(f"http://127.0.0.1:{port}/", "--timeout", str(TIMEOUT)), "connection 
 # A first post: the document export prints, zlib-compressed, with the token from the environment
 # and the agent's ID, kept for the next run; --keep's document, sent again by --file, is the same.
 kept = os.path.join(TEMP, "sent.json")
-server = Server(glpi())
-succeeds(send(server.url, "--keep", host(kept), environment={"VELMORA_SERVER_TOKEN": "s3cret"}),
-         "a first post")
-succeeds(velmora("send", "--file", host(kept), server.url), "--file")
-server.close()
+with Server(glpi()) as server:
+    succeeds(send(server.url, "--keep", host(kept), token="s3cret"), "a first post")
+    succeeds(velmora("send", "--file", host(kept), server.url), "--file")
 printed = fleet_run.velmora("--profile", host(WORKSTATION), "export", "--format", "glpi").stdout
 check(len(server.received) == 2, "two posts")
 if len(server.received) == 2:
@@ -243,16 +231,12 @@ if len(server.received) == 2:
 # As GLPI answers: compressed in kind, and the same in each compression a server may choose.
 for kind in ("application/x-compress-gzip", "application/x-compress-deflate",
              "application/x-gzip", "application/x-deflate", "application/json"):
-    server = Server(glpi(kind))
-    run = send(server.url)
-    server.close()
-    succeeds(run, f"an answer as {kind}")
+    succeeds(exchange(glpi(kind))[0], f"an answer as {kind}")
 invalid = fleet_run.write("invalid.json",
                           {"action": "inventory", "content": {"versionclient": "Velmora"}})
-server = Server(glpi())
-fails(velmora("send", "--file", host(invalid), server.url), "400: invalid inventory",
-      "an invalid document: the stand-in's error, inflated")
-server.close()
+with Server(glpi()) as server:
+    fails(velmora("send", "--file", host(invalid), server.url), "400: invalid inventory",
+          "an invalid document: the stand-in's error, inflated")
 
 fails_keeping(reset, "inventory.php: ", "a connection reset")
 fails_keeping(drip, "no answer within 2 s", "one byte a second")
@@ -271,9 +255,7 @@ fails_keeping(basic, "answered 401: authentication", "Basic authentication witho
 
 # Redirects followed: the same body and headers posted again, credentials to the same place only.
 for count, status in ((1, 307), (2, 301), (3, 308)):
-    server = Server(redirect_then(count, status, glpi()))
-    run = send(server.url, environment={"VELMORA_SERVER_TOKEN": "t0ken"})
-    server.close()
+    run, server = exchange(redirect_then(count, status, glpi()), token="t0ken")
     succeeds(run, f"{count} redirect(s) with {status}")
     paths = [path for path, _, _ in server.received]
     check(paths[:2] == ["/front/inventory.php", "/glpi/next"] and len(paths) == count + 1,
@@ -281,40 +263,34 @@ for count, status in ((1, 307), (2, 301), (3, 308)):
     check(len({body for _, _, body in server.received}) == 1 and
           all(h["Authorization"] == "Bearer t0ken" and h["Content-Type"] == "application/x-compress-zlib"
               for _, h, _ in server.received), f"{count} redirect(s): the same post again")
-elsewhere = Server(glpi())
-server = Server(moved(307, elsewhere.url))
-run = send(server.url, environment={"VELMORA_SERVER_TOKEN": "t0ken"})
-server.close()
-elsewhere.close()
-succeeds(run, "a redirect to another server")
+with Server(glpi()) as elsewhere:
+    succeeds(exchange(moved(307, elsewhere.url), token="t0ken")[0], "a redirect to another server")
 check(len(elsewhere.received) == 1 and "Authorization" not in elsewhere.received[0][1],
       "the token does not follow a redirect to another server")
 
 # Basic authentication from a file only its owner may read.
 credentials = fleet_run.write("credentials", "user = glpi-agent\npassword = s3cret\n")
-server = Server(basic)
-succeeds(send(server.url, "--credentials", host(credentials)), "Basic authentication")
-if not WINE:  # Wine's files carry no mode bits to refuse
-    os.chmod(credentials, 0o644)
-    run = send(server.url, "--credentials", host(credentials))
-    err = run.stderr.decode()
-    check(run.returncode == 2 and err.count("\n") == 1 and "owner" in err and "s3cret" not in err,
-          f"credentials others may read: exit 2 and one line: {run}")
-    check(len(server.received) == 1, "nothing is posted with refused credentials")
-server.close()
+with Server(basic) as server:
+    succeeds(send(server.url, "--credentials", host(credentials)), "Basic authentication")
+    if not WINE:  # Wine's files carry no mode bits to refuse
+        os.chmod(credentials, 0o644)
+        run = send(server.url, "--credentials", host(credentials))
+        err = run.stderr.decode()
+        check(run.returncode == 2 and err.count("\n") == 1 and "owner" in err
+              and "s3cret" not in err,
+              f"credentials others may read: exit 2 and one line: {said(run)}")
+        check(len(server.received) == 1, "nothing is posted with refused credentials")
 
 # TLS: the system's authorities, or those of --ca-file; never without a check.
 tls, certificate = fleet_run.self_signed()
-server = Server(glpi(), tls)
-fails(send(server.url, "--timeout", str(TIMEOUT)), "TLS failure", "a certificate not trusted")
-if not WINE:  # WinHTTP trusts the system's store only
-    succeeds(send(server.url, "--ca-file", host(certificate)), "a certificate trusted by --ca-file")
-    plain = Server(glpi())
-    server.behave = moved(302, plain.url)
-    fails(send(server.url, "--ca-file", host(certificate), "--timeout", str(TIMEOUT)),
-          "redirected from https to http://", "a redirect from https to http")
-    check(plain.received == [], "nothing is posted in the clear")
-    plain.close()
-server.close()
+with Server(glpi(), tls) as server, Server(glpi()) as plain:
+    fails(send(server.url, "--timeout", str(TIMEOUT)), "TLS failure", "a certificate not trusted")
+    if not WINE:  # WinHTTP trusts the system's store only
+        succeeds(send(server.url, "--ca-file", host(certificate)),
+                 "a certificate trusted by --ca-file")
+        server.behave = moved(302, plain.url)
+        fails(send(server.url, "--ca-file", host(certificate), "--timeout", str(TIMEOUT)),
+              "redirected from https to http://", "a redirect from https to http")
+        check(plain.received == [], "nothing is posted in the clear")
 
 fleet_run.finish()

@@ -12,6 +12,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 SOURCE = sys.argv[1]
 COMMAND = sys.argv[2:]
@@ -44,11 +45,24 @@ def environment(extra=None):
     return env
 
 
-def velmora(*args, root=None, extra=None):
-    """Runs the program; `root` is a fixture tree its Linux readers read instead of the machine."""
+def velmora(*args, root=None, extra=None, measure=False):
+    """Runs the program; `root` is a fixture tree its Linux readers read instead of the machine.
+    The run's wall time is its `seconds`; with `measure`, its `peak_kb` is that one process's peak
+    resident size, by time(1): a child of this script would count the script's own size."""
     extra = {**({"HARNEL_ROOT": root} if root else {}), **(extra or {})}
-    return subprocess.run(COMMAND + list(args), env=environment(extra), capture_output=True,
-                          timeout=120)
+    peak = os.path.join(TEMP, "peak")
+    timed = ["/usr/bin/time", "-f", "%M", "-o", peak] if measure and not WINE else []
+    started = time.monotonic()
+    run = subprocess.run(timed + COMMAND + list(args), env=environment(extra), capture_output=True,
+                         timeout=120)
+    run.seconds = time.monotonic() - started
+    run.peak_kb = int(open(peak).read().split()[-1]) if timed else 0
+    return run
+
+
+def start(*args, **pipes):
+    """The program started, not waited for."""
+    return subprocess.Popen(COMMAND + list(args), env=environment(), **pipes)
 
 
 def write(name, content, mode=0o600):
@@ -105,6 +119,12 @@ class Server(http.server.ThreadingHTTPServer):
         threading.Thread(target=self.serve_forever, daemon=True).start()
         self.base = f"{'https' if tls else 'http'}://127.0.0.1:{self.server_address[1]}"
         self.url = self.base + "/front/inventory.php"
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
 
     def close(self):
         self.release.set()

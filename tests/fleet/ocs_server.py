@@ -9,6 +9,7 @@ import os
 import re
 import signal
 import socket
+import string
 import subprocess
 import tempfile
 import time
@@ -16,6 +17,7 @@ import time
 SCHEMA = "/usr/share/ocsinventory-reports/files/ocsbase_new.sql"
 SERVER_CONF = "/etc/apache2/conf-available/ocsinventory-server.conf"
 MODULES = "/usr/lib/apache2/modules"
+HTTPD_CONF = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data", "ocs-httpd.conf")
 STARTUP_SECONDS = 60
 
 
@@ -147,29 +149,14 @@ class OcsServer:
         os.makedirs(self.web_folder)
         # The children run as www-data and read the list of extra agents the server takes.
         os.chmod(self.web_folder, 0o755)
-        with open(os.path.join(self.web_folder, "agents"), "w") as f:
-            f.write(self.user_agent + "\n")
-        with open(os.path.join(self.web_folder, "ocs.conf"), "w") as f:
-            f.write(self.server_conf())
+        with open(HTTPD_CONF) as f:
+            httpd = string.Template(f.read()).substitute(folder=self.web_folder, port=self.web_port,
+                                                         modules=MODULES)
+        for name, text in (("agents", self.user_agent + "\n"), ("ocs.conf", self.server_conf()),
+                           ("httpd.conf", httpd)):
+            with open(os.path.join(self.web_folder, name), "w") as f:
+                f.write(text)
         conf = os.path.join(self.web_folder, "httpd.conf")
-        with open(conf, "w") as f:
-            f.write(f"""ServerRoot {self.web_folder}
-ServerName 127.0.0.1
-Listen 127.0.0.1:{self.web_port}
-PidFile {self.web_folder}/httpd.pid
-DefaultRuntimeDir {self.web_folder}
-ErrorLog {self.web_folder}/error.log
-LogLevel warn
-User www-data
-Group www-data
-StartServers 1
-MinSpareServers 1
-MaxSpareServers 2
-LoadModule mpm_prefork_module {MODULES}/mod_mpm_prefork.so
-LoadModule authz_core_module {MODULES}/mod_authz_core.so
-LoadModule perl_module {MODULES}/mod_perl.so
-Include {self.web_folder}/ocs.conf
-""")
         self.apache_command = ["apache2", "-f", conf, "-DFOREGROUND"]
         self.start_web()
 

@@ -4,11 +4,9 @@ machines it holds afterwards, row by row against the profiles sent, a changed ma
 row, the agent's unchanged run, and the web server gone after the PROLOG.
 Usage: ocs_server_test.py SOURCE_DIR VELMORA
 """
-import http.server
 import json
 import os
 import re
-import threading
 import urllib.error
 import urllib.request
 
@@ -55,16 +53,10 @@ def check_rows(server, name, table, hid, records, columns):
             check(text(value) == want, f"{name} {table} #{index}: {column} is {want!r}: {value!r}")
 
 
-# The tables of the parts kept one to a record of the profile's list (joined with the Machine
-# key's), and the field each column holds.
-PARTS = [
-    ("memories", "PhyMemoryList", {"CAPTION": "deviceLocator", "CAPACITY": "capacityMB",
-                                   "TYPE": "memoryType", "SERIALNUMBER": "serialNumber"}),
-    ("storages", "StorageList", {"NAME": "name", "MODEL": "model", "DISKSIZE": "sizeMB",
-                                 "SERIALNUMBER": "serialNumber"}),
-    ("monitors", "MonitorList", {"MANUFACTURER": "manufacturer", "CAPTION": "monitorType",
-                                 "SERIAL": "serialNumber"}),
-]
+# The field of a record each column of the server's tables holds; "parts" are the tables kept
+# one to a record of the profile's list (joined with the Machine key's), and that list.
+with open(os.path.join(fleet_run.DATA, "ocs-columns.json"), encoding="utf-8") as f:
+    COLUMNS = json.load(f)
 
 
 def check_machine(server, name, profile_path):
@@ -96,10 +88,8 @@ def check_machine(server, name, profile_path):
 
     processor = {**(profile.get("Processor") or {}), **(machine.get("Processor") or {})}
     packages = processor.get("packages") or 1 if profile.get("Processor") else 0
-    check_rows(server, name, "cpus", hid, [processor] * packages,
-               {"TYPE": "name", "SPEED": "maxClockSpeed", "CORES": "cores",
-                "MANUFACTURER": "manufacturer"})
-    for table, key, columns in PARTS:
+    check_rows(server, name, "cpus", hid, [processor] * packages, COLUMNS["cpus"])
+    for table, key, columns in COLUMNS["parts"]:
         check_rows(server, name, table, hid, joined(key), columns)
     # One row per address of an adapter (its IPv4 one, or none for an IPv6 one), and one for an
     # adapter without any.
@@ -109,8 +99,7 @@ def check_machine(server, name, profile_path):
         for address in addresses:
             adapters.append({**node, "shown": node.get("interfaceName") or node.get("description"),
                              "v4": address if address and ":" not in address else None})
-    check_rows(server, name, "networks", hid, adapters,
-               {"DESCRIPTION": "shown", "MACADDR": "macAddress", "IPADDRESS": "v4"})
+    check_rows(server, name, "networks", hid, adapters, COLUMNS["networks"])
     return hid
 
 
@@ -123,44 +112,25 @@ def send(name, profile, url, *args):
           f"{run.returncode} {out!r} {run.stderr!r}")
 
 
-class CutAfterProlog(http.server.ThreadingHTTPServer):
-    """Passes requests on to the OCS server; once the PROLOG's answer is back, it stops the web
-    server, so that the inventory meets nobody and its connection is dropped."""
-
-    def __init__(self, server):
-        super().__init__(("127.0.0.1", 0), Relay)
-        self.ocs, self.requests = server, 0
-        threading.Thread(target=self.serve_forever, daemon=True).start()
-        self.url = f"http://127.0.0.1:{self.server_address[1]}/ocsinventory"
-
-    def close(self):
-        self.shutdown()
-        self.server_close()
-
-
-class Relay(http.server.BaseHTTPRequestHandler):
-    def do_POST(self):
-        body = self.rfile.read(int(self.headers["Content-Length"]))
-        self.server.requests += 1
-        if self.server.requests > 1:
-            self.server.ocs.stop_web()
-            self.close_connection = True
+def cut_after_prolog(ocs):
+    """A relay's behaviour: passes requests on to the OCS server; once the PROLOG's answer is
+    back, it stops the web server, so that the inventory meets nobody and its connection is
+    dropped. The relay's `requests` counts what it passed."""
+    def behave(handler, body):
+        handler.server.requests += 1
+        if handler.server.requests > 1:
+            ocs.stop_web()
+            handler.close_connection = True
             return
-        request = urllib.request.Request(self.server.ocs.url, data=body, headers={
-            k: v for k, v in self.headers.items() if k.lower() not in ("host", "content-length")})
+        headers = {k: v for k, v in handler.headers.items()
+                   if k.lower() not in ("host", "content-length")}
+        request = urllib.request.Request(ocs.url, data=body, headers=headers)
         try:
             answer = urllib.request.urlopen(request, timeout=30)
         except urllib.error.HTTPError as error:
             answer = error
-        data = answer.read()
-        self.send_response(answer.status)
-        self.send_header("Content-Type", answer.headers.get("Content-Type", ""))
-        self.send_header("Content-Length", str(len(data)))
-        self.end_headers()
-        self.wfile.write(data)
-
-    def log_message(self, *args):
-        pass
+        handler.answer(answer.status, answer.headers.get("Content-Type", ""), answer.read())
+    return behave
 
 
 def check_count(server, machines, what):
@@ -211,8 +181,8 @@ def main():
 
         # The web server stops after the PROLOG: send fails and keeps, the agent keeps, and both
         # deliver once it is back.
-        relay = CutAfterProlog(server)
-        try:
+        with fleet_run.Server(cut_after_prolog(server)) as relay:
+            relay.requests, relay.url = 0, relay.base + "/ocsinventory"
             kept = os.path.join(TEMP, "kept.xml")
             cut = velmora("--profile", changed_path, "send", relay.url, "--keep", kept,
                           "--timeout", "20")
@@ -231,8 +201,6 @@ def main():
             again = agent(config)
             check(again.returncode == 0 and b"the kept inventory, accepted" in again.stderr,
                   f"the next run delivers the kept inventory: {again.stderr}")
-        finally:
-            relay.close()
         run = velmora("send", "--file", kept, server.url)
         check(run.returncode == 0, f"send --file delivers the kept one: {run.stderr}")
         if fleet_run.failures:

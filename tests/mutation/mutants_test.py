@@ -5,6 +5,7 @@ lands in the live tree, and that only a whole test run makes a survivor."""
 import argparse
 import contextlib
 import io
+import json
 import os
 import shutil
 import subprocess
@@ -17,26 +18,9 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
 from mutation import cli, mutators, results, runner, worktree  # noqa: E402
 
-# A function body's lines and the mutants each must give, in column order.
-CASES = [
-    ("if (a < b && c >= d) x = y + 1;", "< -> <=, && -> ||, >= -> >, + -> -, 1 -> 0"),
-    ("std::vector<std::vector<int>> v = Make<T&&>(x, -1, y >> 2, y << 3);",
-     "1 -> 0, 2 -> 3, 3 -> 4"),
-    ("Use('0', \"a < b\", R\"(x < y)\", 0x10, 1.5, 10u, 1'000, x2);  // a < b",
-     "Use('0', \"a < b\", R\"(x <  ->"),
-    ("Use(R\"(x < y\n)\");", ""),
-    ("p->n = a - b;", "p->n = a - b; ->, - -> +"),
-    ("for (;;) { if (!done) break; }", "! ->, break -> continue"),
-    ("switch (x) { case 1: Call(); break; }", "Call(); ->"),
-    ("while (x) { switch (x) { default: continue; } auto f = [] { return; }; }",
-     "continue -> break"),
-    ("return a <=> b, ++i, true != x;", "++ -> --, true -> false, != -> =="),
-    ("static_assert(sizeof(T) == 4); alignas(8) char c[sizeof(x + 1)]; auto&& r = !x;",
-     "! ->"),
-    ("Foo x(1); const Bar& y = z; Foo<int>(2); i = 0;", "1 -> 0, 2 -> 3, i = 0; ->, 0 -> 1"),
-]
-CLASS = ("struct S {\n  virtual void f() = 0;\n  int n = 2;\n  bool operator<(const S&) const;\n"
-         "  S();\n};\n")
+# C++ and the mutants it must give, in column order, of the kinds named (the default ones when
+# none are): "body" is a function's body, "code" a whole file; "why" says what a case is for.
+CASES = json.loads((Path(__file__).parent / "data" / "mutants.json").read_text(encoding="utf-8"))
 
 
 # The shapes of this codebase's tables, each mutant of which must compile: rows in braces, made
@@ -80,28 +64,14 @@ def described(text, kinds=mutators.DEFAULT_KINDS):
 
 
 class MutantsTest(unittest.TestCase):
-    def test_mutants_of_each_line(self):
-        for code, expected in CASES:
-            with self.subTest(code=code):
-                self.assertEqual(described("#include <a>\nvoid f() {\n" + code + "\n}\n"),
-                                 expected)
-        self.assertEqual(described("#define LESS(a, b) a < \\\n b\n" + CLASS), "2 -> 3")
+    def test_mutants_of_each_code(self):
+        for n, case in enumerate(CASES):
+            code = case.get("code") or "#include <a>\nvoid f() {\n" + case["body"] + "\n}\n"
+            with self.subTest(case=n, code=code):
+                kinds = case.get("kinds", mutators.DEFAULT_KINDS)
+                self.assertEqual(described(code, kinds), case["expected"])
 
-    def test_rows_and_literals_of_tables(self):
-        self.assertEqual(described('const char* kPaths[] = {"/a", "b\\n"};', "row,literal"),
-                         r'"/a" -> "", "/a", "b\n" -> "b\n", "/a", "/a" -> "xa", "/a", ->, '
-                         r'"/a" -> "/a", "/a", , "b\n" ->, "b\n" -> "", "b\n" -> "c\n", '
-                         r'"b\n" -> "b\n", "b\n"')
-        # A row's own fields are no rows; a fixed length takes no row twice; texts outside tables
-        # are changed but never swapped, nor are those of extern "C", static_assert or assert.
-        self.assertEqual(described('std::array<Row, 2> r = {{{1, u"x"}, {2, u"y"}}};\n'
-                                   'Row one = {3, u"z"};', "row,literal"),
-                         '{1, u"x"}, ->, u"x" -> u"", u"x" -> u"y", u"x"}, {2, u"y" -> '
-                         'u"y"}, {2, u"x", , {2, u"y"} ->, u"y" -> u"", u"y" -> u"z", '
-                         'u"z" -> u"", u"z" -> u"a"')
-        self.assertEqual(described('extern "C" void f(const char* = "a");\n'
-                                   'static_assert(1, "x");\nvoid g() { assert(p && "no"); }',
-                                   "literal"), '"a" -> "", "a" -> "b"')
+    def test_changed_characters(self):
         self.assertEqual(mutators.changed_character("\u4e2d") + mutators.changed_character("\ud7ff")
                          + mutators.changed_character("-"), "\u4e2e\ud7fex")
 
