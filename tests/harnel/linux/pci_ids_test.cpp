@@ -177,23 +177,6 @@ TEST(PciIdsTest, OnlyATopLevelLineEndsABlock) {
   }
 }
 
-TEST(PciIdsTest, UeventNumbers) {
-  const std::optional<PciDevice> gpu = ParsePciUevent(
-      "DRIVER=i915\nPCI_CLASS=30000\nPCI_ID=8086:5917\nPCI_SUBSYS_ID=17AA:225D\n"
-      "PCI_SLOT_NAME=0000:00:02.0\nMODALIAS=pci:v00008086d00005917sv000017AAsd0000225Dbc03\n");
-  ASSERT_TRUE(gpu.has_value());
-  EXPECT_EQ(gpu->vendor, 0x8086);
-  EXPECT_EQ(gpu->device, 0x5917);
-  EXPECT_EQ(gpu->subVendor, 0x17aa);
-  EXPECT_EQ(gpu->subDevice, 0x225d);
-  EXPECT_EQ(gpu->classCode, 0x030000u);
-  // Without the numbers that name it, the device is read from its attribute files instead.
-  EXPECT_FALSE(ParsePciUevent("PCI_CLASS=30000\n").has_value());
-  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086:5917\n").has_value());
-  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086\nPCI_CLASS=30000\n").has_value());
-  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086:5917\nPCI_CLASS=1000000\n").has_value());
-}
-
 TEST(PciIdsTest, LaterSelectionsReuseWhatTheSearchesFoundUntilTheFileChanges) {
   // What the searches of a file found is kept for later selections in it; a rewritten file
   // (another size, another modification time) still gives its own lines.
