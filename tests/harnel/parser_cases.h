@@ -59,21 +59,24 @@ inline std::string Joined(const std::vector<std::string>& parts, const char* bet
 
 using Parser = std::function<std::string(const CaseRow&)>;
 
-// Every row of the file at `path` through its parser; a row of no parser, or a parser of no
-// row, fails the test.
-inline void ExpectEveryRow(const std::string& path, const std::map<std::string, Parser>& parsers) {
-  std::map<std::string, int> rows;
-  for (const CaseRow& row : ReadCaseFile(path, 2, kAnyFields)) {
-    SCOPED_TRACE(row.where);
-    const auto parser = parsers.find(row.Bytes(0));
-    if (parser == parsers.end()) {
-      ADD_FAILURE() << "no parser " << row.Bytes(0);
-      continue;
+// Every row of the files at `paths` through its parser; a row of no parser, or of more or fewer
+// fields than the first row of its parser, or a parser of no row, fails the test.
+inline void ExpectEveryRow(std::initializer_list<std::string> paths,
+                           const std::map<std::string, Parser>& parsers) {
+  std::map<std::string, size_t> fields;
+  for (const std::string& path : paths) {
+    for (const CaseRow& row : ReadCaseFile(path, 2, kAnyFields)) {
+      SCOPED_TRACE(row.where);
+      const auto parser = parsers.find(row.Bytes(0));
+      const size_t first = fields.emplace(row.Bytes(0), row.fields.size()).first->second;
+      if (parser == parsers.end() || row.fields.size() != first) {
+        ADD_FAILURE() << "no parser " << row.Bytes(0) << " of " << row.fields.size() << " fields";
+        continue;
+      }
+      EXPECT_EQ(parser->second(row), row.Bytes(row.fields.size() - 1));
     }
-    ++rows[parser->first];
-    EXPECT_EQ(parser->second(row), row.Bytes(row.fields.size() - 1));
   }
-  for (const auto& [name, parser] : parsers) EXPECT_GT(rows[name], 0) << "no row for " << name;
+  for (const auto& [name, parser] : parsers) EXPECT_EQ(fields.count(name), 1u) << name;
 }
 
 }  // namespace parser_cases

@@ -1,6 +1,6 @@
 // Decoders of firmware bytes (SMBIOS tables, EDID blocks) and the text helpers under them:
 // they need nothing of the operating system, so they are tested on Windows as well. The rows of
-// data/decode_cases.txt first, then what takes more than a row.
+// data/decode_cases.txt and of the real monitors' EDIDs first, then what takes more than a row.
 
 #include <gtest/gtest.h>
 
@@ -102,6 +102,22 @@ const std::map<std::string, parser_cases::Parser> kParsers = {
        return Joined({edid->manufacturerId, product, Shown(edid->name),
                       ShownMode(edid->preferredMode), std::to_string(edid->widthCm)});
      }},
+    // A real monitor's EDID (linux/data/edid/samples.txt): maker, name, and the refresh rate the
+    // preferred timing gives the mode the kernel would list first. The source is only the row's
+    // origin.
+    {"edid-sample",
+     [](const CaseRow& row) {
+       const std::optional<Edid> edid =
+           ParseEdid(FileBytes(MACHINE_FIXTURES "/edid/" + row.Bytes(1)));
+       const std::optional<DisplayMode> listed =
+           row.Text(2) ? ParseModeName(row.Bytes(2)) : std::nullopt;
+       if (!edid) return std::string("-");
+       std::optional<int> hertz;
+       if (listed && edid->preferredMode && SameMode(*edid->preferredMode, *listed)) {
+         hertz = edid->preferredMode->refreshHz;
+       }
+       return Joined({edid->manufacturerId, Shown(edid->name), Shown(hertz)});
+     }},
     {"pnp-vendor", [](const CaseRow& row) { return Shown(PnpVendorName(row.Bytes(1))); }},
     {"mode-name", [](const CaseRow& row) { return ShownMode(ParseModeName(row.Bytes(1))); }},
     // Whether a listed mode of the name given is the timing given (width, height, refresh,
@@ -116,7 +132,8 @@ const std::map<std::string, parser_cases::Parser> kParsers = {
 };
 
 TEST(DecoderTest, EachDecoderGivesTheFieldsOfItsRows) {
-  parser_cases::ExpectEveryRow(VELMORA_SOURCE_DIR "/tests/harnel/decode/data/decode_cases.txt",
+  parser_cases::ExpectEveryRow({VELMORA_SOURCE_DIR "/tests/harnel/decode/data/decode_cases.txt",
+                                MACHINE_FIXTURES "/edid/samples.txt"},
                                kParsers);
 }
 
@@ -198,8 +215,8 @@ TEST(SmbiosTest, TruncatedTableStopsAtTheLastWholeStructure) {
   }
 }
 
-// The panel's block changed: its 48 Hz mode, then no base block: cut short, or with a broken
-// header.
+// Blocks changed: the panel's, with its 48 Hz mode, then no base block: cut short, or with a
+// broken header; and a monitor's, with its name repeated.
 TEST(EdidTest, ChangedBlocks) {
   std::string slow = parser_cases::LaptopBytes("/sys/class/drm/card0-eDP-1/edid");
   slow[60] = 0x46, slow[61] = 0x41;  // 326 lines of vertical blanking
@@ -207,40 +224,8 @@ TEST(EdidTest, ChangedBlocks) {
   EXPECT_FALSE(ParseEdid(slow.substr(0, 127)));
   slow[1] = 0;
   EXPECT_FALSE(ParseEdid(slow));
-}
-
-// Real monitors' EDIDs (data/edid/samples.json): maker, name, and the refresh rate that the
-// preferred timing gives the mode the kernel would list first.
-TEST(EdidTest, ReadsRealMonitors) {
-  const std::filesystem::path folder = std::filesystem::path(MACHINE_FIXTURES) / "edid";
-  const nlohmann::json samples =
-      nlohmann::json::parse(FileBytes(folder / "samples.json"), nullptr, true, true);
-  ASSERT_FALSE(samples.empty());
-  for (const nlohmann::json& sample : samples) {
-    SCOPED_TRACE(sample.dump());
-    ASSERT_EQ(
-        WrongKeys(
-            sample,
-            {{"file", "manufacturerId", "monitorType", "mode", "refreshRateHz", "source"}, {}}),
-        "");
-    const std::optional<Edid> edid =
-        ParseEdid(FileBytes(folder / sample["file"].get<std::string>()));
-    ASSERT_TRUE(edid);
-    EXPECT_EQ(edid->manufacturerId, sample["manufacturerId"]);
-    const nlohmann::json& name = sample["monitorType"];
-    EXPECT_EQ(edid->name, name.is_null() ? std::nullopt : std::optional(name.get<std::string>()));
-    std::optional<int> hertz;
-    const nlohmann::json& mode = sample["mode"];
-    const std::optional<DisplayMode> listed =
-        mode.is_null() ? std::nullopt : ParseModeName(mode.get<std::string>());
-    if (listed && edid->preferredMode && SameMode(*edid->preferredMode, *listed)) {
-      hertz = edid->preferredMode->refreshHz;
-    }
-    const nlohmann::json& rate = sample["refreshRateHz"];
-    EXPECT_EQ(hertz, rate.is_null() ? std::nullopt : std::optional(rate.get<int>()));
-  }
   // Three name descriptors, each the same name filling all 13 bytes: a repeat, not a run-on.
-  std::string repeated = FileBytes(folder / "041-ASUS-WWW282C.bin");
+  std::string repeated = FileBytes(MACHINE_FIXTURES "/edid/041-ASUS-WWW282C.bin");
   for (std::size_t text : {77, 95, 113}) repeated.replace(text, 13, "ZN242GD-ASUS1");
   EXPECT_EQ(ParseEdid(repeated)->name, "ZN242GD-ASUS1");
 }

@@ -141,7 +141,7 @@ const std::map<std::string, parser_cases::Parser> kParsers = {
 };
 
 TEST(LinuxParseTest, EachParserGivesTheFieldsOfItsRows) {
-  parser_cases::ExpectEveryRow(MACHINE_FIXTURES "/parse_cases.txt", kParsers);
+  parser_cases::ExpectEveryRow({MACHINE_FIXTURES "/parse_cases.txt"}, kParsers);
 }
 
 TEST(UserinfoParseTest, UtmpLogons) {
