@@ -35,9 +35,10 @@ inline std::string Input(const CaseRow& row, size_t i) {
   return row.quoted.at(i) ? row.Bytes(i) : LaptopBytes(row.Bytes(i));
 }
 
-// Input `i` of `row`, absent where it is "-".
-inline std::optional<std::int64_t> Number(const CaseRow& row, size_t i) {
-  return row.Text(i) ? std::optional(row.Value(i)) : std::nullopt;
+// The number input `i` of `row`, absent where it is "-".
+template <class T = std::int64_t>
+std::optional<T> Number(const CaseRow& row, size_t i) {
+  return row.Text(i) ? std::optional(static_cast<T>(row.Value(i))) : std::nullopt;
 }
 
 // A field as a row writes it.

@@ -106,9 +106,7 @@ const std::map<std::string, parser_cases::Parser> kParsers = {
      }},
     {"media-type",
      [](const CaseRow& row) {
-       const std::optional<std::int64_t> type = Number(row, 2);
-       return MediaType(row.Bytes(1), type ? std::optional<std::uint64_t>(*type) : std::nullopt,
-                        row.Value(3) != 0);
+       return MediaType(row.Bytes(1), Number<std::uint64_t>(row, 2), row.Value(3) != 0);
      }},
     {"virtual-block", [](const CaseRow& row) { return Shown(IsVirtualBlockDevice(row.Bytes(1))); }},
     // A block device of the name given, alone in a machine's list.
@@ -134,9 +132,7 @@ const std::map<std::string, parser_cases::Parser> kParsers = {
      }},
     {"adapter-type",
      [](const CaseRow& row) {
-       const std::optional<std::int64_t> type = Number(row, 1);
-       return Shown(AdapterTypeName(type ? std::optional<std::uint64_t>(*type) : std::nullopt,
-                                    row.Value(2) != 0));
+       return Shown(AdapterTypeName(Number<std::uint64_t>(row, 1), row.Value(2) != 0));
      }},
 };
 
