@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "provider/provider.h"
+#include "tests/support/case_file.h"
 
 namespace {
 
@@ -75,24 +76,16 @@ TEST(HarnelJsonExportsTest, EachSectionAloneMatchesTheWholeAndAReplayedMachineHa
 }
 
 TEST(HarnelJsonExportsTest, RequestsItDoesNotKnowGiveNothing) {
-  struct Case {
-    const char* section;
-    unsigned int parts;
-  };
-  const Case cases[] = {
-      {"Storage", HARNEL_JSON_VALUES},                   // not a record's key
-      {"", HARNEL_JSON_VALUES},                          // nor is the empty one
-      {"OS", HARNEL_JSON_VALUES | HARNEL_JSON_REASONS},  // one part of a section
-      {"Machine", HARNEL_JSON_VALUES | HARNEL_JSON_REASONS},
-      {nullptr, 0},  // no part
-      {nullptr, 4},  // a part it does not know
-      {"OS", HARNEL_JSON_VALUES | 8},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.section == nullptr ? "(null)" : c.section) + " " +
-                 std::to_string(c.parts));
+  const std::map<std::string, int64_t> parts = {{"VALUES", HARNEL_JSON_VALUES},
+                                                {"REASONS", HARNEL_JSON_REASONS}};
+  for (const CaseRow& row :
+       ReadCaseFile(VELMORA_SOURCE_DIR "/tests/harnel/data/bad_requests.txt", 2)) {
+    SCOPED_TRACE(row.where);
+    const std::string section = row.Bytes(0);
     char* json = reinterpret_cast<char*>(&json);  // must be set to null
-    EXPECT_EQ(HarnelGetMachineJson(c.section, c.parts, &json), HARNEL_JSON_BAD_REQUEST);
+    EXPECT_EQ(HarnelGetMachineJson(row.Text(0) ? section.c_str() : nullptr,
+                                   static_cast<unsigned int>(row.Value(1, parts)), &json),
+              HARNEL_JSON_BAD_REQUEST);
     EXPECT_EQ(json, nullptr);
   }
   EXPECT_EQ(HarnelGetMachineJson(nullptr, HARNEL_JSON_VALUES, nullptr), HARNEL_JSON_BAD_REQUEST);

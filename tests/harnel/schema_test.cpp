@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "harnel/machine_key.h"
+#include "tests/support/case_file.h"
 
 namespace {
 
@@ -76,25 +77,10 @@ TEST(SchemaTest, KindsFollowTheProviderOrderAndTheirKeys) {
 }
 
 TEST(SchemaTest, MachineKeyHoldsItsFieldsForTheirRecordsOnly) {
-  struct Case {
-    std::string_view recordKey, field;
-    bool held;
-  };
-  const Case cases[] = {
-      {harnel::kMachineSystemKey, harnel::machine::kChassisSerial, true},
-      {harnel::kMachineSystemKey, harnel::machine::kVirtualization, true},
-      {"StorageList", harnel::machine::kFirmware, true},
-      {"StorageList", "model", true},  // the record's own
-      {"MonitorList", harnel::machine::kFirmware, false},
-      {"PhyMemoryList", harnel::machine::kSerialNumber, true},
-      {"Processor", harnel::machine::kThreads, true},
-      {"Memory", harnel::machine::kThreads, false},
-      {harnel::kMachineSystemKey, "osName", false},
-      {"Nothing", "name", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.recordKey) + "." + std::string(c.field));
-    EXPECT_EQ(harnel::IsProfileField(c.recordKey, c.field), c.held);
+  for (const CaseRow& row :
+       ReadCaseFile(VELMORA_SOURCE_DIR "/tests/harnel/data/profile_fields.txt", 3)) {
+    SCOPED_TRACE(row.where);
+    EXPECT_EQ(harnel::IsProfileField(row.Bytes(0), row.Bytes(1)), row.Value(2) != 0);
   }
 }
 

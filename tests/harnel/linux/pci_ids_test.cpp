@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <random>
@@ -21,6 +20,7 @@
 #include "harnel/linux/pci.h"
 #include "harnel/linux/pci_ids.h"
 #include "harnel/linux/pci_ids_names.h"
+#include "tests/support/case_file.h"
 #include "tests/support/scratch_dir.h"
 
 namespace harnel::linux {
@@ -129,41 +129,25 @@ TEST(PciIdsTest, BinarySearchFindsWhatEveryLineHolds) {
 }
 
 TEST(PciIdsTest, OnlyATopLevelLineEndsABlock) {
-  // A line inside the big vendor's block, far past the first read window: lines that stand
-  // nowhere leave the models after them in the block, for the selection as for the names of
-  // the whole text; a line at the top level ends it, unless it heads the same vendor again.
+  // Each row of data/pci_ids_block_lines.txt put into the big vendor's block, before a model:
+  // whether it leaves the model there, for the selection as for the names of the whole text.
   const std::string model = Hex(2000 * 0x15 + 3, 4), line = "\t" + model + "  Model ";
-  struct Row {
-    std::string inserted;
-    bool named;
-  };
-  const Row rows[] = {
-      {"", true},
-      {"   ", true},
-      {"\t", true},
-      {"\r", true},
-      {" \t# a note", true},
-      {std::string(20000, ' '), true},  // longer than a read window
-      {Hex(kBigVendor, 4) + "  Vendor again", true},
-      {"zzzz  Not a vendor", false},
-      {Hex(kBigVendor, 4), false},  // a vendor line without a name heads no block
-      {"S 1234  Another kind", false},
-  };
   PciDevice device;
   device.vendor = static_cast<std::uint16_t>(kBigVendor);
   device.device = static_cast<std::uint16_t>(2000 * 0x15 + 3);
   device.classCode = 0x030000;
   const velmora_test::ScratchDir root;
   int file = 0;
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.inserted.substr(0, 20));
-    std::string ids = Database();
+  for (const CaseRow& row : ReadCaseFile(MACHINE_FIXTURES "/pci_ids_block_lines.txt", 3)) {
+    SCOPED_TRACE(row.where);
+    std::string ids = Database(), inserted;
+    for (auto n = row.Value(1); n-- > 0;) inserted += row.Bytes(0);
     const std::size_t at = ids.find(line);
     ASSERT_NE(at, std::string::npos);
-    ids.insert(at, row.inserted + "\n");
+    ids.insert(at, inserted + "\n");
     const std::optional<std::string> expected =
-        row.named ? std::optional<std::string>("Model " + Hex(kBigVendor, 4) + ":" + model)
-                  : std::nullopt;
+        row.Value(2) != 0 ? std::optional<std::string>("Model " + Hex(kBigVendor, 4) + ":" + model)
+                          : std::nullopt;
     EXPECT_EQ(PciNames(ids, {device}).Device(device.vendor, device.device), expected);
     EXPECT_EQ(Lookup(ReadPciIdsNames(ids).models, ModelKey(device)), expected);
 
@@ -175,23 +159,6 @@ TEST(PciIdsTest, OnlyATopLevelLineEndsABlock) {
     EXPECT_EQ(Lookup(ReadPciIdsNames(SelectPciIds(text, {device})).models, ModelKey(device)),
               expected);
   }
-}
-
-TEST(PciIdsTest, UeventNumbers) {
-  const std::optional<PciDevice> gpu = ParsePciUevent(
-      "DRIVER=i915\nPCI_CLASS=30000\nPCI_ID=8086:5917\nPCI_SUBSYS_ID=17AA:225D\n"
-      "PCI_SLOT_NAME=0000:00:02.0\nMODALIAS=pci:v00008086d00005917sv000017AAsd0000225Dbc03\n");
-  ASSERT_TRUE(gpu.has_value());
-  EXPECT_EQ(gpu->vendor, 0x8086);
-  EXPECT_EQ(gpu->device, 0x5917);
-  EXPECT_EQ(gpu->subVendor, 0x17aa);
-  EXPECT_EQ(gpu->subDevice, 0x225d);
-  EXPECT_EQ(gpu->classCode, 0x030000u);
-  // Without the numbers that name it, the device is read from its attribute files instead.
-  EXPECT_FALSE(ParsePciUevent("PCI_CLASS=30000\n").has_value());
-  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086:5917\n").has_value());
-  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086\nPCI_CLASS=30000\n").has_value());
-  EXPECT_FALSE(ParsePciUevent("PCI_ID=8086:5917\nPCI_CLASS=1000000\n").has_value());
 }
 
 TEST(PciIdsTest, LaterSelectionsReuseWhatTheSearchesFoundUntilTheFileChanges) {
