@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <vector>
 
+#include "tests/support/case_file.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/reparse_check.h"
 #include "xmldoc/xml_doc.h"
@@ -28,26 +28,15 @@ WString Items(int n) {
 // A document parsed again after edits keeps its storage, and what it holds then is what a
 // new document would hold: nothing of the earlier, longer text and its gap shows through.
 TEST(DocumentReuseTest, ParsedAgainItKeepsItsStorageAndForgetsTheOldText) {
-  struct Row {
-    int firstItems;  // the text held and filled first
-    int items;       // the text parsed next into the same document
-    const WChar* value;
-  };
-  const std::vector<Row> rows = {
-      {200, 3, WTEXT("a<b")},  // a long filled text, then a short one
-      {3, 3, WTEXT("same size")},
-      {1, 40, WTEXT("x")},  // a short one, then one that outgrows the storage
-      {50, 0, WTEXT("none")},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.items);
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "reuse.txt", 3)) {
+    SCOPED_TRACE(row.where);
     XmlDoc reused;
-    reused.ParseText(Items(row.firstItems).c_str());
+    reused.ParseText(Items(static_cast<int>(row.Value(0))).c_str());
     WriteEveryChild(reused, WTEXT("a value long enough to move the gap about"));
     const size_t heldBefore = reused.TextCapacity();
     const WChar* storageBefore = reused.Text().data();
 
-    const WString next = Items(row.items);
+    const WString next = Items(static_cast<int>(row.Value(1)));
     ASSERT_TRUE(reused.ParseText(next.c_str()));
     XmlDoc fresh;
     ASSERT_TRUE(fresh.ParseText(next.c_str()));
@@ -55,8 +44,8 @@ TEST(DocumentReuseTest, ParsedAgainItKeepsItsStorageAndForgetsTheOldText) {
       EXPECT_EQ(reused.Text().data(), storageBefore);
       EXPECT_EQ(reused.TextCapacity(), heldBefore);
     }
-    WriteEveryChild(reused, row.value);
-    WriteEveryChild(fresh, row.value);
+    WriteEveryChild(reused, row.Text(2));
+    WriteEveryChild(fresh, row.Text(2));
     EXPECT_EQ(reused.Text(), fresh.Text());
     EXPECT_EQ(reused.DocumentText(), fresh.DocumentText());
     EXPECT_EQ(CheckElementIndex(reused), "");
