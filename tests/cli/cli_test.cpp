@@ -38,10 +38,8 @@ std::string ReadFile(const fs::path& path) {
 class VelmoraTest : public TempFolderTest {
  protected:
   fs::path Profile(const json& profile) {
-    const fs::path path = dir_ / ("profile" + std::to_string(count_++) + ".json");
-    std::ofstream(path, std::ios::binary)
-        << (profile.is_string() ? profile.get<std::string>() : profile.dump());
-    return path;
+    return scratch_.Write("profile" + std::to_string(count_++) + ".json",
+                          profile.is_string() ? profile.get<std::string>() : profile.dump());
   }
 
   // Runs velmora with `args` and no profile in the environment unless --profile gives one, under
