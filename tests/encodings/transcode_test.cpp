@@ -7,9 +7,17 @@
 #include "platform/ansi_code_page.h"
 #include "tests/platform/locale_environment.h"
 #include "tests/support/case_file.h"
+#include "xmldoc/encoding_alias_table.h"
 #include "xmldoc/encodings.h"
 
 namespace {
+
+TEST(CodePageOfNameTest, NamesOfEveryShape) {
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "code_pages.txt", 2)) {
+    SCOPED_TRACE(row.where);
+    EXPECT_EQ(CodePageOfName(row.Text(0)), row.Value(1, {{"CodePageUtf32", CodePageUtf32}}));
+  }
+}
 
 // Measures, allocates and converts, as every caller does, checking that the two passes agree.
 WString TranscodeAll(const WString& sourceName, const void* source, int32_t sourceLength) {

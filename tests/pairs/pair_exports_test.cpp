@@ -56,11 +56,6 @@ std::vector<ExportCase> ReadCases() {
   return cases;
 }
 
-const std::vector<ExportCase>& ExportCases() {
-  static const std::vector<ExportCase> cases = ReadCases();
-  return cases;
-}
-
 // Only `used` was asked for, `gets` times, and each record it gave was released exactly once.
 void ExpectOnlyAsked(Source used, int gets, bool gaveRecord) {
   for (int i = 0; i < static_cast<int>(Source::Count); ++i) {
@@ -80,7 +75,7 @@ void ExpectOnlyAsked(Source used, int gets, bool gaveRecord) {
 // whole groups appended before the failure stay.
 TEST(PairExportsTest, EachExportAppendsItsLabelsAndFieldsInTableOrder) {
   std::set<int (*)(PairList&)> tested;
-  for (const ExportCase& c : ExportCases()) {
+  for (const ExportCase& c : ReadCases()) {
     tested.insert(c.run);
     SCOPED_TRACE(c.name);
     testprovider::Reset();

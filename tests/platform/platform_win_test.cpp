@@ -14,6 +14,7 @@
 #include "platform/system_error.h"
 #include "tests/platform/convert.h"
 #include "tests/platform/locale_environment.h"
+#include "tests/support/case_file.h"
 #include "tests/support/scratch_dir.h"
 
 namespace platform {
@@ -59,19 +60,11 @@ TEST(PlatformWinTest, MissingFileAndFolderGiveTheSystemsCodesAndTexts) {
   EXPECT_EQ(LastSystemError(), 3);
 
   // Windows' English texts, or Wine's; never with their line break.
-  struct Case {
-    int code;
-    const WChar* windows;
-    const WChar* wine;
-  };
-  const Case cases[] = {
-      {2, WTEXT("The system cannot find the file specified."), WTEXT("File not found.")},
-      {3, WTEXT("The system cannot find the path specified."), WTEXT("Path not found.")},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.code);
-    const WString message = SystemErrorMessage(c.code);
-    EXPECT_TRUE(message == c.windows || message == c.wine)
+  for (const CaseRow& row :
+       ReadCaseFile(VELMORA_SOURCE_DIR "/tests/platform/data/windows_error_texts.txt", 3)) {
+    SCOPED_TRACE(row.where);
+    const WString message = SystemErrorMessage(static_cast<int>(row.Value(0)));
+    EXPECT_TRUE(message == row[1] || message == row[2])
         << std::string(message.begin(), message.end());
   }
   // A code the system has no text for gives none.

@@ -101,34 +101,24 @@ TEST_F(TextFileTest, AFileCutShortAfterTheOpenFailsTheRead) {
   }
 }
 
+// Each row of data/file_errors.txt for this system: a path that is not read, and its record.
 TEST_F(TextFileTest, OnlyRegularFilesThatExistAreOpenedAndNothingWaits) {
-  // A missing file or a folder gets the system's reason; a FIFO (which nobody writes: opening
-  // it to read would wait for ever) or a device gets what seeking on one gives.
   fs::create_directories(dir_ / "folder");
-  struct Case {
-    WString path;
-    const WChar* code;  // the record ends with this code; its message is the system's
-  };
 #ifdef _WIN32
-  // Windows does not open a folder as a file at all: access denied.
-  const Case cases[] = {{PathOf("missing.xml"), WTEXT("\" n=\"2\"/>")},
-                        {PathOf("folder"), WTEXT("\" n=\"5\"/>")},
-                        {WTEXT("NUL"), WTEXT("\" n=\"132\"/>")}};
+  const std::string system = "windows";
 #else
+  const std::string system = "linux";
   ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
-  const Case cases[] = {
-      {PathOf("missing.xml"), WTEXT("<file_error msg=\"No such file or directory\" n=\"2\"/>")},
-      {PathOf("folder"), WTEXT("<file_error msg=\"Is a directory\" n=\"21\"/>")},
-      {PathOf("fifo"), WTEXT("<file_error msg=\"Illegal seek\" n=\"29\"/>")},
-      {WTEXT("/dev/zero"), WTEXT("<file_error msg=\"Illegal seek\" n=\"29\"/>")}};
 #endif
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.path.size());
-    Loaded loaded = Load(c.path, 0x100);
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "file_errors.txt", 3)) {
+    if (row.Bytes(0) != system) continue;
+    SCOPED_TRACE(row.where);
+    const std::string path = row.Bytes(1);
+    Loaded loaded = Load(path.starts_with("~/") ? PathOf(path.substr(2)) : row[1], 0x100);
     EXPECT_FALSE(loaded.result);
     EXPECT_EQ(loaded.text, WString());
     EXPECT_TRUE(loaded.log.starts_with(WTEXT("<file_error msg=\""))) << loaded.log.size();
-    EXPECT_TRUE(loaded.log.ends_with(c.code)) << loaded.log.size();
+    EXPECT_TRUE(loaded.log.ends_with(row[2])) << loaded.log.size();
     EXPECT_EQ(loaded.flags, 0x100u);  // not written
   }
 

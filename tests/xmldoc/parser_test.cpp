@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "fuzz/same_parse.h"
 #include "tests/support/case_file.h"
+#include "xmldoc/element_path.h"
 #include "xmldoc/index_check.h"
 #include "xmldoc/parser.h"
+#include "xmldoc/result_log.h"
 #include "xmldoc/xml_doc.h"
 
 namespace {
@@ -207,6 +211,98 @@ TEST(DeclaredEncodingTest, DeclarationAndMetaTag) {
     SCOPED_TRACE(row.where);
     EXPECT_EQ(FindDeclaredEncoding(row.Text(0)), row[1]);
   }
+}
+
+TEST(ElementPathTest, FormCheck) {
+  const std::map<std::string, int64_t> kinds = {{"PathInvalid", PathInvalid},
+                                                {"PathAny", PathAny},
+                                                {"PathName", PathName},
+                                                {"PathAbsolute", PathAbsolute},
+                                                {"PathDeep", PathDeep}};
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "element_paths.txt", 2)) {
+    SCOPED_TRACE(row.where);
+    EXPECT_EQ(CheckElementPath(row.Text(0)).kind, row.Value(1, kinds));
+  }
+  const WChar* deep = WTEXT("//item");
+  EXPECT_EQ(CheckElementPath(deep).firstName, deep + 2);
+}
+
+// Every step of data/navigation.txt on the document the last "parse" made.
+TEST(NavigationTest, StepsOfEachScript) {
+  XmlDoc doc;
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "navigation.txt", 1, 5)) {
+    SCOPED_TRACE(row.where);
+    const std::string step = row.Bytes(0);
+    if (step == "parse") {
+      doc.ParseText(row.Text(1));
+      ASSERT_EQ(CheckElementIndex(doc), "");
+    } else if (step == "find") {
+      EXPECT_EQ(doc.FindElement(row.Text(1)), row.Value(2) != 0);
+    } else if (step == "child") {
+      EXPECT_EQ(doc.FindChildElement(row.Text(1)), row.Value(2) != 0);
+    } else if (step == "enter") {
+      doc.EnterElement();
+    } else if (step == "leave") {
+      doc.LeaveElement();
+    } else if (step == "reset") {
+      doc.ResetPosition();
+    } else if (step == "at") {
+      const std::vector<int64_t> at = {doc.mainPos, doc.childPos, doc.parentPos, doc.nodeKind};
+      EXPECT_EQ(at, (std::vector<int64_t>{row.Value(1), row.Value(2), row.Value(3), row.Value(4)}));
+    } else if (step == "attribute") {
+      EXPECT_EQ(doc.ReadAttribute(row.Text(1)), row[2]);
+    } else if (step == "child-attribute") {
+      EXPECT_EQ(doc.ReadChildAttribute(row.Text(1)), row[2]);
+    } else if (step == "name") {
+      EXPECT_EQ(doc.ElementName(static_cast<uint32_t>(row.Value(1))), row[2]);
+    } else if (step == "markup") {
+      EXPECT_EQ(doc.ElementMarkup(), row[1]);
+    } else if (step == "text") {
+      EXPECT_EQ(doc.DocumentText(), row[1]);
+    } else if (step == "node-kind") {
+      doc.nodeKind = static_cast<uint32_t>(row.Value(1));
+    } else {
+      ADD_FAILURE() << "unknown step " << step;
+    }
+  }
+}
+
+constexpr uint32_t kNone = 0xFFFFFFFF;
+
+TEST(ResultLogTest, RecordsComeOutByteForByte) {
+  const std::map<std::string, int64_t> names = {
+      {"ResultCount", ResultCount},       {"ResultType", ResultType},     {"ResultN", ResultN},
+      {"ResultEncoding", ResultEncoding}, {"ResultLength", ResultLength}, {"ResultMsg", ResultMsg},
+      {"ResultUpdate", ResultUpdate}};
+  WString all = WTEXT("<a/>");
+  WString expectedAll = all;
+  for (const CaseRow& row : ReadCaseFile(VELMORA_TEST_DATA "result_records.txt", 6, 7)) {
+    SCOPED_TRACE(row.where);
+    const auto flags = static_cast<uint32_t>(row.Value(2, names));
+    const auto number = static_cast<uint32_t>(row.Value(3));
+    const auto number2 = static_cast<uint32_t>(row.Value(4));
+    const bool update = row.fields.size() > 6;
+    WString log = update ? row[6] : WString();
+    AddResult(log, row.Text(0), row.Text(1), flags, number, number2);
+    EXPECT_EQ(log, row[5]);
+    if (update) continue;
+    AddResult(all, row.Text(0), row.Text(1), flags, number, number2);
+    expectedAll += row[5];
+  }
+  EXPECT_EQ(all, expectedAll);  // each record goes after the last
+}
+
+TEST(ResultLogTest, LimitIsTestedBeforeEachRecord) {
+  WString log;
+  for (int i = 0; i < 248; ++i) log += WTEXT("<x/>");
+  log += WTEXT("<read/>");
+  ASSERT_EQ(log.size(), 999u);
+  AddResult(log, WTEXT("x"), nullptr, 0, kNone, kNone);
+  EXPECT_EQ(log.substr(992), WTEXT("<read/><x/>"));
+  const WString full = log;
+  AddResult(log, WTEXT("x"), nullptr, 0, kNone, kNone);
+  AddResult(log, WTEXT("read"), WTEXT("t"), ResultEncoding | ResultUpdate, kNone, kNone);
+  EXPECT_EQ(log, full);
 }
 
 }  // namespace
