@@ -57,6 +57,7 @@ def check_rows(server, name, table, hid, records, columns):
 # one to a record of the profile's list (joined with the Machine key's), and that list.
 with open(os.path.join(fleet_run.DATA, "ocs-columns.json"), encoding="utf-8") as f:
     COLUMNS = json.load(f)
+assert COLUMNS.keys() == {"cpus", "parts", "networks"}, f"ocs-columns.json: {list(COLUMNS)}"
 
 
 def check_machine(server, name, profile_path):

@@ -61,7 +61,8 @@ inline std::string Joined(const std::vector<std::string>& parts, const char* bet
 using Parser = std::function<std::string(const CaseRow&)>;
 
 // Every row of the files at `paths` through its parser; a row of no parser, or of more or fewer
-// fields than the first row of its parser, or a parser of no row, fails the test.
+// fields than the first row of its parser, or with an input its parser never read, or a parser
+// of no row, fails the test.
 inline void ExpectEveryRow(std::initializer_list<std::string> paths,
                            const std::map<std::string, Parser>& parsers) {
   std::map<std::string, size_t> fields;
@@ -75,6 +76,9 @@ inline void ExpectEveryRow(std::initializer_list<std::string> paths,
         continue;
       }
       EXPECT_EQ(parser->second(row), row.Bytes(row.fields.size() - 1));
+      for (size_t i = 1; i + 1 < row.fields.size(); ++i) {
+        EXPECT_TRUE(row.read.at(i)) << row.Bytes(0) << " never read field " << i + 1;
+      }
     }
   }
   for (const auto& [name, parser] : parsers) EXPECT_EQ(fields.count(name), 1u) << name;

@@ -66,6 +66,11 @@ def described(text, kinds=mutators.DEFAULT_KINDS):
 class MutantsTest(unittest.TestCase):
     def test_mutants_of_each_code(self):
         for n, case in enumerate(CASES):
+            # A misspelt key would leave its part of the case unread, the check made on defaults.
+            self.assertIn("expected", case, f"case {n}")
+            self.assertEqual(len({"body", "code"} & case.keys()), 1, f"case {n}: body or code")
+            self.assertLessEqual(case.keys(), {"expected", "body", "code", "kinds", "why"},
+                                 f"case {n}")
             code = case.get("code") or "#include <a>\nvoid f() {\n" + case["body"] + "\n}\n"
             with self.subTest(case=n, code=code):
                 kinds = case.get("kinds", mutators.DEFAULT_KINDS)

@@ -27,14 +27,17 @@ struct CaseRow {
   std::string where;  // file:line, for SCOPED_TRACE
   std::vector<WString> fields;
   std::vector<bool> quoted;
+  // The fields read through the accessors below, so that a reader can tell a field it never
+  // looked at (a row with a field too many) from one it checked.
+  mutable std::vector<bool> read;
 
-  const WString& operator[](size_t i) const { return fields.at(i); }
+  const WString& operator[](size_t i) const { return Read(i); }
   // The text of field `i`, or null for a bare "-".
   const WChar* Text(size_t i) const {
-    return !quoted.at(i) && fields[i] == WTEXT("-") ? nullptr : fields[i].c_str();
+    return Read(i) == WTEXT("-") && !quoted.at(i) ? nullptr : fields[i].c_str();
   }
   // Field `i` as bytes, each unit one byte.
-  std::string Bytes(size_t i) const { return std::string(fields.at(i).begin(), fields[i].end()); }
+  std::string Bytes(size_t i) const { return std::string(Read(i).begin(), fields[i].end()); }
   // A number, true or false, or names from `names` joined by "|" and or-ed together.
   int64_t Value(size_t i, const std::map<std::string, int64_t>& names = {}) const {
     const std::string word = Bytes(i);
@@ -51,6 +54,13 @@ struct CaseRow {
       at = bar + 1;
     }
     return value;
+  }
+
+ private:
+  const WString& Read(size_t i) const {
+    read.resize(fields.size());
+    read.at(i) = true;
+    return fields.at(i);
   }
 };
 
@@ -92,7 +102,7 @@ inline std::vector<CaseRow> ReadCaseFile(const std::string& path, size_t least, 
   std::vector<CaseRow> rows;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
-    CaseRow row{path + ":" + std::to_string(number), {}, {}};
+    CaseRow row{path + ":" + std::to_string(number), {}, {}, {}};
     for (size_t i = line.find_first_not_of(kBlanks); i < line.size() && line[i] != '#';
          i = line.find_first_not_of(kBlanks, i)) {
       WString field;

@@ -104,9 +104,10 @@ const std::map<std::string, parser_cases::Parser> kParsers = {
      }},
     // A real monitor's EDID (linux/data/edid/samples.txt): maker, name, and the refresh rate the
     // preferred timing gives the mode the kernel would list first. The source is only the row's
-    // origin.
+    // origin, which every row names.
     {"edid-sample",
      [](const CaseRow& row) {
+       EXPECT_TRUE(row.quoted.at(3) && !row[3].empty()) << "no source";
        const std::optional<Edid> edid =
            ParseEdid(FileBytes(MACHINE_FIXTURES "/edid/" + row.Bytes(1)));
        const std::optional<DisplayMode> listed =
